@@ -1,0 +1,41 @@
+// Byte-fed GPS decoders (NMEA 0183 and TSIP) behind one interface, shared by the serial port,
+// log replay, the navdump tool and the fuzzers. Portable: no I/O, no clock; time is a parameter.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "app/engine/EngineRecords.h"
+
+namespace navlib {
+
+enum class Protocol { Nmea, Tsip };
+
+class GpsDecoder {
+ public:
+  virtual ~GpsDecoder() = default;
+
+  // Feeds received bytes; nowSeconds is a monotonic clock reading (the arrival time). Consumes
+  // bytes up to and including the one that completes an epoch (one fix cycle) and returns how
+  // many it consumed; returns size when no epoch completed. Never blocks, never throws.
+  virtual std::size_t Feed(const uint8_t* data, std::size_t size, double nowSeconds) = 0;
+
+  // True once Feed has completed an epoch that TakeEpoch has not yet acknowledged.
+  virtual bool EpochComplete() const = 0;
+  virtual void TakeEpoch() = 0;
+
+  // End of input (end of a replayed log): the epoch in progress, if it holds data, completes.
+  virtual void Flush() = 0;
+
+  // The fix of the last completed epoch as the engine reports it. Fields of a receiver that has
+  // sent nothing decodable for a few seconds before nowSeconds are reported invalid.
+  virtual void GetFix(pelmora::FixRecord& out, double nowSeconds) const = 0;
+};
+
+std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol);
+
+// Guesses the protocol from the first bytes of a stream; defaults to NMEA when unsure.
+Protocol DetectProtocol(const uint8_t* data, std::size_t size);
+
+}  // namespace navlib
