@@ -1,0 +1,209 @@
+// The fix state shared by the NMEA and TSIP decoders: it collects the decoded values of the
+// epoch (fix cycle) in progress, keeps the last completed epoch, ages values out after a few
+// seconds without news and renders pelmora::FixRecord. Portable: no I/O, no clock (the arrival
+// time is a parameter), no heap.
+//
+// A decoder uses it like this, once per decoded sentence or packet:
+//   NoteActivity(now)                       anything decodable arrived
+//   NoteTime(utc, now)                      the message carries its epoch's time of day; this
+//                                           may complete the epoch in progress (NewEpoch)
+//   Set...(), AddSatelliteInView(), ...     values of the epoch in progress
+//   CompleteEpoch(now)                      optional: the decoder knows the cycle ended
+// and reads the result with EpochCompleted()/TakeEpoch() and MakeRecord().
+//
+// Conventions of the setters: angles in degrees, heights in metres, speed in metres per second;
+// latitude north and longitude east positive. Pass kNoValue (or call nothing) for a value the
+// receiver left empty: an absent value is never taken as zero.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "app/engine/EngineRecords.h"
+
+namespace navlib {
+
+// Satellite systems, as NMEA 4.10 system ids and TSIP report them.
+enum class GnssSystem : uint8_t { Gps, Sbas, Glonass, Galileo, Beidou, Qzss, Navic, Other };
+constexpr int kGnssSystemCount = 8;
+
+// What NoteTime decided about a message's time of day.
+enum class EpochTime {
+  SameEpoch,  // the time of the epoch in progress (or the first time it got)
+  NewEpoch,   // a different time: the epoch in progress completed, a new one began
+};
+
+class FixState {
+ public:
+  // Marks an absent integer value (satellite azimuth, elevation, signal).
+  static constexpr int kNoValue = -32768;
+  // Values older than this, by arrival time or by the data's own time of day, are reported
+  // invalid; so is everything when the receiver has sent nothing decodable for this long.
+  static constexpr double kStaleSeconds = 5.0;
+  // Satellites in view held at once, all systems together: a multi-GNSS receiver sees about
+  // 40; the rest is slack. Reports beyond it are dropped.
+  static constexpr int kMaxSatsInView = 96;
+  static constexpr int kMaxSatsUsed = 64;
+
+  FixState() { Reset(); }
+
+  // Forgets everything (a new receiver or a new log).
+  void Reset();
+
+  // --- Epoch boundaries -------------------------------------------------------------------
+
+  // Something decodable arrived at nowSeconds (keeps the receiver from counting as silent).
+  void NoteActivity(double nowSeconds);
+
+  // The message being decoded carries the time of day of its epoch. When the epoch in
+  // progress already has a different time (more than 1 ms apart, in either direction: a jump
+  // back is a rebooted receiver or a new day) and holds data, that epoch completes and a new
+  // one begins with this time. An epoch in progress without a time adopts this one.
+  EpochTime NoteTime(double utcSecondsOfDay, double nowSeconds);
+
+  // Starts a new epoch explicitly (completing the one in progress if it holds data).
+  void BeginEpoch(double nowSeconds);
+
+  // Ends the epoch in progress: its values become the last completed epoch. Does nothing when
+  // the epoch in progress holds no data.
+  void CompleteEpoch(double nowSeconds);
+
+  // True when the epoch in progress holds any value.
+  bool EpochHasData() const { return cur_.any; }
+
+  // Time of day of the epoch in progress; kNoTime when it has none.
+  static constexpr double kNoTime = -1.0;
+  double CurrentEpochTime() const { return cur_.time.has ? cur_.time.value : kNoTime; }
+
+  // Completion flag for GpsDecoder::EpochComplete/TakeEpoch; the count of completed epochs.
+  bool EpochCompleted() const { return completedPending_; }
+  void TakeEpoch() { completedPending_ = false; }
+  uint64_t CompletedEpochs() const { return completedCount_; }
+
+  // --- Values of the epoch in progress ---------------------------------------------------
+
+  void SetPosition(double latitudeDeg, double longitudeDeg);
+  void SetMslHeight(double metres);        // above mean sea level (geoid)
+  void SetEllipsoidHeight(double metres);  // above the WGS84 ellipsoid
+  void SetGeoidSeparation(double metres);  // ellipsoid height minus MSL height
+  void SetSpeed(double metresPerSecond);
+  void SetTrack(double degreesTrue);
+  // Magnetic variation as receivers report it: EASTERLY POSITIVE. The record stores it
+  // negated (magnetic heading = trueHeading + magVariation).
+  void SetMagVariationEast(double degreesEast);
+  void SetDepth(double metres);
+  // Dilutions of precision; pass kNoDop for one not given. A missing PDOP is derived from HDOP
+  // and VDOP when both are given.
+  static constexpr double kNoDop = -1.0;
+  void SetDops(double pdop, double hdop, double vdop);
+
+  // Fix quality. dimension: 2 or 3; differential: DGPS/SBAS/RTK corrections applied.
+  void SetFix(int dimension, bool differential);
+  // Refines the epoch's fix without stating its dimension (e.g. an RMC mode 'D').
+  void SetDifferential(bool differential);
+  // The receiver states it has no fix (RMC/GLL status V, GGA quality 0, GSA mode 1, TSIP
+  // health). Unless the same epoch also carries a position, the fix values (position,
+  // heights, speed, track) of earlier epochs are dropped when this epoch completes.
+  void SetNoFix();
+
+  // An explicit receiver status (TSIP health); without one the status is derived.
+  void SetReceiverStatus(pelmora::ReceiverStatus status);
+  // Satellites used in the solution as a count only (GGA field 7).
+  void SetSatellitesUsedCount(int count);
+
+  // One satellite of a complete in-view report (NMEA GSV) for its system: when the epoch
+  // completes, the held view of each system reported in the epoch is replaced by the epoch's
+  // list. prn is the number the receiver gave; el/az/snr may be kNoValue. A satellite
+  // reported twice (several signals) is kept once, the first non-empty values winning.
+  void AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr);
+  // One satellite's report on its own (TSIP 0x5C, 0x47): merged into the held view; the other
+  // satellites stay until they age out.
+  void UpdateSatellite(GnssSystem system, int prn, int elevation, int azimuth, int snr);
+  // Satellites used in the solution. All calls within one epoch add up (GN GSA repeated per
+  // system); when the epoch completes their union replaces the held list. A call with
+  // count 0 still says "none used".
+  void AddSatellitesUsed(GnssSystem system, const int* prns, std::size_t count);
+
+  // --- Result -------------------------------------------------------------------------------
+
+  // The last completed epoch as the engine reports it at nowSeconds: validity bits only for
+  // current values, up to 12 satellites (used first, then by signal), satCount = used.
+  void MakeRecord(pelmora::FixRecord& out, double nowSeconds) const;
+
+ private:
+  // A value with the arrival time and the data time of day of the epoch that set it.
+  template <typename T>
+  struct Field {
+    T value{};
+    bool has = false;
+    double setAt = 0.0;
+    double dataTime = kNoTime;
+  };
+
+  struct Sat {
+    GnssSystem system = GnssSystem::Other;
+    int16_t prn = 0;
+    int16_t elevation = kNoValue;
+    int16_t azimuth = kNoValue;
+    int16_t snr = kNoValue;
+    double setAt = 0.0;
+    double dataTime = kNoTime;
+  };
+
+  struct SatId {
+    GnssSystem system = GnssSystem::Other;
+    int16_t prn = 0;
+  };
+
+  struct Dops {
+    double pdop = kNoDop, hdop = kNoDop, vdop = kNoDop;
+  };
+
+  struct FixQuality {
+    int dimension = 0;  // 0 unknown, 1 no fix, 2, 3
+    bool differential = false;
+  };
+
+  // The values of one epoch, or the held values of the completed ones.
+  struct Values {
+    bool any = false;
+    double startedAt = 0.0;
+    Field<double> time;
+    Field<std::array<double, 2>> position;
+    Field<double> mslHeight, ellipsoidHeight, geoidSeparation;
+    Field<double> speed, track, magVariationEast, depth;
+    Field<Dops> dops;
+    Field<FixQuality> fix;
+    Field<bool> differential;
+    bool noFix = false;
+    Field<pelmora::ReceiverStatus> status;
+    Field<int> usedCount;
+    // In-view reports of this epoch (cur_ only), or the held view.
+    std::array<Sat, kMaxSatsInView> sats;
+    int satCount = 0;
+    uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (cur_)
+    Field<bool> usedReported;
+    std::array<SatId, kMaxSatsUsed> used;
+    int usedListCount = 0;
+  };
+
+  template <typename T>
+  void Put(Field<T>& field, const T& value);
+  bool Current(double setAt, double dataTime, double nowSeconds) const;
+  template <typename T>
+  bool Current(const Field<T>& field, double nowSeconds) const {
+    return field.has && Current(field.setAt, field.dataTime, nowSeconds);
+  }
+  static Sat* FindSat(std::array<Sat, kMaxSatsInView>& sats, int count, GnssSystem system, int prn);
+  void MergeCompleted();
+
+  Values cur_;
+  Values held_;
+  double lastActivity_ = 0.0;
+  bool anyActivity_ = false;
+  bool completedPending_ = false;
+  uint64_t completedCount_ = 0;
+};
+
+}  // namespace navlib
