@@ -88,7 +88,13 @@ class FixState {
   void SetEllipsoidHeight(double metres);  // above the WGS84 ellipsoid
   void SetGeoidSeparation(double metres);  // ellipsoid height minus MSL height
   void SetSpeed(double metresPerSecond);
+  // Course over ground.
   void SetTrack(double degreesTrue);
+  // The vessel's heading (NMEA HDT, a gyro or dual-antenna compass): reported as trueHeading
+  // only while no course over ground is current.
+  void SetHeading(double degreesTrue);
+  // Calendar date of the epoch (RMC, ZDA, GPS week); not part of FixRecord, read by Date().
+  void SetDate(int year, int month, int day);
   // Magnetic variation as receivers report it: EASTERLY POSITIVE. The record stores it
   // negated (magnetic heading = trueHeading + magVariation).
   void SetMagVariationEast(double degreesEast);
@@ -116,6 +122,7 @@ class FixState {
   // completes, the held view of each system reported in the epoch is replaced by the epoch's
   // list. prn is the number the receiver gave; el/az/snr may be kNoValue. A satellite
   // reported twice (several signals) is kept once, the first non-empty values winning.
+  // A prn of 0 or less only marks the system's view as reported (empty).
   void AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr);
   // One satellite's report on its own (TSIP 0x5C, 0x47): merged into the held view; the other
   // satellites stay until they age out.
@@ -130,6 +137,8 @@ class FixState {
   // The last completed epoch as the engine reports it at nowSeconds: validity bits only for
   // current values, up to 12 satellites (used first, then by signal), satCount = used.
   void MakeRecord(pelmora::FixRecord& out, double nowSeconds) const;
+  // Date of the last completed epoch when current; false when unknown.
+  bool Date(int& year, int& month, int& day, double nowSeconds) const;
 
  private:
   // A value with the arrival time and the data time of day of the epoch that set it.
@@ -165,29 +174,34 @@ class FixState {
     bool differential = false;
   };
 
-  // The values of one epoch, or the held values of the completed ones.
+  // The scalar values of one epoch, or the held values of the completed ones.
   struct Values {
     bool any = false;
     double startedAt = 0.0;
     Field<double> time;
     Field<std::array<double, 2>> position;
     Field<double> mslHeight, ellipsoidHeight, geoidSeparation;
-    Field<double> speed, track, magVariationEast, depth;
+    Field<double> speed, track, heading, magVariationEast, depth;
+    Field<std::array<int, 3>> date;
     Field<Dops> dops;
     Field<FixQuality> fix;
     Field<bool> differential;
     bool noFix = false;
     Field<pelmora::ReceiverStatus> status;
     Field<int> usedCount;
-    // In-view reports of this epoch (cur_ only), or the held view.
-    std::array<Sat, kMaxSatsInView> sats;
-    int satCount = 0;
-    uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (cur_)
+    uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (epoch only)
     Field<bool> usedReported;
-    std::array<SatId, kMaxSatsUsed> used;
+    int satCount = 0;
     int usedListCount = 0;
   };
 
+  // Satellites in view and used: those reported in the epoch in progress, or held.
+  struct SatLists {
+    std::array<Sat, kMaxSatsInView> sats;
+    std::array<SatId, kMaxSatsUsed> used;
+  };
+
+  void MarkData();
   template <typename T>
   void Put(Field<T>& field, const T& value);
   bool Current(double setAt, double dataTime, double nowSeconds) const;
@@ -200,6 +214,8 @@ class FixState {
 
   Values cur_;
   Values held_;
+  SatLists curSats_;
+  SatLists heldSats_;
   double lastActivity_ = 0.0;
   bool anyActivity_ = false;
   bool completedPending_ = false;
