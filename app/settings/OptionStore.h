@@ -13,8 +13,7 @@ constexpr uint32_t kRegSuccess = 0x20000000;
 class OptionBackend {
  public:
   virtual ~OptionBackend() = default;
-  virtual uint32_t GetHVNAppOption(const char* app, const char* name, char* buf,
-                                   uint32_t size) = 0;
+  virtual uint32_t GetHVNAppOption(const char* app, const char* name, char* buf, uint32_t size) = 0;
   virtual uint32_t SetHVNAppOption(const char* app, const char* name, const char* value) = 0;
 };
 

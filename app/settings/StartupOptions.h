@@ -36,6 +36,17 @@ struct StartupOptions {
 
 // Reads every start-up option in the store's order with its default and fills the records;
 // appDirectory locates the almanac file (appDirectory + "\tsipalm.dat").
+// A path that does not fit its 257-byte field (256 characters and the terminator) is left empty
+// rather than cut, since a cut path would name a different file.
 StartupOptions LoadStartupOptions(const OptionStore& store, const std::string& appDirectory);
+
+// The almanac file beside the program: appDirectory + "\tsipalm.dat".
+std::string AlmanacPath(const std::string& appDirectory);
+
+// Stores the receiver's start position for the next run: latitude and longitude in degrees cut
+// to whole degrees toward zero, written as GPSInitLat then GPSInitLon. A coordinate that is not
+// finite or lies outside -180..180 degrees stores nothing (both keys keep their old values);
+// returns whether the two writes were made.
+bool StoreStartPosition(const OptionStore& store, double latitudeDeg, double longitudeDeg);
 
 }  // namespace pelmora
