@@ -1,0 +1,86 @@
+// Control and command ids of the main window, published for test tools and screen readers:
+// every control that shows text is a child window with the id below, readable with
+// WM_GETTEXT. Indexed controls take the id of index 0 plus the index. Portable.
+#pragma once
+
+namespace pelmora {
+
+// Status strip and button strip.
+constexpr int IDC_Panel1 = 1000;
+constexpr int IDC_GPSStatusLight = 1001;
+constexpr int IDC_lblGPSStatus = 1002;
+constexpr int IDC_Panel2 = 1010;
+constexpr int IDC_lblComStatus = 1011;
+constexpr int IDC_lblMode = 1012;
+constexpr int IDC_SimulatePauseButton = 1013;
+constexpr int IDC_OptionsViewButton = 1014;
+
+// View 0: GPS information.
+constexpr int IDC_GPSInfoViewFrame = 1100;
+constexpr int IDC_lblLatitudeText = 1101;
+constexpr int IDC_lblLatitude = 1102;
+constexpr int IDC_lblLongitudeText = 1103;
+constexpr int IDC_lblLongitude = 1104;
+constexpr int IDC_lblAltitudeText = 1105;
+constexpr int IDC_lblAltitude = 1106;
+constexpr int IDC_lblSpeedText = 1107;
+constexpr int IDC_lblSpeed = 1108;
+constexpr int IDC_lblHeadingText = 1109;
+constexpr int IDC_lblHeading = 1110;
+constexpr int IDC_lblTimeText = 1111;
+constexpr int IDC_lblTime = 1112;
+
+// View 1: satellite signal strengths.
+constexpr int IDC_SatStrengthViewFrame = 1200;
+constexpr int IDC_lblSatSignalStatus = 1201;
+constexpr int IDC_SignalBarIndeX0 = 1210;  // .. 1221
+constexpr int IDC_SignalSatIndeX0 = 1230;  // .. 1241
+constexpr int IDC_GridLine0 = 1250;        // .. 1254
+
+// View 2: satellite configuration.
+constexpr int IDC_SatConfigViewFrame = 1300;
+constexpr int IDC_lblSatConfigStatus = 1301;
+constexpr int IDC_ConfigSatIndeX0 = 1310;  // .. 1321
+constexpr int IDC_SkyCircle60 = 1330;
+constexpr int IDC_SkyCircle40 = 1331;
+constexpr int IDC_SkyCircle20 = 1332;
+constexpr int IDC_SkyHorizontal = 1333;
+constexpr int IDC_SkyVertical = 1334;
+constexpr int IDC_lblNorth = 1335;
+constexpr int IDC_lblSouth = 1336;
+constexpr int IDC_lblEast = 1337;
+constexpr int IDC_lblWest = 1338;
+constexpr int IDC_Frame3D1 = 1340;
+constexpr int IDC_lblPdopPoor = 1341;
+constexpr int IDC_lblPdopGood = 1342;
+constexpr int IDC_PdopValueBox = 1343;
+constexpr int IDC_lblPDOP = 1344;
+constexpr int IDC_FloodBarPanel = 1345;
+constexpr int IDC_FloodBarBadPanel = 1346;
+constexpr int IDC_FloodBarGoodPanel = 1347;
+
+// Below the client area: the first line of the last macro command received.
+constexpr int IDC_TestLabel = 1400;
+
+// Menu commands.
+constexpr int IDM_FileOff = 40001;
+constexpr int IDM_FileLive = 40002;
+constexpr int IDM_FileSimulated = 40003;
+constexpr int IDM_FileRecord = 40004;
+constexpr int IDM_FileExit = 40005;
+constexpr int IDM_OptionsConnectServer = 40011;
+constexpr int IDM_OptionsGPSSettings = 40012;
+constexpr int IDM_OptionsViewGPSInfo = 40013;
+constexpr int IDM_OptionsViewStrength = 40014;
+constexpr int IDM_OptionsViewConfig = 40015;
+constexpr int IDM_OptionsPreferences = 40016;
+constexpr int IDM_HelpContents = 40021;
+constexpr int IDM_HalvornontheWebMenuItem = 40022;
+constexpr int IDM_DownloadsMenuItem = 40023;
+constexpr int IDM_OnlineSupportMenuItem = 40024;
+constexpr int IDM_OnlineDiscussionGroupMenuItem = 40025;
+constexpr int IDM_HelpAbout = 40026;
+// F12 with any modifiers: next view (no menu item).
+constexpr int IDM_NextView = 40030;
+
+}  // namespace pelmora

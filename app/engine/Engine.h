@@ -1,0 +1,28 @@
+// The GPS engine as the main window uses it: navlib32's C API behind a small interface, so
+// that handlers can be tested with a fake. Portable; NavlibEngine_win.cpp calls the DLL.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/engine/EngineRecords.h"
+
+namespace pelmora {
+
+class Engine {
+ public:
+  virtual ~Engine() = default;
+  virtual int32_t Open(int32_t receiverType, const std::string& source, const CommInfo& commInfo,
+                       const ReceiverSettings& settings) = 0;
+  virtual int32_t Poll() = 0;
+  virtual int32_t GetInfo(FixRecord& record) = 0;
+  virtual int32_t StartLog(const std::string& path) = 0;
+  virtual int32_t StopLog() = 0;
+  virtual int32_t Close() = 0;
+  virtual int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) = 0;
+  // llcvt_dbl2str: latitude (kind 0) or longitude (kind 1) as text.
+  virtual std::string FormatLatLon(double degrees, int32_t kind, int32_t format,
+                                   int32_t decimals) = 0;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,235 @@
+// The control model's properties, lookups and dirty tracking.
+#include "app/ui/Form.h"
+
+#include <stdexcept>
+
+namespace pelmora::ui {
+
+Control::Control(std::string name, ControlKind kind, Control* parent)
+    : name_(std::move(name)), kind_(kind), parent_(parent) {}
+
+bool Control::Showing() const {
+  for (const Control* c = this; c != nullptr; c = c->parent_) {
+    if (!c->visible_) return false;
+  }
+  return true;
+}
+
+Rect Control::FormBounds() const {
+  Rect r = bounds_;
+  for (const Control* p = parent_; p != nullptr; p = p->parent_) {
+    r.left += p->bounds_.left;
+    r.top += p->bounds_.top;
+  }
+  return r;
+}
+
+template <typename T>
+Control& Control::Assign(T& field, T value) {
+  if (!(field == value)) {
+    field = std::move(value);
+    dirty_ = true;
+  }
+  return *this;
+}
+
+Control& Control::SetId(int id) {
+  return Assign(id_, id);
+}
+Control& Control::SetBounds(Rect r) {
+  return Assign(bounds_, r);
+}
+Control& Control::SetTop(int top) {
+  return Assign(bounds_.top, top);
+}
+Control& Control::SetHeight(int height) {
+  return Assign(bounds_.height, height);
+}
+Control& Control::SetCaption(std::string text) {
+  return Assign(caption_, std::move(text));
+}
+Control& Control::SetFont(Font f) {
+  return Assign(font_, std::move(f));
+}
+Control& Control::SetTextColor(Color c) {
+  return Assign(textColor_, c);
+}
+Control& Control::SetBackColor(Color c) {
+  return Assign(backColor_, c);
+}
+Control& Control::SetOpaque(bool on) {
+  return Assign(opaque_, on);
+}
+Control& Control::SetVisible(bool on) {
+  return Assign(visible_, on);
+}
+Control& Control::SetEnabled(bool on) {
+  return Assign(enabled_, on);
+}
+Control& Control::SetDown(bool on) {
+  return Assign(down_, on);
+}
+Control& Control::SetToggle(bool on) {
+  return Assign(toggle_, on);
+}
+Control& Control::SetBevel(Bevel b, int width) {
+  Assign(bevel_, b);
+  return Assign(bevelWidth_, b == Bevel::None ? 0 : width);
+}
+Control& Control::SetAlignment(Alignment a) {
+  return Assign(alignment_, a);
+}
+Control& Control::SetWordWrap(bool on) {
+  return Assign(wordWrap_, on);
+}
+Control& Control::SetAutoSize(bool on) {
+  return Assign(autoSize_, on);
+}
+Control& Control::SetShape(ShapeKind s) {
+  return Assign(shape_, s);
+}
+Control& Control::SetPenColor(Color c) {
+  return Assign(penColor_, c);
+}
+Control& Control::SetFilled(bool on) {
+  return Assign(filled_, on);
+}
+Control& Control::SetPicture(Picture p) {
+  return Assign(picture_, p);
+}
+
+std::string KeyName(Key key) {
+  if (key == Key::None) return {};
+  return "F" + std::to_string(static_cast<int>(key) - static_cast<int>(Key::F1) + 1);
+}
+
+Form::Form(std::string name) : name_(std::move(name)) {}
+
+Control& Form::Add(std::string name, ControlKind kind, Control* parent) {
+  if (name.empty() || Find(name) != nullptr) {
+    throw std::invalid_argument("duplicate or empty control name: " + name);
+  }
+  controls_.push_back(std::make_unique<Control>(std::move(name), kind, parent));
+  Control& c = *controls_.back();
+  if (parent != nullptr) parent->children_.push_back(&c);
+  return c;
+}
+
+Control* Form::Find(std::string_view name) const {
+  for (const auto& c : controls_) {
+    if (c->Name() == name) return c.get();
+  }
+  return nullptr;
+}
+
+Control* Form::FindIndexed(std::string_view prefix, int index) const {
+  if (index < 0) return nullptr;
+  std::string name(prefix);
+  name += std::to_string(index);
+  return Find(name);
+}
+
+Control& Form::Get(std::string_view name) const {
+  Control* c = Find(name);
+  if (c == nullptr) throw std::out_of_range("no control named " + std::string(name));
+  return *c;
+}
+
+Menu& Form::AddMenu(std::string caption) {
+  menus_.push_back(Menu{std::move(caption), {}});
+  return menus_.back();
+}
+
+MenuItem& Form::AddMenuItem(std::string name, std::string caption, Key shortcut, int commandId) {
+  if (menus_.empty()) throw std::logic_error("menu item before any menu");
+  if (name.empty() || FindMenuItem(name) != nullptr) {
+    throw std::invalid_argument("duplicate or empty menu item name: " + name);
+  }
+  MenuItem item;
+  item.name = std::move(name);
+  item.caption = std::move(caption);
+  item.shortcut = shortcut;
+  item.commandId = commandId;
+  menus_.back().items.push_back(std::move(item));
+  return menus_.back().items.back();
+}
+
+void Form::AddMenuSeparator() {
+  if (menus_.empty()) throw std::logic_error("separator before any menu");
+  MenuItem item;
+  item.separator = true;
+  menus_.back().items.push_back(std::move(item));
+}
+
+MenuItem* Form::FindMenuItem(std::string_view name) {
+  if (name.empty()) return nullptr;
+  for (auto& menu : menus_) {
+    for (auto& item : menu.items) {
+      if (item.name == name) return &item;
+    }
+  }
+  return nullptr;
+}
+
+MenuItem& Form::GetMenuItem(std::string_view name) {
+  MenuItem* item = FindMenuItem(name);
+  if (item == nullptr) throw std::out_of_range("no menu item named " + std::string(name));
+  return *item;
+}
+
+void Form::SetChecked(std::string_view item, bool on) {
+  MenuItem& m = GetMenuItem(item);
+  if (m.checked != on) {
+    m.checked = on;
+    m.dirty = true;
+  }
+}
+
+void Form::SetMenuEnabled(std::string_view item, bool on) {
+  MenuItem& m = GetMenuItem(item);
+  if (m.enabled != on) {
+    m.enabled = on;
+    m.dirty = true;
+  }
+}
+
+bool Form::Checked(std::string_view item) {
+  return GetMenuItem(item).checked;
+}
+bool Form::MenuEnabled(std::string_view item) {
+  return GetMenuItem(item).enabled;
+}
+
+std::vector<Control*> Form::DirtyControls() const {
+  std::vector<Control*> out;
+  for (const auto& c : controls_) {
+    if (c->Dirty()) out.push_back(c.get());
+  }
+  return out;
+}
+
+std::vector<MenuItem*> Form::DirtyMenuItems() {
+  std::vector<MenuItem*> out;
+  for (auto& menu : menus_) {
+    for (auto& item : menu.items) {
+      if (item.dirty && !item.separator) out.push_back(&item);
+    }
+  }
+  return out;
+}
+
+void Form::ClearDirty() {
+  for (auto& c : controls_)
+    c->ClearDirty();
+  for (auto& menu : menus_) {
+    for (auto& item : menu.items)
+      item.dirty = false;
+  }
+}
+
+void Form::Repaint() {
+  ++repaintCount_;
+  if (repaint_) repaint_();
+}
+
+}  // namespace pelmora::ui

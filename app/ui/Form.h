@@ -1,0 +1,246 @@
+// The control model: a Form owning named controls and a menu bar, with the properties the
+// forms use. Setters mark a control dirty; the renderer applies dirty controls and repaints
+// only when Repaint() is called. Portable: standard C++ only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora::ui {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+// An RGB colour, or the system's window-text colour (resolved by the renderer).
+struct Color {
+  uint8_t r = 0;
+  uint8_t g = 0;
+  uint8_t b = 0;
+  bool windowText = false;
+  bool operator==(const Color&) const = default;
+
+  static constexpr Color Rgb(uint8_t r, uint8_t g, uint8_t b) { return Color{r, g, b, false}; }
+  static constexpr Color WindowText() { return Color{0, 0, 0, true}; }
+};
+
+namespace colors {
+constexpr Color kBlack = Color::Rgb(0, 0, 0);
+constexpr Color kWhite = Color::Rgb(255, 255, 255);
+constexpr Color kSilver = Color::Rgb(192, 192, 192);
+constexpr Color kGrey = Color::Rgb(128, 128, 128);
+constexpr Color kIdleGrey = Color::Rgb(127, 127, 127);  // ResetDisplay's grey, not kGrey
+constexpr Color kNavy = Color::Rgb(0, 0, 128);
+constexpr Color kLime = Color::Rgb(0, 255, 0);
+constexpr Color kRed = Color::Rgb(255, 0, 0);
+}  // namespace colors
+
+struct Font {
+  std::string face = "MS Sans Serif";
+  int heightPx = 13;  // character height, not cell height
+  bool bold = false;
+  bool italic = false;
+  bool operator==(const Font&) const = default;
+};
+
+enum class ControlKind {
+  Label,     // text; transparent unless opaque is set
+  Panel,     // rectangle with optional bevel and centred caption; may hold children
+  GroupBox,  // etched frame with a caption; holds children
+  Button,    // push button with a picture; toggle buttons stay down until clicked again
+  Shape,     // circle, ellipse or line without text
+};
+
+enum class Bevel { None, Raised, Lowered };
+enum class ShapeKind { Circle, Ellipse, HorizontalLine, VerticalLine };
+enum class Alignment { Left, Center };
+enum class Picture { None, Pause, NextView };
+
+class Form;
+
+class Control {
+ public:
+  Control(std::string name, ControlKind kind, Control* parent);
+
+  const std::string& Name() const { return name_; }
+  ControlKind Kind() const { return kind_; }
+  Control* Parent() const { return parent_; }
+  const std::vector<Control*>& Children() const { return children_; }
+
+  int Id() const { return id_; }
+  const Rect& Bounds() const { return bounds_; }
+  const std::string& Caption() const { return caption_; }  // Windows-1252
+  const Font& GetFont() const { return font_; }
+  const Color& TextColor() const { return textColor_; }
+  const Color& BackColor() const { return backColor_; }
+  bool Opaque() const { return opaque_; }
+  bool Visible() const { return visible_; }
+  bool Enabled() const { return enabled_; }
+  bool Down() const { return down_; }
+  bool Toggle() const { return toggle_; }
+  Bevel GetBevel() const { return bevel_; }
+  int BevelWidth() const { return bevelWidth_; }
+  Alignment GetAlignment() const { return alignment_; }
+  bool WordWrap() const { return wordWrap_; }
+  bool AutoSize() const { return autoSize_; }
+  ShapeKind Shape() const { return shape_; }
+  Color PenColor() const { return penColor_; }
+  bool Filled() const { return filled_; }
+  Picture GetPicture() const { return picture_; }
+  bool Dirty() const { return dirty_; }
+
+  // True when this control and every parent are visible.
+  bool Showing() const;
+  // Bounds relative to the form's client area.
+  Rect FormBounds() const;
+
+  Control& SetId(int id);
+  Control& SetBounds(Rect r);
+  Control& SetTop(int top);
+  Control& SetHeight(int height);
+  Control& SetCaption(std::string text);
+  Control& SetFont(Font f);
+  Control& SetTextColor(Color c);
+  Control& SetBackColor(Color c);
+  Control& SetOpaque(bool on);
+  Control& SetVisible(bool on);
+  Control& SetEnabled(bool on);
+  Control& SetDown(bool on);
+  Control& SetToggle(bool on);
+  Control& SetBevel(Bevel b, int width);
+  Control& SetAlignment(Alignment a);
+  Control& SetWordWrap(bool on);
+  Control& SetAutoSize(bool on);
+  Control& SetShape(ShapeKind s);
+  Control& SetPenColor(Color c);
+  Control& SetFilled(bool on);
+  Control& SetPicture(Picture p);
+
+  void ClearDirty() { dirty_ = false; }
+
+ private:
+  template <typename T>
+  Control& Assign(T& field, T value);
+
+  std::string name_;
+  ControlKind kind_;
+  Control* parent_;
+  std::vector<Control*> children_;
+  int id_ = 0;
+  Rect bounds_;
+  std::string caption_;
+  Font font_;
+  Color textColor_ = Color::WindowText();
+  Color backColor_ = colors::kSilver;
+  bool opaque_ = false;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool down_ = false;
+  bool toggle_ = false;
+  Bevel bevel_ = Bevel::None;
+  int bevelWidth_ = 0;
+  Alignment alignment_ = Alignment::Left;
+  bool wordWrap_ = false;
+  bool autoSize_ = false;
+  ShapeKind shape_ = ShapeKind::Circle;
+  Color penColor_ = colors::kBlack;
+  bool filled_ = false;
+  Picture picture_ = Picture::None;
+  bool dirty_ = true;
+
+  friend class Form;
+};
+
+// A key of a menu shortcut; values are the Windows virtual-key codes of the function keys.
+enum class Key : int {
+  None = 0,
+  F1 = 0x70,
+  F2,
+  F3,
+  F4,
+  F5,
+  F6,
+  F7,
+  F8,
+  F9,
+  F10,
+  F11,
+  F12,
+};
+
+// "F2" for Key::F2, "" for Key::None.
+std::string KeyName(Key key);
+
+struct MenuItem {
+  std::string name;  // empty for a separator
+  std::string caption;
+  Key shortcut = Key::None;
+  int commandId = 0;
+  bool separator = false;
+  bool checked = false;
+  bool enabled = true;
+  bool dirty = true;
+};
+
+struct Menu {
+  std::string caption;
+  std::vector<MenuItem> items;
+};
+
+class Form {
+ public:
+  explicit Form(std::string name);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& Name() const { return name_; }
+
+  // Adds a control; its name must be unique within the form (throws std::invalid_argument).
+  Control& Add(std::string name, ControlKind kind, Control* parent = nullptr);
+
+  Control* Find(std::string_view name) const;
+  // The control named prefix + index in decimal without leading zeros; none for a negative
+  // index or when no control has that name.
+  Control* FindIndexed(std::string_view prefix, int index) const;
+  Control& Get(std::string_view name) const;  // throws std::out_of_range when missing
+  const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+
+  Menu& AddMenu(std::string caption);
+  // Appends an item to the last menu added.
+  MenuItem& AddMenuItem(std::string name, std::string caption, Key shortcut, int commandId);
+  void AddMenuSeparator();
+  const std::vector<Menu>& Menus() const { return menus_; }
+  MenuItem* FindMenuItem(std::string_view name);
+  MenuItem& GetMenuItem(std::string_view name);  // throws std::out_of_range when missing
+  void SetChecked(std::string_view item, bool on);
+  void SetMenuEnabled(std::string_view item, bool on);
+  bool Checked(std::string_view item);
+  bool MenuEnabled(std::string_view item);
+
+  // The controls and menu items changed since the last ClearDirty().
+  std::vector<Control*> DirtyControls() const;
+  std::vector<MenuItem*> DirtyMenuItems();
+  void ClearDirty();
+
+  // Asks the renderer to repaint the whole form at once; set by the renderer.
+  void SetRepaintHandler(std::function<void()> handler) { repaint_ = std::move(handler); }
+  void Repaint();
+  int RepaintCount() const { return repaintCount_; }
+
+ private:
+  std::string name_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<Menu> menus_;
+  std::function<void()> repaint_;
+  int repaintCount_ = 0;
+};
+
+}  // namespace pelmora::ui

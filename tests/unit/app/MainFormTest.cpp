@@ -1,0 +1,640 @@
+#include "app/MainForm.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/ControlIds.h"
+
+namespace pelmora {
+namespace {
+
+using ui::Color;
+using ui::Control;
+using ui::Key;
+using ui::Rect;
+namespace colors = ui::colors;
+
+using Log = std::vector<std::string>;
+
+class FakeStrings : public StringTable {
+ public:
+  explicit FakeStrings(Log& log) : log_(log) {
+    for (int id : {3, 4, 5, 6, 14, 15, 16})
+      texts_[id] = "S" + std::to_string(id);
+    const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
+                           "km/h", "magnetic", "true", "local", "UTC"};
+    for (int i = 0; i < 10; ++i)
+      texts_[17 + i] = units[i];
+  }
+  bool Load() override {
+    log_.push_back("LoadStrings");
+    loaded_ = loadable;
+    return loadable;
+  }
+  std::string Get(int id) const override {
+    if (!loaded_) return {};
+    auto it = texts_.find(id);
+    return it == texts_.end() ? std::string() : it->second;
+  }
+  void Free() override {
+    log_.push_back("FreeStrings");
+    loaded_ = false;
+  }
+  bool loadable = true;
+
+ private:
+  Log& log_;
+  bool loaded_ = false;
+  std::map<int, std::string> texts_;
+};
+
+class FakeEngine : public Engine {
+ public:
+  explicit FakeEngine(Log& log) : log_(log) {}
+  int32_t Open(int32_t type, const std::string& source, const CommInfo&,
+               const ReceiverSettings&) override {
+    log_.push_back("Open " + std::to_string(type) + " " + source);
+    return openResult;
+  }
+  int32_t Poll() override { return 0; }
+  int32_t GetInfo(FixRecord&) override { return 1; }
+  int32_t StartLog(const std::string& path) override {
+    log_.push_back("StartLog " + path);
+    return 0;
+  }
+  int32_t StopLog() override {
+    log_.push_back("StopLog");
+    return 0;
+  }
+  int32_t Close() override {
+    log_.push_back("Close");
+    return 7;
+  }
+  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
+  std::string FormatLatLon(double, int32_t, int32_t, int32_t) override { return {}; }
+  int32_t openResult = 0;
+
+ private:
+  Log& log_;
+};
+
+class FakeHost : public MainFormHost {
+ public:
+  explicit FakeHost(Log& log) : log_(log) {}
+  std::string AppDirectory() override { return "C:\\Apps\\Pelmora"; }
+  StartupOptions LoadOptions() override {
+    log_.push_back("LoadOptions");
+    return options;
+  }
+  void StoreStartPosition(int32_t lat, int32_t lon) override {
+    log_.push_back("StoreStartPosition " + std::to_string(lat) + " " + std::to_string(lon));
+  }
+  void ShowInformation(const std::string& text, const std::string& caption) override {
+    log_.push_back("Message [" + caption + "] " + text);
+  }
+  void SetTopmost(bool on) override { log_.push_back(on ? "Topmost" : "NotTopmost"); }
+  void SetMinimised() override { log_.push_back("Minimised"); }
+  void ShowMainWindow() override { log_.push_back("Show"); }
+  void EnableMainWindow(bool on) override { log_.push_back(on ? "Enable" : "Disable"); }
+  void StopTimer() override { log_.push_back("StopTimer"); }
+  void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
+  void Terminate() override { log_.push_back("Terminate"); }
+  void SendLinkCommand(const std::string& command) override { log_.push_back("Send " + command); }
+  void CloseClientLink() override { log_.push_back("CloseClientLink"); }
+  StartupOptions options;
+
+ private:
+  Log& log_;
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  MainFormTest() : strings_(log_), engine_(log_), host_(log_), form_(host_, engine_, strings_) {}
+
+  void Create() {
+    ASSERT_TRUE(form_.FormCreate());
+    log_.clear();
+  }
+  Control& C(const std::string& name) { return form_.Form().Get(name); }
+  // Names of the log entries in order, for checking an order of steps.
+  bool Contains(const std::string& entry) const {
+    for (const auto& e : log_) {
+      if (e == entry) return true;
+    }
+    return false;
+  }
+
+  Log log_;
+  FakeStrings strings_;
+  FakeEngine engine_;
+  FakeHost host_;
+  TMainForm form_;
+};
+
+TEST_F(MainFormTest, ControlsStandAtTheirDesignGeometry) {
+  struct Case {
+    const char* name;
+    Rect bounds;
+    const char* parent;
+  } cases[] = {
+      {"Panel1", {0, 0, 307, 37}, nullptr},
+      {"GPSStatusLight", {14, 13, 16, 15}, "Panel1"},
+      {"Panel2", {0, 286, 307, 39}, nullptr},
+      {"lblComStatus", {10, 6, 90, 25}, "Panel2"},
+      {"lblMode", {104, 6, 90, 25}, "Panel2"},
+      {"SimulatePauseButton", {234, 6, 27, 27}, "Panel2"},
+      {"OptionsViewButton", {268, 6, 27, 27}, "Panel2"},
+      {"GPSInfoViewFrame", {10, 45, 286, 225}, nullptr},
+      {"SatStrengthViewFrame", {10, 45, 286, 225}, nullptr},
+      {"SatConfigViewFrame", {10, 45, 286, 225}, nullptr},
+      {"lblLatitude", {126, 23, 151, 24}, "GPSInfoViewFrame"},
+      {"lblLongitude", {124, 55, 151, 24}, "GPSInfoViewFrame"},
+      {"lblAltitude", {124, 89, 151, 24}, "GPSInfoViewFrame"},
+      {"lblSpeed", {124, 123, 151, 24}, "GPSInfoViewFrame"},
+      {"lblHeading", {124, 155, 151, 24}, "GPSInfoViewFrame"},
+      {"lblTime", {124, 188, 155, 24}, "GPSInfoViewFrame"},
+      {"GridLine0", {17, 30, 262, 1}, "SatStrengthViewFrame"},
+      {"GridLine4", {13, 150, 262, 1}, "SatStrengthViewFrame"},
+      {"lblSatSignalStatus", {6, 186, 273, 35}, "SatStrengthViewFrame"},
+      {"SkyCircle60", {40, 40, 120, 120}, "SatConfigViewFrame"},
+      {"SkyCircle40", {60, 60, 80, 80}, "SatConfigViewFrame"},
+      {"SkyCircle20", {80, 80, 40, 40}, "SatConfigViewFrame"},
+      {"SkyHorizontal", {20, 100, 160, 1}, "SatConfigViewFrame"},
+      {"SkyVertical", {100, 20, 1, 160}, "SatConfigViewFrame"},
+      {"lblSatConfigStatus", {6, 186, 273, 38}, "SatConfigViewFrame"},
+      {"Frame3D1", {189, 18, 88, 158}, "SatConfigViewFrame"},
+      {"lblPdopPoor", {28, 16, 47, 19}, "Frame3D1"},
+      {"lblPdopGood", {28, 137, 45, 16}, "Frame3D1"},
+      {"PdopValueBox", {33, 58, 38, 40}, "Frame3D1"},
+      {"FloodBarPanel", {9, 22, 15, 123}, "Frame3D1"},
+  };
+  for (const Case& c : cases) {
+    const Control& control = C(c.name);
+    EXPECT_EQ(control.Bounds(), c.bounds) << c.name;
+    if (c.parent == nullptr) {
+      EXPECT_EQ(control.Parent(), nullptr) << c.name;
+    } else {
+      ASSERT_NE(control.Parent(), nullptr) << c.name;
+      EXPECT_EQ(control.Parent()->Name(), c.parent) << c.name;
+    }
+  }
+  struct At {
+    const char* name;
+    int left, top;
+  } autoSized[] = {
+      {"lblGPSStatus", 40, 11},    {"lblLatitudeText", 10, 23}, {"lblLongitudeText", 10, 55},
+      {"lblAltitudeText", 10, 89}, {"lblSpeedText", 10, 121},   {"lblHeadingText", 10, 155},
+      {"lblTimeText", 10, 188},    {"lblNorth", 103, 18},       {"lblSouth", 103, 165},
+      {"lblEast", 171, 84},        {"lblWest", 20, 84},         {"lblPDOP", 6, 17},
+      {"TestLabel", 4, 328}};
+  for (const At& a : autoSized) {
+    EXPECT_TRUE(C(a.name).AutoSize()) << a.name;
+    EXPECT_EQ(C(a.name).Bounds().left, a.left) << a.name;
+    EXPECT_EQ(C(a.name).Bounds().top, a.top) << a.name;
+  }
+}
+
+TEST_F(MainFormTest, BarsAndSatelliteLabelsByIndex) {
+  const int barLeft[] = {15, 37, 59, 81, 103, 125, 148, 170, 192, 214, 236, 258};
+  const int labelLeft[] = {16, 38, 60, 82, 104, 126, 149, 171, 193, 215, 237, 259};
+  for (int i = 0; i < 12; ++i) {
+    Control* bar = form_.FindSignalBar(i);
+    Control* label = form_.FindSignalSatLabel(i);
+    Control* sky = form_.FindConfigSatLabel(i);
+    ASSERT_TRUE(bar && label && sky) << i;
+    EXPECT_EQ(bar->Bounds(), (Rect{barLeft[i], 150, 17, 15})) << i;
+    EXPECT_EQ(bar->BevelWidth(), 2);
+    EXPECT_EQ(label->Bounds(), (Rect{labelLeft[i], 166, 14, 16})) << i;
+    EXPECT_EQ(label->Caption(), "00");
+    EXPECT_EQ(sky->Bounds().width, 16);
+    EXPECT_EQ(sky->Bounds().height, 18);
+    EXPECT_FALSE(sky->Visible());
+    EXPECT_EQ(bar->Id(), IDC_SignalBarIndeX0 + i);
+    EXPECT_EQ(label->Id(), IDC_SignalSatIndeX0 + i);
+    EXPECT_EQ(sky->Id(), IDC_ConfigSatIndeX0 + i);
+  }
+}
+
+TEST_F(MainFormTest, IndexedLookupsFindNothingOutsideZeroToEleven) {
+  for (int index : {12, 13, -1, 100}) {
+    EXPECT_EQ(form_.FindSignalBar(index), nullptr) << index;
+    EXPECT_EQ(form_.FindSignalSatLabel(index), nullptr) << index;
+    EXPECT_EQ(form_.FindConfigSatLabel(index), nullptr) << index;
+  }
+  EXPECT_EQ(form_.FindSignalBar(11)->Name(), "SignalBarIndeX11");
+  EXPECT_EQ(form_.FindConfigSatLabel(0)->Name(), "ConfigSatIndeX0");
+}
+
+TEST_F(MainFormTest, FontsAndColoursOfTheFace) {
+  struct Case {
+    const char* name;
+    ui::Font font;
+    Color text;
+  } cases[] = {
+      {"lblGPSStatus", {"MS Sans Serif", 15, false, false}, Color::WindowText()},
+      {"lblComStatus", {"MS Sans Serif", 13, false, false}, colors::kBlack},
+      {"GPSInfoViewFrame", {"MS Sans Serif", 15, true, true}, colors::kNavy},
+      {"SatStrengthViewFrame", {"MS Sans Serif", 15, true, true}, colors::kNavy},
+      {"SatConfigViewFrame", {"MS Sans Serif", 15, true, true}, colors::kNavy},
+      {"lblLatitudeText", {"Arial", 18, false, false}, colors::kNavy},
+      {"lblTimeText", {"Arial", 18, false, false}, colors::kNavy},
+      {"lblLatitude", {"Arial", 18, false, true}, colors::kGrey},
+      {"SignalBarIndeX3", {"MS Sans Serif", 11, false, false}, colors::kBlack},
+      {"SignalSatIndeX3", {"MS Sans Serif", 15, false, false}, Color::WindowText()},
+      {"lblSatSignalStatus", {"MS Sans Serif", 15, false, false}, colors::kNavy},
+      {"lblNorth", {"MS Serif", 15, false, true}, colors::kRed},
+      {"lblWest", {"MS Serif", 15, false, true}, colors::kRed},
+      {"ConfigSatIndeX5", {"Arial", 15, true, false}, colors::kWhite},
+      {"Frame3D1", {"MS Sans Serif", 10, true, true}, colors::kNavy},
+      {"lblPdopPoor", {"MS Sans Serif", 12, false, false}, colors::kBlack},
+      {"lblPDOP", {"MS Sans Serif", 15, false, false}, Color::WindowText()},
+      {"TestLabel", {"System", 16, false, false}, Color::WindowText()},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(C(c.name).GetFont(), c.font) << c.name;
+    EXPECT_EQ(C(c.name).TextColor(), c.text) << c.name;
+  }
+  EXPECT_EQ(C("ConfigSatIndeX5").BackColor(), colors::kGrey);
+  EXPECT_TRUE(C("ConfigSatIndeX5").Opaque());
+  EXPECT_EQ(C("FloodBarBadPanel").BackColor(), colors::kRed);
+  EXPECT_EQ(C("FloodBarGoodPanel").BackColor(), colors::kLime);
+  EXPECT_EQ(C("SkyCircle40").PenColor(), colors::kGrey);
+  EXPECT_EQ(C("SkyVertical").PenColor(), colors::kBlack);
+  EXPECT_EQ(C("GridLine2").PenColor(), colors::kGrey);
+  EXPECT_TRUE(C("lblSatConfigStatus").WordWrap());
+  EXPECT_EQ(C("lblSatConfigStatus").GetAlignment(), ui::Alignment::Center);
+}
+
+TEST_F(MainFormTest, ControlIdsAreUniqueAndSet) {
+  std::set<int> ids;
+  for (const auto& c : form_.Form().Controls()) {
+    EXPECT_NE(c->Id(), 0) << c->Name();
+    EXPECT_TRUE(ids.insert(c->Id()).second) << c->Name();
+  }
+  EXPECT_EQ(C("lblLatitude").Id(), IDC_lblLatitude);
+  EXPECT_EQ(C("TestLabel").Id(), IDC_TestLabel);
+}
+
+TEST_F(MainFormTest, MenuBarItemsCaptionsShortcutsAndSeparators) {
+  const auto& menus = form_.Form().Menus();
+  ASSERT_EQ(menus.size(), 3u);
+  EXPECT_EQ(menus[0].caption, "&File");
+  EXPECT_EQ(menus[1].caption, "&Options");
+  EXPECT_EQ(menus[2].caption, "&Help");
+  // name|caption|shortcut; "-" is a separator.
+  const std::vector<std::vector<std::string>> expected = {
+      {"FileOff|&Off|F2", "FileLive|&Live GPS Data|F3", "FileSimulated|&Simulated GPS Data...|F4",
+       "-", "FileRecord|&Record GPS Data...|F5", "-", "FileExit|&Exit|"},
+      {"OptionsConnectServer|&Connect|F6", "-", "OptionsGPSSettings|Set &GPS Receiver Options...|",
+       "-", "OptionsViewGPSInfo|View GPS &Information|F7",
+       "OptionsViewStrength|View Satellite &Signal Strengths|F8",
+       "OptionsViewConfig|View Satellite Con&figuration|F9", "-",
+       "OptionsPreferences|Set &Preferences...|"},
+      {"HelpContents|&Contents|F1", "-", "HalvornontheWebMenuItem|&Halvorn on the Web ...|",
+       "DownloadsMenuItem|&Downloads ...|", "OnlineSupportMenuItem|&Online Support ...|",
+       "OnlineDiscussionGroupMenuItem|Online &Discussion Group ...|", "-",
+       "HelpAbout|&About the Pelmora|"},
+  };
+  std::set<int> commands;
+  for (size_t m = 0; m < menus.size(); ++m) {
+    std::vector<std::string> got;
+    for (const auto& item : menus[m].items) {
+      if (item.separator) {
+        got.push_back("-");
+        continue;
+      }
+      got.push_back(item.name + "|" + item.caption + "|" + ui::KeyName(item.shortcut));
+      EXPECT_TRUE(commands.insert(item.commandId).second) << item.name;
+    }
+    EXPECT_EQ(got, expected[m]) << menus[m].caption;
+  }
+}
+
+TEST_F(MainFormTest, EveryMenuCommandReachesAHandler) {
+  Create();
+  for (const auto& menu : form_.Form().Menus()) {
+    for (const auto& item : menu.items) {
+      if (item.separator) continue;
+      EXPECT_TRUE(form_.Command(item.commandId)) << item.name;
+    }
+  }
+  EXPECT_TRUE(form_.Command(IDM_NextView));
+  EXPECT_FALSE(form_.Command(12345));
+  EXPECT_TRUE(Contains("CloseMainWindow")) << "File > Exit closes the window";
+  EXPECT_TRUE(form_.Closing());
+}
+
+TEST_F(MainFormTest, MissingResourceLibraryShowsTheMessageAndEndsTheProgram) {
+  strings_.loadable = false;
+  EXPECT_FALSE(form_.FormCreate());
+  const Log expected = {
+      "LoadStrings",
+      "Message [Information] The Pelmora is not installed correctly (Resource DLL cannot be "
+      "loaded).",
+      "Terminate"};
+  EXPECT_EQ(log_, expected);
+  EXPECT_TRUE(form_.VersionText().empty()) << "nothing further is initialised";
+}
+
+TEST_F(MainFormTest, FormCreateRunsItsStepsInOrder) {
+  ASSERT_TRUE(form_.FormCreate());
+  const Log expected = {"LoadStrings", "LoadOptions", "NotTopmost", "Show"};
+  EXPECT_EQ(log_, expected);
+  EXPECT_EQ(form_.VersionText(), "Version 3.2 MapInfo Edition");
+  EXPECT_EQ(form_.HelpFilePath(), "C:\\Apps\\Pelmora\\pelmora.hlp");
+  EXPECT_EQ(form_.ViewIndex(), 0);
+  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Closing());
+  EXPECT_FALSE(form_.Paused());
+  EXPECT_FALSE(form_.LinkOpen());
+  auto& f = form_.Form();
+  EXPECT_TRUE(f.Checked("FileOff"));
+  EXPECT_FALSE(f.Checked("FileLive"));
+  EXPECT_FALSE(f.Checked("FileSimulated"));
+  EXPECT_FALSE(f.MenuEnabled("FileRecord"));
+  EXPECT_TRUE(f.Checked("OptionsViewGPSInfo"));
+  EXPECT_FALSE(f.Checked("OptionsViewStrength"));
+  EXPECT_TRUE(C("GPSInfoViewFrame").Visible());
+  EXPECT_FALSE(C("SatConfigViewFrame").Visible());
+  EXPECT_EQ(C("lblGPSStatus").Caption(), "S3") << "the idle display is shown";
+}
+
+TEST_F(MainFormTest, FormCreateHonoursOnTopAndMinimize) {
+  host_.options.display.onTop = 1;
+  host_.options.display.minimize = 1;
+  host_.options.receiverType = 2;
+  host_.options.comPort = 3;
+  ASSERT_TRUE(form_.FormCreate());
+  const Log expected = {"LoadStrings", "LoadOptions", "Topmost", "Minimised", "Show"};
+  EXPECT_EQ(log_, expected);
+  EXPECT_EQ(form_.ReceiverType(), 2);
+  EXPECT_EQ(form_.PortNumber(), 3);
+}
+
+TEST_F(MainFormTest, UnitSuffixListsComeFromStrings17To26) {
+  Create();
+  const UnitSuffixes& s = form_.Suffixes();
+  EXPECT_EQ(s.elevation, (std::vector<std::string>{" feet", " metres", ""}));
+  EXPECT_EQ(s.speed, (std::vector<std::string>{" mph", " knots", " m/s", " km/h", ""}));
+  EXPECT_EQ(s.heading, (std::vector<std::string>{" magnetic", " true", ""}));
+  EXPECT_EQ(s.time, (std::vector<std::string>{" local", " UTC", ""}));
+  EXPECT_EQ(UnitSuffixes::At(s.speed, 5), "");
+  EXPECT_EQ(UnitSuffixes::At(s.speed, -1), "");
+}
+
+TEST_F(MainFormTest, ResetDisplayGivesEveryControlItsIdleLook) {
+  host_.options.display.elevUnits = 1;
+  host_.options.display.speedUnits = 3;
+  host_.options.display.trackTrue = 0;
+  host_.options.display.timeUtc = 0;
+  Create();
+  // Disturb everything ResetDisplay touches.
+  C("lblMode").SetCaption("3D");
+  C("GPSStatusLight").SetBackColor(colors::kLime);
+  C("lblLatitude").SetTextColor(colors::kBlack).SetCaption("x");
+  for (int i = 0; i < 12; ++i) {
+    form_.FindSignalBar(i)->SetBackColor(colors::kLime).SetTop(100).SetHeight(65).SetCaption("41");
+    form_.FindSignalSatLabel(i)->SetCaption("17");
+    form_.FindConfigSatLabel(i)->SetVisible(true);
+  }
+  C("lblPDOP").SetCaption("2.1");
+  form_.ShowPdopBar(10);
+  C("SimulatePauseButton").SetVisible(true);
+  const int repaints = form_.Form().RepaintCount();
+
+  form_.ResetDisplay();
+
+  const Color grey = colors::kIdleGrey;
+  EXPECT_EQ(C("lblGPSStatus").Caption(), "S3");
+  EXPECT_EQ(C("GPSStatusLight").BackColor(), grey);
+  EXPECT_EQ(C("lblComStatus").Caption(), "S4");
+  EXPECT_EQ(C("lblMode").Caption(), "");
+  struct Value {
+    const char* name;
+    std::string text;
+  } values[] = {
+      {"lblLatitude", "0\xB0 0' 0.0\" N"}, {"lblLongitude", "0\xB0 0' 0.0\" E"},
+      {"lblAltitude", "0.00 metres"},      {"lblSpeed", "0.0 km/h"},
+      {"lblHeading", "0.0\xB0 magnetic"},  {"lblTime", "00:00:00 am local"},
+  };
+  for (const Value& v : values) {
+    EXPECT_EQ(C(v.name).Caption(), v.text) << v.name;
+    EXPECT_EQ(C(v.name).TextColor(), grey) << v.name;
+  }
+  for (int i = 0; i < 12; ++i) {
+    const Control& bar = *form_.FindSignalBar(i);
+    EXPECT_EQ(bar.BackColor(), grey) << i;
+    EXPECT_EQ(bar.Bounds().top, 150) << i;
+    EXPECT_EQ(bar.Bounds().height, 15) << i;
+    EXPECT_EQ(bar.Caption(), "41") << "bar captions are left as they are";
+    EXPECT_EQ(form_.FindSignalSatLabel(i)->Caption(), "0");
+    EXPECT_FALSE(form_.FindConfigSatLabel(i)->Visible());
+  }
+  EXPECT_EQ(C("lblSatSignalStatus").Caption(), "S5");
+  EXPECT_EQ(C("lblSatConfigStatus").Caption(), "S6");
+  EXPECT_EQ(C("lblPDOP").Caption(), "");
+  EXPECT_FALSE(C("FloodBarBadPanel").Visible());
+  EXPECT_FALSE(C("FloodBarGoodPanel").Visible());
+  EXPECT_TRUE(C("FloodBarPanel").Visible()) << "the empty gauge frame stays";
+  EXPECT_FALSE(C("SimulatePauseButton").Visible());
+  EXPECT_EQ(form_.Form().RepaintCount(), repaints + 1);
+}
+
+TEST_F(MainFormTest, ResetDisplayKeepsTheViewAndSatelliteLabelVisibility) {
+  Create();
+  form_.OptionsViewConfig_Click();
+  form_.FindSignalSatLabel(4)->SetVisible(false);
+  form_.ResetDisplay();
+  EXPECT_EQ(form_.ViewIndex(), 2);
+  EXPECT_TRUE(C("SatConfigViewFrame").Visible());
+  EXPECT_FALSE(form_.FindSignalSatLabel(4)->Visible());
+}
+
+TEST_F(MainFormTest, ShowPdopBarDividesTheInnerHeightByTheLevel) {
+  struct Case {
+    int level, red, green;
+  } cases[] = {{1, 119, 0},  {2, 59, 60},  {5, 23, 96},   {10, 11, 108},
+               {50, 2, 117}, {99, 1, 118}, {100, 1, 118}, {119, 1, 118}};
+  for (const Case& c : cases) {
+    form_.ShowPdopBar(c.level);
+    const Control& bad = C("FloodBarBadPanel");
+    const Control& good = C("FloodBarGoodPanel");
+    EXPECT_TRUE(bad.Visible()) << c.level;
+    EXPECT_TRUE(good.Visible()) << c.level;
+    EXPECT_EQ(bad.Bounds().top, 2) << c.level;
+    EXPECT_EQ(bad.Bounds().height, c.red) << c.level;
+    EXPECT_EQ(good.Bounds().top, 2 + c.red) << c.level;
+    EXPECT_EQ(good.Bounds().height, c.green) << c.level;
+    EXPECT_EQ(bad.Bounds().width, 11);
+    EXPECT_EQ(good.Bounds().left, 2);
+  }
+  form_.ShowPdopBar(0);
+  EXPECT_FALSE(C("FloodBarBadPanel").Visible());
+  EXPECT_FALSE(C("FloodBarGoodPanel").Visible());
+  form_.ShowPdopBar(-3);
+  EXPECT_FALSE(C("FloodBarBadPanel").Visible()) << "a negative level never divides";
+}
+
+TEST_F(MainFormTest, ShowingAViewMovesItAndChecksItsMenuItem) {
+  Create();
+  for (int view : {2, 1, 0, 2}) {
+    form_.ShowView(view);
+    EXPECT_EQ(form_.ViewIndex(), view);
+    for (int i = 0; i < kViewCount; ++i) {
+      EXPECT_EQ(C(kViewFrames[i]).Visible(), i == view) << view << " " << i;
+      EXPECT_EQ(form_.Form().Checked(kViewMenuItems[i]), i == view) << view << " " << i;
+    }
+    EXPECT_EQ(C(kViewFrames[view]).Bounds(), (Rect{10, 45, 286, 225}));
+  }
+}
+
+TEST_F(MainFormTest, F7ToF9AndTheMenuShowTheirViews) {
+  Create();
+  const std::pair<int, int> commands[] = {
+      {IDM_OptionsViewConfig, 2}, {IDM_OptionsViewStrength, 1}, {IDM_OptionsViewGPSInfo, 0}};
+  for (const auto& [command, view] : commands) {
+    ASSERT_TRUE(form_.Command(command));
+    EXPECT_EQ(form_.ViewIndex(), view);
+  }
+  EXPECT_EQ(form_.Form().GetMenuItem("OptionsViewGPSInfo").shortcut, Key::F7);
+  EXPECT_EQ(form_.Form().GetMenuItem("OptionsViewStrength").shortcut, Key::F8);
+  EXPECT_EQ(form_.Form().GetMenuItem("OptionsViewConfig").shortcut, Key::F9);
+}
+
+TEST_F(MainFormTest, F12CyclesThroughTheViewsAndOtherKeysPassOn) {
+  Create();
+  const int expected[] = {1, 2, 0};
+  for (int step : expected) {
+    EXPECT_TRUE(form_.Form_KeyDown(Key::F12));
+    EXPECT_EQ(form_.ViewIndex(), step);
+  }
+  EXPECT_FALSE(form_.Form_KeyDown(Key::F11));
+  EXPECT_FALSE(form_.Form_KeyDown(Key::F2));
+  EXPECT_EQ(form_.ViewIndex(), 0);
+}
+
+TEST_F(MainFormTest, F12ContinuesFromAViewChosenInTheMenu) {
+  Create();
+  form_.OptionsViewStrength_Click();
+  form_.Form_KeyDown(Key::F12);
+  EXPECT_EQ(form_.ViewIndex(), 2);
+  EXPECT_TRUE(form_.Form().Checked("OptionsViewConfig"));
+}
+
+TEST_F(MainFormTest, ViewButtonCyclesAndNeverStaysDown) {
+  Create();
+  Control& button = C("OptionsViewButton");
+  for (int step : {1, 2, 0, 1}) {
+    button.SetDown(true);  // as the click leaves it
+    ASSERT_TRUE(form_.Command(IDC_OptionsViewButton));
+    EXPECT_EQ(form_.ViewIndex(), step);
+    EXPECT_FALSE(button.Down());
+  }
+}
+
+TEST_F(MainFormTest, FileOffStopsRecordingBeforeClosingTheEngine) {
+  Create();
+  engine_.openResult = 0;
+  form_.SetLinkOpen(true);
+  form_.FileLive_Click();
+  EXPECT_EQ(C("lblComStatus").Caption(), "COM1");
+  EXPECT_TRUE(form_.Form().MenuEnabled("FileRecord"));
+  form_.Form().SetChecked("FileRecord", true);
+  log_.clear();
+
+  form_.FileOff_Click();
+
+  const Log expected = {"StopLog", "Disable", "Close", "Enable", "Send OFF"};
+  EXPECT_EQ(log_, expected);
+  auto& f = form_.Form();
+  EXPECT_TRUE(f.Checked("FileOff"));
+  EXPECT_FALSE(f.Checked("FileLive"));
+  EXPECT_FALSE(f.Checked("FileSimulated"));
+  EXPECT_FALSE(f.Checked("FileRecord"));
+  EXPECT_FALSE(f.MenuEnabled("FileRecord"));
+  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Paused());
+  EXPECT_EQ(form_.LastStatus(), 7);
+  EXPECT_EQ(C("lblGPSStatus").Caption(), "S3");
+  EXPECT_EQ(C("lblComStatus").Caption(), "S4");
+}
+
+TEST_F(MainFormTest, FileOffWhenOffSendsOnlyWithTheLinkUp) {
+  Create();
+  form_.FileOff_Click();
+  EXPECT_TRUE(log_.empty());
+  form_.SetLinkOpen(true);
+  form_.FileOff_Click();
+  EXPECT_EQ(log_, (Log{"Send OFF"}));
+}
+
+TEST_F(MainFormTest, FailedLiveOpenLeavesTheOffMenuState) {
+  host_.options.comPort = 3;
+  Create();
+  engine_.openResult = -2;
+  form_.FileLive_Click();
+  EXPECT_EQ(log_[0], "Open 1 COM3");
+  EXPECT_EQ(log_[1], "Message [Information] S14");
+  auto& f = form_.Form();
+  EXPECT_TRUE(f.Checked("FileOff"));
+  EXPECT_FALSE(f.Checked("FileLive"));
+  EXPECT_FALSE(f.MenuEnabled("FileRecord"));
+  EXPECT_FALSE(form_.EngineOpen());
+}
+
+TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
+  Create();
+  form_.FileLive_Click();
+  form_.Form().SetChecked("FileRecord", true);
+  form_.SetLinkOpen(true);
+  form_.MutableFix().latitude = -33.87;
+  form_.MutableFix().longitude = 151.21;
+  log_.clear();
+
+  form_.FormClose();
+
+  const Log expected = {"StopTimer", "CloseClientLink", "StopLog", "StoreStartPosition -33 151",
+                        "Disable",   "Close",           "Enable",  "FreeStrings",
+                        "Terminate"};
+  EXPECT_EQ(log_, expected);
+  EXPECT_TRUE(form_.Closing());
+  EXPECT_FALSE(form_.LinkOpen());
+  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Form().Checked("FileRecord"));
+  EXPECT_EQ(C("lblGPSStatus").Caption(), "S16");
+}
+
+TEST_F(MainFormTest, FormCloseStoresNoPositionWhenNotLive) {
+  Create();
+  form_.FormClose();
+  EXPECT_EQ(log_, (Log{"StopTimer", "FreeStrings", "Terminate"}));
+}
+
+TEST_F(MainFormTest, StartPositionIsCutTowardZeroAndNeverUndefined) {
+  struct Case {
+    double lat, lon;
+    const char* stored;
+  } cases[] = {{-33.87, 151.21, "StoreStartPosition -33 151"},
+               {0.0, 0.0, "StoreStartPosition 0 0"},
+               {-0.99, 179.999, "StoreStartPosition 0 179"},
+               {NAN, INFINITY, "StoreStartPosition 0 0"},
+               {1e300, -1e300, "StoreStartPosition 0 0"}};
+  for (const Case& c : cases) {
+    TMainForm form(host_, engine_, strings_);
+    ASSERT_TRUE(form.FormCreate());
+    form.FileLive_Click();
+    form.MutableFix().latitude = c.lat;
+    form.MutableFix().longitude = c.lon;
+    log_.clear();
+    form.FormClose();
+    EXPECT_TRUE(Contains(c.stored)) << c.stored;
+  }
+}
+
+}  // namespace
+}  // namespace pelmora
