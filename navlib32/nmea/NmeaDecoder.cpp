@@ -1,0 +1,41 @@
+// NMEA decoder: feeds framed sentences to the handlers and stops after an epoch completes.
+#include "navlib32/nmea/NmeaDecoder.h"
+
+namespace navlib::nmea {
+
+void NmeaDecoder::Handle(const NmeaSentence& sentence, double nowSeconds) {
+  switch (DecodeSentence(sentence.body, sentence.hasChecksum, state_, nowSeconds)) {
+    case SentenceResult::Decoded:
+      ++sentences_.decoded;
+      break;
+    case SentenceResult::Unknown:
+      ++sentences_.unknown;
+      break;
+    case SentenceResult::Malformed:
+      ++sentences_.malformed;
+      break;
+  }
+}
+
+std::size_t NmeaDecoder::Feed(const uint8_t* data, std::size_t size, double nowSeconds) {
+  lastNow_ = nowSeconds;
+  std::size_t used = 0;
+  while (used < size) {
+    NmeaSentence sentence;
+    bool got = false;
+    used += framer_.Next(data + used, size - used, sentence, got);
+    if (!got) continue;
+    const uint64_t before = state_.CompletedEpochs();
+    Handle(sentence, nowSeconds);
+    if (state_.CompletedEpochs() != before) return used;
+  }
+  return size;
+}
+
+void NmeaDecoder::Flush() {
+  NmeaSentence sentence;
+  if (framer_.Finish(sentence)) Handle(sentence, lastNow_);
+  state_.CompleteEpoch(lastNow_);
+}
+
+}  // namespace navlib::nmea

@@ -1,0 +1,41 @@
+// The NMEA 0183 decoder behind GpsDecoder: framer, sentence handlers and the shared fix state.
+// Epochs follow the data's time of day: a sentence with a new time (GGA, RMC, GLL, GNS, ZDA,
+// GST, GBS, GRS) completes the epoch in progress; GSA, GSV and the other timeless sentences
+// belong to the epoch in progress. Portable: standard C++ only, no heap after construction.
+#pragma once
+
+#include "navlib32/FixState.h"
+#include "navlib32/GpsDecoder.h"
+#include "navlib32/nmea/NmeaFramer.h"
+#include "navlib32/nmea/NmeaSentences.h"
+
+namespace navlib::nmea {
+
+struct NmeaDecoderCounters {
+  NmeaFramerCounters framer;
+  NmeaSentenceCounters sentences;
+};
+
+class NmeaDecoder final : public GpsDecoder {
+ public:
+  std::size_t Feed(const uint8_t* data, std::size_t size, double nowSeconds) override;
+  bool EpochComplete() const override { return state_.EpochCompleted(); }
+  void TakeEpoch() override { state_.TakeEpoch(); }
+  void Flush() override;
+  void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
+    state_.MakeRecord(out, nowSeconds);
+  }
+
+  NmeaDecoderCounters Counters() const { return {framer_.Counters(), sentences_}; }
+  const FixState& State() const { return state_; }
+
+ private:
+  void Handle(const NmeaSentence& sentence, double nowSeconds);
+
+  NmeaFramer framer_;
+  FixState state_;
+  NmeaSentenceCounters sentences_;
+  double lastNow_ = 0.0;
+};
+
+}  // namespace navlib::nmea

@@ -1,0 +1,159 @@
+// Byte-level NMEA framing: a small state machine with a fast path for the sentence body.
+#include "navlib32/nmea/NmeaFramer.h"
+
+#include <cstring>
+
+namespace navlib::nmea {
+namespace {
+
+// Bytes that may appear in a sentence body: printable ASCII except the delimiters '$' and '*'.
+constexpr std::array<bool, 256> MakeBodyTable() {
+  std::array<bool, 256> table{};
+  for (int c = 0x20; c <= 0x7E; ++c)
+    table[c] = c != '$' && c != '*';
+  return table;
+}
+constexpr std::array<bool, 256> kBody = MakeBodyTable();
+
+int HexValue(uint8_t c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void NmeaFramer::Reset() {
+  state_ = State::Ground;
+  length_ = 0;
+  counters_ = NmeaFramerCounters{};
+}
+
+void NmeaFramer::Start() {
+  state_ = State::InBody;
+  length_ = 0;
+  sum_ = 0;
+}
+
+bool NmeaFramer::CompleteChecked(NmeaSentence& sentence) {
+  state_ = State::Ground;
+  if (given_ != sum_) {
+    ++counters_.checksumFailures;
+    return false;
+  }
+  ++counters_.sentences;
+  sentence.body = std::string_view(buffer_.data(), length_);
+  sentence.hasChecksum = true;
+  return true;
+}
+
+std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence& sentence,
+                             bool& got) {
+  got = false;
+  std::size_t i = 0;
+  while (i < size) {
+    switch (state_) {
+      case State::Ground: {
+        const void* dollar = std::memchr(data + i, '$', size - i);
+        if (dollar == nullptr) {
+          counters_.skipped += size - i;
+          i = size;
+          break;
+        }
+        const std::size_t at = static_cast<std::size_t>(static_cast<const uint8_t*>(dollar) - data);
+        counters_.skipped += at - i;
+        i = at + 1;
+        Start();
+        break;
+      }
+      case State::InBody: {
+        // Fast path: copy body bytes while they fit, folding them into the checksum.
+        std::size_t room = kMaxNmeaSentence - length_;
+        std::size_t end = size - i < room ? size : i + room;
+        uint8_t sum = sum_;
+        std::size_t len = length_;
+        std::size_t j = i;
+        while (j < end && kBody[data[j]]) {
+          sum ^= data[j];
+          buffer_[len++] = static_cast<char>(data[j]);
+          ++j;
+        }
+        sum_ = sum;
+        length_ = len;
+        i = j;
+        if (i == size) break;
+        const uint8_t c = data[i];
+        if (kBody[c]) {  // no room left
+          ++counters_.overlong;
+          state_ = State::Ground;
+          break;
+        }
+        ++i;
+        if (c == '*') {
+          state_ = State::SawStar;
+        } else if (c == '$') {
+          ++counters_.interrupted;
+          Start();
+        } else if (c == '\r' || c == '\n') {
+          // A sentence without checksum; the sentence layer decides whether to trust it.
+          state_ = State::Ground;
+          ++counters_.sentences;
+          sentence.body = std::string_view(buffer_.data(), length_);
+          sentence.hasChecksum = false;
+          got = true;
+          counters_.bytes += i;
+          return i;
+        } else {
+          ++counters_.interrupted;
+          state_ = State::Ground;
+        }
+        break;
+      }
+      case State::SawStar:
+      case State::SawHex1: {
+        const uint8_t c = data[i];
+        const int v = HexValue(c);
+        if (v < 0) {
+          ++counters_.checksumFailures;
+          state_ = State::Ground;
+          break;  // the byte is looked at again from Ground (it may be '$')
+        }
+        ++i;
+        if (state_ == State::SawStar) {
+          given_ = static_cast<uint8_t>(v << 4);
+          state_ = State::SawHex1;
+        } else {
+          given_ = static_cast<uint8_t>(given_ | v);
+          state_ = State::SawHex2;
+        }
+        break;
+      }
+      case State::SawHex2: {
+        const uint8_t c = data[i];
+        if (c == '\r' || c == '\n' || c == '$') {
+          if (c != '$') ++i;  // a '$' starts the next sentence from Ground
+          got = CompleteChecked(sentence);
+          if (got) {
+            counters_.bytes += i;
+            return i;
+          }
+        } else {
+          ++counters_.checksumFailures;  // a third checksum character or stray text
+          state_ = State::Ground;
+        }
+        break;
+      }
+    }
+  }
+  counters_.bytes += i;
+  return i;
+}
+
+bool NmeaFramer::Finish(NmeaSentence& sentence) {
+  if (state_ == State::SawHex2) return CompleteChecked(sentence);
+  state_ = State::Ground;
+  return false;
+}
+
+}  // namespace navlib::nmea

@@ -1,0 +1,550 @@
+// NMEA 0183 sentence handlers: a dispatch table from sentence type to minimum field counts and
+// a handler that parses into locals and commits to FixState only when everything parsed.
+#include "navlib32/nmea/NmeaSentences.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+namespace navlib::nmea {
+namespace {
+
+constexpr double kKnotsToMetresPerSecond = 1852.0 / 3600.0;
+constexpr double kKmhToMetresPerSecond = 1.0 / 3.6;
+constexpr double kFeetToMetres = 0.3048;
+constexpr double kFathomsToMetres = 1.8288;
+
+// GSV carries at most 4 satellites (16 fields) after 3 header fields, plus a signal id:
+// 21 with the address. Proprietary sentences may have more; extra fields are ignored.
+constexpr int kMaxFields = 32;
+
+struct Fields {
+  std::array<std::string_view, kMaxFields> f;
+  int n = 0;
+  std::string_view operator[](int i) const { return i < n ? f[i] : std::string_view(); }
+};
+
+void Split(std::string_view body, Fields& out) {
+  out.n = 0;
+  const char* p = body.data();
+  const char* end = p + body.size();
+  while (out.n < kMaxFields) {
+    const void* comma = std::memchr(p, ',', static_cast<std::size_t>(end - p));
+    if (comma == nullptr) {
+      out.f[out.n++] = std::string_view(p, static_cast<std::size_t>(end - p));
+      return;
+    }
+    const char* c = static_cast<const char*>(comma);
+    out.f[out.n++] = std::string_view(p, static_cast<std::size_t>(c - p));
+    p = c + 1;
+  }
+}
+
+// Reads typed values out of the fields. An empty field gives no value; a malformed one gives
+// no value and marks the whole sentence bad.
+class Reader {
+ public:
+  explicit Reader(const Fields& fields) : f_(fields) {}
+  bool Bad() const { return bad_; }
+
+  std::optional<double> Num(int i) {
+    std::string_view s = f_[i];
+    if (s.empty()) return std::nullopt;
+    if (s.front() == '+') s.remove_prefix(1);
+    double v = 0.0;
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) {
+      bad_ = true;
+      return std::nullopt;
+    }
+    return v;
+  }
+
+  std::optional<int> Int(int i) {
+    const std::string_view s = f_[i];
+    if (s.empty()) return std::nullopt;
+    int v = 0;
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec == std::errc() && ptr == s.data() + s.size()) return v;
+    // Some receivers print satellite angles and counts with decimals.
+    const std::optional<double> d = Num(i);
+    if (!d || std::fabs(*d) > 1e6) {
+      bad_ = true;
+      return std::nullopt;
+    }
+    return static_cast<int>(std::lround(*d));
+  }
+
+  char Char(int i) const {
+    const std::string_view s = f_[i];
+    return s.empty() ? '\0' : s.front();
+  }
+
+  // hhmmss[.sss] -> seconds of the day.
+  std::optional<double> Time(int i) {
+    const std::string_view s = f_[i];
+    if (s.empty()) return std::nullopt;
+    auto digit = [&](std::size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
+    if (s.size() < 6 || !digit(0) || !digit(1) || !digit(2) || !digit(3) || !digit(4) ||
+        !digit(5)) {
+      bad_ = true;
+      return std::nullopt;
+    }
+    const int hours = (s[0] - '0') * 10 + (s[1] - '0');
+    const int minutes = (s[2] - '0') * 10 + (s[3] - '0');
+    double seconds = 0.0;
+    const auto [ptr, ec] = std::from_chars(s.data() + 4, s.data() + s.size(), seconds);
+    if (ec != std::errc() || ptr != s.data() + s.size() || hours > 23 || minutes > 59 ||
+        !(seconds < 61.0)) {
+      bad_ = true;
+      return std::nullopt;
+    }
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+  }
+
+  // [d]ddmm.mmmm plus hemisphere -> signed degrees. positive/negative: 'N'/'S' or 'E'/'W'.
+  std::optional<double> Angle(int i, int hemisphere, char positive, char negative, double limit) {
+    const std::optional<double> v = Num(i);
+    const char h = Char(hemisphere);
+    if (!v) return std::nullopt;
+    if (*v < 0.0 || (h != positive && h != negative)) {
+      bad_ = true;
+      return std::nullopt;
+    }
+    const double degrees = std::floor(*v / 100.0);
+    const double minutes = *v - degrees * 100.0;
+    const double result = degrees + minutes / 60.0;
+    if (minutes >= 60.0 || result > limit) {
+      bad_ = true;
+      return std::nullopt;
+    }
+    return h == positive ? result : -result;
+  }
+
+ private:
+  const Fields& f_;
+  bool bad_ = false;
+};
+
+struct Talker {
+  char a = 0, b = 0;
+  bool Is(const char* t) const { return a == t[0] && b == t[1]; }
+};
+
+// The system of a satellite number as receivers without a system id print it: NMEA's own
+// ranges (GPS 1-32, SBAS 33-64, GLONASS 65-96) and the extended ones of multi-GNSS receivers.
+// Numbers outside their system's NMEA range are brought into it so that GSA and GSV agree.
+GnssSystem SystemOfNumber(int& prn) {
+  if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
+  if (prn >= 33 && prn <= 64) return GnssSystem::Sbas;
+  if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
+  if (prn >= 120 && prn <= 158) {
+    prn -= 87;  // SBAS PRN to its NMEA number
+    return GnssSystem::Sbas;
+  }
+  if (prn >= 193 && prn <= 202) return GnssSystem::Qzss;
+  if (prn >= 201 && prn <= 263) {
+    prn -= 200;
+    return GnssSystem::Beidou;
+  }
+  if (prn >= 301 && prn <= 336) {
+    prn -= 300;
+    return GnssSystem::Galileo;
+  }
+  if (prn >= 401 && prn <= 463) {
+    prn -= 400;
+    return GnssSystem::Beidou;
+  }
+  return GnssSystem::Other;
+}
+
+// The system of a satellite reported under a talker (GSV, or GSA without system id).
+GnssSystem SystemOf(Talker talker, int& prn) {
+  if (talker.Is("GL")) return GnssSystem::Glonass;
+  if (talker.Is("GA")) return GnssSystem::Galileo;
+  if (talker.Is("GB") || talker.Is("BD")) return GnssSystem::Beidou;
+  if (talker.Is("GQ") || talker.Is("QZ")) return GnssSystem::Qzss;
+  if (talker.Is("GI")) return GnssSystem::Navic;
+  const GnssSystem system = SystemOfNumber(prn);
+  return system == GnssSystem::Other ? GnssSystem::Gps : system;
+}
+
+// NMEA 4.10 system ids of GSA and GSV.
+std::optional<GnssSystem> SystemOfId(int id) {
+  switch (id) {
+    case 1:
+      return GnssSystem::Gps;
+    case 2:
+      return GnssSystem::Glonass;
+    case 3:
+      return GnssSystem::Galileo;
+    case 4:
+      return GnssSystem::Beidou;
+    case 5:
+      return GnssSystem::Qzss;
+    case 6:
+      return GnssSystem::Navic;
+    default:
+      return std::nullopt;
+  }
+}
+
+bool IsDifferentialMode(char mode) {
+  // D differential, P precise, R RTK fixed, F RTK float: corrections applied.
+  return mode == 'D' || mode == 'P' || mode == 'R' || mode == 'F';
+}
+
+void NoteTime(const std::optional<double>& time, FixState& state, double now) {
+  if (time) state.NoteTime(*time, now);
+}
+
+// GGA: time, position, fix quality, satellites used, HDOP, altitude and geoid separation.
+// $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+bool DecodeGga(const Fields& f, Talker, FixState& state, double now) {
+  Reader r(f);
+  const auto time = r.Time(1);
+  const auto lat = r.Angle(2, 3, 'N', 'S', 90.0);
+  const auto lon = r.Angle(4, 5, 'E', 'W', 180.0);
+  const auto quality = r.Int(6);
+  const auto used = r.Int(7);
+  const auto altitude = r.Num(9);
+  const auto separation = r.Num(11);
+  if (r.Bad()) return false;
+  NoteTime(time, state, now);
+  if (used) state.SetSatellitesUsedCount(*used);
+  if (separation) state.SetGeoidSeparation(*separation);
+  if (quality && *quality == 0) {
+    state.SetNoFix();
+    return true;
+  }
+  if (lat && lon) {
+    state.SetPosition(*lat, *lon);
+    if (altitude) state.SetMslHeight(*altitude);
+  }
+  // 2 DGPS, 3 PPS, 4 RTK fixed, 5 RTK float, 9 SBAS: corrected fixes.
+  if (quality) {
+    const int q = *quality;
+    state.SetDifferential(q == 2 || q == 3 || q == 4 || q == 5 || q == 9);
+  }
+  return true;
+}
+
+// RMC: time, status, position, speed, course, date, magnetic variation, mode (2.3+).
+// $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+bool DecodeRmc(const Fields& f, Talker, FixState& state, double now) {
+  Reader r(f);
+  const auto time = r.Time(1);
+  const char status = r.Char(2);
+  const auto lat = r.Angle(3, 4, 'N', 'S', 90.0);
+  const auto lon = r.Angle(5, 6, 'E', 'W', 180.0);
+  const auto knots = r.Num(7);
+  const auto course = r.Num(8);
+  const std::string_view date = f[9];
+  const auto magvar = r.Num(10);
+  const char magSide = r.Char(11);
+  const char mode = r.Char(12);
+  if (r.Bad()) return false;
+  NoteTime(time, state, now);
+  if (date.size() == 6) {
+    int ddmmyy = 0;
+    const auto [ptr, ec] = std::from_chars(date.data(), date.data() + 6, ddmmyy);
+    if (ec == std::errc() && ptr == date.data() + 6) {
+      const int yy = ddmmyy % 100;
+      // Two-digit years: receivers of this century; 80..99 are logs of the last one.
+      state.SetDate(yy < 80 ? 2000 + yy : 1900 + yy, ddmmyy / 100 % 100, ddmmyy / 10000);
+    }
+  }
+  if (magvar && (magSide == 'E' || magSide == 'W')) {
+    state.SetMagVariationEast(magSide == 'E' ? *magvar : -*magvar);
+  }
+  if (status != 'A' || mode == 'N') {
+    state.SetNoFix();
+    return true;
+  }
+  if (lat && lon) state.SetPosition(*lat, *lon);
+  if (knots) state.SetSpeed(*knots * kKnotsToMetresPerSecond);
+  if (course) state.SetTrack(*course);
+  if (mode != '\0') state.SetDifferential(IsDifferentialMode(mode));
+  return true;
+}
+
+// GSA: fix dimension, satellites used (12 fields), PDOP, HDOP, VDOP, system id (4.10).
+// $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
+bool DecodeGsa(const Fields& f, Talker talker, FixState& state, double) {
+  Reader r(f);
+  const auto dimension = r.Int(2);
+  std::array<int, 12> prns{};
+  int count = 0;
+  for (int i = 3; i <= 14; ++i) {
+    const auto prn = r.Int(i);
+    if (prn && *prn > 0) prns[count++] = *prn;
+  }
+  const auto pdop = r.Num(15);
+  const auto hdop = r.Num(16);
+  const auto vdop = r.Num(17);
+  const auto systemId = f.n > 18 ? r.Int(18) : std::nullopt;
+  if (r.Bad()) return false;
+  if (dimension) state.SetFix(*dimension, false);
+  state.SetDops(pdop.value_or(FixState::kNoDop), hdop.value_or(FixState::kNoDop),
+                vdop.value_or(FixState::kNoDop));
+
+  const std::optional<GnssSystem> byId = systemId ? SystemOfId(*systemId) : std::nullopt;
+  // Group the numbers by system; one list call per system found (an empty list still says
+  // "none used").
+  std::array<int, 12> group{};
+  bool reported = false;
+  for (int s = 0; s < kGnssSystemCount; ++s) {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+      int prn = prns[i];
+      GnssSystem system;
+      if (byId && *byId != GnssSystem::Gps) {
+        system = *byId;
+        if (system != GnssSystem::Glonass) SystemOfNumber(prn);  // strip an extended offset
+        if (system == GnssSystem::Qzss && prn > 192) prn -= 192;
+      } else {
+        system = SystemOf(talker, prn);
+      }
+      if (static_cast<int>(system) == s) group[n++] = prn;
+    }
+    if (n > 0) {
+      state.AddSatellitesUsed(static_cast<GnssSystem>(s), group.data(),
+                              static_cast<std::size_t>(n));
+      reported = true;
+    }
+  }
+  if (!reported) state.AddSatellitesUsed(byId.value_or(GnssSystem::Gps), nullptr, 0);
+  return true;
+}
+
+// GSV: satellites in view, four per sentence: number, elevation, azimuth, SNR; a trailing
+// signal id from 4.10 on.
+// $GPGSV,3,1,11,01,78,221,47,03,09,042,00,04,05,242,00,06,04,149,00*70
+bool DecodeGsv(const Fields& f, Talker talker, FixState& state, double) {
+  Reader r(f);
+  r.Int(1);
+  r.Int(2);
+  r.Int(3);
+  const int groups = (f.n - 4) / 4;
+  struct Entry {
+    int prn, el, az, snr;
+  };
+  std::array<Entry, 4> entries{};
+  int count = 0;
+  for (int g = 0; g < groups && g < 4; ++g) {
+    const int base = 4 + 4 * g;
+    const auto prn = r.Int(base);
+    const auto el = r.Int(base + 1);
+    const auto az = r.Int(base + 2);
+    const auto snr = r.Int(base + 3);
+    if (!prn || *prn <= 0) continue;
+    entries[count++] = Entry{*prn, el.value_or(FixState::kNoValue), az.value_or(FixState::kNoValue),
+                             snr.value_or(FixState::kNoValue)};
+  }
+  if (r.Bad()) return false;
+  // The view of the talker's system is reported even when it lists nobody.
+  int none = 0;
+  const GnssSystem own = SystemOf(talker, none);
+  if (!talker.Is("GN")) state.AddSatelliteInView(own, 0, 0, 0, 0);
+  if (talker.Is("GP")) state.AddSatelliteInView(GnssSystem::Sbas, 0, 0, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    int prn = entries[i].prn;
+    const GnssSystem system = SystemOf(talker, prn);
+    state.AddSatelliteInView(system, prn, entries[i].el, entries[i].az, entries[i].snr);
+  }
+  return true;
+}
+
+// VTG: course and speed over ground. 2.x: $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*xx;
+// 1.x without unit letters: $GPVTG,054.7,034.4,005.5,010.2
+bool DecodeVtg(const Fields& f, Talker, FixState& state, double) {
+  Reader r(f);
+  const bool letters = f.n >= 9 || f[2] == "T";
+  const auto course = r.Num(1);
+  const auto knots = r.Num(letters ? 5 : 3);
+  const auto kmh = r.Num(letters ? 7 : 4);
+  const char mode = letters ? r.Char(9) : '\0';
+  if (r.Bad()) return false;
+  if (mode == 'N') return true;
+  if (course) state.SetTrack(*course);
+  if (knots) {
+    state.SetSpeed(*knots * kKnotsToMetresPerSecond);
+  } else if (kmh) {
+    state.SetSpeed(*kmh * kKmhToMetresPerSecond);
+  }
+  return true;
+}
+
+// GLL: position, time, status, mode. $GPGLL,4916.45,N,12311.12,W,225444,A,A*5C
+bool DecodeGll(const Fields& f, Talker, FixState& state, double now) {
+  Reader r(f);
+  const auto lat = r.Angle(1, 2, 'N', 'S', 90.0);
+  const auto lon = r.Angle(3, 4, 'E', 'W', 180.0);
+  const auto time = r.Time(5);
+  const char status = r.Char(6);
+  const char mode = r.Char(7);
+  if (r.Bad()) return false;
+  NoteTime(time, state, now);
+  if (status == 'V' || mode == 'N') {
+    state.SetNoFix();
+    return true;
+  }
+  if (lat && lon) state.SetPosition(*lat, *lon);
+  if (mode != '\0') state.SetDifferential(IsDifferentialMode(mode));
+  return true;
+}
+
+// ZDA: time and date. $GPZDA,201530.00,04,07,2002,00,00*60
+bool DecodeZda(const Fields& f, Talker, FixState& state, double now) {
+  Reader r(f);
+  const auto time = r.Time(1);
+  const auto day = r.Int(2);
+  const auto month = r.Int(3);
+  const auto year = r.Int(4);
+  if (r.Bad()) return false;
+  NoteTime(time, state, now);
+  if (day && month && year) state.SetDate(*year, *month, *day);
+  return true;
+}
+
+// GNS: multi-GNSS fix: time, position, a mode letter per system, satellites used, HDOP,
+// altitude, geoid separation.
+// $GNGNS,014035.00,4332.69262,S,17235.48549,E,RR,13,0.9,25.63,11.24,,*70
+bool DecodeGns(const Fields& f, Talker, FixState& state, double now) {
+  Reader r(f);
+  const auto time = r.Time(1);
+  const auto lat = r.Angle(2, 3, 'N', 'S', 90.0);
+  const auto lon = r.Angle(4, 5, 'E', 'W', 180.0);
+  const std::string_view modes = f[6];
+  const auto used = r.Int(7);
+  const auto altitude = r.Num(9);
+  const auto separation = r.Num(10);
+  if (r.Bad()) return false;
+  NoteTime(time, state, now);
+  if (used) state.SetSatellitesUsedCount(*used);
+  if (separation) state.SetGeoidSeparation(*separation);
+  bool fix = false;
+  bool differential = false;
+  for (char m : modes) {
+    fix = fix || (m != 'N' && m != 'V');
+    differential = differential || IsDifferentialMode(m);
+  }
+  if (!fix) {
+    state.SetNoFix();
+    return true;
+  }
+  if (lat && lon) {
+    state.SetPosition(*lat, *lon);
+    if (altitude) state.SetMslHeight(*altitude);
+  }
+  state.SetDifferential(differential);
+  return true;
+}
+
+// HDT: true heading of the vessel. $HEHDT,274.07,T*03
+bool DecodeHdt(const Fields& f, Talker, FixState& state, double) {
+  Reader r(f);
+  const auto heading = r.Num(1);
+  if (r.Bad()) return false;
+  if (heading) state.SetHeading(*heading);
+  return true;
+}
+
+// DPT: depth below the transducer in metres, transducer offset. $SDDPT,2.4,0.0*7E
+bool DecodeDpt(const Fields& f, Talker, FixState& state, double) {
+  Reader r(f);
+  const auto depth = r.Num(1);
+  r.Num(2);
+  if (r.Bad()) return false;
+  if (depth) state.SetDepth(*depth);
+  return true;
+}
+
+// DBT: depth below the transducer in feet, metres and fathoms. $SDDBT,7.8,f,2.4,M,1.3,F*0D
+bool DecodeDbt(const Fields& f, Talker, FixState& state, double) {
+  Reader r(f);
+  const auto feet = r.Num(1);
+  const auto metres = r.Num(3);
+  const auto fathoms = r.Num(5);
+  if (r.Bad()) return false;
+  if (metres) {
+    state.SetDepth(*metres);
+  } else if (feet) {
+    state.SetDepth(*feet * kFeetToMetres);
+  } else if (fathoms) {
+    state.SetDepth(*fathoms * kFathomsToMetres);
+  }
+  return true;
+}
+
+// GST, GBS, GRS: error statistics and residuals; only their time is used (it marks the epoch).
+// $GNGST,003956.00,235111,,,,2.3,3.5,4.0*46
+bool DecodeTimeOnly(const Fields& f, Talker, FixState& state, double now) {
+  Reader r(f);
+  const auto time = r.Time(1);
+  if (r.Bad()) return false;
+  NoteTime(time, state, now);
+  return true;
+}
+
+using Handler = bool (*)(const Fields&, Talker, FixState&, double);
+
+struct SentenceType {
+  char name[4];
+  int minFields;   // with a checksum: fields needed, address included
+  int fullFields;  // without a checksum: the type's complete field count
+  Handler handler;
+};
+
+constexpr std::array<SentenceType, 14> kTypes = {{
+    {"GGA", 10, 15, DecodeGga},
+    {"RMC", 10, 12, DecodeRmc},
+    {"GSA", 16, 18, DecodeGsa},
+    {"GSV", 4, 8, DecodeGsv},
+    {"VTG", 5, 5, DecodeVtg},
+    {"GLL", 5, 7, DecodeGll},
+    {"ZDA", 5, 7, DecodeZda},
+    {"GNS", 10, 13, DecodeGns},
+    {"HDT", 2, 3, DecodeHdt},
+    {"DPT", 2, 3, DecodeDpt},
+    {"DBT", 4, 7, DecodeDbt},
+    {"GST", 2, 9, DecodeTimeOnly},
+    {"GBS", 2, 9, DecodeTimeOnly},
+    {"GRS", 2, 15, DecodeTimeOnly},
+}};
+
+bool IsUpperAlnum(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
+                              double nowSeconds) {
+  Fields f;
+  Split(body, f);
+  const std::string_view address = f[0];
+  // Talker (2 letters) + type (3 letters); proprietary sentences start with 'P'.
+  if (address.size() != 5 || address[0] == 'P') return SentenceResult::Unknown;
+  for (char c : address) {
+    if (!IsUpperAlnum(c)) return SentenceResult::Unknown;
+  }
+  const Talker talker{address[0], address[1]};
+  for (const SentenceType& type : kTypes) {
+    if (address[2] != type.name[0] || address[3] != type.name[1] || address[4] != type.name[2]) {
+      continue;
+    }
+    if (f.n < (hasChecksum ? type.minFields : type.fullFields)) {
+      return SentenceResult::Malformed;
+    }
+    state.NoteActivity(nowSeconds);
+    return type.handler(f, talker, state, nowSeconds) ? SentenceResult::Decoded
+                                                      : SentenceResult::Malformed;
+  }
+  if (hasChecksum) state.NoteActivity(nowSeconds);
+  return SentenceResult::Unknown;
+}
+
+}  // namespace navlib::nmea

@@ -1,0 +1,34 @@
+// Decodes one framed NMEA 0183 sentence (2.x to 4.11, any talker) into the shared fix state.
+// Portable: standard C++ only, no heap; numbers are parsed with std::from_chars (no locale).
+//
+// Every value is parsed into a scratch record first and committed to FixState only when the
+// whole sentence parsed: a malformed number drops the sentence, an empty field only its value.
+// Sentences without a checksum (old receivers, hand-typed logs) are accepted only when they
+// carry the type's full field count; a line cut short by a reboot or a lost byte then never
+// passes as valid data.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "navlib32/FixState.h"
+
+namespace navlib::nmea {
+
+enum class SentenceResult {
+  Decoded,    // applied to the fix state
+  Unknown,    // proprietary or a sentence type this decoder does not use
+  Malformed,  // a known type with too few fields or an unparsable value
+};
+
+struct NmeaSentenceCounters {
+  uint64_t decoded = 0;
+  uint64_t unknown = 0;
+  uint64_t malformed = 0;
+};
+
+// Decodes body (the text between '$' and '*', e.g. "GPGGA,123519,4807.038,N,...").
+SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
+                              double nowSeconds);
+
+}  // namespace navlib::nmea
