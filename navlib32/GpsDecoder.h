@@ -31,6 +31,13 @@ class GpsDecoder {
   // The fix of the last completed epoch as the engine reports it. Fields of a receiver that has
   // sent nothing decodable for a few seconds before nowSeconds are reported invalid.
   virtual void GetFix(pelmora::FixRecord& out, double nowSeconds) const = 0;
+
+  // The calendar date of the last completed epoch, when the receiver sent one (FixRecord has
+  // none; GPX time stamps need it). False when unknown.
+  virtual bool GetDate(int& year, int& month, int& day, double nowSeconds) const {
+    (void)year, (void)month, (void)day, (void)nowSeconds;
+    return false;
+  }
 };
 
 std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol);

@@ -25,6 +25,9 @@ class NmeaDecoder final : public GpsDecoder {
   void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
     state_.MakeRecord(out, nowSeconds);
   }
+  bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
+    return state_.Date(year, month, day, nowSeconds);
+  }
 
   NmeaDecoderCounters Counters() const { return {framer_.Counters(), sentences_}; }
   const FixState& State() const { return state_; }
