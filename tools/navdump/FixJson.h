@@ -1,0 +1,34 @@
+// navdump's output formats: one FixRecord as a JSON line, and GPX 1.1 track points. Written
+// with std::to_chars into a caller's buffer (no streams, no locale): navdump formats every epoch
+// of large logs. Portable: standard C++ only.
+#pragma once
+
+#include <cstddef>
+
+#include "app/engine/EngineRecords.h"
+
+namespace navdump {
+
+// Worst case of one JSON line: 15 numbers of at most 24 characters, 12 satellites of 5 numbers,
+// the key names and punctuation; rounded up.
+constexpr std::size_t kMaxJsonLine = 2048;
+
+// Writes the record as one JSON object and a newline into out (at least kMaxJsonLine bytes);
+// returns the length. Keys in record order; sats lists the occupied slots.
+std::size_t FormatFixJson(const pelmora::FixRecord& record, char* out);
+
+constexpr std::size_t kMaxGpxPoint = 256;
+
+// A date for GPX time stamps; year 0 when unknown.
+struct GpxDate {
+  int year = 0, month = 0, day = 0;
+};
+
+const char* GpxHeader();
+const char* GpxFooter();
+
+// One <trkpt> for a record with a valid position (returns 0 otherwise): latitude, longitude,
+// elevation above mean sea level when valid, time when the date is known and the time valid.
+std::size_t FormatGpxPoint(const pelmora::FixRecord& record, const GpxDate& date, char* out);
+
+}  // namespace navdump

@@ -1,0 +1,141 @@
+// navdump: decodes a GPS log (NMEA 0183 or TSIP) and prints, per epoch, what Pelmora_Poll then
+// Pelmora_GetInfo would give: one JSON object per line, or a GPX 1.1 track with --gpx.
+// The log is streamed in fixed chunks, so memory stays flat whatever its size.
+//
+// Replay has no arrival clock: the clock handed to the decoder advances one second per epoch
+// (the nominal rate of the receivers), and the data's own time of day ages values as well.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "navlib32/GpsDecoder.h"
+#include "tools/navdump/FixJson.h"
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 16;
+constexpr std::size_t kOutBuffer = 1 << 18;
+
+int Usage() {
+  std::fputs("usage: navdump [--type nmea|tsip|auto] [--gpx] FILE\n", stderr);
+  return 2;
+}
+
+class Output {
+ public:
+  explicit Output(bool gpx) : gpx_(gpx), buffer_(kOutBuffer) {
+    if (gpx_) Write(navdump::GpxHeader());
+  }
+  ~Output() { Flush(); }
+
+  void Epoch(const navlib::GpsDecoder& decoder, double now) {
+    pelmora::FixRecord record;
+    decoder.GetFix(record, now);
+    Reserve(navdump::kMaxJsonLine);
+    if (gpx_) {
+      navdump::GpxDate date;
+      if (!decoder.GetDate(date.year, date.month, date.day, now)) date = {};
+      used_ += navdump::FormatGpxPoint(record, date, buffer_.data() + used_);
+    } else {
+      used_ += navdump::FormatFixJson(record, buffer_.data() + used_);
+    }
+  }
+
+  void Finish() {
+    if (gpx_) Write(navdump::GpxFooter());
+    Flush();
+  }
+
+ private:
+  void Write(const char* text) {
+    const std::size_t n = std::strlen(text);
+    Reserve(n);
+    std::memcpy(buffer_.data() + used_, text, n);
+    used_ += n;
+  }
+  void Reserve(std::size_t n) {
+    if (buffer_.size() - used_ < n) Flush();
+  }
+  void Flush() {
+    if (used_ > 0) std::fwrite(buffer_.data(), 1, used_, stdout);
+    used_ = 0;
+  }
+
+  bool gpx_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string_view type = "auto";
+  bool gpx = false;
+  const char* path = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--type" && i + 1 < argc) {
+      type = argv[++i];
+    } else if (arg.substr(0, 7) == "--type=") {
+      type = arg.substr(7);
+    } else if (arg == "--gpx") {
+      gpx = true;
+    } else if (!arg.empty() && arg[0] != '-' && path == nullptr) {
+      path = argv[i];
+    } else {
+      return Usage();
+    }
+  }
+  if (path == nullptr || (type != "auto" && type != "nmea" && type != "tsip")) return Usage();
+
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "navdump: cannot open %s\n", path);
+    return 1;
+  }
+  std::vector<uint8_t> chunk(kChunk);
+  std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
+
+  navlib::Protocol protocol = navlib::Protocol::Nmea;
+  if (type == "tsip") {
+    protocol = navlib::Protocol::Tsip;
+  } else if (type == "auto") {
+    protocol = navlib::DetectProtocol(chunk.data(), n);
+  }
+  std::unique_ptr<navlib::GpsDecoder> decoder = navlib::MakeDecoder(protocol);
+  if (!decoder) {
+    std::fprintf(stderr, "navdump: no decoder for this protocol in this build\n");
+    std::fclose(file);
+    return 1;
+  }
+
+  Output output(gpx);
+  double now = 0.0;
+  while (n > 0) {
+    std::size_t offset = 0;
+    while (offset < n) {
+      offset += decoder->Feed(chunk.data() + offset, n - offset, now);
+      if (decoder->EpochComplete()) {
+        output.Epoch(*decoder, now);
+        decoder->TakeEpoch();
+        now += 1.0;
+      }
+    }
+    n = std::fread(chunk.data(), 1, chunk.size(), file);
+  }
+  const bool readError = std::ferror(file) != 0;
+  std::fclose(file);
+  decoder->Flush();
+  if (decoder->EpochComplete()) {
+    output.Epoch(*decoder, now);
+    decoder->TakeEpoch();
+  }
+  output.Finish();
+  if (readError) {
+    std::fprintf(stderr, "navdump: read error on %s\n", path);
+    return 1;
+  }
+  return 0;
+}
