@@ -24,11 +24,13 @@ enum NavOpenResult : int32_t {
   kNavOpenReceiverSetup = -10,  // the receiver did not take its settings
 };
 
-// Results of Pelmora_Poll other than 0.
+// Results of Pelmora_Poll other than 0. A failure stays reported until Pelmora_Close. A quiet
+// receiver is no failure: its fields turn invalid after a few seconds instead.
 enum NavPollResult : int32_t {
   kNavPollNotOpen = 1,     // called while the engine is closed
-  kNavPollPortFailed = 2,  // read error, or the device vanished
+  kNavPollPortFailed = 2,  // read error, or the device vanished (or the log cannot be read)
   kNavPollEndOfLog = 3,    // the replayed log has no more epochs
+  kNavPollLogFailed = 4,   // the recording could not be written; recording has stopped
 };
 
 // Results of Pelmora_StartLog other than 0.
@@ -38,14 +40,24 @@ enum NavLogResult : int32_t {
   kNavLogBadArgument = 3,  // null or overlong path
 };
 
+// Opens "COMn" (live, n 1..255) or a log file (replay). receiverType 1 NMEA 0183, 2 TSIP; a
+// replayed log that plainly holds the other protocol is decoded as such. commInfo may be null
+// (the type's defaults); settings may be null (nothing is sent to the receiver). Any open engine
+// is closed first. 0 or a NavOpenResult.
 NAVLIB32_API int32_t Pelmora_Open(int32_t receiverType, const char* source,
                                   const pelmora::CommInfo* commInfo,
                                   const pelmora::ReceiverSettings* settings);
+// Live: reads what the port holds (never blocks) and records it. Replay: advances one epoch.
+// 0 or a NavPollResult.
 NAVLIB32_API int32_t Pelmora_Poll();
+// Fills the record (zeros while closed); non-zero while the receiver delivers a current fix.
 NAVLIB32_API int32_t Pelmora_GetInfo(pelmora::FixRecord* record);
+// Records every byte received from the port, as received. 0 or a NavLogResult.
 NAVLIB32_API int32_t Pelmora_StartLog(const char* path);
 NAVLIB32_API int32_t Pelmora_StopLog();
 NAVLIB32_API int32_t Pelmora_Close();
+// NMEA: 4800 baud 8N1; TSIP: 9600 baud, 8 data bits, odd parity, 1 stop bit. 0, or
+// kNavOpenBadArgument for an unknown type or a null record.
 NAVLIB32_API int32_t Pelmora_GetDefaultCommInfo(int32_t receiverType, pelmora::CommInfo* commInfo);
 // Formats a latitude (kind 0) or longitude (kind 1) into out (32 bytes). format 0..5,
 // decimals 1..10 (clamped); the two trailing integers are 0 and 1 by convention.

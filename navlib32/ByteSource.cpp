@@ -1,0 +1,23 @@
+// FileByteSource: a log read with stdio, in binary mode so that CR LF reaches the decoder as is.
+#include "navlib32/ByteSource.h"
+
+namespace navlib {
+
+std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path) {
+  if (path.empty()) return nullptr;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return nullptr;
+  return std::unique_ptr<FileByteSource>(new FileByteSource(f));
+}
+
+FileByteSource::~FileByteSource() {
+  std::fclose(file_);
+}
+
+ReadStatus FileByteSource::Read(uint8_t* data, std::size_t size, std::size_t* got) {
+  *got = std::fread(data, 1, size, file_);
+  if (*got > 0) return ReadStatus::Ok;
+  return std::ferror(file_) ? ReadStatus::Failed : ReadStatus::End;
+}
+
+}  // namespace navlib

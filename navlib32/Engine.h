@@ -1,0 +1,91 @@
+// The engine behind navlib32's exports: one receiver source at a time (a serial port or a
+// replayed log), its decoder, the recording of live bytes and the call-order rules. Portable:
+// the serial port, the decoders and the clock come in through EngineServices, so the Win32
+// layer (exports_win.cpp) stays thin and everything here is tested natively with fakes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/engine/EngineRecords.h"
+#include "navlib32/ByteSource.h"
+#include "navlib32/GpsDecoder.h"
+#include "navlib32/LogReplay.h"
+#include "navlib32/navlib32.h"
+
+namespace navlib {
+
+struct EngineServices {
+  DecoderFactory makeDecoder;
+  // Opens serial port n (1-based) with the line settings; on failure returns nullptr and sets
+  // *openResult to kNavOpenPortMissing or kNavOpenPortSetup.
+  std::function<std::unique_ptr<ByteSource>(int port, const pelmora::CommInfo& line,
+                                            int32_t* openResult)>
+      openSerial;
+  // Monotonic seconds; steady_clock when empty.
+  std::function<double()> now;
+};
+
+// The port number of "COMn" (case-insensitive, n 1..255, an optional trailing ':'); 0 when the
+// text names no serial port (it is then a log path).
+int ParseComPort(const char* source);
+
+// The line settings a receiver type starts with: NMEA 4800 8N1, TSIP 9600 8O1.
+int32_t DefaultCommInfo(int32_t receiverType, pelmora::CommInfo* commInfo);
+
+// True when the record shows a current fix: position valid and, when a fix mode is given, 2D
+// or better. This is Pelmora_GetInfo's result (the status light).
+bool RecordHasFix(const pelmora::FixRecord& record);
+
+class Engine {
+ public:
+  // Live reads per poll at most, each of kReadSize bytes: far beyond what 9600 baud delivers in
+  // a second, and a bound on the time one poll can take.
+  static constexpr std::size_t kReadSize = 4096;
+  static constexpr int kMaxReadsPerPoll = 64;
+  // Longest source or log path, as the callers promise (zero-terminated, at most 255).
+  static constexpr std::size_t kMaxPathLength = 255;
+
+  explicit Engine(EngineServices services);
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // The exports' contracts; results as in navlib32.h.
+  int32_t Open(int32_t receiverType, const char* source, const pelmora::CommInfo* commInfo,
+               const pelmora::ReceiverSettings* settings);
+  int32_t Poll();
+  int32_t GetInfo(pelmora::FixRecord* record);
+  int32_t StartLog(const char* path);
+  int32_t StopLog();
+  int32_t Close();
+
+  bool IsOpen() const { return mode_ != Mode::Closed; }
+  bool IsLive() const { return mode_ == Mode::Live; }
+  bool IsRecording() const { return log_ != nullptr; }
+
+ private:
+  enum class Mode { Closed, Live, Replay };
+
+  int32_t OpenLive(Protocol protocol, int port, const pelmora::CommInfo* commInfo,
+                   const pelmora::ReceiverSettings* settings);
+  int32_t OpenReplay(Protocol protocol, const char* path);
+  bool SendSetup(Protocol protocol, const pelmora::ReceiverSettings& settings);
+  int32_t PollLive();
+  int32_t PollReplay();
+  double Now() const;
+
+  EngineServices services_;
+  Mode mode_ = Mode::Closed;
+  int32_t stickyPollResult_ = 0;  // a failure or the end of the log stays reported
+  std::unique_ptr<ByteSource> port_;
+  std::unique_ptr<GpsDecoder> liveDecoder_;
+  std::unique_ptr<LogReplay> replay_;
+  double replayClock_ = 0;  // replay time: one second per poll
+  std::FILE* log_ = nullptr;
+};
+
+}  // namespace navlib

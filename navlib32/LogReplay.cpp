@@ -1,0 +1,104 @@
+// Log replay. Resynchronisation and stray lines are the decoder's business; this file only
+// moves bytes: a chunk is read when the previous one is used up, and Feed reports how much of it
+// belonged to the epoch that completed.
+#include "navlib32/LogReplay.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace navlib {
+namespace {
+
+constexpr uint8_t kDle = 0x10;
+constexpr uint8_t kEtx = 0x03;
+
+bool IsNmeaIdChar(uint8_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
+  ProtocolEvidence e;
+  for (std::size_t i = 0; i < size; ++i) {
+    // "$GPGGA," and the like: talker and sentence id, then the first field separator.
+    if (data[i] == '$' && i + 6 < size && data[i + 6] == ',' &&
+        std::all_of(data + i + 1, data + i + 6, IsNmeaIdChar))
+      ++e.nmea;
+    // End of one TSIP packet and start of the next; the id is neither DLE nor ETX. An ETX
+    // preceded by a stuffed DLE pair (DLE DLE ETX) is data, not an end: count the run of DLEs.
+    if (data[i] == kDle && i + 3 < size && data[i + 1] == kEtx && data[i + 2] == kDle &&
+        data[i + 3] != kDle && data[i + 3] != kEtx) {
+      std::size_t run = 1;
+      while (run <= i && data[i - run] == kDle)
+        ++run;
+      if (run % 2 == 1) ++e.tsip;
+    }
+  }
+  return e;
+}
+
+LogReplay::LogReplay(std::unique_ptr<ByteSource> source, DecoderFactory makeDecoder)
+    : source_(std::move(source)), makeDecoder_(std::move(makeDecoder)) {}
+
+ReadStatus LogReplay::Fill() {
+  pos_ = 0;
+  len_ = 0;
+  std::size_t got = 0;
+  const ReadStatus status = source_->Read(chunk_.data(), chunk_.size(), &got);
+  if (status == ReadStatus::Ok && got > 0) {
+    len_ = std::min(got, chunk_.size());
+    bytesRead_ += len_;
+    return ReadStatus::Ok;
+  }
+  // A log that has nothing to give right now has nothing more at all.
+  return status == ReadStatus::Failed ? ReadStatus::Failed : ReadStatus::End;
+}
+
+LogReplay::StartResult LogReplay::Start(Protocol expected) {
+  const ReadStatus status = Fill();
+  if (status == ReadStatus::Failed) failed_ = true;
+  if (status != ReadStatus::Ok) return StartResult::NotGps;
+  const ProtocolEvidence e = SniffProtocol(chunk_.data(), len_);
+  const int expectedHits = expected == Protocol::Nmea ? e.nmea : e.tsip;
+  const int otherHits = expected == Protocol::Nmea ? e.tsip : e.nmea;
+  if (expectedHits == 0 && otherHits == 0) return StartResult::NotGps;
+  protocol_ =
+      expectedHits > 0 ? expected : (expected == Protocol::Nmea ? Protocol::Tsip : Protocol::Nmea);
+  decoder_ = makeDecoder_(protocol_);
+  return decoder_ ? StartResult::Ok : StartResult::NotGps;
+}
+
+LogReplay::Step LogReplay::Advance(double nowSeconds) {
+  if (!decoder_ || failed_) return Step::Failed;
+  while (!ended_) {
+    if (pos_ == len_) {
+      const ReadStatus status = Fill();
+      if (status == ReadStatus::Failed) {
+        failed_ = true;
+        return Step::Failed;
+      }
+      if (status == ReadStatus::End) {
+        ended_ = true;
+        decoder_->Flush();
+        break;
+      }
+    }
+    const std::size_t remaining = len_ - pos_;
+    std::size_t used = decoder_->Feed(chunk_.data() + pos_, remaining, nowSeconds);
+    // A decoder that consumed nothing without completing an epoch would stall us: skip on.
+    if (used == 0 && !decoder_->EpochComplete()) used = remaining;
+    pos_ += std::min(used, remaining);
+    if (decoder_->EpochComplete()) {
+      decoder_->TakeEpoch();
+      return Step::Epoch;
+    }
+  }
+  if (decoder_->EpochComplete()) {
+    decoder_->TakeEpoch();
+    return Step::Epoch;
+  }
+  return Step::End;
+}
+
+}  // namespace navlib
