@@ -236,6 +236,15 @@ bool FixState::Current(double setAt, double dataTime, double nowSeconds) const {
   return true;
 }
 
+bool FixState::Recent(double setAt, double dataTime, double stamp, double epochTime) {
+  if (stamp - setAt > kStaleSeconds) return false;
+  if (epochTime != kNoTime && dataTime != kNoTime) {
+    const double age = DayDifference(epochTime, dataTime);
+    if (age < -kSameTimeSeconds || age > kStaleSeconds) return false;
+  }
+  return true;
+}
+
 void FixState::MergeCompleted() {
   const double stamp = cur_.startedAt;
   const double t = cur_.time.has ? cur_.time.value : kNoTime;
@@ -264,8 +273,15 @@ void FixState::MergeCompleted() {
     take(held_.position, cur_.position);
     Field<FixQuality> fix = cur_.fix;
     if (!fix.has || fix.value.dimension < 2) {
-      const bool height = cur_.mslHeight.has || cur_.ellipsoidHeight.has;
-      fix.value = FixQuality{height ? 3 : 2, false};
+      // No stated dimension: a height makes it 3D; a bare position (RMC, GLL) keeps the
+      // dimension of the last fix (a lost fix resets it), else counts as 2D.
+      int dimension = 2;
+      if (cur_.mslHeight.has || cur_.ellipsoidHeight.has) {
+        dimension = 3;
+      } else if (held_.fix.has && held_.fix.value.dimension >= 2) {
+        dimension = held_.fix.value.dimension;
+      }
+      fix.value = FixQuality{dimension, false};
       fix.has = true;
     }
     fix.value.differential = fix.value.differential || differential;
@@ -294,11 +310,7 @@ void FixState::MergeCompleted() {
   for (int i = 0; i < held_.satCount; ++i) {
     const Sat& s = heldSats_.sats[i];
     if (cur_.viewSystems & SystemBit(s.system)) continue;
-    if (stamp - s.setAt > kStaleSeconds) continue;
-    if (t != kNoTime && s.dataTime != kNoTime) {
-      const double age = DayDifference(t, s.dataTime);
-      if (age < -kSameTimeSeconds || age > kStaleSeconds) continue;
-    }
+    if (!Recent(s.setAt, s.dataTime, stamp, t)) continue;
     heldSats_.sats[n++] = s;
   }
   held_.satCount = n;

@@ -209,6 +209,13 @@ class FixState {
   bool Current(const Field<T>& field, double nowSeconds) const {
     return field.has && Current(field.setAt, field.dataTime, nowSeconds);
   }
+  // Whether a value stamped (setAt, dataTime) is still current for an epoch completing with
+  // the stamp and time of day given.
+  static bool Recent(double setAt, double dataTime, double stamp, double epochTime);
+  template <typename T>
+  static bool RecentlySet(const Field<T>& field, double stamp, double epochTime) {
+    return field.has && Recent(field.setAt, field.dataTime, stamp, epochTime);
+  }
   static Sat* FindSat(std::array<Sat, kMaxSatsInView>& sats, int count, GnssSystem system, int prn);
   void MergeCompleted();
 
