@@ -2,6 +2,7 @@
 #include "navlib32/GpsDecoder.h"
 
 #include "navlib32/nmea/NmeaDecoder.h"
+#include "navlib32/tsip/TsipDecoder.h"
 
 namespace navlib {
 
@@ -10,8 +11,7 @@ std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol) {
     case Protocol::Nmea:
       return std::make_unique<nmea::NmeaDecoder>();
     case Protocol::Tsip:
-      // The TSIP decoder (navlib32/tsip/) is returned here once it exists.
-      return nullptr;
+      return std::make_unique<tsip::TsipDecoder>();
   }
   return nullptr;
 }

@@ -1,0 +1,57 @@
+// GPS time → UTC.
+#include "navlib32/tsip/GpsTime.h"
+
+#include <cmath>
+
+namespace navlib::tsip {
+
+namespace {
+
+// GPS − UTC and the first GPS week it held (the leap second at the end of the week before).
+struct LeapStep {
+  int leapSeconds;
+  int firstWeek;
+};
+constexpr LeapStep kLeapSteps[] = {
+    {13, 990},   // 1999-01-01
+    {14, 1356},  // 2006-01-01
+    {15, 1512},  // 2009-01-01
+    {16, 1695},  // 2012-07-01
+    {17, 1851},  // 2015-07-01
+    {18, 1930},  // 2017-01-01
+};
+
+}  // namespace
+
+double UtcSecondsOfDay(double gpsSeconds, int leapSeconds) {
+  if (!std::isfinite(gpsSeconds)) return 0.0;
+  double t = std::fmod(gpsSeconds - leapSeconds, kSecondsPerDay);
+  if (t < 0) t += kSecondsPerDay;
+  // fmod of a value just below a whole day may round up to it
+  if (t >= kSecondsPerDay) t = 0.0;
+  return t;
+}
+
+int FirstWeekOfLeapSeconds(int leapSeconds) {
+  int week = 0;
+  for (const LeapStep& step : kLeapSteps) {
+    if (leapSeconds >= step.leapSeconds) week = step.firstWeek;
+  }
+  return week;
+}
+
+int ResolveGpsWeek(int reportedWeek, int leapSeconds) {
+  if (reportedWeek < 0) return -1;
+  const int earliest = FirstWeekOfLeapSeconds(leapSeconds);
+  int week = reportedWeek;
+  while (week < earliest)
+    week += 1024;
+  return week;
+}
+
+int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds) {
+  const double total = static_cast<double>(fullWeek) * kSecondsPerWeek + gpsSeconds - leapSeconds;
+  return kGpsEpochUnixSeconds + static_cast<int64_t>(std::floor(total));
+}
+
+}  // namespace navlib::tsip

@@ -1,0 +1,387 @@
+// TSIP decoder: frames → reports → FixState, with the epoch rules of TsipDecoder.h.
+#include "navlib32/tsip/TsipDecoder.h"
+
+#include <cmath>
+#include <numbers>
+#include <variant>
+
+#include "navlib32/tsip/GpsTime.h"
+
+namespace navlib::tsip {
+
+namespace {
+
+constexpr double kDegPerRad = 180.0 / std::numbers::pi;
+// Satellite measurements (0x5C) come within a second after the fix they belong to.
+constexpr double kMeasurementWindowSeconds = 1.0;
+// Two times closer than this are the same (0x5C times are floats of the time of week).
+constexpr double kSameTimeSeconds = 0.001;
+// A receiver reports a UTC offset of 0 until it has read it from the satellites; real
+// offsets have been above 10 s since 1996.
+constexpr int kLeastPlausibleLeapSeconds = 11;
+
+double DayDifference(double a, double b) {
+  double d = std::fmod(a - b, kSecondsPerDay);
+  if (d > kSecondsPerDay / 2) d -= kSecondsPerDay;
+  if (d <= -kSecondsPerDay / 2) d += kSecondsPerDay;
+  return d;
+}
+
+int RoundAngle(double degrees) {
+  return std::isfinite(degrees) ? static_cast<int>(std::lround(degrees)) : FixState::kNoValue;
+}
+
+// TSIP satellite numbering: GPS 1..32, SBAS 33..54 (SMT 360) or 120..158, GLONASS 65..96,
+// Galileo 97..119 as far as it does not clash with SBAS, QZSS 183..200, BeiDou 201..237.
+GnssSystem SystemOfPrn(int prn) {
+  if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
+  if (prn >= 33 && prn <= 54) return GnssSystem::Sbas;
+  if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
+  if (prn >= 97 && prn <= 119) return GnssSystem::Galileo;
+  if (prn >= 120 && prn <= 158) return GnssSystem::Sbas;
+  if (prn >= 183 && prn <= 200) return GnssSystem::Qzss;
+  if (prn >= 201 && prn <= 237) return GnssSystem::Beidou;
+  return GnssSystem::Other;
+}
+
+GnssSystem SystemOfTracking(const TrackingReport& t) {
+  switch (t.system) {
+    case 1:
+      return GnssSystem::Sbas;
+    case 2:
+      return GnssSystem::Glonass;
+    case 3:
+      return GnssSystem::Galileo;
+    case 4:
+      return GnssSystem::Beidou;
+    case 5:
+      return GnssSystem::Qzss;
+    default:
+      return SystemOfPrn(t.prn);
+  }
+}
+
+}  // namespace
+
+std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowSeconds) {
+  if (data == nullptr) return size;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (!framer_.Push(data[i])) continue;
+    HandleFrame(framer_.Frame(), nowSeconds);
+    if (fix_.EpochCompleted()) return i + 1;
+  }
+  return size;
+}
+
+void TsipDecoder::Flush() {
+  // Flush runs at the end of the input with no clock of its own: the last arrival time stands.
+  if (clockPending_) {
+    clockPending_ = false;
+    fix_.NoteTime(pendingClockTime_, lastNow_);
+    kind_ = EpochKind::Clock;
+  }
+  fix_.CompleteEpoch(lastNow_);
+  kind_ = EpochKind::None;
+}
+
+void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
+  lastNow_ = now;
+  TsipReport report;
+  switch (ParseFrame(frame, options_, report)) {
+    case FrameCheck::Ok:
+      ++counters_.decoded;
+      fix_.NoteActivity(now);
+      Apply(report, now);
+      return;
+    case FrameCheck::Unknown:
+      // Well-framed but not decoded here: still a sign of life from the receiver.
+      ++counters_.unknown;
+      fix_.NoteActivity(now);
+      return;
+    case FrameCheck::BadLength:
+      ++counters_.badLength;
+      return;
+    case FrameCheck::BadChecksum:
+      ++counters_.badChecksum;
+      return;
+    case FrameCheck::NotReport:
+      ++counters_.notReport;
+      return;
+  }
+}
+
+// --- Epochs ------------------------------------------------------------------------------
+
+void TsipDecoder::ResolvePendingClock(double now) {
+  if (!clockPending_) return;
+  clockPending_ = false;
+  fix_.NoteTime(pendingClockTime_, now);
+  kind_ = EpochKind::Clock;
+}
+
+void TsipDecoder::FixTime(double gpsSeconds, double now) {
+  const double t = UtcSecondsOfDay(gpsSeconds, leapSeconds_);
+  if (clockPending_ && std::fabs(DayDifference(t, reopenFixTime_)) <= kSameTimeSeconds) {
+    // another packet of the fix that the 0x41 interrupted
+    clockPending_ = false;
+    fix_.NoteTime(reopenFixTime_, now);
+    kind_ = EpochKind::Fix;
+    fixTime_ = reopenFixTime_;
+    return;
+  }
+  ResolvePendingClock(now);
+  fix_.NoteTime(t, now);
+  kind_ = EpochKind::Fix;
+  fixTime_ = t;
+}
+
+void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
+  const double m = UtcSecondsOfDay(gpsSeconds, leapSeconds_);
+  auto inWindow = [&](double fix) {
+    const double d = DayDifference(m, fix);
+    return d >= -kSameTimeSeconds && d < kMeasurementWindowSeconds;
+  };
+  if (clockPending_ && inWindow(reopenFixTime_)) {
+    clockPending_ = false;
+    fix_.NoteTime(reopenFixTime_, now);
+    kind_ = EpochKind::Fix;
+    fixTime_ = reopenFixTime_;
+    return;
+  }
+  if (kind_ == EpochKind::Fix && inWindow(fixTime_)) return;
+  if (kind_ == EpochKind::Satellites &&
+      std::fabs(DayDifference(m, fix_.CurrentEpochTime())) <= kSameTimeSeconds) {
+    return;
+  }
+  ResolvePendingClock(now);
+  fix_.NoteTime(m, now);
+  kind_ = EpochKind::Satellites;
+}
+
+void TsipDecoder::ClockTime(double gpsSeconds, double now) {
+  const double t = UtcSecondsOfDay(gpsSeconds, leapSeconds_);
+  ResolvePendingClock(now);
+  if (kind_ == EpochKind::Fix && fix_.EpochHasData()) {
+    fix_.CompleteEpoch(now);
+    clockPending_ = true;
+    pendingClockTime_ = t;
+    reopenFixTime_ = fixTime_;
+    kind_ = EpochKind::None;
+    return;
+  }
+  fix_.NoteTime(t, now);
+  kind_ = EpochKind::Clock;
+}
+
+void TsipDecoder::NoteLeapSeconds(int leapSeconds) {
+  if (leapSeconds >= kLeastPlausibleLeapSeconds && leapSeconds < 100) leapSeconds_ = leapSeconds;
+}
+
+void TsipDecoder::NoteWeek(int reportedWeek) {
+  const int week = ResolveGpsWeek(reportedWeek, leapSeconds_);
+  if (week >= 0) week_ = week;
+}
+
+// --- Values ------------------------------------------------------------------------------
+
+void TsipDecoder::ApplyPosition(const PositionReport& p) {
+  fix_.SetPosition(p.latitudeDeg, p.longitudeDeg);
+  if (p.heightIsMsl) {
+    fix_.SetMslHeight(p.heightMetres);
+  } else {
+    fix_.SetEllipsoidHeight(p.heightMetres);
+  }
+  if (differential_) fix_.SetDifferential(true);
+}
+
+void TsipDecoder::ApplyVelocity(double east, double north) {
+  if (!std::isfinite(east) || !std::isfinite(north)) return;
+  fix_.SetSpeed(std::hypot(east, north));
+  // Course of the velocity vector; a receiver at rest reports zero velocity, course 0.
+  double track = std::atan2(east, north) * kDegPerRad;
+  if (track < 0) track += 360.0;
+  if (track >= 360.0) track = 0.0;
+  fix_.SetTrack(track);
+}
+
+void TsipDecoder::ApplyHealth(uint8_t statusCode) {
+  using pelmora::ReceiverStatus;
+  switch (statusCode) {
+    case 0x00:  // doing position fixes
+    case 0xBB:  // time fix in overdetermined clock mode (timing receivers)
+      fix_.SetReceiverStatus(ReceiverStatus::DoingFixes);
+      return;
+    case 0x01:
+      fix_.SetReceiverStatus(ReceiverStatus::NoGpsTime);
+      break;
+    case 0x02:  // needs initialisation: still searching
+      fix_.SetReceiverStatus(ReceiverStatus::Acquiring);
+      break;
+    case 0x03:
+      fix_.SetReceiverStatus(ReceiverStatus::PdopTooHigh);
+      break;
+    case 0x08:
+    case 0x10:  // TRAIM rejected the fix: no usable satellites for it
+      fix_.SetReceiverStatus(ReceiverStatus::NoUsableSats);
+      break;
+    case 0x09:
+      fix_.SetReceiverStatus(ReceiverStatus::OneUsableSat);
+      break;
+    case 0x0A:
+      fix_.SetReceiverStatus(ReceiverStatus::TwoUsableSats);
+      break;
+    case 0x0B:
+      fix_.SetReceiverStatus(ReceiverStatus::ThreeUsableSats);
+      break;
+    case 0x0C:
+      fix_.SetReceiverStatus(ReceiverStatus::ChosenSatUnusable);
+      break;
+    default:
+      return;  // an unknown code says nothing about the fix
+  }
+  fix_.SetNoFix();
+}
+
+void TsipDecoder::ApplySelection(const SelectionReport& s) {
+  if (s.hasDops) fix_.SetDops(s.pdop, s.hdop, s.vdop);
+  switch (s.dimension) {
+    case 1:  // clock-only fix from a known position
+    case 5:  // overdetermined clock fix
+    case 4:
+      fix_.SetFix(3, differential_);
+      break;
+    case 3:
+      fix_.SetFix(2, differential_);
+      break;
+    case 6:  // 3D with differential corrections
+      fix_.SetFix(3, true);
+      break;
+    default:
+      break;  // 0 and 2: no dimension stated (auto mode before a fix)
+  }
+  if (!s.hasPrns) return;
+  std::array<int, kMaxTsipSats> prns{};
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < s.count && i < prns.size(); ++i) {
+    // a negative PRN is one the receiver set aside as unhealthy: not in the solution
+    if (s.prns[i] > 0) prns[used++] = s.prns[i];
+  }
+  fix_.SetSatellitesUsedCount(static_cast<int>(used));
+  if (used == 0) {
+    fix_.AddSatellitesUsed(GnssSystem::Gps, prns.data(), 0);
+    return;
+  }
+  for (std::size_t i = 0; i < used; ++i) {
+    fix_.AddSatellitesUsed(SystemOfPrn(prns[i]), &prns[i], 1);
+  }
+}
+
+void TsipDecoder::ApplyTracking(const TrackingReport& t, double now) {
+  if (t.prn == 0) return;
+  if (t.gpsSeconds > 0.0) MeasurementTime(t.gpsSeconds, now);
+  const int el = t.hasAngles ? RoundAngle(t.elevationDeg) : FixState::kNoValue;
+  const int az = t.hasAngles ? RoundAngle(t.azimuthDeg) : FixState::kNoValue;
+  const int snr = RoundAngle(t.signal > 0.0 ? t.signal : 0.0);
+  const GnssSystem system = SystemOfTracking(t);
+  fix_.UpdateSatellite(system, t.prn, el, az, snr);
+  if (t.usedKnown && t.usedInFix) {
+    const int prn = t.prn;
+    fix_.AddSatellitesUsed(system, &prn, 1);
+  }
+}
+
+void TsipDecoder::Apply(const TsipReport& report, double now) {
+  if (const auto* r = std::get_if<GpsTimeReport>(&report)) {
+    NoteLeapSeconds(static_cast<int>(std::lround(r->utcOffsetSeconds)));
+    if (r->gpsSeconds < 0.0) return;  // no GPS time yet
+    NoteWeek(r->week);
+    ClockTime(r->gpsSeconds, now);
+  } else if (const auto* r = std::get_if<PositionReport>(&report)) {
+    if (r->hasTime) FixTime(r->gpsSeconds, now);
+    ApplyPosition(*r);
+  } else if (const auto* r = std::get_if<VelocityReport>(&report)) {
+    FixTime(r->gpsSeconds, now);
+    ApplyVelocity(r->east, r->north);
+  } else if (const auto* r = std::get_if<SuperFixReport>(&report)) {
+    NoteLeapSeconds(r->utcOffsetSeconds);
+    NoteWeek(r->week);
+    FixTime(r->gpsSeconds, now);
+    if (!r->fixAvailable) {
+      fix_.SetNoFix();
+      return;
+    }
+    fix_.SetPosition(r->latitudeDeg, r->longitudeDeg);
+    fix_.SetEllipsoidHeight(r->ellipsoidHeightMetres);
+    if (r->velocityValid) ApplyVelocity(r->east, r->north);
+    fix_.SetFix(r->twoD ? 2 : 3, r->differential);
+  } else if (const auto* r = std::get_if<TimingReport>(&report)) {
+    if (r->utcOffsetValid) NoteLeapSeconds(r->utcOffsetSeconds);
+    if (!r->timeValid) return;
+    NoteWeek(r->week);
+    FixTime(r->gpsSeconds, now);
+  } else if (const auto* r = std::get_if<TimingStatusReport>(&report)) {
+    ApplyHealth(r->decodingStatus);
+    const uint8_t status = r->decodingStatus;
+    int dimension = 0;
+    switch (r->receiverMode & 0x07) {
+      case 0:  // automatic: the decoding status tells
+        dimension = status == 0x00 ? 3 : (status == 0x0B ? 2 : 0);
+        break;
+      case 1:  // single-satellite time
+      case 7:  // overdetermined clock
+        dimension = status == 0x00 ? 3 : (status >= 0x09 && status <= 0x0B ? 2 : 0);
+        break;
+      case 3:
+      case 6:
+        dimension = 2;
+        break;
+      case 4:
+        dimension = 3;
+        break;
+      default:
+        break;
+    }
+    if (dimension >= 2) {
+      ApplyPosition(r->position);
+      fix_.SetFix(dimension, differential_);
+    }
+  } else if (const auto* r = std::get_if<HealthReport>(&report)) {
+    ApplyHealth(r->statusCode);
+  } else if (std::holds_alternative<MachineStatusReport>(report)) {
+    // machine id and almanac status: nothing the fix record shows
+  } else if (const auto* r = std::get_if<SelectionReport>(&report)) {
+    ApplySelection(*r);
+  } else if (const auto* r = std::get_if<SignalLevelsReport>(&report)) {
+    for (std::size_t i = 0; i < r->count && i < r->prns.size(); ++i) {
+      const double level = r->levels[i] > 0.0f ? r->levels[i] : 0.0;
+      fix_.UpdateSatellite(SystemOfPrn(r->prns[i]), r->prns[i], FixState::kNoValue,
+                           FixState::kNoValue, RoundAngle(level));
+    }
+  } else if (const auto* r = std::get_if<TrackingReport>(&report)) {
+    ApplyTracking(*r, now);
+  } else if (const auto* r = std::get_if<DifferentialReport>(&report)) {
+    differential_ = r->differentialInUse();
+    fix_.SetDifferential(differential_);
+  } else if (const auto* r = std::get_if<V1TimingReport>(&report)) {
+    NoteLeapSeconds(r->utcOffsetSeconds);
+    if (!r->timeValid) return;
+    NoteWeek(r->week);
+    FixTime(r->gpsSeconds, now);
+  } else if (const auto* r = std::get_if<V1PositionReport>(&report)) {
+    if (r->fixType == 0) {
+      fix_.SetNoFix();
+      return;
+    }
+    ApplyPosition(r->position);
+    if (r->velocityEnu) ApplyVelocity(r->east, r->north);
+    fix_.SetDops(r->pdop, FixState::kNoDop, FixState::kNoDop);
+    fix_.SetFix(r->fixType == 1 ? 2 : 3, differential_);
+  } else if (const auto* r = std::get_if<V1StatusReport>(&report)) {
+    ApplyHealth(r->health.statusCode);
+    ApplySelection(r->dops);
+  } else if (const auto* r = std::get_if<IoOptionsReport>(&report)) {
+    options_.heightsAreMsl = r->heightsAreMsl();
+  }
+}
+
+}  // namespace navlib::tsip

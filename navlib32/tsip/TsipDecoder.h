@@ -1,0 +1,103 @@
+// The TSIP decoder (classic TSIP and TSIPv1) behind navlib::GpsDecoder: frames from
+// TsipFramer, reports from TsipPackets, values into the shared FixState. Portable: standard
+// C++ only, no heap after construction.
+//
+// Epochs. A TSIP receiver sends, per fix cycle, its fix packets stamped with the GPS time of
+// the fix (0x8F-20, 0x84/0x4A/0x83/0x42 with 0x56, 0x8F-AB with 0x8F-AC, TSIPv1 A1-00 with
+// A1-11), then status and satellite packets (0x6D, 0x5C, 0x46, 0x4B, 0x82, A2-00, A3-11).
+//  - A fix packet with a new time starts a new epoch; untimed packets join the epoch in
+//    progress.
+//  - 0x5C / A2-00 carry the fractional time of their last measurement: they join the fix
+//    epoch they follow when measured within 1 s after its fix, else they make a
+//    satellite-only epoch at their own time (a receiver that tracks but has no fix yet).
+//  - 0x41 (GPS time, sent on its own schedule every few seconds) makes a clock epoch of its
+//    own: it ends the epoch in progress; the packets after it join it, unless satellite
+//    measurements of the fix just ended follow, which reopen that fix's epoch (its record is
+//    reported again, now complete, with the same time).
+// UTC = GPS time − the receiver's UTC offset (from 0x41, 0x8F-20, 0x8F-AB or A1-00; 18 s
+// until one arrives).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "navlib32/FixState.h"
+#include "navlib32/GpsDecoder.h"
+#include "navlib32/tsip/GpsTime.h"
+#include "navlib32/tsip/TsipFramer.h"
+#include "navlib32/tsip/TsipPackets.h"
+
+namespace navlib::tsip {
+
+struct TsipDecoderCounters {
+  uint64_t decoded = 0;      // frames checked and applied
+  uint64_t unknown = 0;      // ids (or subcodes) not decoded here
+  uint64_t badLength = 0;    // frames of a wrong length for their id
+  uint64_t badChecksum = 0;  // TSIPv1 frames failing their checksum
+  uint64_t notReport = 0;    // TSIPv1 queries and command echoes
+};
+
+class TsipDecoder final : public GpsDecoder {
+ public:
+  std::size_t Feed(const uint8_t* data, std::size_t size, double nowSeconds) override;
+  bool EpochComplete() const override { return fix_.EpochCompleted(); }
+  void TakeEpoch() override { fix_.TakeEpoch(); }
+  void Flush() override;
+  void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
+    fix_.MakeRecord(out, nowSeconds);
+  }
+
+  // The receiver was told to report heights above mean sea level (its I/O options); a 0x55
+  // report from the receiver overrides this.
+  void SetHeightsAreMsl(bool msl) { options_.heightsAreMsl = msl; }
+
+  // GPS − UTC in use, and the last GPS week seen (full week; -1 before any).
+  int LeapSeconds() const { return leapSeconds_; }
+  int GpsWeek() const { return week_; }
+
+  const TsipFramerCounters& FramerCounters() const { return framer_.Counters(); }
+  const TsipDecoderCounters& Counters() const { return counters_; }
+  const FixState& State() const { return fix_; }
+
+ private:
+  // What started the epoch in progress.
+  enum class EpochKind { None, Fix, Satellites, Clock };
+
+  void HandleFrame(std::span<const uint8_t> frame, double now);
+  void Apply(const TsipReport& report, double now);
+
+  // Epoch bookkeeping, see the header comment.
+  void FixTime(double gpsSeconds, double now);
+  void MeasurementTime(double gpsSeconds, double now);
+  void ClockTime(double gpsSeconds, double now);
+  void ResolvePendingClock(double now);
+  void NoteLeapSeconds(int leapSeconds);
+  void NoteWeek(int reportedWeek);
+
+  void ApplyPosition(const PositionReport& p);
+  void ApplyVelocity(double east, double north);
+  void ApplyHealth(uint8_t statusCode);
+  void ApplySelection(const SelectionReport& s);
+  void ApplyTracking(const TrackingReport& t, double now);
+
+  FixState fix_;
+  TsipFramer framer_;
+  ParseOptions options_;
+  TsipDecoderCounters counters_;
+
+  int leapSeconds_ = kDefaultLeapSeconds;
+  int week_ = -1;
+
+  EpochKind kind_ = EpochKind::None;
+  double fixTime_ = 0.0;  // UTC time of day of the fix epoch in progress
+  // A 0x41 ended a fix epoch: its clock epoch is pending until it is known whether
+  // satellite measurements of that fix follow.
+  bool clockPending_ = false;
+  double pendingClockTime_ = 0.0;
+  double reopenFixTime_ = 0.0;
+  double lastNow_ = 0.0;  // arrival time of the last frame
+  // DGPS in use per 0x82, applied to the fixes that follow.
+  bool differential_ = false;
+};
+
+}  // namespace navlib::tsip

@@ -1,0 +1,67 @@
+// Turns a TSIP byte stream into frames: DLE <id> <data with DLE doubled> DLE ETX. The framer
+// removes the stuffing and hands out <id><data>; it does not judge the content (lengths and
+// the TSIPv1 checksum are checked by TsipPackets). Portable: standard C++ only, no heap.
+//
+// Resync policy: outside a frame every byte up to a DLE is skipped. A DLE followed by a byte
+// other than DLE or ETX starts a frame with that byte as id, also in the middle of a frame
+// (the frame so far is dropped and counted): a receiver that restarts or a byte lost on the
+// line never hides more than the frame it damaged.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace navlib::tsip {
+
+constexpr uint8_t kDle = 0x10;
+constexpr uint8_t kEtx = 0x03;
+
+// Largest frame kept, id included, after unstuffing. The longest report of the receivers
+// decoded here is the ephemeris report 0x58 (about 170 bytes); TSIPv1 reports stay below 100.
+// A longer frame is noise or a lost DLE ETX, and is dropped.
+constexpr std::size_t kMaxTsipPacket = 256;
+
+struct TsipFramerCounters {
+  uint64_t bytes = 0;        // bytes pushed
+  uint64_t frames = 0;       // complete frames handed out
+  uint64_t skipped = 0;      // bytes outside any frame
+  uint64_t overlong = 0;     // frames dropped for exceeding kMaxTsipPacket
+  uint64_t interrupted = 0;  // frames cut short by the start of another
+};
+
+class TsipFramer {
+ public:
+  // Feeds one byte. Returns true when it completed a frame; Frame() then holds it until the
+  // next call.
+  bool Push(uint8_t byte);
+
+  // The last completed frame: the packet id followed by its data, unstuffed.
+  std::span<const uint8_t> Frame() const { return {buffer_.data(), length_}; }
+
+  const TsipFramerCounters& Counters() const { return counters_; }
+
+  // Drops any partial frame (the counters stay).
+  void Reset();
+
+ private:
+  enum class State {
+    Ground,         // outside a frame, waiting for DLE
+    SawDle,         // DLE seen outside a frame: the next byte may be an id
+    InFrame,        // collecting data bytes
+    SawDleInFrame,  // DLE seen inside a frame: DLE (data), ETX (end) or an id (restart)
+    Overflowing,    // frame too long: skipping to its end
+    SawDleOverflow  // DLE seen while skipping
+  };
+
+  void StartFrame(uint8_t id);
+  void Append(uint8_t byte);
+
+  State state_ = State::Ground;
+  std::array<uint8_t, kMaxTsipPacket> buffer_{};
+  std::size_t length_ = 0;
+  TsipFramerCounters counters_;
+};
+
+}  // namespace navlib::tsip

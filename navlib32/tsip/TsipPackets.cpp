@@ -1,0 +1,515 @@
+// TSIP frame checks and report parsers. Layouts follow the Trimble TSIP reference manuals
+// (Lassen iQ, Copernicus, Resolution SMT for classic TSIP; ICM/RES 720 for TSIPv1); offsets
+// below count from the first data byte, after the id (superpackets: the subcode is byte 0).
+#include "navlib32/tsip/TsipPackets.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "navlib32/tsip/TsipFramer.h"
+#include "navlib32/tsip/Wgs84.h"
+
+namespace navlib::tsip {
+
+namespace {
+
+constexpr double kDegPerRad = 180.0 / std::numbers::pi;
+// 0x8F-20 angles are signed 32-bit fractions of a semicircle: 2^-31 semicircles per unit.
+constexpr double kDegPerSemicircleUnit = 180.0 / 2147483648.0;
+
+bool Fits(std::span<const uint8_t> data, std::size_t offset, std::size_t size) {
+  return offset <= data.size() && size <= data.size() - offset;
+}
+
+// Length rule of one classic packet id (data bytes after the id). subcode -1: none.
+struct LengthRule {
+  uint8_t id;
+  int16_t subcode;
+  uint16_t minLength;
+  uint16_t maxLength;
+};
+
+// Exact lengths unless min and max differ. 0x47 and 0x6D carry a count and are checked
+// against it as well.
+constexpr LengthRule kClassicRules[] = {
+    {0x41, -1, 10, 10},                   // GPS time
+    {0x42, -1, 16, 16},                   // single-precision ECEF position
+    {0x46, -1, 2, 2},                     // health
+    {0x47, -1, 1, 1 + 5 * kMaxTsipSats},  // signal levels: 1 + 5 per satellite
+    {0x4A, -1, 20, 20},                   // single-precision LLA position
+    {0x4B, -1, 3, 3},                     // machine id and status
+    {0x55, -1, 4, 4},                     // I/O options
+    {0x56, -1, 20, 20},                   // velocity ENU
+    {0x5C, -1, 24, 24},                   // satellite tracking status
+    {0x6D, -1, 17, 17 + 15},              // all-in-view selection: 17 + 1 per satellite (up to 15)
+    {0x82, -1, 1, 1},                     // differential position fix mode
+    {0x83, -1, 36, 36},                   // double-precision ECEF position
+    {0x84, -1, 36, 36},                   // double-precision LLA position
+    {0x8F, 0x20, 56, 64},                 // last fix with extra information: 56 or 64
+    {0x8F, 0xAB, 17, 17},                 // primary timing
+    {0x8F, 0xAC, 68, 68},                 // supplemental timing
+};
+
+// TSIPv1 reports decoded here and their least length field (mode byte to checksum).
+struct V1Rule {
+  uint8_t id;
+  uint8_t subcode;
+  uint16_t minLengthField;
+};
+constexpr V1Rule kV1Rules[] = {
+    {0xA1, 0x00, 32},  // timing information
+    {0xA1, 0x11, 52},  // position information
+    {0xA2, 0x00, 25},  // satellite information
+    {0xA3, 0x11, 25},  // receiver status
+};
+constexpr std::size_t kV1HeaderBytes = 4;  // id, subcode, 2 length bytes
+constexpr uint8_t kV1ModeReport = 2;
+
+FrameCheck CheckClassic(std::span<const uint8_t> frame) {
+  const uint8_t id = frame[0];
+  const std::span<const uint8_t> data = frame.subspan(1);
+  const int subcode = (id == 0x8F && !data.empty()) ? data[0] : -1;
+  for (const LengthRule& rule : kClassicRules) {
+    if (rule.id != id || rule.subcode != subcode) continue;
+    if (data.size() < rule.minLength || data.size() > rule.maxLength) return FrameCheck::BadLength;
+    if (id == 0x8F && subcode == 0x20 && data.size() != 56 && data.size() != 64) {
+      return FrameCheck::BadLength;
+    }
+    if (id == 0x47 && data.size() != 1u + 5u * data[0]) return FrameCheck::BadLength;
+    if (id == 0x6D && data.size() != 17u + (data[0] >> 4)) return FrameCheck::BadLength;
+    return FrameCheck::Ok;
+  }
+  return FrameCheck::Unknown;
+}
+
+FrameCheck CheckV1(std::span<const uint8_t> frame) {
+  // id, subcode, length, mode and checksum at the least
+  if (frame.size() < kV1HeaderBytes + 2) return FrameCheck::BadLength;
+  const std::size_t lengthField = ReadBeU16(frame, 2);
+  if (frame.size() != kV1HeaderBytes + lengthField) return FrameCheck::BadLength;
+  uint8_t sum = 0;
+  for (uint8_t b : frame)
+    sum ^= b;
+  if (sum != 0) return FrameCheck::BadChecksum;
+  for (const V1Rule& rule : kV1Rules) {
+    if (rule.id != frame[0] || rule.subcode != frame[1]) continue;
+    if (frame[4] != kV1ModeReport) return FrameCheck::NotReport;
+    return lengthField >= rule.minLengthField ? FrameCheck::Ok : FrameCheck::BadLength;
+  }
+  return FrameCheck::Unknown;
+}
+
+// --- Classic parsers; d = data after the id -------------------------------------------
+
+// 0x41: tow f32 @0, week i16 @4, UTC offset f32 @6.  10 41 <10 bytes> 10 03
+GpsTimeReport Parse41(std::span<const uint8_t> d) {
+  GpsTimeReport r;
+  r.gpsSeconds = ReadBeF32(d, 0);
+  r.week = ReadBeI16(d, 4);
+  r.utcOffsetSeconds = ReadBeF32(d, 6);
+  return r;
+}
+
+// 0x84: lat f64 @0, lon f64 @8 (radians), alt f64 @16, clock bias f64 @24, time f32 @32.
+PositionReport Parse84(std::span<const uint8_t> d, const ParseOptions& options) {
+  PositionReport r;
+  r.source = 0x84;
+  r.latitudeDeg = ReadBeF64(d, 0) * kDegPerRad;
+  r.longitudeDeg = ReadBeF64(d, 8) * kDegPerRad;
+  r.heightMetres = ReadBeF64(d, 16);
+  r.heightIsMsl = options.heightsAreMsl;
+  r.hasTime = true;
+  r.gpsSeconds = ReadBeF32(d, 32);
+  return r;
+}
+
+// 0x4A: lat f32 @0, lon f32 @4 (radians), alt f32 @8, clock bias f32 @12, time f32 @16.
+PositionReport Parse4A(std::span<const uint8_t> d, const ParseOptions& options) {
+  PositionReport r;
+  r.source = 0x4A;
+  r.latitudeDeg = ReadBeF32(d, 0) * kDegPerRad;
+  r.longitudeDeg = ReadBeF32(d, 4) * kDegPerRad;
+  r.heightMetres = ReadBeF32(d, 8);
+  r.heightIsMsl = options.heightsAreMsl;
+  r.hasTime = true;
+  r.gpsSeconds = ReadBeF32(d, 16);
+  return r;
+}
+
+PositionReport FromEcef(uint16_t source, const Ecef& ecef, double gpsSeconds) {
+  const Lla lla = EcefToLla(ecef);
+  PositionReport r;
+  r.source = source;
+  r.latitudeDeg = lla.latitudeDeg;
+  r.longitudeDeg = lla.longitudeDeg;
+  r.heightMetres = lla.ellipsoidHeightMetres;
+  r.hasTime = true;
+  r.gpsSeconds = gpsSeconds;
+  return r;
+}
+
+// 0x83: X, Y, Z f64 @0/8/16, clock bias f64 @24, time f32 @32.
+PositionReport Parse83(std::span<const uint8_t> d) {
+  return FromEcef(0x83, {ReadBeF64(d, 0), ReadBeF64(d, 8), ReadBeF64(d, 16)}, ReadBeF32(d, 32));
+}
+
+// 0x42: X, Y, Z f32 @0/4/8, time f32 @12.
+PositionReport Parse42(std::span<const uint8_t> d) {
+  return FromEcef(0x42, {ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8)}, ReadBeF32(d, 12));
+}
+
+// 0x56: east, north, up f32 @0/4/8, clock bias rate f32 @12, time f32 @16.
+VelocityReport Parse56(std::span<const uint8_t> d) {
+  VelocityReport r;
+  r.east = ReadBeF32(d, 0);
+  r.north = ReadBeF32(d, 4);
+  r.up = ReadBeF32(d, 8);
+  r.gpsSeconds = ReadBeF32(d, 16);
+  return r;
+}
+
+// 0x8F-20: subcode @0, velocities i16 @2/4/6 (east, north, up; unit 0.005 m/s, or 0.020 with
+// bit 0 of byte 24), tow u32 ms @8, lat i32 @12, lon u32 @16 (2^-31 semicircles), altitude
+// i32 mm @20 (above the ellipsoid), fix flags @27 (bit 0 no fix, 1 DGPS, 2 2D), satellites
+// @28, UTC offset @29, week u16 @30, then PRN/IODE pairs.
+SuperFixReport Parse8F20(std::span<const uint8_t> d) {
+  SuperFixReport r;
+  const double unit = (ReadU8(d, 24) & 0x01) ? 0.020 : 0.005;
+  const int16_t ve = ReadBeI16(d, 2), vn = ReadBeI16(d, 4), vu = ReadBeI16(d, 6);
+  constexpr int16_t kOverRange = INT16_MIN;
+  r.velocityValid = ve != kOverRange && vn != kOverRange && vu != kOverRange;
+  r.east = ve * unit;
+  r.north = vn * unit;
+  r.up = vu * unit;
+  r.gpsSeconds = ReadBeU32(d, 8) / 1000.0;
+  r.latitudeDeg = ReadBeI32(d, 12) * kDegPerSemicircleUnit;
+  double lon = ReadBeU32(d, 16) * kDegPerSemicircleUnit;
+  if (lon > 180.0) lon -= 360.0;
+  r.longitudeDeg = lon;
+  r.ellipsoidHeightMetres = ReadBeI32(d, 20) / 1000.0;
+  const uint8_t flags = ReadU8(d, 27);
+  r.fixAvailable = (flags & 0x01) == 0;
+  r.differential = (flags & 0x02) != 0;
+  r.twoD = (flags & 0x04) != 0;
+  r.satellitesUsed = ReadU8(d, 28);
+  r.utcOffsetSeconds = ReadU8(d, 29);
+  r.week = ReadBeU16(d, 30);
+  return r;
+}
+
+// 0x8F-AB: subcode @0, tow u32 s @1, week u16 @5, UTC offset i16 @7, flags @9, then the
+// broken-down time (s, min, h, day, month, year u16).
+TimingReport Parse8FAB(std::span<const uint8_t> d) {
+  TimingReport r;
+  r.gpsSeconds = ReadBeU32(d, 1);
+  r.week = ReadBeU16(d, 5);
+  r.utcOffsetSeconds = ReadBeI16(d, 7);
+  r.flags = ReadU8(d, 9);
+  r.timeValid = (r.flags & 0x14) == 0;  // time set, not in test mode
+  r.utcOffsetValid = (r.flags & 0x08) == 0;
+  return r;
+}
+
+// 0x8F-AC: subcode @0, receiver mode @1, disciplining mode @2, survey progress @3, holdover
+// u32 @4, critical alarms u16 @8, minor alarms u16 @10, decoding status @12, ..., lat f64 @36,
+// lon f64 @44 (radians), alt f64 @52 (above the ellipsoid), reserved to 68.
+TimingStatusReport Parse8FAC(std::span<const uint8_t> d) {
+  TimingStatusReport r;
+  r.receiverMode = ReadU8(d, 1);
+  r.minorAlarms = ReadBeU16(d, 10);
+  r.decodingStatus = ReadU8(d, 12);
+  r.position.source = 0x8FAC;
+  r.position.latitudeDeg = ReadBeF64(d, 36) * kDegPerRad;
+  r.position.longitudeDeg = ReadBeF64(d, 44) * kDegPerRad;
+  r.position.heightMetres = ReadBeF64(d, 52);
+  return r;
+}
+
+// 0x6D: dimension/count @0, PDOP, HDOP, VDOP, TDOP f32 @1/5/9/13, PRNs i8 from @17 (a
+// negative PRN marks a satellite the receiver dropped as unhealthy).
+SelectionReport Parse6D(std::span<const uint8_t> d) {
+  SelectionReport r;
+  r.dimension = ReadU8(d, 0) & 0x07;
+  r.hasDops = true;
+  r.pdop = ReadBeF32(d, 1);
+  r.hdop = ReadBeF32(d, 5);
+  r.vdop = ReadBeF32(d, 9);
+  r.tdop = ReadBeF32(d, 13);
+  r.hasPrns = true;
+  r.count = static_cast<uint8_t>(ReadU8(d, 0) >> 4);
+  for (std::size_t i = 0; i < r.count; ++i) {
+    r.prns[i] = static_cast<int8_t>(ReadU8(d, 17 + i));
+  }
+  return r;
+}
+
+// 0x47: count @0, then per satellite PRN u8 and level f32.
+SignalLevelsReport Parse47(std::span<const uint8_t> d) {
+  SignalLevelsReport r;
+  r.count = ReadU8(d, 0);
+  for (std::size_t i = 0; i < r.count; ++i) {
+    r.prns[i] = ReadU8(d, 1 + 5 * i);
+    r.levels[i] = ReadBeF32(d, 2 + 5 * i);
+  }
+  return r;
+}
+
+// 0x5C: PRN @0, slot/channel @1 (channel in bits 3..7), acquisition flag @2, ephemeris flag
+// @3, signal f32 @4, time of last measurement f32 @8, elevation f32 @12, azimuth f32 @16
+// (radians), old measurement flag @20, ...
+TrackingReport Parse5C(std::span<const uint8_t> d) {
+  TrackingReport r;
+  r.prn = ReadU8(d, 0);
+  r.channel = static_cast<uint8_t>(ReadU8(d, 1) >> 3);
+  r.acquired = ReadU8(d, 2) == 1;
+  r.signal = ReadBeF32(d, 4);
+  r.gpsSeconds = ReadBeF32(d, 8);
+  r.elevationDeg = ReadBeF32(d, 12) * kDegPerRad;
+  r.azimuthDeg = ReadBeF32(d, 16) * kDegPerRad;
+  r.hasAngles = true;
+  return r;
+}
+
+// --- TSIPv1 parsers; d = data after the mode byte -----------------------------------------
+
+// A1-00: tow u32 @0, week u16 @4, h m s @6..8, month day @9..10, year u16 @11,
+// time base @13, PPS base @14, flags @15 (bit 0 UTC valid, bit 1 time valid), UTC offset i16
+// @16, ...
+V1TimingReport ParseA100(std::span<const uint8_t> d) {
+  V1TimingReport r;
+  r.gpsSeconds = ReadBeU32(d, 0);
+  r.week = ReadBeU16(d, 4);
+  const uint8_t flags = ReadU8(d, 15);
+  r.utcValid = (flags & 0x01) != 0;
+  r.timeValid = (flags & 0x02) != 0;
+  r.utcOffsetSeconds = ReadBeI16(d, 16);
+  return r;
+}
+
+// A1-11: position mask @0 (bit 1 ECEF, bit 2 MSL, bit 3 velocity ECEF), fix type @1, lat/X
+// f64 @2, lon/Y f64 @10 (degrees), alt/Z f64 @18, velocity f32 @26/30/34, PDOP f32 @38, ...
+V1PositionReport ParseA111(std::span<const uint8_t> d) {
+  V1PositionReport r;
+  const uint8_t mask = ReadU8(d, 0);
+  r.fixType = ReadU8(d, 1);
+  const double a = ReadBeF64(d, 2), b = ReadBeF64(d, 10), c = ReadBeF64(d, 18);
+  if (mask & 0x02) {
+    r.position = FromEcef(0xA111, {a, b, c}, 0.0);
+    r.position.hasTime = false;
+  } else {
+    r.position.source = 0xA111;
+    r.position.latitudeDeg = a;
+    r.position.longitudeDeg = b;
+    r.position.heightMetres = c;
+    r.position.heightIsMsl = (mask & 0x04) != 0;
+  }
+  r.velocityEnu = (mask & 0x08) == 0;
+  r.east = ReadBeF32(d, 26);
+  r.north = ReadBeF32(d, 30);
+  r.up = ReadBeF32(d, 34);
+  r.pdop = ReadBeF32(d, 38);
+  return r;
+}
+
+// A2-00: message number @0, SV type @1, PRN @2, azimuth f32 @3, elevation f32 @7 (degrees),
+// signal f32 @11 (dB-Hz), flags u32 @15 (bit 0 acquired, 1 used in position, 2 used in PPS),
+// time of week u32 @19.
+TrackingReport ParseA200(std::span<const uint8_t> d) {
+  TrackingReport r;
+  r.channel = ReadU8(d, 0);
+  const uint8_t svType = ReadU8(d, 1);
+  r.prn = ReadU8(d, 2);
+  r.azimuthDeg = ReadBeF32(d, 3);
+  r.elevationDeg = ReadBeF32(d, 7);
+  r.signal = ReadBeF32(d, 11);
+  const uint32_t flags = ReadBeU32(d, 15);
+  r.acquired = (flags & 0x01) != 0;
+  r.hasAngles = r.acquired;
+  r.usedInFix = (flags & 0x06) != 0;
+  r.usedKnown = true;
+  r.gpsSeconds = ReadBeU32(d, 19);
+  // SV types: 1..3 GPS, 5..6 GLONASS, 9 SBAS, 13..15 BeiDou, 17..20 Galileo, 22..24 QZSS
+  if (svType >= 5 && svType <= 6) {
+    r.system = 2;
+  } else if (svType == 9) {
+    r.system = 1;
+  } else if (svType >= 13 && svType <= 15) {
+    r.system = 4;
+  } else if (svType >= 17 && svType <= 20) {
+    r.system = 3;
+  } else if (svType >= 22 && svType <= 24) {
+    r.system = 5;
+  }
+  return r;
+}
+
+// A3-11: receiver mode @0, status @1 (0 doing fixes, 1 no GPS time, 2 PDOP too high, 3..6
+// 0..3 usable satellites, 0xFF overdetermined time fix), survey progress @2, PDOP, HDOP,
+// VDOP, TDOP f32 @3/7/11/15, temperature f32 @19.
+V1StatusReport ParseA311(std::span<const uint8_t> d) {
+  V1StatusReport r;
+  const uint8_t status = ReadU8(d, 1);
+  // onto the classic 0x46 codes
+  constexpr uint8_t kClassic[] = {0x00, 0x01, 0x03, 0x08, 0x09, 0x0A, 0x0B};
+  r.health.statusCode = status < std::size(kClassic) ? kClassic[status] : 0xBB;
+  r.dops.hasDops = true;
+  r.dops.pdop = ReadBeF32(d, 3);
+  r.dops.hdop = ReadBeF32(d, 7);
+  r.dops.vdop = ReadBeF32(d, 11);
+  r.dops.tdop = ReadBeF32(d, 15);
+  return r;
+}
+
+}  // namespace
+
+uint8_t ReadU8(std::span<const uint8_t> data, std::size_t offset) {
+  return Fits(data, offset, 1) ? data[offset] : 0;
+}
+
+uint16_t ReadBeU16(std::span<const uint8_t> data, std::size_t offset) {
+  if (!Fits(data, offset, 2)) return 0;
+  return static_cast<uint16_t>((unsigned{data[offset]} << 8) | data[offset + 1]);
+}
+
+int16_t ReadBeI16(std::span<const uint8_t> data, std::size_t offset) {
+  return std::bit_cast<int16_t>(ReadBeU16(data, offset));
+}
+
+uint32_t ReadBeU32(std::span<const uint8_t> data, std::size_t offset) {
+  if (!Fits(data, offset, 4)) return 0;
+  uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    v = (v << 8) | data[offset + i];
+  return v;
+}
+
+int32_t ReadBeI32(std::span<const uint8_t> data, std::size_t offset) {
+  return std::bit_cast<int32_t>(ReadBeU32(data, offset));
+}
+
+uint64_t ReadBeU64(std::span<const uint8_t> data, std::size_t offset) {
+  if (!Fits(data, offset, 8)) return 0;
+  uint64_t v = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    v = (v << 8) | data[offset + i];
+  return v;
+}
+
+float ReadBeF32(std::span<const uint8_t> data, std::size_t offset) {
+  return std::bit_cast<float>(ReadBeU32(data, offset));
+}
+
+double ReadBeF64(std::span<const uint8_t> data, std::size_t offset) {
+  return std::bit_cast<double>(ReadBeU64(data, offset));
+}
+
+FrameCheck CheckFrame(std::span<const uint8_t> frame) {
+  if (frame.empty()) return FrameCheck::BadLength;
+  return IsTsipV1Id(frame[0]) ? CheckV1(frame) : CheckClassic(frame);
+}
+
+FrameCheck ParseFrame(std::span<const uint8_t> frame, const ParseOptions& options,
+                      TsipReport& report) {
+  report = std::monostate{};
+  const FrameCheck check = CheckFrame(frame);
+  if (check != FrameCheck::Ok) return check;
+  const uint8_t id = frame[0];
+  if (IsTsipV1Id(id)) {
+    const std::span<const uint8_t> d = frame.subspan(kV1HeaderBytes + 1, frame.size() - 6);
+    switch ((id << 8) | frame[1]) {
+      case 0xA100:
+        report = ParseA100(d);
+        break;
+      case 0xA111:
+        report = ParseA111(d);
+        break;
+      case 0xA200:
+        report = ParseA200(d);
+        break;
+      case 0xA311:
+        report = ParseA311(d);
+        break;
+      default:
+        return FrameCheck::Unknown;
+    }
+    return FrameCheck::Ok;
+  }
+  const std::span<const uint8_t> d = frame.subspan(1);
+  switch (id) {
+    case 0x41:
+      report = Parse41(d);
+      break;
+    case 0x42:
+      report = Parse42(d);
+      break;
+    case 0x46:
+      report = HealthReport{ReadU8(d, 0), ReadU8(d, 1)};
+      break;
+    case 0x47:
+      report = Parse47(d);
+      break;
+    case 0x4A:
+      report = Parse4A(d, options);
+      break;
+    case 0x4B:
+      report = MachineStatusReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2)};
+      break;
+    case 0x55:
+      report = IoOptionsReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2), ReadU8(d, 3)};
+      break;
+    case 0x56:
+      report = Parse56(d);
+      break;
+    case 0x5C:
+      report = Parse5C(d);
+      break;
+    case 0x6D:
+      report = Parse6D(d);
+      break;
+    case 0x82:
+      report = DifferentialReport{ReadU8(d, 0)};
+      break;
+    case 0x83:
+      report = Parse83(d);
+      break;
+    case 0x84:
+      report = Parse84(d, options);
+      break;
+    case 0x8F:
+      switch (d[0]) {
+        case 0x20:
+          report = Parse8F20(d);
+          break;
+        case 0xAB:
+          report = Parse8FAB(d);
+          break;
+        case 0xAC:
+          report = Parse8FAC(d);
+          break;
+        default:
+          return FrameCheck::Unknown;
+      }
+      break;
+    default:
+      return FrameCheck::Unknown;
+  }
+  return FrameCheck::Ok;
+}
+
+std::size_t EncodeTsip(std::span<const uint8_t> idAndData, std::span<uint8_t> out) {
+  std::size_t n = 0;
+  auto put = [&](uint8_t b) {
+    if (n < out.size()) out[n] = b;
+    ++n;
+  };
+  put(kDle);
+  for (uint8_t b : idAndData) {
+    if (b == kDle) put(kDle);
+    put(b);
+  }
+  put(kDle);
+  put(kEtx);
+  return n <= out.size() ? n : 0;
+}
+
+}  // namespace navlib::tsip
