@@ -29,4 +29,11 @@ int FirstWeekOfLeapSeconds(int leapSeconds);
 // week.
 int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds);
 
+struct CivilDate {
+  int year = 1970, month = 1, day = 1;
+};
+
+// Gregorian UTC date of a count of seconds since the Unix epoch.
+CivilDate CivilDateOf(int64_t unixSeconds);
+
 }  // namespace navlib::tsip

@@ -133,6 +133,7 @@ void TsipDecoder::FixTime(double gpsSeconds, double now) {
   fix_.NoteTime(t, now);
   kind_ = EpochKind::Fix;
   fixTime_ = t;
+  NoteDate(gpsSeconds);
 }
 
 void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
@@ -182,10 +183,17 @@ void TsipDecoder::NoteWeek(int reportedWeek) {
   if (week >= 0) week_ = week;
 }
 
+void TsipDecoder::NoteDate(double gpsSeconds) {
+  if (week_ < 0 || !std::isfinite(gpsSeconds)) return;
+  const CivilDate date = CivilDateOf(GpsToUnixSeconds(week_, gpsSeconds, leapSeconds_));
+  fix_.SetDate(date.year, date.month, date.day);
+}
+
 // --- Values ------------------------------------------------------------------------------
 
 void TsipDecoder::ApplyPosition(const PositionReport& p) {
   fix_.SetPosition(p.latitudeDeg, p.longitudeDeg);
+  if (dimension_ >= 2) fix_.SetFix(dimension_, differential_);
   if (p.heightIsMsl) {
     fix_.SetMslHeight(p.heightMetres);
   } else {
@@ -239,27 +247,39 @@ void TsipDecoder::ApplyHealth(uint8_t statusCode) {
     default:
       return;  // an unknown code says nothing about the fix
   }
+  dimension_ = 0;
   fix_.SetNoFix();
 }
 
 void TsipDecoder::ApplySelection(const SelectionReport& s) {
   if (s.hasDops) fix_.SetDops(s.pdop, s.hdop, s.vdop);
+  // 1 and 5: clock-only fix of a timing receiver at a known (surveyed) position: the
+  // satellites solve for time, none for a position.
+  const bool clockFix = s.dimension == 1 || s.dimension == 5;
   switch (s.dimension) {
-    case 1:  // clock-only fix from a known position
-    case 5:  // overdetermined clock fix
+    case 1:
+    case 5:
     case 4:
+      dimension_ = 3;
       fix_.SetFix(3, differential_);
       break;
     case 3:
+      dimension_ = 2;
       fix_.SetFix(2, differential_);
       break;
     case 6:  // 3D with differential corrections
+      dimension_ = 3;
       fix_.SetFix(3, true);
       break;
     default:
       break;  // 0 and 2: no dimension stated (auto mode before a fix)
   }
   if (!s.hasPrns) return;
+  if (clockFix) {
+    fix_.SetSatellitesUsedCount(0);
+    fix_.AddSatellitesUsed(GnssSystem::Gps, nullptr, 0);
+    return;
+  }
   std::array<int, kMaxTsipSats> prns{};
   std::size_t used = 0;
   for (std::size_t i = 0; i < s.count && i < prns.size(); ++i) {
@@ -307,13 +327,15 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
     NoteWeek(r->week);
     FixTime(r->gpsSeconds, now);
     if (!r->fixAvailable) {
+      dimension_ = 0;
       fix_.SetNoFix();
       return;
     }
+    dimension_ = r->twoD ? 2 : 3;
     fix_.SetPosition(r->latitudeDeg, r->longitudeDeg);
     fix_.SetEllipsoidHeight(r->ellipsoidHeightMetres);
     if (r->velocityValid) ApplyVelocity(r->east, r->north);
-    fix_.SetFix(r->twoD ? 2 : 3, r->differential);
+    fix_.SetFix(dimension_, r->differential || differential_);
   } else if (const auto* r = std::get_if<TimingReport>(&report)) {
     if (r->utcOffsetValid) NoteLeapSeconds(r->utcOffsetSeconds);
     if (!r->timeValid) return;
@@ -342,8 +364,8 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
         break;
     }
     if (dimension >= 2) {
+      dimension_ = dimension;
       ApplyPosition(r->position);
-      fix_.SetFix(dimension, differential_);
     }
   } else if (const auto* r = std::get_if<HealthReport>(&report)) {
     ApplyHealth(r->statusCode);
@@ -369,13 +391,14 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
     FixTime(r->gpsSeconds, now);
   } else if (const auto* r = std::get_if<V1PositionReport>(&report)) {
     if (r->fixType == 0) {
+      dimension_ = 0;
       fix_.SetNoFix();
       return;
     }
+    dimension_ = r->fixType == 1 ? 2 : 3;
     ApplyPosition(r->position);
     if (r->velocityEnu) ApplyVelocity(r->east, r->north);
     fix_.SetDops(r->pdop, FixState::kNoDop, FixState::kNoDop);
-    fix_.SetFix(r->fixType == 1 ? 2 : 3, differential_);
   } else if (const auto* r = std::get_if<V1StatusReport>(&report)) {
     ApplyHealth(r->health.statusCode);
     ApplySelection(r->dops);

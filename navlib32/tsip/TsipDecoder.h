@@ -46,6 +46,9 @@ class TsipDecoder final : public GpsDecoder {
   void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
     fix_.MakeRecord(out, nowSeconds);
   }
+  bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
+    return fix_.Date(year, month, day, nowSeconds);
+  }
 
   // The receiver was told to report heights above mean sea level (its I/O options); a 0x55
   // report from the receiver overrides this.
@@ -73,6 +76,7 @@ class TsipDecoder final : public GpsDecoder {
   void ResolvePendingClock(double now);
   void NoteLeapSeconds(int leapSeconds);
   void NoteWeek(int reportedWeek);
+  void NoteDate(double gpsSeconds);
 
   void ApplyPosition(const PositionReport& p);
   void ApplyVelocity(double east, double north);
@@ -96,6 +100,9 @@ class TsipDecoder final : public GpsDecoder {
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
   double lastNow_ = 0.0;  // arrival time of the last frame
+  // Fix dimension of the last selection report (0x6D, 0x8F-AC): the position packets 0x84,
+  // 0x4A, 0x83 and 0x42 do not state it. 0 = not known.
+  int dimension_ = 0;
   // DGPS in use per 0x82, applied to the fixes that follow.
   bool differential_ = false;
 };
