@@ -44,15 +44,20 @@ LogReplay::LogReplay(std::unique_ptr<ByteSource> source, DecoderFactory makeDeco
 ReadStatus LogReplay::Fill() {
   pos_ = 0;
   len_ = 0;
-  std::size_t got = 0;
-  const ReadStatus status = source_->Read(chunk_.data(), chunk_.size(), &got);
-  if (status == ReadStatus::Ok && got > 0) {
-    len_ = std::min(got, chunk_.size());
-    bytesRead_ += len_;
-    return ReadStatus::Ok;
+  if (readFailed_) return ReadStatus::Failed;
+  // Sources may return short reads: fill the whole chunk, so that protocol detection sees a
+  // full chunk and polls do not depend on how the source splits its bytes.
+  while (len_ < chunk_.size()) {
+    std::size_t got = 0;
+    const ReadStatus status = source_->Read(chunk_.data() + len_, chunk_.size() - len_, &got);
+    if (status == ReadStatus::Failed) readFailed_ = true;
+    // A log that has nothing to give right now has nothing more at all.
+    if (status != ReadStatus::Ok || got == 0) break;
+    len_ += std::min(got, chunk_.size() - len_);
   }
-  // A log that has nothing to give right now has nothing more at all.
-  return status == ReadStatus::Failed ? ReadStatus::Failed : ReadStatus::End;
+  bytesRead_ += len_;
+  if (len_ > 0) return ReadStatus::Ok;
+  return readFailed_ ? ReadStatus::Failed : ReadStatus::End;
 }
 
 LogReplay::StartResult LogReplay::Start(Protocol expected) {

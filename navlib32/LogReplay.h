@@ -60,6 +60,7 @@ class LogReplay {
   std::size_t len_ = 0;
   uint64_t bytesRead_ = 0;
   bool ended_ = false;
+  bool readFailed_ = false;  // the source failed; reported once its bytes are used up
   bool failed_ = false;
 };
 
