@@ -194,8 +194,9 @@ uint32_t CRegistry::GetHVNMachineOption(const char* app, const char* name, char*
                                         uint32_t size) {
   char path[kKeyPathSize];
   const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  const uint32_t rc = GetString(HKEY_LOCAL_MACHINE, path, name, buf, size, kCreate);
+  const uint32_t rc = built != kSuccess
+                          ? FailPath(built, buf, size)
+                          : GetString(HKEY_LOCAL_MACHINE, path, name, buf, size, kCreate);
   ZeroWhenEmpty(buf, size);
   return rc;
 }
@@ -211,8 +212,9 @@ uint32_t CRegistry::GetHVNAppLatestVer(const char* app, const char* name, char* 
                                        uint32_t size) {
   char path[kKeyPathSize];
   const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  const uint32_t rc = GetString(HKEY_LOCAL_MACHINE, path, name, buf, size, kCreate);
+  const uint32_t rc = built != kSuccess
+                          ? FailPath(built, buf, size)
+                          : GetString(HKEY_LOCAL_MACHINE, path, name, buf, size, kCreate);
   ZeroWhenEmpty(buf, size);
   return rc;
 }
@@ -221,8 +223,9 @@ uint32_t CRegistry::GetCurrentUserKey(const char* keyPath, const char* name, cha
                                       uint32_t size) {
   char path[kKeyPathSize];
   const uint32_t built = BuildKeyPath(path, keyPath);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  const uint32_t rc = GetString(HKEY_CURRENT_USER, path, name, buf, size, kCreate);
+  const uint32_t rc = built != kSuccess
+                          ? FailPath(built, buf, size)
+                          : GetString(HKEY_CURRENT_USER, path, name, buf, size, kCreate);
   ZeroWhenEmpty(buf, size);
   return rc;
 }
