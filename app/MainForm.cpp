@@ -2,8 +2,8 @@
 // the idle display, the PDOP gauge and the view switching.
 #include "app/MainForm.h"
 
-#include <cmath>
 #include <exception>
+#include <string_view>
 #include <utility>
 
 #include "app/ControlIds.h"
@@ -46,6 +46,19 @@ constexpr int kBarIdleHeight = 15;
 constexpr std::array<int, kMaxSats> kBarLeft = {15,  37,  59,  81,  103, 125,
                                                 148, 170, 192, 214, 236, 258};
 constexpr int kMaxPathText = 255;
+
+// Text joined in one buffer (GCC 12 misreads literal + temporary string as an overlap).
+std::string Join(std::string_view a, std::string_view b) {
+  std::string out;
+  out.reserve(a.size() + b.size());
+  out.append(a);
+  out.append(b);
+  return out;
+}
+
+std::string Indexed(std::string_view prefix, int index) {
+  return Join(prefix, std::to_string(index));
+}
 
 Font MakeFont(const char* face, int heightPx, bool bold = false, bool italic = false) {
   return Font{face, heightPx, bold, italic};
@@ -229,14 +242,14 @@ void TMainForm::BuildControls() {
   const std::array<std::pair<int, int>, 5> gridLines = {
       {{17, 30}, {15, 60}, {15, 90}, {15, 120}, {13, 150}}};
   for (size_t i = 0; i < gridLines.size(); ++i) {
-    f.Add("GridLine" + std::to_string(i), ControlKind::Shape, frames[1])
+    f.Add(Indexed("GridLine", static_cast<int>(i)), ControlKind::Shape, frames[1])
         .SetId(IDC_GridLine0 + static_cast<int>(i))
         .SetBounds({gridLines[i].first, gridLines[i].second, 262, 1})
         .SetShape(ShapeKind::HorizontalLine)
         .SetPenColor(colors::kGrey);
   }
   for (int i = 0; i < kMaxSats; ++i) {
-    f.Add("SignalBarIndeX" + std::to_string(i), ControlKind::Panel, frames[1])
+    f.Add(Indexed("SignalBarIndeX", static_cast<int>(i)), ControlKind::Panel, frames[1])
         .SetId(IDC_SignalBarIndeX0 + i)
         .SetBounds({kBarLeft[i], kBarBaseline - kBarIdleHeight, 17, kBarIdleHeight})
         .SetBevel(Bevel::Raised, 2)
@@ -244,7 +257,7 @@ void TMainForm::BuildControls() {
         .SetFont(MakeFont("MS Sans Serif", 11))
         .SetTextColor(colors::kBlack)
         .SetOpaque(true);
-    f.Add("SignalSatIndeX" + std::to_string(i), ControlKind::Label, frames[1])
+    f.Add(Indexed("SignalSatIndeX", static_cast<int>(i)), ControlKind::Label, frames[1])
         .SetId(IDC_SignalSatIndeX0 + i)
         .SetBounds({kBarLeft[i] + 1, kBarBaseline + 1, 14, 16})
         .SetFont(MakeFont("MS Sans Serif", 15))
@@ -304,7 +317,7 @@ void TMainForm::BuildControls() {
         .SetCaption(l.text);
   }
   for (int i = 0; i < kMaxSats; ++i) {
-    f.Add("ConfigSatIndeX" + std::to_string(i), ControlKind::Label, frames[2])
+    f.Add(Indexed("ConfigSatIndeX", static_cast<int>(i)), ControlKind::Label, frames[2])
         .SetId(IDC_ConfigSatIndeX0 + i)
         .SetBounds({0, 0, 16, 18})
         .SetOpaque(true)
@@ -471,7 +484,7 @@ bool TMainForm::Command(int commandId) {
       HelpAbout_Click();
       return true;
     case IDM_NextView:
-      NextView();
+      Form_KeyDown(Key::F12);
       return true;
     case IDC_OptionsViewButton:
       OptionsViewButton_Click();
@@ -531,7 +544,7 @@ void TMainForm::ApplyStartupOptions(const StartupOptions& options) {
 }
 
 void TMainForm::BuildUnitSuffixes() {
-  auto entry = [this](int id) { return " " + strings_.Get(id); };
+  auto entry = [this](int id) { return Join(" ", strings_.Get(id)); };
   suffixes_.elevation = {entry(kStrFirstElevationUnit), entry(kStrFirstElevationUnit + 1), ""};
   suffixes_.speed = {entry(kStrFirstSpeedUnit), entry(kStrFirstSpeedUnit + 1),
                      entry(kStrFirstSpeedUnit + 2), entry(kStrFirstSpeedUnit + 3), ""};
@@ -567,12 +580,7 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::StoreStartPosition() {
-  // Whole degrees toward zero; a position that is not a finite number of degrees stores 0.
-  auto wholeDegrees = [](double degrees) -> int32_t {
-    if (!std::isfinite(degrees) || std::fabs(degrees) > 360.0) return 0;
-    return static_cast<int32_t>(std::trunc(degrees));
-  };
-  host_.StoreStartPosition(wholeDegrees(fix_.latitude), wholeDegrees(fix_.longitude));
+  host_.StoreStartPosition(fix_.latitude, fix_.longitude);
 }
 
 void TMainForm::SendLinkCommand(const std::string& command) {
@@ -601,7 +609,7 @@ void TMainForm::FileOff_Click() {
 }
 
 void TMainForm::FileLive_Click() {
-  sourceName_ = "COM" + std::to_string(portNumber_);
+  sourceName_ = Indexed("COM", portNumber_);
   if (OpenEngine() == 0) {
     form_.SetChecked("FileOff", false);
     form_.SetChecked("FileLive", true);
@@ -628,7 +636,6 @@ void TMainForm::HalvornontheWebMenuItemClick() {}
 void TMainForm::DownloadsMenuItemClick() {}
 void TMainForm::OnlineSupportMenuItemClick() {}
 void TMainForm::OnlineDiscussionGroupMenuItemClick() {}
-void TMainForm::HelpAbout_Click() {}
 // The poll cycle comes with its own layer.
 void TMainForm::Timer1_Timer() {}
 
@@ -694,6 +701,10 @@ int32_t TMainForm::CloseEngine() {
   return lastStatus_;
 }
 
+void TMainForm::HelpAbout_Click() {
+  host_.ShowAbout("The Pelmora", versionText_);
+}
+
 void TMainForm::SimulatePauseButtonClick() {
   Control& button = form_.Get("SimulatePauseButton");
   button.SetDown(!button.Down());
@@ -715,16 +726,16 @@ void TMainForm::ResetDisplay() {
   // 4.
   form_.Get("lblAltitude")
       .SetTextColor(grey)
-      .SetCaption("0.00" + UnitSuffixes::At(suffixes_.elevation, display_.elevUnits));
+      .SetCaption(Join("0.00", UnitSuffixes::At(suffixes_.elevation, display_.elevUnits)));
   form_.Get("lblSpeed")
       .SetTextColor(grey)
-      .SetCaption("0.0" + UnitSuffixes::At(suffixes_.speed, display_.speedUnits));
+      .SetCaption(Join("0.0", UnitSuffixes::At(suffixes_.speed, display_.speedUnits)));
   form_.Get("lblHeading")
       .SetTextColor(grey)
       .SetCaption(std::string("0.0") + kDegree +
                   UnitSuffixes::At(suffixes_.heading, display_.trackTrue));
   form_.Get("lblTime").SetTextColor(grey).SetCaption(
-      "00:00:00 am" + UnitSuffixes::At(suffixes_.time, display_.timeUtc));
+      Join("00:00:00 am", UnitSuffixes::At(suffixes_.time, display_.timeUtc)));
   // 5 to 7.
   for (int i = 0; i < kMaxSats; ++i) {
     if (Control* bar = FindSignalBar(i)) {

@@ -24,10 +24,12 @@ class MainFormHost {
   virtual std::string AppDirectory() = 0;
   // Every start-up option with its default (the option store).
   virtual StartupOptions LoadOptions() = 0;
-  // Stores the whole-degree start position for the next run (GPSInitLat, GPSInitLon).
-  virtual void StoreStartPosition(int32_t latitudeDegrees, int32_t longitudeDegrees) = 0;
+  // Stores the start position for the next run (GPSInitLat, GPSInitLon, cut to whole degrees).
+  virtual void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) = 0;
   // An information message box with one OK button; returns when it is closed.
   virtual void ShowInformation(const std::string& text, const std::string& caption) = 0;
+  // The maker's modal About box (hvndlg32).
+  virtual void ShowAbout(const std::string& productName, const std::string& versionText) = 0;
   virtual void SetTopmost(bool on) = 0;
   virtual void SetMinimised() = 0;
   virtual void ShowMainWindow() = 0;

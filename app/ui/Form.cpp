@@ -100,14 +100,16 @@ Control& Control::SetPicture(Picture p) {
 
 std::string KeyName(Key key) {
   if (key == Key::None) return {};
-  return "F" + std::to_string(static_cast<int>(key) - static_cast<int>(Key::F1) + 1);
+  std::string name = "F";
+  name += std::to_string(static_cast<int>(key) - static_cast<int>(Key::F1) + 1);
+  return name;
 }
 
 Form::Form(std::string name) : name_(std::move(name)) {}
 
 Control& Form::Add(std::string name, ControlKind kind, Control* parent) {
   if (name.empty() || Find(name) != nullptr) {
-    throw std::invalid_argument("duplicate or empty control name: " + name);
+    throw std::invalid_argument(std::string("duplicate or empty control name: ").append(name));
   }
   controls_.push_back(std::make_unique<Control>(std::move(name), kind, parent));
   Control& c = *controls_.back();
@@ -131,7 +133,7 @@ Control* Form::FindIndexed(std::string_view prefix, int index) const {
 
 Control& Form::Get(std::string_view name) const {
   Control* c = Find(name);
-  if (c == nullptr) throw std::out_of_range("no control named " + std::string(name));
+  if (c == nullptr) throw std::out_of_range(std::string("no control named ").append(name));
   return *c;
 }
 
@@ -143,7 +145,7 @@ Menu& Form::AddMenu(std::string caption) {
 MenuItem& Form::AddMenuItem(std::string name, std::string caption, Key shortcut, int commandId) {
   if (menus_.empty()) throw std::logic_error("menu item before any menu");
   if (name.empty() || FindMenuItem(name) != nullptr) {
-    throw std::invalid_argument("duplicate or empty menu item name: " + name);
+    throw std::invalid_argument(std::string("duplicate or empty menu item name: ").append(name));
   }
   MenuItem item;
   item.name = std::move(name);
@@ -173,7 +175,7 @@ MenuItem* Form::FindMenuItem(std::string_view name) {
 
 MenuItem& Form::GetMenuItem(std::string_view name) {
   MenuItem* item = FindMenuItem(name);
-  if (item == nullptr) throw std::out_of_range("no menu item named " + std::string(name));
+  if (item == nullptr) throw std::out_of_range(std::string("no menu item named ").append(name));
   return *item;
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -91,11 +91,16 @@ class FakeHost : public MainFormHost {
     log_.push_back("LoadOptions");
     return options;
   }
-  void StoreStartPosition(int32_t lat, int32_t lon) override {
-    log_.push_back("StoreStartPosition " + std::to_string(lat) + " " + std::to_string(lon));
+  void StoreStartPosition(double lat, double lon) override {
+    char text[64];
+    std::snprintf(text, sizeof text, "StoreStartPosition %.2f %.2f", lat, lon);
+    log_.push_back(text);
   }
   void ShowInformation(const std::string& text, const std::string& caption) override {
     log_.push_back("Message [" + caption + "] " + text);
+  }
+  void ShowAbout(const std::string& product, const std::string& version) override {
+    log_.push_back("About " + product + " / " + version);
   }
   void SetTopmost(bool on) override { log_.push_back(on ? "Topmost" : "NotTopmost"); }
   void SetMinimised() override { log_.push_back("Minimised"); }
@@ -327,6 +332,12 @@ TEST_F(MainFormTest, EveryMenuCommandReachesAHandler) {
   EXPECT_FALSE(form_.Command(12345));
   EXPECT_TRUE(Contains("CloseMainWindow")) << "File > Exit closes the window";
   EXPECT_TRUE(form_.Closing());
+}
+
+TEST_F(MainFormTest, AboutShowsTheProductAndVersionText) {
+  Create();
+  ASSERT_TRUE(form_.Command(IDM_HelpAbout));
+  EXPECT_EQ(log_, (Log{"About The Pelmora / Version 3.2 MapInfo Edition"}));
 }
 
 TEST_F(MainFormTest, MissingResourceLibraryShowsTheMessageAndEndsTheProgram) {
@@ -598,9 +609,10 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
 
   form_.FormClose();
 
-  const Log expected = {"StopTimer", "CloseClientLink", "StopLog", "StoreStartPosition -33 151",
-                        "Disable",   "Close",           "Enable",  "FreeStrings",
-                        "Terminate"};
+  const Log expected = {
+      "StopTimer", "CloseClientLink", "StopLog", "StoreStartPosition -33.87 151.21",
+      "Disable",   "Close",           "Enable",  "FreeStrings",
+      "Terminate"};
   EXPECT_EQ(log_, expected);
   EXPECT_TRUE(form_.Closing());
   EXPECT_FALSE(form_.LinkOpen());
@@ -615,24 +627,22 @@ TEST_F(MainFormTest, FormCloseStoresNoPositionWhenNotLive) {
   EXPECT_EQ(log_, (Log{"StopTimer", "FreeStrings", "Terminate"}));
 }
 
-TEST_F(MainFormTest, StartPositionIsCutTowardZeroAndNeverUndefined) {
+TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) {
   struct Case {
-    double lat, lon;
-    const char* stored;
-  } cases[] = {{-33.87, 151.21, "StoreStartPosition -33 151"},
-               {0.0, 0.0, "StoreStartPosition 0 0"},
-               {-0.99, 179.999, "StoreStartPosition 0 179"},
-               {NAN, INFINITY, "StoreStartPosition 0 0"},
-               {1e300, -1e300, "StoreStartPosition 0 0"}};
+    bool live;
+    bool failOpen;
+    bool stored;
+  } cases[] = {{true, false, true}, {true, true, false}, {false, false, false}};
   for (const Case& c : cases) {
     TMainForm form(host_, engine_, strings_);
     ASSERT_TRUE(form.FormCreate());
-    form.FileLive_Click();
-    form.MutableFix().latitude = c.lat;
-    form.MutableFix().longitude = c.lon;
+    engine_.openResult = c.failOpen ? -2 : 0;
+    if (c.live) form.FileLive_Click();
+    form.MutableFix().latitude = 12.5;
+    form.MutableFix().longitude = -7.25;
     log_.clear();
     form.FormClose();
-    EXPECT_TRUE(Contains(c.stored)) << c.stored;
+    EXPECT_EQ(Contains("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;
   }
 }
 

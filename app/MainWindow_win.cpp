@@ -1,0 +1,226 @@
+// The main window's Win32 side: class, fixed client area, menu bar, accelerators, Timer1 and
+// the routing of messages to TMainForm.
+#include "app/MainWindow_win.h"
+
+#include <array>
+#include <cstring>
+
+#include "app/ControlIds.h"
+#include "app/settings/AppDirectory.h"
+#include "app/settings/ProductInfo.h"
+#include "app/settings/StartupOptions.h"
+#include "hvndlg32/hvndlg32.h"
+
+namespace pelmora {
+namespace {
+
+constexpr wchar_t kMainClass[] = L"TMainForm";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1IntervalMs = 1000;
+constexpr int kClientWidth = 307;
+constexpr int kClientHeight = 326;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+}  // namespace
+
+MainWindow::MainWindow(const MainWindowArgs& args)
+    : args_(args),
+      store_(*args.options, GetProductName()),
+      model_(*this, *args.engine, *args.strings) {}
+
+MainWindow::~MainWindow() {
+  renderer_.reset();
+  if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
+  if (background_ != nullptr) DeleteObject(background_);
+}
+
+bool MainWindow::Create() {
+  background_ = CreateSolidBrush(RGB(192, 192, 192));
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = args_.instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hbrBackground = background_;
+  wc.lpszClassName = kMainClass;
+  if (RegisterClassW(&wc) == 0) return false;
+
+  RECT rc = {0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&rc, kStyle, TRUE, 0);
+  const std::wstring title = ui::ToWide(args_.title);
+  hwnd_ = CreateWindowExW(0, kMainClass, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, args_.instance,
+                          this);
+  if (hwnd_ == nullptr) return false;
+  FitClientArea();
+  accelerators_ = renderer_->BuildAccelerators(IDM_NextView);
+  const bool created = model_.FormCreate();
+  if (created && renderer_ != nullptr) renderer_->Apply();
+  return created;
+}
+
+int MainWindow::Run() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (hwnd_ != nullptr && accelerators_ != nullptr &&
+        TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0) {
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+// The menu bar may take more or less height than AdjustWindowRectEx assumed: measure the real
+// client area and correct the window size until it is exactly 307 x 326.
+void MainWindow::FitClientArea() {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT client, window;
+    GetClientRect(hwnd_, &client);
+    GetWindowRect(hwnd_, &window);
+    const int dw = kClientWidth - (client.right - client.left);
+    const int dh = kClientHeight - (client.bottom - client.top);
+    if (dw == 0 && dh == 0) return;
+    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dw,
+                 window.bottom - window.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MainWindow* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+    self = static_cast<MainWindow*>(cs->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  try {
+    return self->HandleMessage(msg, wp, lp);
+  } catch (...) {
+    return 0;  // nothing escapes a window procedure
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp));
+      return 0;
+    case WM_TIMER:
+      if (wp == kTimer1) OnTimer();
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<LRESULT>(
+          renderer_->OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+    case WM_DRAWITEM:
+      renderer_->OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_DESTROY:
+      StopTimer();
+      hwnd_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+  }
+}
+
+void MainWindow::OnCreate() {
+  renderer_ = std::make_unique<ui::FormRenderer>(model_.Form(), hwnd_, args_.instance);
+  SetMenu(hwnd_, renderer_->BuildMenuBar());
+  renderer_->Create();
+  timerRunning_ = SetTimer(hwnd_, kTimer1, kTimer1IntervalMs, nullptr) != 0;
+}
+
+void MainWindow::OnCommand(int id) {
+  model_.Command(id);
+  if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+}
+
+void MainWindow::OnTimer() {
+  model_.Timer1_Timer();
+  if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+}
+
+void MainWindow::OnClose() {
+  model_.FormClose();
+}
+
+std::string MainWindow::AppDirectory() {
+  return GetAppDirectory();
+}
+
+StartupOptions MainWindow::LoadOptions() {
+  return LoadStartupOptions(store_, GetAppDirectory());
+}
+
+void MainWindow::StoreStartPosition(double latitudeDegrees, double longitudeDegrees) {
+  pelmora::StoreStartPosition(store_, latitudeDegrees, longitudeDegrees);
+}
+
+void MainWindow::ShowInformation(const std::string& text, const std::string& caption) {
+  HWND owner = hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+  MessageBoxW(owner, ui::ToWide(text).c_str(), ui::ToWide(caption).c_str(),
+              MB_OK | MB_ICONINFORMATION);
+}
+
+void MainWindow::ShowAbout(const std::string& productName, const std::string& versionText) {
+  std::array<char, 256> buffer{};
+  std::strncpy(buffer.data(), versionText.c_str(), buffer.size() - 1);
+  HVNDialogAbout(productName.c_str(), buffer.data());
+}
+
+void MainWindow::SetTopmost(bool on) {
+  SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::ShowMainWindow() {
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  const int w = window.right - window.left;
+  const int h = window.bottom - window.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (renderer_ != nullptr) renderer_->Apply();
+  ShowWindow(hwnd_, showMinimised_ ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+}
+
+void MainWindow::EnableMainWindow(bool on) {
+  if (hwnd_ != nullptr) EnableWindow(hwnd_, on ? TRUE : FALSE);
+}
+
+void MainWindow::StopTimer() {
+  if (timerRunning_ && hwnd_ != nullptr) KillTimer(hwnd_, kTimer1);
+  timerRunning_ = false;
+}
+
+void MainWindow::CloseMainWindow() {
+  if (hwnd_ != nullptr) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::Terminate() {
+  if (hwnd_ != nullptr) {
+    DestroyWindow(hwnd_);
+  } else {
+    PostQuitMessage(0);
+  }
+}
+
+// The client link to the GIS application is not part of this window yet: nothing is sent.
+void MainWindow::SendLinkCommand(const std::string&) {}
+void MainWindow::CloseClientLink() {}
+
+}  // namespace pelmora

@@ -1,0 +1,69 @@
+// The main window: a Win32 top-level window hosting TMainForm. It routes messages to the
+// model's handlers and renders the model's controls; it decides nothing itself.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/MainForm.h"
+#include "app/settings/OptionStore.h"
+#include "app/ui/FormRenderer_win.h"
+
+namespace pelmora {
+
+struct MainWindowArgs {
+  HINSTANCE instance = nullptr;
+  Engine* engine = nullptr;
+  StringTable* strings = nullptr;
+  OptionBackend* options = nullptr;
+  const char* title = "The Pelmora";
+};
+
+class MainWindow : public MainFormHost {
+ public:
+  explicit MainWindow(const MainWindowArgs& args);
+  ~MainWindow() override;
+
+  // Creates the window and runs FormCreate; false when the program must end.
+  bool Create();
+  // Runs the message loop until the window is gone; returns the exit code.
+  int Run();
+
+  // MainFormHost.
+  std::string AppDirectory() override;
+  StartupOptions LoadOptions() override;
+  void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) override;
+  void ShowInformation(const std::string& text, const std::string& caption) override;
+  void ShowAbout(const std::string& productName, const std::string& versionText) override;
+  void SetTopmost(bool on) override;
+  void SetMinimised() override { showMinimised_ = true; }
+  void ShowMainWindow() override;
+  void EnableMainWindow(bool on) override;
+  void StopTimer() override;
+  void CloseMainWindow() override;
+  void Terminate() override;
+  void SendLinkCommand(const std::string& command) override;
+  void CloseClientLink() override;
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OnCreate();
+  void OnCommand(int id);
+  void OnTimer();
+  void OnClose();
+  void FitClientArea();
+
+  MainWindowArgs args_;
+  OptionStore store_;
+  TMainForm model_;
+  std::unique_ptr<ui::FormRenderer> renderer_;
+  HWND hwnd_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  HBRUSH background_ = nullptr;
+  bool showMinimised_ = false;
+  bool timerRunning_ = false;
+};
+
+}  // namespace pelmora

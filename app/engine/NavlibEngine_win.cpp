@@ -1,0 +1,50 @@
+// Calls into navlib32.dll; texts handed over are zero-terminated and at most 255 characters.
+#include "app/engine/NavlibEngine_win.h"
+
+#include <array>
+
+#include "navlib32/navlib32.h"
+
+namespace pelmora {
+namespace {
+
+constexpr size_t kMaxText = 255;
+constexpr size_t kLatLonBuffer = 32;
+
+std::string Limited(const std::string& text) {
+  return text.substr(0, kMaxText);
+}
+
+}  // namespace
+
+int32_t NavlibEngine::Open(int32_t receiverType, const std::string& source,
+                           const CommInfo& commInfo, const ReceiverSettings& settings) {
+  return Pelmora_Open(receiverType, Limited(source).c_str(), &commInfo, &settings);
+}
+int32_t NavlibEngine::Poll() {
+  return Pelmora_Poll();
+}
+int32_t NavlibEngine::GetInfo(FixRecord& record) {
+  return Pelmora_GetInfo(&record);
+}
+int32_t NavlibEngine::StartLog(const std::string& path) {
+  return Pelmora_StartLog(Limited(path).c_str());
+}
+int32_t NavlibEngine::StopLog() {
+  return Pelmora_StopLog();
+}
+int32_t NavlibEngine::Close() {
+  return Pelmora_Close();
+}
+int32_t NavlibEngine::GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) {
+  return Pelmora_GetDefaultCommInfo(receiverType, &commInfo);
+}
+std::string NavlibEngine::FormatLatLon(double degrees, int32_t kind, int32_t format,
+                                       int32_t decimals) {
+  std::array<char, kLatLonBuffer> out{};
+  llcvt_dbl2str(out.data(), degrees, kind, format, decimals, 0, 1);
+  out.back() = '\0';
+  return std::string(out.data());
+}
+
+}  // namespace pelmora

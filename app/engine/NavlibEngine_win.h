@@ -1,0 +1,21 @@
+// The Engine over navlib32.dll's exports (imported by name at load time).
+#pragma once
+
+#include "app/engine/Engine.h"
+
+namespace pelmora {
+
+class NavlibEngine : public Engine {
+ public:
+  int32_t Open(int32_t receiverType, const std::string& source, const CommInfo& commInfo,
+               const ReceiverSettings& settings) override;
+  int32_t Poll() override;
+  int32_t GetInfo(FixRecord& record) override;
+  int32_t StartLog(const std::string& path) override;
+  int32_t StopLog() override;
+  int32_t Close() override;
+  int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) override;
+  std::string FormatLatLon(double degrees, int32_t kind, int32_t format, int32_t decimals) override;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,528 @@
+// Child windows, colours and custom painting of a ui::Form.
+#include "app/ui/FormRenderer_win.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/ui/Cp1252.h"
+
+namespace pelmora::ui {
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"PelmoraPanel";
+constexpr wchar_t kRendererProp[] = L"PelmoraRenderer";
+constexpr wchar_t kButtonProcProp[] = L"PelmoraButtonProc";
+constexpr int kPictureSize = 16;
+
+FormRenderer* RendererOf(HWND hwnd) {
+  return static_cast<FormRenderer*>(GetPropW(hwnd, kRendererProp));
+}
+
+// Lines of a raised (light top-left) or lowered (dark top-left) bevel, width pixels deep.
+void DrawBevel(HDC dc, RECT rc, Bevel bevel, int width) {
+  if (bevel == Bevel::None) return;
+  const COLORREF light = RGB(255, 255, 255);
+  const COLORREF dark = RGB(128, 128, 128);
+  const COLORREF topLeft = bevel == Bevel::Raised ? light : dark;
+  const COLORREF bottomRight = bevel == Bevel::Raised ? dark : light;
+  for (int i = 0; i < width; ++i) {
+    HBRUSH tl = CreateSolidBrush(topLeft);
+    HBRUSH br = CreateSolidBrush(bottomRight);
+    RECT top = {rc.left, rc.top, rc.right - 1, rc.top + 1};
+    RECT left = {rc.left, rc.top, rc.left + 1, rc.bottom - 1};
+    RECT bottom = {rc.left, rc.bottom - 1, rc.right, rc.bottom};
+    RECT right = {rc.right - 1, rc.top, rc.right, rc.bottom};
+    FillRect(dc, &top, tl);
+    FillRect(dc, &left, tl);
+    FillRect(dc, &bottom, br);
+    FillRect(dc, &right, br);
+    DeleteObject(tl);
+    DeleteObject(br);
+    InflateRect(&rc, -1, -1);
+  }
+}
+
+void FillRgb(HDC dc, int left, int top, int width, int height, COLORREF colour) {
+  RECT rc = {left, top, left + width, top + height};
+  HBRUSH b = CreateSolidBrush(colour);
+  FillRect(dc, &rc, b);
+  DeleteObject(b);
+}
+
+// The pause sign: two bars 3 px wide and 9 px high, 2 px apart, centred in 16 x 16.
+void DrawPausePicture(HDC dc, int x, int y, bool enabled) {
+  const int barWidth = 3, barHeight = 9, gap = 2;
+  const int left = x + (kPictureSize - (2 * barWidth + gap)) / 2;
+  const int top = y + (kPictureSize - barHeight) / 2;
+  if (!enabled) {
+    // Embossed grey version: a white shadow one pixel down-right under grey bars.
+    FillRgb(dc, left + 1, top + 1, barWidth, barHeight, RGB(255, 255, 255));
+    FillRgb(dc, left + barWidth + gap + 1, top + 1, barWidth, barHeight, RGB(255, 255, 255));
+  }
+  const COLORREF colour = enabled ? RGB(0, 0, 0) : RGB(128, 128, 128);
+  FillRgb(dc, left, top, barWidth, barHeight, colour);
+  FillRgb(dc, left + barWidth + gap, top, barWidth, barHeight, colour);
+}
+
+// Three stacked pages, cyan at the back, then white, then yellow, each outlined in black.
+void DrawNextViewPicture(HDC dc, int x, int y, bool enabled) {
+  const COLORREF fills[] = {RGB(0, 255, 255), RGB(255, 255, 255), RGB(255, 255, 0)};
+  const POINT origins[] = {{6, 1}, {3, 5}, {0, 9}};
+  HPEN pen = CreatePen(PS_SOLID, 1, enabled ? RGB(0, 0, 0) : RGB(128, 128, 128));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  for (int i = 0; i < 3; ++i) {
+    HBRUSH brush = CreateSolidBrush(enabled ? fills[i] : RGB(192, 192, 192));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    Rectangle(dc, x + origins[i].x, y + origins[i].y, x + origins[i].x + 10, y + origins[i].y + 7);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+  }
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
+}  // namespace
+
+COLORREF ToColorRef(const Color& color) {
+  if (color.windowText) return GetSysColor(COLOR_WINDOWTEXT);
+  return RGB(color.r, color.g, color.b);
+}
+
+std::wstring ToWide(const std::string& cp1252) {
+  const std::u16string u = Cp1252ToUtf16(cp1252);
+  return std::wstring(u.begin(), u.end());
+}
+
+FormRenderer::FormRenderer(Form& form, HWND host, HINSTANCE instance)
+    : form_(form), host_(host), instance_(instance) {
+  WNDCLASSW wc{};
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = PanelProc;
+  wc.hInstance = instance_;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = kPanelClass;
+  RegisterClassW(&wc);  // fails harmlessly when already registered
+  form_.SetRepaintHandler([this] { RepaintNow(); });
+}
+
+FormRenderer::~FormRenderer() {
+  form_.SetRepaintHandler(nullptr);
+  for (auto& [hwnd, control] : controls_) {
+    if (IsWindow(hwnd)) RemovePropW(hwnd, kRendererProp);
+  }
+  for (auto& [key, font] : fonts_)
+    DeleteObject(font);
+  for (auto& [key, brush] : brushes_)
+    DeleteObject(brush);
+}
+
+void FormRenderer::Create() {
+  SetPropW(host_, kRendererProp, this);
+  // Parents come before their children in the form, so every parent window exists already.
+  for (const auto& c : form_.Controls())
+    CreateWindowFor(*c);
+  Apply();
+}
+
+HWND FormRenderer::ParentWindow(const Control& control) const {
+  if (control.Parent() == nullptr) return host_;
+  return WindowOf(*control.Parent());
+}
+
+HWND FormRenderer::WindowOf(const Control& control) const {
+  auto it = windows_.find(&control);
+  return it == windows_.end() ? nullptr : it->second;
+}
+
+Control* FormRenderer::ControlOf(HWND hwnd) const {
+  auto it = controls_.find(hwnd);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+void FormRenderer::CreateWindowFor(Control& c) {
+  if (c.Kind() == ControlKind::Shape) return;  // painted by its container
+  const Rect& b = c.Bounds();
+  const DWORD common = WS_CHILD | WS_CLIPSIBLINGS;
+  const std::wstring text = ToWide(c.Caption());
+  HWND parent = ParentWindow(c);
+  HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.Id()));
+  HWND hwnd = nullptr;
+  switch (c.Kind()) {
+    case ControlKind::Label: {
+      DWORD style = common | SS_NOPREFIX;
+      if (c.GetAlignment() == Alignment::Center) {
+        style |= SS_CENTER;
+      } else {
+        style |= c.WordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP;
+      }
+      hwnd = CreateWindowExW(0, L"STATIC", text.c_str(), style, b.left, b.top, b.width, b.height,
+                             parent, id, instance_, nullptr);
+      break;
+    }
+    case ControlKind::Panel:
+      hwnd = CreateWindowExW(0, kPanelClass, text.c_str(), common | WS_CLIPCHILDREN, b.left, b.top,
+                             b.width, b.height, parent, id, instance_, nullptr);
+      break;
+    case ControlKind::GroupBox:
+      hwnd = CreateWindowExW(0, L"BUTTON", text.c_str(), common | WS_CLIPCHILDREN | BS_GROUPBOX,
+                             b.left, b.top, b.width, b.height, parent, id, instance_, nullptr);
+      if (hwnd != nullptr) {
+        // Painted here; the children's messages are passed on like a panel's.
+        auto old = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
+        SetPropW(hwnd, kButtonProcProp, reinterpret_cast<HANDLE>(old));
+      }
+      break;
+    case ControlKind::Button:
+      hwnd = CreateWindowExW(0, L"BUTTON", text.c_str(), common | WS_TABSTOP | BS_OWNERDRAW, b.left,
+                             b.top, b.width, b.height, parent, id, instance_, nullptr);
+      break;
+    case ControlKind::Shape:
+      break;
+  }
+  if (hwnd == nullptr) return;
+  SetPropW(hwnd, kRendererProp, this);
+  windows_[&c] = hwnd;
+  controls_[hwnd] = &c;
+  shownText_[&c] = c.Caption();
+  // Fonts and everything else follow from the first Apply.
+}
+
+void FormRenderer::Apply() {
+  for (Control* c : form_.DirtyControls())
+    ApplyControl(*c);
+  HMENU menu = GetMenu(host_);
+  if (menu != nullptr) {
+    for (MenuItem* item : form_.DirtyMenuItems()) {
+      CheckMenuItem(menu, item->commandId,
+                    MF_BYCOMMAND | (item->checked ? MF_CHECKED : MF_UNCHECKED));
+      EnableMenuItem(menu, item->commandId,
+                     MF_BYCOMMAND | (item->enabled ? MF_ENABLED : MF_GRAYED));
+    }
+  }
+  form_.ClearDirty();
+}
+
+void FormRenderer::ApplyControl(Control& c) {
+  if (c.Kind() == ControlKind::Shape) {
+    // Repaint the shape's area of its container.
+    if (c.Parent() == nullptr) return;
+    HWND parent = WindowOf(*c.Parent());
+    const Rect& b = c.Bounds();
+    RECT rc = {b.left - 1, b.top - 1, b.left + b.width + 1, b.top + b.height + 1};
+    if (parent != nullptr) InvalidateRect(parent, &rc, TRUE);
+    return;
+  }
+  HWND hwnd = WindowOf(c);
+  if (hwnd == nullptr) return;
+  auto shownFont = shownFont_.find(&c);
+  if (shownFont == shownFont_.end() || !(shownFont->second == c.GetFont())) {
+    if (c.Kind() == ControlKind::Label) {
+      SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.GetFont())), FALSE);
+    }
+    shownFont_[&c] = c.GetFont();
+  }
+  std::string& shown = shownText_[&c];
+  if (shown != c.Caption()) {
+    SetWindowTextW(hwnd, ToWide(c.Caption()).c_str());
+    shown = c.Caption();
+  }
+  Rect b = c.Bounds();
+  if (c.AutoSize() && c.Kind() == ControlKind::Label) {
+    const SIZE size = MeasureText(c);
+    b.width = size.cx;
+    b.height = size.cy;
+  }
+  SetWindowPos(hwnd, nullptr, b.left, b.top, b.width, b.height,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  EnableWindow(hwnd, c.Enabled() ? TRUE : FALSE);
+  ShowWindow(hwnd, c.Visible() ? SW_SHOWNA : SW_HIDE);
+  InvalidateRect(hwnd, nullptr, TRUE);
+  // A moved or resized child uncovers part of its parent.
+  HWND parent = GetParent(hwnd);
+  if (parent != nullptr) InvalidateRect(parent, nullptr, TRUE);
+}
+
+void FormRenderer::RepaintNow() {
+  Apply();
+  RedrawWindow(host_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+SIZE FormRenderer::MeasureText(const Control& label) {
+  HDC dc = GetDC(host_);
+  HGDIOBJ old = SelectObject(dc, FontFor(label.GetFont()));
+  const std::wstring text = ToWide(label.Caption());
+  SIZE size{0, 0};
+  if (text.empty()) {
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    size.cy = tm.tmHeight;
+  } else {
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(host_, dc);
+  return size;
+}
+
+HFONT FormRenderer::FontFor(const Font& font) {
+  const std::string key = font.face + "|" + std::to_string(font.heightPx) + "|" +
+                          (font.bold ? "b" : "") + (font.italic ? "i" : "");
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second;
+  LOGFONTW lf{};
+  lf.lfHeight = -font.heightPx;  // character height
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.italic ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = ToWide(font.face);
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  HFONT h = CreateFontIndirectW(&lf);
+  if (h == nullptr) h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  fonts_[key] = h;
+  return h;
+}
+
+HBRUSH FormRenderer::BrushFor(COLORREF colour) {
+  auto it = brushes_.find(colour);
+  if (it != brushes_.end()) return it->second;
+  HBRUSH b = CreateSolidBrush(colour);
+  brushes_[colour] = b;
+  return b;
+}
+
+HBRUSH FormRenderer::OnCtlColorStatic(HDC dc, HWND child) {
+  const Control* c = ControlOf(child);
+  if (c == nullptr) return BrushFor(RGB(192, 192, 192));
+  SetTextColor(dc, ToColorRef(c->TextColor()));
+  // A transparent label shows its container's colour.
+  const Control* owner = c->Opaque() ? c : c->Parent();
+  const COLORREF back = owner != nullptr ? ToColorRef(owner->BackColor()) : RGB(192, 192, 192);
+  SetBkColor(dc, back);
+  SetBkMode(dc, OPAQUE);
+  return BrushFor(back);
+}
+
+void FormRenderer::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  const Control* c = ControlOf(item.hwndItem);
+  if (c == nullptr) return;
+  RECT rc = item.rcItem;
+  const bool pressed = c->Down() || (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &rc, BrushFor(RGB(192, 192, 192)));
+  DrawFrameControl(item.hDC, &rc, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  const int shift = pressed ? 1 : 0;
+  const int x = rc.left + (rc.right - rc.left - kPictureSize) / 2 + shift;
+  const int y = rc.top + (rc.bottom - rc.top - kPictureSize) / 2 + shift;
+  const bool enabled = c->Enabled() && (item.itemState & ODS_DISABLED) == 0;
+  if (c->GetPicture() == Picture::Pause) DrawPausePicture(item.hDC, x, y, enabled);
+  if (c->GetPicture() == Picture::NextView) DrawNextViewPicture(item.hDC, x, y, enabled);
+}
+
+void FormRenderer::PaintCaption(HDC dc, const Control& control, RECT rc, UINT format) {
+  if (control.Caption().empty()) return;
+  const std::wstring text = ToWide(control.Caption());
+  HGDIOBJ old = SelectObject(dc, FontFor(control.GetFont()));
+  SetTextColor(dc, ToColorRef(control.TextColor()));
+  SetBkMode(dc, TRANSPARENT);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, format | DT_NOPREFIX);
+  SelectObject(dc, old);
+}
+
+void FormRenderer::PaintShapes(HDC dc, const Control& container) {
+  for (const Control* s : container.Children()) {
+    if (s->Kind() != ControlKind::Shape || !s->Visible()) continue;
+    const Rect& b = s->Bounds();
+    HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(s->PenColor()));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HBRUSH brush = s->Filled() ? CreateSolidBrush(ToColorRef(s->BackColor())) : nullptr;
+    HGDIOBJ oldBrush = SelectObject(
+        dc, brush != nullptr ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+    switch (s->Shape()) {
+      case ShapeKind::Circle:
+      case ShapeKind::Ellipse: {
+        // A circle uses the square of the shorter side, centred in the bounds.
+        int w = b.width, h = b.height, x = b.left, y = b.top;
+        if (s->Shape() == ShapeKind::Circle) {
+          const int d = std::min(w, h);
+          x += (w - d) / 2;
+          y += (h - d) / 2;
+          w = h = d;
+        }
+        Ellipse(dc, x, y, x + w, y + h);
+        break;
+      }
+      case ShapeKind::HorizontalLine:
+        MoveToEx(dc, b.left, b.top, nullptr);
+        LineTo(dc, b.left + b.width, b.top);
+        break;
+      case ShapeKind::VerticalLine:
+        MoveToEx(dc, b.left, b.top, nullptr);
+        LineTo(dc, b.left, b.top + b.height);
+        break;
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    if (brush != nullptr) DeleteObject(brush);
+    DeleteObject(pen);
+  }
+}
+
+void FormRenderer::PaintPanel(HWND hwnd, HDC dc, const Control& panel) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  FillRect(dc, &rc, BrushFor(ToColorRef(panel.BackColor())));
+  DrawBevel(dc, rc, panel.GetBevel(), panel.BevelWidth());
+  InflateRect(&rc, -panel.BevelWidth(), -panel.BevelWidth());
+  const UINT align = panel.GetAlignment() == Alignment::Center ? DT_CENTER : DT_LEFT;
+  PaintCaption(dc, panel, rc, align | DT_VCENTER | DT_SINGLELINE);
+  PaintShapes(dc, panel);
+}
+
+void FormRenderer::PaintGroupBox(HWND hwnd, HDC dc, const Control& box) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  const COLORREF back =
+      box.Parent() != nullptr ? ToColorRef(box.Parent()->BackColor()) : RGB(192, 192, 192);
+  FillRect(dc, &rc, BrushFor(back));
+  HGDIOBJ old = SelectObject(dc, FontFor(box.GetFont()));
+  const std::wstring text = ToWide(box.Caption());
+  SIZE extent{0, 0};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  // The etched frame runs through the middle of the caption.
+  RECT frame = rc;
+  frame.top += extent.cy / 2;
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  if (!text.empty()) {
+    RECT captionRc = {8, 0, 8 + extent.cx + 4, extent.cy};
+    FillRect(dc, &captionRc, BrushFor(back));
+    captionRc.left += 2;
+    PaintCaption(dc, box, captionRc, DT_LEFT | DT_TOP | DT_SINGLELINE);
+  }
+  PaintShapes(dc, box);
+}
+
+bool FormRenderer::ContainerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_CTLCOLORSTATIC:
+      result = reinterpret_cast<LRESULT>(
+          OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+      return true;
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      result = TRUE;
+      return true;
+    case WM_COMMAND:
+      // Button clicks belong to the form's window.
+      result = SendMessageW(host_, msg, wp, lp);
+      return true;
+    case WM_ERASEBKGND:
+      result = 1;  // WM_PAINT fills the whole client area
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (const Control* c = ControlOf(hwnd)) {
+        if (c->Kind() == ControlKind::GroupBox) {
+          PaintGroupBox(hwnd, dc, *c);
+        } else {
+          PaintPanel(hwnd, dc, *c);
+        }
+      }
+      EndPaint(hwnd, &ps);
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK FormRenderer::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  FormRenderer* self = RendererOf(hwnd);
+  LRESULT result = 0;
+  try {
+    if (self != nullptr && self->ContainerMessage(hwnd, msg, wp, lp, result)) return result;
+  } catch (...) {
+    return 0;  // nothing escapes a window procedure
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK FormRenderer::GroupBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  FormRenderer* self = RendererOf(hwnd);
+  auto original = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kButtonProcProp));
+  LRESULT result = 0;
+  try {
+    if (self != nullptr && self->ContainerMessage(hwnd, msg, wp, lp, result)) return result;
+  } catch (...) {
+    return 0;
+  }
+  switch (msg) {
+    case WM_ENABLE:
+    case WM_SETFONT:
+    case WM_UPDATEUISTATE:
+      // The button class would paint its own group box at once; ours repaints on WM_PAINT.
+      if (original != nullptr) {
+        SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
+        result = CallWindowProcW(original, hwnd, msg, wp, lp);
+        SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+      }
+      break;
+    case WM_NCDESTROY:
+      RemovePropW(hwnd, kButtonProcProp);
+      break;
+    default:
+      break;
+  }
+  if (original != nullptr) return CallWindowProcW(original, hwnd, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HMENU FormRenderer::BuildMenuBar() {
+  HMENU bar = CreateMenu();
+  for (const Menu& menu : form_.Menus()) {
+    HMENU popup = CreatePopupMenu();
+    for (const MenuItem& item : menu.items) {
+      if (item.separator) {
+        AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+        continue;
+      }
+      std::string text = item.caption;
+      if (item.shortcut != Key::None) {
+        text += '\t';
+        text += KeyName(item.shortcut);
+      }
+      UINT flags = MF_STRING | (item.checked ? MF_CHECKED : 0) | (item.enabled ? 0 : MF_GRAYED);
+      AppendMenuW(popup, flags, static_cast<UINT_PTR>(item.commandId), ToWide(text).c_str());
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), ToWide(menu.caption).c_str());
+  }
+  return bar;
+}
+
+HACCEL FormRenderer::BuildAccelerators(int nextViewCommand) {
+  std::vector<ACCEL> table;
+  for (const Menu& menu : form_.Menus()) {
+    for (const MenuItem& item : menu.items) {
+      if (item.separator || item.shortcut == Key::None) continue;
+      table.push_back(
+          ACCEL{FVIRTKEY, static_cast<WORD>(item.shortcut), static_cast<WORD>(item.commandId)});
+    }
+  }
+  // F12 whatever Shift, Ctrl and Alt are doing.
+  for (int mods = 0; mods < 8; ++mods) {
+    BYTE flags = FVIRTKEY;
+    if (mods & 1) flags |= FSHIFT;
+    if (mods & 2) flags |= FCONTROL;
+    if (mods & 4) flags |= FALT;
+    table.push_back(ACCEL{flags, VK_F12, static_cast<WORD>(nextViewCommand)});
+  }
+  return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+}
+
+}  // namespace pelmora::ui
