@@ -1,0 +1,400 @@
+// TSIP framing, stuffing, length and checksum checks, and the packet parsers.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <span>
+#include <variant>
+
+#include "TsipTestSupport.h"
+#include "navlib32/tsip/TsipFramer.h"
+#include "navlib32/tsip/TsipPackets.h"
+
+namespace {
+
+using namespace navlib::tsip;
+using namespace tsiptest;
+
+std::vector<std::vector<uint8_t>> Frames(TsipFramer& framer, const std::vector<uint8_t>& bytes) {
+  std::vector<std::vector<uint8_t>> frames;
+  for (uint8_t b : bytes) {
+    if (framer.Push(b)) {
+      const auto f = framer.Frame();
+      frames.emplace_back(f.begin(), f.end());
+    }
+  }
+  return frames;
+}
+
+template <typename T>
+T ParseAs(const Payload& p, FrameCheck expected = FrameCheck::Ok) {
+  TsipReport report;
+  EXPECT_EQ(ParseFrame(p.Bytes(), {}, report), expected);
+  const T* r = std::get_if<T>(&report);
+  EXPECT_NE(r, nullptr);
+  return r ? *r : T{};
+}
+
+TEST(TsipRead, BigEndianFields) {
+  const std::vector<uint8_t> d{0x12, 0x34, 0xFF, 0xFE, 0x3F, 0xC0, 0x00, 0x00,
+                               0xC0, 0x09, 0x21, 0xFB, 0x54, 0x44, 0x2D, 0x18};
+  EXPECT_EQ(ReadBeU16(d, 0), 0x1234);
+  EXPECT_EQ(ReadBeI16(d, 2), -2);
+  EXPECT_EQ(ReadBeU32(d, 0), 0x1234FFFEu);
+  EXPECT_EQ(ReadBeI32(d, 2), static_cast<int32_t>(0xFFFE3FC0u));
+  EXPECT_FLOAT_EQ(ReadBeF32(d, 4), 1.5f);
+  EXPECT_DOUBLE_EQ(ReadBeF64(d, 8), -3.141592653589793);
+  // Reads past the end give 0 instead of touching memory beyond the data.
+  EXPECT_EQ(ReadBeU32(d, 14), 0u);
+  EXPECT_EQ(ReadU8(d, 16), 0);
+}
+
+TEST(TsipFramer, EncodeRoundTripsEveryByteValue) {
+  std::vector<uint8_t> payload{0x8F};
+  for (int b = 0; b < 251; ++b)
+    payload.push_back(static_cast<uint8_t>(b));
+  payload.push_back(0x10);
+  payload.push_back(0x10);
+  payload.push_back(0x03);
+  const std::vector<uint8_t> wire = Wire(payload);
+  // the three DLEs of the payload doubled, plus DLE before and DLE ETX after
+  EXPECT_EQ(wire.size(), payload.size() + 3 + 3);
+  TsipFramer framer;
+  const auto frames = Frames(framer, wire);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], payload);
+  EXPECT_EQ(framer.Counters().frames, 1u);
+}
+
+TEST(TsipFramer, EncodeRefusesASmallBuffer) {
+  const std::vector<uint8_t> payload{0x46, 0x10, 0x00};
+  std::array<uint8_t, 6> small{};
+  EXPECT_EQ(EncodeTsip(payload, small), 0u);
+  std::array<uint8_t, 7> enough{};
+  EXPECT_EQ(EncodeTsip(payload, enough), 7u);
+}
+
+TEST(TsipFramer, DleAndEtxInsideFloatDataSurvive) {
+  // 0x10 0x03 0x10 0x10 as float bytes: a stuffed DLE followed by ETX must not end the frame.
+  const float tricky = std::bit_cast<float>(uint32_t{0x10031010});
+  const Payload p = P4A(tricky, 12.5, 1000.0, 360000.0);
+  TsipFramer framer;
+  const auto frames = Frames(framer, Wire(p));
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], p.Bytes());
+  TsipReport report;
+  ASSERT_EQ(ParseFrame(frames[0], {}, report), FrameCheck::Ok);
+  EXPECT_EQ(ReadBeU32(frames[0], 1),
+            std::bit_cast<uint32_t>(static_cast<float>(tricky * kRadPerDeg)));
+}
+
+TEST(TsipFramer, ResynchronisesAfterGarbageAndInterruptedFrames) {
+  struct Case {
+    const char* legend;
+    std::vector<uint8_t> prefix;
+    uint64_t interrupted;
+  };
+  const Case cases[] = {
+      {"text noise", {'h', 'e', 'l', 'l', 'o', 0x03}, 0},
+      {"tail of a frame joined late", {0x12, 0x34, 0x10, 0x03}, 0},
+      {"stuffed DLE seen from outside", {0x55, 0x10, 0x10, 0x66, 0x10, 0x03}, 0},
+      {"frame cut short by a restart", {0x10, 0x84, 0x01, 0x02, 0x03}, 1},
+      {"lone DLE before the start", {0x10}, 0},
+  };
+  const std::vector<uint8_t> good = Wire(P46(0x00, 0x01));
+  for (const Case& c : cases) {
+    std::vector<uint8_t> stream = c.prefix;
+    Append(stream, good);
+    TsipFramer framer;
+    const auto frames = Frames(framer, stream);
+    ASSERT_FALSE(frames.empty()) << c.legend;
+    EXPECT_EQ(frames.back(), P46(0x00, 0x01).Bytes()) << c.legend;
+    EXPECT_EQ(framer.Counters().interrupted, c.interrupted) << c.legend;
+  }
+}
+
+TEST(TsipFramer, OverlongFrameIsDroppedAndTheNextOneKept) {
+  std::vector<uint8_t> stream{0x10, 0x5A};
+  stream.insert(stream.end(), kMaxTsipPacket + 10, 0x22);
+  stream.push_back(0x10);
+  stream.push_back(0x03);
+  Append(stream, P82(3));
+  TsipFramer framer;
+  const auto frames = Frames(framer, stream);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], P82(3).Bytes());
+  EXPECT_EQ(framer.Counters().overlong, 1u);
+}
+
+TEST(TsipFramer, FrameOfExactlyTheCapacityIsKept) {
+  std::vector<uint8_t> payload(kMaxTsipPacket, 0x44);
+  TsipFramer framer;
+  const auto frames = Frames(framer, Wire(payload));
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].size(), kMaxTsipPacket);
+}
+
+TEST(TsipFramer, RandomNoiseNeverOverrunsAndFramesStayBounded) {
+  std::mt19937 rng(1234);
+  std::uniform_int_distribution<int> byte(0, 255);
+  TsipFramer framer;
+  for (int i = 0; i < 200000; ++i) {
+    // DLE and ETX often, so that the machine visits every state
+    const int r = byte(rng);
+    const uint8_t b = r < 40 ? 0x10 : (r < 60 ? 0x03 : static_cast<uint8_t>(byte(rng)));
+    if (framer.Push(b)) {
+      ASSERT_GE(framer.Frame().size(), 1u);
+      ASSERT_LE(framer.Frame().size(), kMaxTsipPacket);
+    }
+  }
+  EXPECT_EQ(framer.Counters().bytes, 200000u);
+  EXPECT_GT(framer.Counters().frames, 0u);
+}
+
+struct CheckCase {
+  const char* legend;
+  std::vector<uint8_t> frame;
+  FrameCheck expected;
+};
+
+std::vector<uint8_t> Sized(uint8_t id, std::size_t dataLength, int subcode = -1) {
+  std::vector<uint8_t> f{id};
+  if (subcode >= 0) f.push_back(static_cast<uint8_t>(subcode));
+  f.resize(1 + dataLength, 0);
+  return f;
+}
+
+TEST(TsipCheck, LengthRulesPerPacketId) {
+  std::vector<uint8_t> v1 = V1Payload(0xA1, 0x11, std::vector<uint8_t>(50, 0));
+  std::vector<uint8_t> v1BadSum = v1;
+  v1BadSum.back() ^= 0x01;
+  std::vector<uint8_t> v1BadLength = v1;
+  v1BadLength[3] += 1;
+  const CheckCase cases[] = {
+      {"0x41 exact", Sized(0x41, 10), FrameCheck::Ok},
+      {"0x41 short", Sized(0x41, 9), FrameCheck::BadLength},
+      {"0x41 long", Sized(0x41, 11), FrameCheck::BadLength},
+      {"0x84 exact", Sized(0x84, 36), FrameCheck::Ok},
+      {"0x84 truncated", Sized(0x84, 35), FrameCheck::BadLength},
+      {"0x5C exact", Sized(0x5C, 24), FrameCheck::Ok},
+      {"0x5C overlong", Sized(0x5C, 25), FrameCheck::BadLength},
+      {"0x6D with 4 PRNs", P6D(4, 2.0, {1, 2, 3, 4}).Bytes(), FrameCheck::Ok},
+      {"0x6D count says 4, 3 PRNs", Sized(0x6D, 20), FrameCheck::BadLength},
+      {"0x47 empty", {0x47, 0x00}, FrameCheck::Ok},
+      {"0x47 count 2, 1 pair", {0x47, 0x02, 1, 0, 0, 0, 0}, FrameCheck::BadLength},
+      {"0x8F-20 short form", Sized(0x8F, 56, 0x20), FrameCheck::Ok},
+      {"0x8F-20 long form", Sized(0x8F, 64, 0x20), FrameCheck::Ok},
+      {"0x8F-20 in between", Sized(0x8F, 60, 0x20), FrameCheck::BadLength},
+      {"0x8F-AB", Sized(0x8F, 17, 0xAB), FrameCheck::Ok},
+      {"0x8F-AC truncated", Sized(0x8F, 67, 0xAC), FrameCheck::BadLength},
+      {"superpacket not decoded", Sized(0x8F, 10, 0x15), FrameCheck::Unknown},
+      {"id not decoded", Sized(0x13, 2), FrameCheck::Unknown},
+      {"empty frame", {}, FrameCheck::BadLength},
+      {"TSIPv1 report", v1, FrameCheck::Ok},
+      {"TSIPv1 bad checksum", v1BadSum, FrameCheck::BadChecksum},
+      {"TSIPv1 length field off", v1BadLength, FrameCheck::BadLength},
+      {"TSIPv1 query", V1Payload(0xA1, 0x11, {}, 0), FrameCheck::NotReport},
+      {"TSIPv1 too short for its subcode", V1Payload(0xA1, 0x11, std::vector<uint8_t>(10, 0)),
+       FrameCheck::BadLength},
+      {"TSIPv1 runt", {0xA1, 0x11, 0x00}, FrameCheck::BadLength},
+      {"TSIPv1 unknown subcode", V1Payload(0x90, 0x01, std::vector<uint8_t>(12, 0)),
+       FrameCheck::Unknown},
+  };
+  for (const CheckCase& c : cases) {
+    EXPECT_EQ(CheckFrame(c.frame), c.expected) << c.legend;
+    TsipReport report;
+    ParseFrame(c.frame, {}, report);
+    EXPECT_EQ(std::holds_alternative<std::monostate>(report), c.expected != FrameCheck::Ok)
+        << c.legend;
+  }
+}
+
+TEST(TsipParse, DoublePrecisionLla) {
+  const auto r = ParseAs<PositionReport>(P84(-33.8568, 151.2153, 58.25, 345600.5));
+  EXPECT_NEAR(r.latitudeDeg, -33.8568, 1e-12);
+  EXPECT_NEAR(r.longitudeDeg, 151.2153, 1e-12);
+  EXPECT_DOUBLE_EQ(r.heightMetres, 58.25);
+  EXPECT_FALSE(r.heightIsMsl);
+  EXPECT_TRUE(r.hasTime);
+  EXPECT_DOUBLE_EQ(r.gpsSeconds, 345600.5);
+  TsipReport report;
+  ParseFrame(P84(1, 2, 3, 4).Bytes(), ParseOptions{true}, report);
+  EXPECT_TRUE(std::get<PositionReport>(report).heightIsMsl);
+}
+
+TEST(TsipParse, SinglePrecisionLla) {
+  const auto r = ParseAs<PositionReport>(P4A(47.25, -122.5, 12.0, 1000.0));
+  EXPECT_NEAR(r.latitudeDeg, 47.25, 1e-5);
+  EXPECT_NEAR(r.longitudeDeg, -122.5, 1e-5);
+  EXPECT_FLOAT_EQ(r.heightMetres, 12.0f);
+  EXPECT_EQ(r.source, 0x4A);
+}
+
+TEST(TsipParse, EcefBecomesLla) {
+  // A point on the equator at the prime meridian, 100 m up.
+  const auto r = ParseAs<PositionReport>(P83(6378237.0, 0.0, 0.0, 500.0));
+  EXPECT_NEAR(r.latitudeDeg, 0.0, 1e-12);
+  EXPECT_NEAR(r.longitudeDeg, 0.0, 1e-12);
+  EXPECT_NEAR(r.heightMetres, 100.0, 1e-6);
+  const auto s = ParseAs<PositionReport>(Payload(0x42).F32(0.0).F32(6378137.0).F32(0.0).F32(7.0));
+  EXPECT_NEAR(s.longitudeDeg, 90.0, 1e-9);
+  EXPECT_NEAR(s.heightMetres, 0.0, 1e-3);
+  EXPECT_DOUBLE_EQ(s.gpsSeconds, 7.0);
+}
+
+TEST(TsipParse, SuperFixWithExtraInformation) {
+  const auto r = ParseAs<SuperFixReport>(
+      P8F20(37.3861, -122.0839, 32.5, 1.5, -2.0, 123456789, 0x06, 18, 2100));
+  EXPECT_NEAR(r.latitudeDeg, 37.3861, 1e-7);
+  EXPECT_NEAR(r.longitudeDeg, -122.0839, 1e-7);  // sent as 237.9161 semicircle units
+  EXPECT_DOUBLE_EQ(r.ellipsoidHeightMetres, 32.5);
+  EXPECT_NEAR(r.east, 1.5, 1e-9);
+  EXPECT_NEAR(r.north, -2.0, 1e-9);
+  EXPECT_TRUE(r.velocityValid);
+  EXPECT_DOUBLE_EQ(r.gpsSeconds, 123456.789);
+  EXPECT_TRUE(r.fixAvailable);
+  EXPECT_TRUE(r.differential);
+  EXPECT_TRUE(r.twoD);
+  EXPECT_EQ(r.utcOffsetSeconds, 18);
+  EXPECT_EQ(r.week, 2100);
+  // 64-byte form, coarse velocity unit, no fix
+  Payload coarse = P8F20(0, 0, 0, 0, 0, 0, 0x01, 18, 2100, true);
+  std::vector<uint8_t> bytes = coarse.Bytes();
+  bytes[1 + 24] = 0x01;  // velocity unit 0.020 m/s
+  bytes[1 + 2] = 0x00;
+  bytes[1 + 3] = 0x64;  // east = 100 units
+  TsipReport report;
+  ASSERT_EQ(ParseFrame(bytes, {}, report), FrameCheck::Ok);
+  const auto& c = std::get<SuperFixReport>(report);
+  EXPECT_DOUBLE_EQ(c.east, 2.0);
+  EXPECT_FALSE(c.fixAvailable);
+  // 0x8000 marks a velocity out of range
+  bytes[1 + 2] = 0x80;
+  bytes[1 + 3] = 0x00;
+  ASSERT_EQ(ParseFrame(bytes, {}, report), FrameCheck::Ok);
+  EXPECT_FALSE(std::get<SuperFixReport>(report).velocityValid);
+}
+
+TEST(TsipParse, TimingSuperpackets) {
+  const auto t = ParseAs<TimingReport>(P8FAB(72891, 2085, 18, 0x00));
+  EXPECT_DOUBLE_EQ(t.gpsSeconds, 72891.0);
+  EXPECT_EQ(t.week, 2085);
+  EXPECT_EQ(t.utcOffsetSeconds, 18);
+  EXPECT_TRUE(t.timeValid);
+  EXPECT_TRUE(t.utcOffsetValid);
+  const auto unset = ParseAs<TimingReport>(P8FAB(5, 2085, 0, 0x0C));
+  EXPECT_FALSE(unset.timeValid);
+  EXPECT_FALSE(unset.utcOffsetValid);
+  const auto s = ParseAs<TimingStatusReport>(P8FAC(7, 0x00, 41.3394, -75.7061, 218.7));
+  EXPECT_EQ(s.receiverMode, 7);
+  EXPECT_EQ(s.decodingStatus, 0);
+  EXPECT_NEAR(s.position.latitudeDeg, 41.3394, 1e-12);
+  EXPECT_NEAR(s.position.longitudeDeg, -75.7061, 1e-12);
+  EXPECT_DOUBLE_EQ(s.position.heightMetres, 218.7);
+}
+
+TEST(TsipParse, TimeVelocityHealthAndDifferential) {
+  const auto t = ParseAs<GpsTimeReport>(P41(446991.5, 1406, 14.0));
+  EXPECT_DOUBLE_EQ(t.gpsSeconds, 446991.5);
+  EXPECT_EQ(t.week, 1406);
+  EXPECT_DOUBLE_EQ(t.utcOffsetSeconds, 14.0);
+  const auto v = ParseAs<VelocityReport>(P56(3.0, 4.0, -0.5, 99.0));
+  EXPECT_DOUBLE_EQ(v.east, 3.0);
+  EXPECT_DOUBLE_EQ(v.north, 4.0);
+  EXPECT_DOUBLE_EQ(v.up, -0.5);
+  EXPECT_DOUBLE_EQ(v.gpsSeconds, 99.0);
+  const auto h = ParseAs<HealthReport>(P46(0x08, 0x10));
+  EXPECT_EQ(h.statusCode, 0x08);
+  EXPECT_EQ(h.errorCode, 0x10);
+  const struct {
+    unsigned mode;
+    bool inUse;
+  } dgps[] = {{0, false}, {1, true}, {2, false}, {3, true}};
+  for (const auto& c : dgps) {
+    EXPECT_EQ(ParseAs<DifferentialReport>(P82(c.mode)).differentialInUse(), c.inUse) << c.mode;
+  }
+  const auto io = ParseAs<IoOptionsReport>(std::move(Payload(0x55).U8(0x16).U8(2).U8(0).U8(8)));
+  EXPECT_TRUE(io.heightsAreMsl());
+}
+
+TEST(TsipParse, SelectionAndSatellites) {
+  const auto s = ParseAs<SelectionReport>(P6D(4, 2.5, {3, -7, 12}));
+  EXPECT_EQ(s.dimension, 4);
+  EXPECT_FLOAT_EQ(s.pdop, 2.5f);
+  ASSERT_EQ(s.count, 3);
+  EXPECT_EQ(s.prns[0], 3);
+  EXPECT_EQ(s.prns[1], -7);  // set aside as unhealthy
+  EXPECT_EQ(s.prns[2], 12);
+  const auto t = ParseAs<TrackingReport>(P5C(19, 5, 29.0, 25060.584, 25.99, 249.7));
+  EXPECT_EQ(t.prn, 19);
+  EXPECT_EQ(t.channel, 5);
+  EXPECT_TRUE(t.acquired);
+  EXPECT_FALSE(t.usedKnown);
+  EXPECT_DOUBLE_EQ(t.signal, 29.0);
+  EXPECT_NEAR(t.gpsSeconds, 25060.584, 1e-3);
+  EXPECT_NEAR(t.elevationDeg, 25.99, 1e-4);
+  EXPECT_NEAR(t.azimuthDeg, 249.7, 1e-4);
+  const auto l =
+      ParseAs<SignalLevelsReport>(std::move(Payload(0x47).U8(2).U8(5).F32(40).U8(9).F32(-1)));
+  ASSERT_EQ(l.count, 2);
+  EXPECT_EQ(l.prns[1], 9);
+  EXPECT_FLOAT_EQ(l.levels[0], 40.0f);
+}
+
+TEST(TsipParse, TsipV1Reports) {
+  Payload pos(0);
+  pos.U8(0x00).U8(2).F64(52.5).F64(13.4).F64(80.0).F32(1.0).F32(2.0).F32(0.0).F32(1.8).Zeros(8);
+  std::vector<uint8_t> posData(pos.Bytes().begin() + 1, pos.Bytes().end());
+  TsipReport report;
+  ASSERT_EQ(ParseFrame(V1Payload(0xA1, 0x11, posData), {}, report), FrameCheck::Ok);
+  const auto& p = std::get<V1PositionReport>(report);
+  EXPECT_EQ(p.fixType, 2);
+  EXPECT_DOUBLE_EQ(p.position.latitudeDeg, 52.5);
+  EXPECT_DOUBLE_EQ(p.position.longitudeDeg, 13.4);
+  EXPECT_DOUBLE_EQ(p.position.heightMetres, 80.0);
+  EXPECT_FALSE(p.position.heightIsMsl);
+  EXPECT_TRUE(p.velocityEnu);
+  EXPECT_FLOAT_EQ(p.pdop, 1.8f);
+
+  Payload sat(0);
+  sat.U8(1).U8(1).U8(17).F32(120.0).F32(45.0).F32(42.0).U32(0x03).U32(300000);
+  std::vector<uint8_t> satData(sat.Bytes().begin() + 1, sat.Bytes().end());
+  ASSERT_EQ(ParseFrame(V1Payload(0xA2, 0x00, satData), {}, report), FrameCheck::Ok);
+  const auto& s = std::get<TrackingReport>(report);
+  EXPECT_EQ(s.prn, 17);
+  EXPECT_TRUE(s.usedInFix);
+  EXPECT_DOUBLE_EQ(s.elevationDeg, 45.0);
+  EXPECT_DOUBLE_EQ(s.azimuthDeg, 120.0);
+  EXPECT_DOUBLE_EQ(s.gpsSeconds, 300000.0);
+
+  Payload st(0);
+  st.U8(3).U8(4).U8(100).F32(2.2).F32(1.1).F32(1.9).F32(1.0).F32(35.0);
+  std::vector<uint8_t> stData(st.Bytes().begin() + 1, st.Bytes().end());
+  ASSERT_EQ(ParseFrame(V1Payload(0xA3, 0x11, stData), {}, report), FrameCheck::Ok);
+  const auto& r = std::get<V1StatusReport>(report);
+  EXPECT_EQ(r.health.statusCode, 0x09);  // 1 usable satellite, as 0x46 says it
+  EXPECT_FLOAT_EQ(r.dops.pdop, 2.2f);
+
+  Payload tm(0);
+  tm.U32(302400)
+      .U16(2200)
+      .U8(12)
+      .U8(0)
+      .U8(0)
+      .U8(3)
+      .U8(4)
+      .U16(2022)
+      .U8(0)
+      .U8(0)
+      .U8(0x03)
+      .I16(18)
+      .Zeros(12);
+  std::vector<uint8_t> tmData(tm.Bytes().begin() + 1, tm.Bytes().end());
+  ASSERT_EQ(ParseFrame(V1Payload(0xA1, 0x00, tmData), {}, report), FrameCheck::Ok);
+  const auto& t = std::get<V1TimingReport>(report);
+  EXPECT_DOUBLE_EQ(t.gpsSeconds, 302400.0);
+  EXPECT_EQ(t.week, 2200);
+  EXPECT_EQ(t.utcOffsetSeconds, 18);
+  EXPECT_TRUE(t.timeValid);
+}
+
+}  // namespace
