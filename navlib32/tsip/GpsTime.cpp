@@ -50,7 +50,12 @@ int ResolveGpsWeek(int reportedWeek, int leapSeconds) {
 }
 
 int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds) {
-  const double total = static_cast<double>(fullWeek) * kSecondsPerWeek + gpsSeconds - leapSeconds;
+  // A damaged packet's time of week can be any float: clamp to a representable count (about
+  // 30 million years either way; such a date is rejected downstream) instead of overflowing.
+  constexpr double kLimit = 1e15;
+  double total = static_cast<double>(fullWeek) * kSecondsPerWeek + gpsSeconds - leapSeconds;
+  if (!(total > -kLimit)) total = -kLimit;  // also NaN
+  if (total > kLimit) total = kLimit;
   return kGpsEpochUnixSeconds + static_cast<int64_t>(std::floor(total));
 }
 

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "navlib32/tsip/GpsTime.h"
+#include "navlib32/tsip/Wgs84.h"
 
 namespace navlib::tsip {
 
@@ -56,9 +57,36 @@ GnssSystem SystemOfTracking(const TrackingReport& t) {
       return GnssSystem::Beidou;
     case 5:
       return GnssSystem::Qzss;
+    case 6:
+      return GnssSystem::Gps;
     default:
       return SystemOfPrn(t.prn);
   }
+}
+
+// The number shown for a satellite, in the one range NMEA 4.x tools use: GPS 1..32, SBAS
+// 120..158, GLONASS 65..96, Galileo 301..336, BeiDou 201..263, QZSS 193..202. TSIP classic
+// already numbers this way except Galileo (97..133); TSIPv1 numbers within each system.
+int DisplayPrn(GnssSystem system, const TrackingReport& t) {
+  const int prn = t.prn;
+  if (t.prnWithinSystem) {
+    switch (system) {
+      case GnssSystem::Glonass:
+        return prn <= 32 ? prn + 64 : prn;
+      case GnssSystem::Galileo:
+        return prn + 300;
+      case GnssSystem::Beidou:
+        return prn + 200;
+      case GnssSystem::Qzss:
+        return prn <= 10 ? prn + 192 : prn;
+      case GnssSystem::Sbas:
+        return prn < 100 ? prn + 87 : prn;
+      default:
+        return prn;
+    }
+  }
+  if (system == GnssSystem::Galileo && prn >= 97 && prn <= 133) return prn - 96 + 300;
+  return prn;
 }
 
 }  // namespace
@@ -193,6 +221,11 @@ void TsipDecoder::NoteDate(double gpsSeconds) {
 
 void TsipDecoder::ApplyPosition(const PositionReport& p) {
   fix_.SetPosition(p.latitudeDeg, p.longitudeDeg);
+  if (std::isfinite(p.latitudeDeg) && std::isfinite(p.longitudeDeg)) {
+    hasPosition_ = true;
+    latitudeDeg_ = p.latitudeDeg;
+    longitudeDeg_ = p.longitudeDeg;
+  }
   if (dimension_ >= 2) fix_.SetFix(dimension_, differential_);
   if (p.heightIsMsl) {
     fix_.SetMslHeight(p.heightMetres);
@@ -303,11 +336,9 @@ void TsipDecoder::ApplyTracking(const TrackingReport& t, double now) {
   const int az = t.hasAngles ? RoundAngle(t.azimuthDeg) : FixState::kNoValue;
   const int snr = RoundAngle(t.signal > 0.0 ? t.signal : 0.0);
   const GnssSystem system = SystemOfTracking(t);
-  fix_.UpdateSatellite(system, t.prn, el, az, snr);
-  if (t.usedKnown && t.usedInFix) {
-    const int prn = t.prn;
-    fix_.AddSatellitesUsed(system, &prn, 1);
-  }
+  const int prn = DisplayPrn(system, t);
+  fix_.UpdateSatellite(system, prn, el, az, snr);
+  if (t.usedKnown && t.usedInFix) fix_.AddSatellitesUsed(system, &prn, 1);
 }
 
 void TsipDecoder::Apply(const TsipReport& report, double now) {
@@ -322,6 +353,11 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
   } else if (const auto* r = std::get_if<VelocityReport>(&report)) {
     FixTime(r->gpsSeconds, now);
     ApplyVelocity(r->east, r->north);
+  } else if (const auto* r = std::get_if<EcefVelocityReport>(&report)) {
+    FixTime(r->gpsSeconds, now);
+    if (!hasPosition_) return;  // east and north need a position
+    const Enu v = EcefVectorToEnu({r->x, r->y, r->z}, latitudeDeg_, longitudeDeg_);
+    ApplyVelocity(v.east, v.north);
   } else if (const auto* r = std::get_if<SuperFixReport>(&report)) {
     NoteLeapSeconds(r->utcOffsetSeconds);
     NoteWeek(r->week);
@@ -332,8 +368,11 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
       return;
     }
     dimension_ = r->twoD ? 2 : 3;
-    fix_.SetPosition(r->latitudeDeg, r->longitudeDeg);
-    fix_.SetEllipsoidHeight(r->ellipsoidHeightMetres);
+    PositionReport p;
+    p.latitudeDeg = r->latitudeDeg;
+    p.longitudeDeg = r->longitudeDeg;
+    p.heightMetres = r->ellipsoidHeightMetres;
+    ApplyPosition(p);
     if (r->velocityValid) ApplyVelocity(r->east, r->north);
     fix_.SetFix(dimension_, r->differential || differential_);
   } else if (const auto* r = std::get_if<TimingReport>(&report)) {
@@ -397,7 +436,12 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
     }
     dimension_ = r->fixType == 1 ? 2 : 3;
     ApplyPosition(r->position);
-    if (r->velocityEnu) ApplyVelocity(r->east, r->north);
+    if (r->velocityEnu) {
+      ApplyVelocity(r->east, r->north);
+    } else {
+      const Enu v = EcefVectorToEnu({r->east, r->north, r->up}, latitudeDeg_, longitudeDeg_);
+      ApplyVelocity(v.east, v.north);
+    }
     fix_.SetDops(r->pdop, FixState::kNoDop, FixState::kNoDop);
   } else if (const auto* r = std::get_if<V1StatusReport>(&report)) {
     ApplyHealth(r->health.statusCode);

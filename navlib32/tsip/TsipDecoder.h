@@ -100,6 +100,9 @@ class TsipDecoder final : public GpsDecoder {
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
   double lastNow_ = 0.0;  // arrival time of the last frame
+  // Last position, to turn ECEF velocities into east-north-up.
+  bool hasPosition_ = false;
+  double latitudeDeg_ = 0.0, longitudeDeg_ = 0.0;
   // Fix dimension of the last selection report (0x6D, 0x8F-AC): the position packets 0x84,
   // 0x4A, 0x83 and 0x42 do not state it. 0 = not known.
   int dimension_ = 0;

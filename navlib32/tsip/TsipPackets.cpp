@@ -34,6 +34,7 @@ struct LengthRule {
 constexpr LengthRule kClassicRules[] = {
     {0x41, -1, 10, 10},                   // GPS time
     {0x42, -1, 16, 16},                   // single-precision ECEF position
+    {0x43, -1, 20, 20},                   // velocity ECEF
     {0x46, -1, 2, 2},                     // health
     {0x47, -1, 1, 1 + 5 * kMaxTsipSats},  // signal levels: 1 + 5 per satellite
     {0x4A, -1, 20, 20},                   // single-precision LLA position
@@ -41,11 +42,14 @@ constexpr LengthRule kClassicRules[] = {
     {0x55, -1, 4, 4},                     // I/O options
     {0x56, -1, 20, 20},                   // velocity ENU
     {0x5C, -1, 24, 24},                   // satellite tracking status
+    {0x5D, -1, 26, 26},                   // multi-GNSS satellite tracking status
+    {0x6C, -1, 18, 18 + kMaxTsipSats},    // satellite selection: 18 + 1 per satellite
     {0x6D, -1, 17, 17 + 15},              // all-in-view selection: 17 + 1 per satellite (up to 15)
     {0x82, -1, 1, 1},                     // differential position fix mode
     {0x83, -1, 36, 36},                   // double-precision ECEF position
     {0x84, -1, 36, 36},                   // double-precision LLA position
     {0x8F, 0x20, 56, 64},                 // last fix with extra information: 56 or 64
+    {0x8F, 0x23, 29, 29},                 // compact superpacket
     {0x8F, 0xAB, 17, 17},                 // primary timing
     {0x8F, 0xAC, 68, 68},                 // supplemental timing
 };
@@ -77,6 +81,7 @@ FrameCheck CheckClassic(std::span<const uint8_t> frame) {
     }
     if (id == 0x47 && data.size() != 1u + 5u * data[0]) return FrameCheck::BadLength;
     if (id == 0x6D && data.size() != 17u + (data[0] >> 4)) return FrameCheck::BadLength;
+    if (id == 0x6C && data.size() != 18u + data[17]) return FrameCheck::BadLength;
     return FrameCheck::Ok;
   }
   return FrameCheck::Unknown;
@@ -197,6 +202,33 @@ SuperFixReport Parse8F20(std::span<const uint8_t> d) {
   return r;
 }
 
+// 0x8F-23: subcode @0, tow u32 ms @1, week u16 @5, UTC offset @7, fix flags @8 (bit 0 no fix,
+// 1 DGPS, 2 2D, 5 velocity unit 0.020 m/s instead of 0.005), lat i32 @9, lon u32 @13
+// (2^-31 semicircles), altitude i32 mm @17 (above the ellipsoid), velocity E/N/U i16 @21..26.
+SuperFixReport Parse8F23(std::span<const uint8_t> d) {
+  SuperFixReport r;
+  const uint8_t flags = ReadU8(d, 8);
+  const double unit = (flags & 0x20) ? 0.020 : 0.005;
+  const int16_t ve = ReadBeI16(d, 21), vn = ReadBeI16(d, 23), vu = ReadBeI16(d, 25);
+  constexpr int16_t kOverRange = INT16_MIN;
+  r.velocityValid = ve != kOverRange && vn != kOverRange && vu != kOverRange;
+  r.east = ve * unit;
+  r.north = vn * unit;
+  r.up = vu * unit;
+  r.gpsSeconds = ReadBeU32(d, 1) / 1000.0;
+  r.week = ReadBeU16(d, 5);
+  r.utcOffsetSeconds = ReadU8(d, 7);
+  r.fixAvailable = (flags & 0x01) == 0;
+  r.differential = (flags & 0x02) != 0;
+  r.twoD = (flags & 0x04) != 0;
+  r.latitudeDeg = ReadBeI32(d, 9) * kDegPerSemicircleUnit;
+  double lon = ReadBeU32(d, 13) * kDegPerSemicircleUnit;
+  if (lon > 180.0) lon -= 360.0;
+  r.longitudeDeg = lon;
+  r.ellipsoidHeightMetres = ReadBeI32(d, 17) / 1000.0;
+  return r;
+}
+
 // 0x8F-AB: subcode @0, tow u32 s @1, week u16 @5, UTC offset i16 @7, flags @9, then the
 // broken-down time (s, min, h, day, month, year u16).
 TimingReport Parse8FAB(std::span<const uint8_t> d) {
@@ -243,6 +275,24 @@ SelectionReport Parse6D(std::span<const uint8_t> d) {
   return r;
 }
 
+// 0x6C: dimension @0, PDOP, HDOP, VDOP, TDOP f32 @1/5/9/13, count @17, PRNs i8 from @18.
+SelectionReport Parse6C(std::span<const uint8_t> d) {
+  SelectionReport r;
+  r.dimension = ReadU8(d, 0) & 0x07;
+  r.hasDops = true;
+  r.pdop = ReadBeF32(d, 1);
+  r.hdop = ReadBeF32(d, 5);
+  r.vdop = ReadBeF32(d, 9);
+  r.tdop = ReadBeF32(d, 13);
+  r.hasPrns = true;
+  const std::size_t count = ReadU8(d, 17);
+  r.count = static_cast<uint8_t>(count < kMaxTsipSats ? count : kMaxTsipSats);
+  for (std::size_t i = 0; i < r.count; ++i) {
+    r.prns[i] = static_cast<int8_t>(ReadU8(d, 18 + i));
+  }
+  return r;
+}
+
 // 0x47: count @0, then per satellite PRN u8 and level f32.
 SignalLevelsReport Parse47(std::span<const uint8_t> d) {
   SignalLevelsReport r;
@@ -267,6 +317,40 @@ TrackingReport Parse5C(std::span<const uint8_t> d) {
   r.elevationDeg = ReadBeF32(d, 12) * kDegPerRad;
   r.azimuthDeg = ReadBeF32(d, 16) * kDegPerRad;
   r.hasAngles = true;
+  return r;
+}
+
+// 0x5D: PRN @0, channel @1, acquisition flag @2, used in the fix @3, signal f32 @4, time of
+// last measurement f32 @8, elevation f32 @12, azimuth f32 @16 (radians), flags @20..24, SV
+// type @25 (0 GPS, 1 GLONASS, 2 BeiDou, 3 Galileo, 5 QZSS).
+TrackingReport Parse5D(std::span<const uint8_t> d) {
+  TrackingReport r;
+  r.prn = ReadU8(d, 0);
+  r.channel = ReadU8(d, 1);
+  r.acquired = ReadU8(d, 2) == 1;
+  r.usedInFix = ReadU8(d, 3) != 0;
+  r.usedKnown = true;
+  r.signal = ReadBeF32(d, 4);
+  r.gpsSeconds = ReadBeF32(d, 8);
+  r.elevationDeg = ReadBeF32(d, 12) * kDegPerRad;
+  r.azimuthDeg = ReadBeF32(d, 16) * kDegPerRad;
+  r.hasAngles = true;
+  switch (ReadU8(d, 25)) {
+    case 1:
+      r.system = 2;
+      break;
+    case 2:
+      r.system = 4;
+      break;
+    case 3:
+      r.system = 3;
+      break;
+    case 5:
+      r.system = 5;
+      break;
+    default:
+      break;  // GPS or SBAS: by number
+  }
   return r;
 }
 
@@ -328,8 +412,11 @@ TrackingReport ParseA200(std::span<const uint8_t> d) {
   r.usedInFix = (flags & 0x06) != 0;
   r.usedKnown = true;
   r.gpsSeconds = ReadBeU32(d, 19);
+  r.prnWithinSystem = true;
   // SV types: 1..3 GPS, 5..6 GLONASS, 9 SBAS, 13..15 BeiDou, 17..20 Galileo, 22..24 QZSS
-  if (svType >= 5 && svType <= 6) {
+  if (svType >= 1 && svType <= 3) {
+    r.system = 6;
+  } else if (svType >= 5 && svType <= 6) {
     r.system = 2;
   } else if (svType == 9) {
     r.system = 1;
@@ -460,6 +547,16 @@ FrameCheck ParseFrame(std::span<const uint8_t> frame, const ParseOptions& option
     case 0x56:
       report = Parse56(d);
       break;
+    case 0x43:
+      report =
+          EcefVelocityReport{ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8), ReadBeF32(d, 16)};
+      break;
+    case 0x5D:
+      report = Parse5D(d);
+      break;
+    case 0x6C:
+      report = Parse6C(d);
+      break;
     case 0x5C:
       report = Parse5C(d);
       break;
@@ -479,6 +576,9 @@ FrameCheck ParseFrame(std::span<const uint8_t> frame, const ParseOptions& option
       switch (d[0]) {
         case 0x20:
           report = Parse8F20(d);
+          break;
+        case 0x23:
+          report = Parse8F23(d);
           break;
         case 0xAB:
           report = Parse8FAB(d);

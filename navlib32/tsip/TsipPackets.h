@@ -74,8 +74,15 @@ struct VelocityReport {
   double gpsSeconds = 0.0;
 };
 
+// 0x43 velocity in ECEF axes, float m/s, with the time of fix.
+struct EcefVelocityReport {
+  double x = 0.0, y = 0.0, z = 0.0;
+  double gpsSeconds = 0.0;
+};
+
 // 0x8F-20 last fix with extra information: fixed-point position and velocity, GPS week and
 // time, UTC offset and fix flags. 56 bytes, or 64 on receivers that list 8 satellites.
+// 0x8F-23, the compact superpacket of the Copernicus, carries the same values.
 struct SuperFixReport {
   double latitudeDeg = 0.0, longitudeDeg = 0.0, ellipsoidHeightMetres = 0.0;
   double east = 0.0, north = 0.0, up = 0.0;
@@ -124,10 +131,12 @@ struct MachineStatusReport {
   uint8_t status2 = 0;
 };
 
-constexpr std::size_t kMaxTsipSats = 32;
+// Satellites one report can list (0x6C, 0x47): more than any receiver tracks at once.
+constexpr std::size_t kMaxTsipSats = 64;
 
 // 0x6D all-in-view selection (count in the upper nibble of byte 0, fix dimension in bits
-// 0..2: 1/5 clock fix, 3 2D, 4 3D, 6 DGPS) and TSIPv1 A3-11 DOPs. dimension 0 = not stated.
+// 0..2: 1/5 clock fix, 3 2D, 4 3D, 6 DGPS), 0x6C (the same with a count byte, for more than
+// 15 satellites) and TSIPv1 A3-11 DOPs. dimension 0 = not stated.
 struct SelectionReport {
   uint8_t dimension = 0;
   bool hasDops = false;
@@ -144,7 +153,9 @@ struct SignalLevelsReport {
   std::array<float, kMaxTsipSats> levels{};
 };
 
-// 0x5C tracking status of one channel; TSIPv1 A2-00 of one satellite.
+// 0x5C tracking status of one channel, 0x5D its multi-GNSS form; TSIPv1 A2-00 of one
+// satellite. prn as the packet numbers it: TSIP classic numbers all systems in one range
+// (system 0: tell by the number), A2-00 numbers within the system.
 struct TrackingReport {
   uint8_t prn = 0;
   uint8_t channel = 0;
@@ -155,7 +166,8 @@ struct TrackingReport {
   double gpsSeconds = 0.0;  // time of the last measurement, fractional
   bool hasAngles = false;
   double elevationDeg = 0.0, azimuthDeg = 0.0;
-  uint8_t system = 0;  // 0 GPS, 1 SBAS, 2 GLONASS, 3 Galileo, 4 BeiDou, 5 QZSS
+  uint8_t system = 0;  // 0 by number, 1 SBAS, 2 GLONASS, 3 Galileo, 4 BeiDou, 5 QZSS, 6 GPS
+  bool prnWithinSystem = false;
 };
 
 // 0x82 differential position fix mode: 0 manual off, 1 manual on (DGPS fixes only), 2 auto
@@ -180,7 +192,7 @@ struct V1PositionReport {
   uint8_t fixType = 0;
   PositionReport position;
   bool velocityEnu = false;
-  double east = 0.0, north = 0.0, up = 0.0;
+  double east = 0.0, north = 0.0, up = 0.0;  // or X, Y, Z when not velocityEnu
   double pdop = 0.0;
 };
 
@@ -198,10 +210,11 @@ struct V1StatusReport {
 };
 
 using TsipReport =
-    std::variant<std::monostate, GpsTimeReport, PositionReport, VelocityReport, SuperFixReport,
-                 TimingReport, TimingStatusReport, HealthReport, MachineStatusReport,
-                 SelectionReport, SignalLevelsReport, TrackingReport, DifferentialReport,
-                 V1TimingReport, V1PositionReport, V1StatusReport, IoOptionsReport>;
+    std::variant<std::monostate, GpsTimeReport, PositionReport, VelocityReport, EcefVelocityReport,
+                 SuperFixReport, TimingReport, TimingStatusReport, HealthReport,
+                 MachineStatusReport, SelectionReport, SignalLevelsReport, TrackingReport,
+                 DifferentialReport, V1TimingReport, V1PositionReport, V1StatusReport,
+                 IoOptionsReport>;
 
 // Parse options the receiver's configuration decides.
 struct ParseOptions {

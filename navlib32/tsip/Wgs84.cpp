@@ -41,6 +41,18 @@ Lla EcefToLla(const Ecef& ecef) {
   return out;
 }
 
+Enu EcefVectorToEnu(const Ecef& v, double latitudeDeg, double longitudeDeg) {
+  const double sinLat = std::sin(latitudeDeg / kDegPerRad),
+               cosLat = std::cos(latitudeDeg / kDegPerRad);
+  const double sinLon = std::sin(longitudeDeg / kDegPerRad),
+               cosLon = std::cos(longitudeDeg / kDegPerRad);
+  Enu out;
+  out.east = -sinLon * v.x + cosLon * v.y;
+  out.north = -sinLat * cosLon * v.x - sinLat * sinLon * v.y + cosLat * v.z;
+  out.up = cosLat * cosLon * v.x + cosLat * sinLon * v.y + sinLat * v.z;
+  return out;
+}
+
 Ecef LlaToEcef(const Lla& lla) {
   const double lat = lla.latitudeDeg / kDegPerRad;
   const double lon = lla.longitudeDeg / kDegPerRad;

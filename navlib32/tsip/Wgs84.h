@@ -17,6 +17,13 @@ struct Ecef {
 // Exact to well below a millimetre from the Earth's centre to far above its surface,
 // including the poles and the equator.
 Lla EcefToLla(const Ecef& ecef);
+
+struct Enu {
+  double east = 0.0, north = 0.0, up = 0.0;
+};
+
+// A vector in ECEF axes (a velocity) in the east-north-up axes at latitude, longitude.
+Enu EcefVectorToEnu(const Ecef& v, double latitudeDeg, double longitudeDeg);
 Ecef LlaToEcef(const Lla& lla);
 
 }  // namespace navlib::tsip

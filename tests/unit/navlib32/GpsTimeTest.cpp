@@ -120,6 +120,28 @@ TEST(Wgs84, LlaToEcefOfAKnownPoint) {
   EXPECT_NEAR(e.z, n * (1 - e2) * std::sqrt(0.5), 1e-6);
 }
 
+TEST(Wgs84, EcefVectorsInLocalAxes) {
+  const struct {
+    const char* legend;
+    Ecef v;
+    double lat, lon;
+    double east, north, up;
+  } cases[] = {
+      {"equator, 0 E: +Y is east", {0, 1, 0}, 0, 0, 1, 0, 0},
+      {"equator, 0 E: +Z is north", {0, 0, 1}, 0, 0, 0, 1, 0},
+      {"equator, 0 E: +X is up", {1, 0, 0}, 0, 0, 0, 0, 1},
+      {"equator, 90 E: +X is west", {1, 0, 0}, 0, 90, -1, 0, 0},
+      {"north pole: +X is south", {1, 0, 0}, 90, 0, 0, -1, 0},
+      {"45 N 0 E: along the meridian", {-std::sqrt(0.5), 0, std::sqrt(0.5)}, 45, 0, 0, 1, 0},
+  };
+  for (const auto& c : cases) {
+    const Enu enu = EcefVectorToEnu(c.v, c.lat, c.lon);
+    EXPECT_NEAR(enu.east, c.east, 1e-12) << c.legend;
+    EXPECT_NEAR(enu.north, c.north, 1e-12) << c.legend;
+    EXPECT_NEAR(enu.up, c.up, 1e-12) << c.legend;
+  }
+}
+
 TEST(Wgs84, RoundTripOverTheGlobe) {
   for (double lat = -89.75; lat <= 90; lat += 7.25) {
     for (double lon = -179.5; lon <= 180; lon += 13.5) {

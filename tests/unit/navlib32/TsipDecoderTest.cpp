@@ -287,6 +287,41 @@ TEST(TsipDecoder, EcefAndSinglePrecisionPositions) {
   EXPECT_NEAR(r[1].longitude, 170.25, 1e-5);
 }
 
+TEST(TsipDecoder, EcefVelocityAndMultiGnssSatellites) {
+  std::vector<uint8_t> s;
+  Append(s, P84(0.0, 90.0, 10.0, 500.0));
+  // at 0 N 90 E east is −X and north is +Z
+  Append(s, std::move(Payload(0x43).F32(-3.0).F32(0.0).F32(4.0).F32(0.0).F32(500.0)));
+  Append(s, std::move(Payload(0x5D)
+                          .U8(101)
+                          .U8(0)
+                          .U8(1)
+                          .U8(1)
+                          .F32(40.0)
+                          .F32(500.2)
+                          .F32(0.5)
+                          .F32(1.0)
+                          .Zeros(5)
+                          .U8(3)));
+  Append(
+      s,
+      std::move(
+          Payload(0x5D).U8(70).U8(1).U8(1).U8(0).F32(35.0).F32(500.2).F32(0.3).F32(2.0).Zeros(5).U8(
+              1)));
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_NEAR(r[0].speed, 5.0, 1e-5);
+  EXPECT_NEAR(r[0].trueHeading, 36.869897645844, 1e-4);  // 3 m/s east, 4 north
+  const auto* galileo = FindSat(r[0], 305);              // TSIP 101 = Galileo 5
+  ASSERT_NE(galileo, nullptr);
+  EXPECT_EQ(galileo->used, 1);
+  const auto* glonass = FindSat(r[0], 70);
+  ASSERT_NE(glonass, nullptr);
+  EXPECT_EQ(glonass->used, 0);
+  EXPECT_EQ(r[0].satCount, 1);
+}
+
 TEST(TsipDecoder, MslHeightsWhenTheIoOptionsSaySo) {
   std::vector<uint8_t> s;
   Append(s, std::move(Payload(0x55).U8(0x16).U8(0x02).U8(0).U8(0)));

@@ -340,6 +340,56 @@ TEST(TsipParse, SelectionAndSatellites) {
   EXPECT_FLOAT_EQ(l.levels[0], 40.0f);
 }
 
+TEST(TsipParse, CompactSuperPacket) {
+  Payload p(0x8F);
+  const double unitsPerDeg = 2147483648.0 / 180.0;
+  p.U8(0x23).U32(86400500).U16(2100).U8(18).U8(0x20 | 0x02);
+  p.I32(static_cast<int32_t>(std::llround(-12.5 * unitsPerDeg)));
+  p.U32(static_cast<uint32_t>(std::llround((360.0 - 45.25) * unitsPerDeg)));
+  p.I32(-15500).I16(100).I16(-50).I16(0).U8(0).U8(0);
+  const auto r = ParseAs<SuperFixReport>(p);
+  EXPECT_DOUBLE_EQ(r.gpsSeconds, 86400.5);
+  EXPECT_EQ(r.week, 2100);
+  EXPECT_EQ(r.utcOffsetSeconds, 18);
+  EXPECT_TRUE(r.fixAvailable);
+  EXPECT_TRUE(r.differential);
+  EXPECT_FALSE(r.twoD);
+  EXPECT_NEAR(r.latitudeDeg, -12.5, 1e-7);
+  EXPECT_NEAR(r.longitudeDeg, -45.25, 1e-7);
+  EXPECT_DOUBLE_EQ(r.ellipsoidHeightMetres, -15.5);
+  EXPECT_DOUBLE_EQ(r.east, 2.0);  // 0.020 m/s units by flag bit 5
+  EXPECT_DOUBLE_EQ(r.north, -1.0);
+}
+
+TEST(TsipParse, MultiGnssTrackingAndSelection) {
+  Payload t(0x5D);
+  t.U8(70).U8(11).U8(1).U8(1).F32(44.0).F32(1234.5).F32(0.5).F32(1.0).Zeros(5).U8(1);
+  const auto r = ParseAs<TrackingReport>(t);
+  EXPECT_EQ(r.prn, 70);
+  EXPECT_EQ(r.channel, 11);
+  EXPECT_TRUE(r.usedKnown);
+  EXPECT_TRUE(r.usedInFix);
+  EXPECT_EQ(r.system, 2);  // GLONASS
+  EXPECT_NEAR(r.elevationDeg, 0.5 * 180 / std::numbers::pi, 1e-5);
+
+  Payload c(0x6C);
+  c.U8(0x04).F32(1.5).F32(0.9).F32(1.2).F32(1.0).U8(3).U8(5).U8(70).U8(0xF9);
+  const auto s = ParseAs<SelectionReport>(c);
+  EXPECT_EQ(s.dimension, 4);
+  EXPECT_FLOAT_EQ(s.pdop, 1.5f);
+  ASSERT_EQ(s.count, 3);
+  EXPECT_EQ(s.prns[1], 70);
+  EXPECT_EQ(s.prns[2], -7);
+  Payload wrong(0x6C);
+  wrong.U8(0x04).F32(1.5).F32(0.9).F32(1.2).F32(1.0).U8(4).U8(5);
+  EXPECT_EQ(CheckFrame(wrong.Bytes()), FrameCheck::BadLength);
+
+  const auto v = ParseAs<EcefVelocityReport>(
+      std::move(Payload(0x43).F32(1.0).F32(2.0).F32(3.0).F32(0.0).F32(77.0)));
+  EXPECT_DOUBLE_EQ(v.z, 3.0);
+  EXPECT_DOUBLE_EQ(v.gpsSeconds, 77.0);
+}
+
 TEST(TsipParse, TsipV1Reports) {
   Payload pos(0);
   pos.U8(0x00).U8(2).F64(52.5).F64(13.4).F64(80.0).F32(1.0).F32(2.0).F32(0.0).F32(1.8).Zeros(8);
