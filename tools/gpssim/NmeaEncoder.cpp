@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "tools/gpssim/Simulator.h"
 
@@ -13,6 +14,14 @@ namespace {
 
 constexpr double kKnotsPerMps = 3600.0 / 1852.0;
 constexpr int kSatsPerGsv = 4;
+
+// Concatenation by appending (chains of operator+ trip a false -Wrestrict in GCC 12).
+template <class... Parts>
+std::string Cat(const Parts&... parts) {
+  std::string s;
+  (s.append(std::string_view(parts)), ...);
+  return s;
+}
 
 std::string Fixed(double value, int decimals) {
   char buf[64];
@@ -23,7 +32,8 @@ std::string Fixed(double value, int decimals) {
 std::string Padded(long long value, int width) {
   std::string s = std::to_string(value < 0 ? -value : value);
   if (static_cast<int>(s.size()) < width) s.insert(0, width - s.size(), '0');
-  return value < 0 ? "-" + s : s;
+  if (value < 0) s.insert(s.begin(), '-');
+  return s;
 }
 
 // ddmm.mmmmm (latitude) or dddmm.mmmmm (longitude) and the hemisphere letter.
@@ -32,13 +42,13 @@ std::string Angle(double deg, int degreeDigits, char positive, char negative) {
   const long long total = std::llround(std::fabs(deg) * 60.0 * kScale);
   const long long whole = total / (60 * kScale);
   const long long rem = total % (60 * kScale);
-  return Padded(whole, degreeDigits) + Padded(rem / kScale, 2) + "." + Padded(rem % kScale, 5) +
-         "," + (deg < 0 ? negative : positive);
+  return Cat(Padded(whole, degreeDigits), Padded(rem / kScale, 2), ".", Padded(rem % kScale, 5),
+             ",", std::string(1, deg < 0 ? negative : positive));
 }
 
 std::string Time(const Epoch& e) {
   const long long s = std::llround(e.utcSecondsOfDay);
-  return Padded(s / 3600, 2) + Padded(s / 60 % 60, 2) + Padded(s % 60, 2) + ".00";
+  return Cat(Padded(s / 3600, 2), Padded(s / 60 % 60, 2), Padded(s % 60, 2), ".00");
 }
 
 double Wrap360(double deg) {
@@ -54,7 +64,7 @@ std::string NmeaSentence(const std::string& body) {
     sum ^= static_cast<uint8_t>(c);
   char hex[3];
   std::snprintf(hex, sizeof hex, "%02X", sum);
-  return "$" + body + "*" + hex + "\r\n";
+  return Cat("$", body, "*", hex, "\r\n");
 }
 
 std::string EncodeNmea(const Epoch& e, int badChecksumEvery, int* sentenceCounter, bool* damaged) {
@@ -75,21 +85,23 @@ std::string EncodeNmea(const Epoch& e, int badChecksumEvery, int* sentenceCounte
   const std::string lon = Angle(e.longitudeDeg, 3, 'E', 'W');
 
   // GGA: time, position, quality, satellites used, HDOP, MSL altitude, geoid separation.
-  emit("GPGGA," + Time(e) + "," + (fix ? lat + "," + lon : ",,,") + "," + (fix ? "1" : "0") + "," +
-       Padded(e.usedCount, 2) + "," + Fixed(e.hdop, 2) + "," + Fixed(e.geoidHeightMetres, 2) +
-       ",M," + Fixed(e.geoidSeparationMetres, 1) + ",M,,");
+  const std::string position = fix ? Cat(lat, ",", lon) : std::string(",,,");
+  emit(Cat("GPGGA,", Time(e), ",", position, ",", fix ? "1" : "0", ",", Padded(e.usedCount, 2), ",",
+           Fixed(e.hdop, 2), ",", Fixed(e.geoidHeightMetres, 2), ",M,",
+           Fixed(e.geoidSeparationMetres, 1), ",M,,"));
 
   // GSA: automatic mode, fix dimension, up to twelve PRNs used, PDOP, HDOP, VDOP.
-  std::string gsa = "GPGSA,A," + std::to_string(fix ? e.fixMode : 1);
+  std::string gsa = Cat("GPGSA,A,", std::to_string(fix ? e.fixMode : 1));
   int listed = 0;
   for (const SimSat& s : e.sats) {
     if (!s.used || listed == 12) continue;
-    gsa += "," + Padded(s.prn, 2);
+    gsa += ',';
+    gsa += Padded(s.prn, 2);
     ++listed;
   }
   for (; listed < 12; ++listed)
     gsa += ",";
-  gsa += "," + Fixed(e.pdop, 2) + "," + Fixed(e.hdop, 2) + "," + Fixed(e.vdop, 2);
+  gsa += Cat(",", Fixed(e.pdop, 2), ",", Fixed(e.hdop, 2), ",", Fixed(e.vdop, 2));
   emit(gsa);
 
   // GSV: satellites in view, four per sentence; an untracked satellite has an empty SNR.
@@ -97,31 +109,36 @@ std::string EncodeNmea(const Epoch& e, int badChecksumEvery, int* sentenceCounte
   const int messages = std::max(1, (inView + kSatsPerGsv - 1) / kSatsPerGsv);
   for (int m = 0; m < messages; ++m) {
     std::string gsv =
-        "GPGSV," + std::to_string(messages) + "," + std::to_string(m + 1) + "," + Padded(inView, 2);
+        Cat("GPGSV,", std::to_string(messages), ",", std::to_string(m + 1), ",", Padded(inView, 2));
     for (int i = m * kSatsPerGsv; i < std::min(inView, (m + 1) * kSatsPerGsv); ++i) {
       const SimSat& s = e.sats[i];
-      gsv += "," + Padded(s.prn, 2) + "," + Padded(std::lround(s.elevationDeg), 2) + "," +
-             Padded(std::lround(s.azimuthDeg), 3) + "," +
-             (s.snrDbHz > 0 ? Padded(std::lround(s.snrDbHz), 2) : "");
+      gsv += ',';
+      gsv += Padded(s.prn, 2);
+      gsv += ',';
+      gsv += Padded(std::lround(s.elevationDeg), 2);
+      gsv += ',';
+      gsv += Padded(std::lround(s.azimuthDeg), 3);
+      gsv += ',';
+      if (s.snrDbHz > 0) gsv += Padded(std::lround(s.snrDbHz), 2);
     }
     emit(gsv);
   }
 
   // RMC: time, status, position, speed in knots, course, date, magnetic variation, mode.
   const double var = e.magVariationDeg;  // positive: magnetic = true + var, a westerly variation
-  const std::string date = Padded(e.day, 2) + Padded(e.month, 2) + Padded(e.year % 100, 2);
-  emit("GPRMC," + Time(e) + "," + (fix ? "A," + lat + "," + lon : "V,,,,") + "," +
-       Fixed(e.speedMps * kKnotsPerMps, 3) + "," + Fixed(e.trueHeadingDeg, 2) + "," + date + "," +
-       Fixed(std::fabs(var), 1) + "," + (var > 0 ? "W" : "E") + "," + (fix ? "A" : "N"));
+  const std::string date = Cat(Padded(e.day, 2), Padded(e.month, 2), Padded(e.year % 100, 2));
+  emit(Cat("GPRMC,", Time(e), ",", fix ? Cat("A,", lat, ",", lon) : std::string("V,,,,"), ",",
+           Fixed(e.speedMps * kKnotsPerMps, 3), ",", Fixed(e.trueHeadingDeg, 2), ",", date, ",",
+           Fixed(std::fabs(var), 1), ",", var > 0 ? "W" : "E", ",", fix ? "A" : "N"));
 
   // VTG: true and magnetic course, speed in knots and km/h, mode.
-  emit("GPVTG," + Fixed(e.trueHeadingDeg, 2) + ",T," + Fixed(Wrap360(e.trueHeadingDeg + var), 2) +
-       ",M," + Fixed(e.speedMps * kKnotsPerMps, 3) + ",N," + Fixed(e.speedMps * 3.6, 3) + ",K," +
-       (fix ? "A" : "N"));
+  emit(Cat("GPVTG,", Fixed(e.trueHeadingDeg, 2), ",T,", Fixed(Wrap360(e.trueHeadingDeg + var), 2),
+           ",M,", Fixed(e.speedMps * kKnotsPerMps, 3), ",N,", Fixed(e.speedMps * 3.6, 3), ",K,",
+           fix ? "A" : "N"));
 
   // ZDA: time and full date, local zone 00:00.
-  emit("GPZDA," + Time(e) + "," + Padded(e.day, 2) + "," + Padded(e.month, 2) + "," +
-       Padded(e.year, 4) + ",00,00");
+  emit(Cat("GPZDA,", Time(e), ",", Padded(e.day, 2), ",", Padded(e.month, 2), ",",
+           Padded(e.year, 4), ",00,00"));
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -44,13 +45,17 @@ bool ParseInt(const char* text, long long min, long long max, long long* out) {
   return true;
 }
 
-std::string DevicePath(const std::string& path) {
+// Opens the output: a serial device is opened for update (it exists and cannot be truncated or
+// created), anything else is created as a file.
+std::FILE* OpenOutput(const std::string& path) {
 #ifdef _WIN32
   // COM10 and above are reachable only through the device namespace.
   if (path.size() > 3 && (path.compare(0, 3, "COM") == 0 || path.compare(0, 3, "com") == 0))
-    return "\\\\.\\" + path;
+    return std::fopen(("\\\\.\\" + path).c_str(), "r+b");
 #endif
-  return path;
+  std::error_code ec;
+  if (std::filesystem::is_character_file(path, ec)) return std::fopen(path.c_str(), "r+b");
+  return std::fopen(path.c_str(), "wb");
 }
 
 }  // namespace
@@ -130,7 +135,7 @@ int main(int argc, char** argv) {
 
   std::FILE* out = stdout;
   if (!outPath.empty() && outPath != "-") {
-    out = std::fopen(DevicePath(outPath).c_str(), "wb");
+    out = OpenOutput(outPath);
     if (out == nullptr) {
       std::fprintf(stderr, "gpssim: cannot open %s\n", outPath.c_str());
       return 1;
