@@ -1,0 +1,118 @@
+// libFuzzer target of log replay. The input (after one control byte) is a log: replayed from
+// memory through LogReplay with fuzzer-chosen short reads, then through the engine from a
+// temporary file exactly as Pelmora_Open/Pelmora_Poll/Pelmora_GetInfo do. Polling is bounded:
+// every epoch takes at least one byte of the log, so more polls than bytes is a hang.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "fuzz/FuzzChecks.h"
+#include "navlib32/Engine.h"
+#include "navlib32/LogReplay.h"
+
+namespace {
+
+// A log in memory, handed out in the chunker's short reads.
+class MemorySource final : public navlib::ByteSource {
+ public:
+  MemorySource(const uint8_t* data, std::size_t size, uint8_t control)
+      : data_(data), size_(size), chunker_(control) {}
+  navlib::ReadStatus Read(uint8_t* out, std::size_t size, std::size_t* got) override {
+    *got = 0;
+    if (pos_ == size_) return navlib::ReadStatus::End;
+    const std::size_t n = std::min(chunker_.Next(size_ - pos_), size);
+    std::copy(data_ + pos_, data_ + pos_ + n, out);
+    pos_ += n;
+    *got = n;
+    return navlib::ReadStatus::Ok;
+  }
+  bool Write(const uint8_t*, std::size_t) override { return false; }
+
+ private:
+  const uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+  fuzzcheck::Chunker chunker_;
+};
+
+void ReplayFromMemory(const uint8_t* data, std::size_t size, uint8_t control) {
+  navlib::LogReplay replay(std::make_unique<MemorySource>(data, size, control),
+                           navlib::MakeDecoder);
+  const navlib::Protocol expected =
+      (control & 0x80) != 0 ? navlib::Protocol::Tsip : navlib::Protocol::Nmea;
+  if (replay.Start(expected) != navlib::LogReplay::StartResult::Ok) return;
+  double now = 0.0;
+  for (std::size_t polls = 0;; ++polls) {
+    FUZZ_REQUIRE(polls <= size + 1);
+    now += 1.0;
+    const navlib::LogReplay::Step step = replay.Advance(now);
+    FUZZ_REQUIRE(step != navlib::LogReplay::Step::Failed);
+    FUZZ_REQUIRE(replay.bytesRead() <= size);
+    if (step == navlib::LogReplay::Step::End) break;
+    auto record = std::make_unique<pelmora::FixRecord>();
+    replay.decoder().GetFix(*record, now);
+    fuzzcheck::CheckRecord(*record);
+  }
+  FUZZ_REQUIRE(replay.bytesRead() == size);
+  // Ended: further polls stay at the end.
+  FUZZ_REQUIRE(replay.Advance(now + 1.0) == navlib::LogReplay::Step::End);
+}
+
+std::string TempLogPath() {
+  const char* dir = std::getenv("TMPDIR");
+  return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/pelmora-replay-fuzz-" +
+         std::to_string(getpid()) + ".log";
+}
+
+void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control) {
+  static const std::string path = TempLogPath();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  FUZZ_REQUIRE(file != nullptr);
+  FUZZ_REQUIRE(std::fwrite(data, 1, size, file) == size);
+  FUZZ_REQUIRE(std::fclose(file) == 0);
+
+  navlib::EngineServices services;
+  services.makeDecoder = navlib::MakeDecoder;
+  double clock = 0.0;
+  services.now = [&clock] { return clock; };
+  navlib::Engine engine(std::move(services));
+  const int32_t type = (control & 0x80) != 0 ? 2 : 1;
+  const int32_t opened = engine.Open(type, path.c_str(), nullptr, nullptr);
+  if (opened != 0) {
+    FUZZ_REQUIRE(opened == kNavOpenFileNotGps);
+    FUZZ_REQUIRE(engine.Poll() == kNavPollNotOpen);
+    return;
+  }
+  for (std::size_t polls = 0;; ++polls) {
+    FUZZ_REQUIRE(polls <= size + 1);
+    clock += 1.0;
+    const int32_t result = engine.Poll();
+    if (result != 0) {
+      FUZZ_REQUIRE(result == kNavPollEndOfLog);
+      break;
+    }
+    auto record = std::make_unique<pelmora::FixRecord>();
+    const int32_t info = engine.GetInfo(record.get());
+    fuzzcheck::CheckRecord(*record);
+    FUZZ_REQUIRE(info == (navlib::RecordHasFix(*record) ? 1 : 0));
+  }
+  // The end of the log stays reported.
+  FUZZ_REQUIRE(engine.Poll() == kNavPollEndOfLog);
+  FUZZ_REQUIRE(engine.Close() == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const uint8_t control = data[0];
+  ReplayFromMemory(data + 1, size - 1, control);
+  ReplayThroughEngine(data + 1, size - 1, control);
+  return 0;
+}
