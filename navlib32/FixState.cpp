@@ -18,7 +18,12 @@ uint8_t SystemBit(GnssSystem system) {
 
 // a - b as a time-of-day difference in (-12 h, 12 h], so that midnight is no jump.
 double DayDifference(double a, double b) {
-  double d = std::fmod(a - b, kSecondsPerDay);
+  double d = a - b;
+  if (d > kSecondsPerDay / 2) {
+    d = d > 1.5 * kSecondsPerDay ? std::fmod(d, kSecondsPerDay) : d - kSecondsPerDay;
+  } else if (d <= -kSecondsPerDay / 2) {
+    d = d <= -1.5 * kSecondsPerDay ? std::fmod(d, kSecondsPerDay) : d + kSecondsPerDay;
+  }
   if (d > kSecondsPerDay / 2) d -= kSecondsPerDay;
   if (d <= -kSecondsPerDay / 2) d += kSecondsPerDay;
   return d;

@@ -15,6 +15,22 @@ constexpr std::array<bool, 256> MakeBodyTable() {
 }
 constexpr std::array<bool, 256> kBody = MakeBodyTable();
 
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
+
+constexpr uint64_t HasZeroByte(uint64_t v) {
+  return (v - kOnes) & ~v & kHighs;
+}
+
+// True when all eight bytes of word are body bytes: none below 0x20, none 0x7F or above, no
+// '$' and no '*'. (A carry out of a byte 0xFF can only mark bytes that are rejected anyway.)
+constexpr bool AllBody(uint64_t word) {
+  const uint64_t control = (word - kOnes * 0x20) & ~word & kHighs;
+  const uint64_t high = (word | (word + kOnes)) & kHighs;
+  return (control | high | HasZeroByte(word ^ (kOnes * '$')) | HasZeroByte(word ^ (kOnes * '*'))) ==
+         0;
+}
+
 int HexValue(uint8_t c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -55,6 +71,12 @@ std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence
   while (i < size) {
     switch (state_) {
       case State::Ground: {
+        // Between sentences there are usually just a line end or two: look before searching.
+        if (data[i] == '$') {
+          ++i;
+          Start();
+          break;
+        }
         const void* dollar = std::memchr(data + i, '$', size - i);
         if (dollar == nullptr) {
           counters_.skipped += size - i;
@@ -71,16 +93,28 @@ std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence
         // Fast path: copy body bytes while they fit, folding them into the checksum.
         std::size_t room = kMaxNmeaSentence - length_;
         std::size_t end = size - i < room ? size : i + room;
-        uint8_t sum = sum_;
-        std::size_t len = length_;
         std::size_t j = i;
-        while (j < end && kBody[data[j]]) {
-          sum ^= data[j];
-          buffer_[len++] = static_cast<char>(data[j]);
-          ++j;
+        uint64_t wordSum = 0;
+        while (j + 8 <= end) {  // eight body bytes at a time while no delimiter is among them
+          uint64_t word;
+          std::memcpy(&word, data + j, 8);
+          if (!AllBody(word)) break;
+          wordSum ^= word;
+          j += 8;
         }
+        const std::size_t words = j - i;
+        while (j < end && kBody[data[j]])
+          ++j;
+        const std::size_t n = j - i;
+        std::memcpy(buffer_.data() + length_, data + i, n);
+        wordSum ^= wordSum >> 32;
+        wordSum ^= wordSum >> 16;
+        wordSum ^= wordSum >> 8;
+        uint8_t sum = static_cast<uint8_t>(sum_ ^ wordSum);
+        for (std::size_t k = words; k < n; ++k)
+          sum ^= data[i + k];
         sum_ = sum;
-        length_ = len;
+        length_ += n;
         i = j;
         if (i == size) break;
         const uint8_t c = data[i];

@@ -20,26 +20,32 @@ constexpr double kFathomsToMetres = 1.8288;
 // 21 with the address. Proprietary sentences may have more; extra fields are ignored.
 constexpr int kMaxFields = 32;
 
+// The fields of a sentence as offsets into its body (left uninitialised beyond n: filling a
+// table of views for every sentence would cost more than splitting it).
 struct Fields {
-  std::array<std::string_view, kMaxFields> f;
+  std::string_view body;
+  std::array<uint8_t, kMaxFields + 1> start;  // start[i + 1] - 1 is the end of field i
   int n = 0;
-  std::string_view operator[](int i) const { return i < n ? f[i] : std::string_view(); }
+  std::string_view operator[](int i) const {
+    if (i >= n) return std::string_view();
+    return body.substr(start[i], static_cast<std::size_t>(start[i + 1] - 1 - start[i]));
+  }
 };
 
 void Split(std::string_view body, Fields& out) {
-  out.n = 0;
-  const char* p = body.data();
-  const char* end = p + body.size();
-  while (out.n < kMaxFields) {
-    const void* comma = std::memchr(p, ',', static_cast<std::size_t>(end - p));
-    if (comma == nullptr) {
-      out.f[out.n++] = std::string_view(p, static_cast<std::size_t>(end - p));
-      return;
-    }
-    const char* c = static_cast<const char*>(comma);
-    out.f[out.n++] = std::string_view(p, static_cast<std::size_t>(c - p));
-    p = c + 1;
+  // Bodies are at most kMaxNmeaSentence (< 255) long, so offsets fit a byte.
+  out.body = body.substr(0, 254);
+  const char* text = out.body.data();
+  const std::size_t size = out.body.size();
+  int n = 0;
+  out.start[0] = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (text[i] != ',') continue;
+    out.start[++n] = static_cast<uint8_t>(i + 1);
+    if (n == kMaxFields - 1) break;
   }
+  out.start[++n] = static_cast<uint8_t>(size + 1);
+  out.n = n;
 }
 
 // Reads typed values out of the fields. An empty field gives no value; a malformed one gives
@@ -65,9 +71,16 @@ class Reader {
   std::optional<int> Int(int i) {
     const std::string_view s = f_[i];
     if (s.empty()) return std::nullopt;
-    int v = 0;
-    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec == std::errc() && ptr == s.data() + s.size()) return v;
+    // Plain digits (the common case) without a library call.
+    if (s.size() <= 6) {
+      int v = 0;
+      bool digits = true;
+      for (char c : s) {
+        digits = digits && c >= '0' && c <= '9';
+        v = v * 10 + (c - '0');
+      }
+      if (digits) return v;
+    }
     // Some receivers print satellite angles and counts with decimals.
     const std::optional<double> d = Num(i);
     if (!d || std::fabs(*d) > 1e6) {
@@ -290,32 +303,35 @@ bool DecodeGsa(const Fields& f, Talker talker, FixState& state, double) {
   state.SetDops(pdop.value_or(FixState::kNoDop), hdop.value_or(FixState::kNoDop),
                 vdop.value_or(FixState::kNoDop));
 
-  const std::optional<GnssSystem> byId = systemId ? SystemOfId(*systemId) : std::nullopt;
-  // Group the numbers by system; one list call per system found (an empty list still says
-  // "none used").
-  std::array<int, 12> group{};
-  bool reported = false;
-  for (int s = 0; s < kGnssSystemCount; ++s) {
-    int n = 0;
-    for (int i = 0; i < count; ++i) {
-      int prn = prns[i];
-      GnssSystem system;
-      if (byId && *byId != GnssSystem::Gps) {
-        system = *byId;
-        if (system != GnssSystem::Glonass) SystemOfNumber(prn);  // strip an extended offset
-        if (system == GnssSystem::Qzss && prn > 192) prn -= 192;
-      } else {
-        system = SystemOf(talker, prn);
-      }
-      if (static_cast<int>(system) == s) group[n++] = prn;
-    }
-    if (n > 0) {
-      state.AddSatellitesUsed(static_cast<GnssSystem>(s), group.data(),
-                              static_cast<std::size_t>(n));
-      reported = true;
+  const std::optional<GnssSystem> idSystem = systemId ? SystemOfId(*systemId) : std::nullopt;
+  const GnssSystem byId = idSystem.value_or(GnssSystem::Gps);
+  std::array<GnssSystem, 12> systems{};
+  for (int i = 0; i < count; ++i) {
+    if (byId != GnssSystem::Gps) {
+      systems[i] = byId;
+      if (byId != GnssSystem::Glonass) SystemOfNumber(prns[i]);  // strip an extended offset
+      if (byId == GnssSystem::Qzss && prns[i] > 192) prns[i] -= 192;
+    } else {
+      systems[i] = SystemOf(talker, prns[i]);
     }
   }
-  if (!reported) state.AddSatellitesUsed(byId.value_or(GnssSystem::Gps), nullptr, 0);
+  // One list call per system found (an empty list still says "none used").
+  std::array<int, 12> group{};
+  bool reported = false;
+  for (int i = 0; i < count; ++i) {
+    const GnssSystem system = systems[i];
+    bool first = true;
+    for (int j = 0; j < i && first; ++j)
+      first = systems[j] != system;
+    if (!first) continue;
+    int n = 0;
+    for (int j = i; j < count; ++j) {
+      if (systems[j] == system) group[n++] = prns[j];
+    }
+    state.AddSatellitesUsed(system, group.data(), static_cast<std::size_t>(n));
+    reported = true;
+  }
+  if (!reported) state.AddSatellitesUsed(byId, nullptr, 0);
   return true;
 }
 
