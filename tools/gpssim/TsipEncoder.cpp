@@ -137,18 +137,20 @@ std::string EncodeTsip(const Epoch& e, int leapSeconds) {
     PutU8(p, 0x00);                          // reserved
     PutU8(p, 0x00);                          // datum: WGS-84
     PutU8(p, e.fixMode == 2 ? 0x04 : 0x00);  // fix flags: bit 2 two-dimensional
-    PutU8(p, static_cast<uint32_t>(used < 8 ? used : 8));
+    PutU8(p, static_cast<uint32_t>(used < 12 ? used : 12));
     PutU8(p, static_cast<uint32_t>(leapSeconds));
     PutU16(p, static_cast<uint16_t>(week));
-    int listed = 0;
+    // PRNs of up to twelve satellites used (@32), then their IODEs (@44): 56 bytes in all.
+    std::string prnBytes, iodes;
     for (const SimSat& s : e.sats) {
-      if (!s.used || listed == 8) continue;
-      PutU8(p, s.prn);
-      PutU8(p, 0x2A);  // IODE
-      ++listed;
+      if (!s.used || prnBytes.size() == 12) continue;
+      PutU8(prnBytes, s.prn);
+      PutU8(iodes, 0x2A);
     }
-    for (; listed < 8; ++listed)
-      PutU16(p, 0);
+    prnBytes.resize(12, '\0');
+    iodes.resize(12, '\0');
+    p += prnBytes;
+    p += iodes;
     out += TsipFrame(0x8F, p);
   }
 
