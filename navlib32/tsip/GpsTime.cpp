@@ -32,6 +32,10 @@ double UtcSecondsOfDay(double gpsSeconds, int leapSeconds) {
   return t;
 }
 
+bool IsTimeOfWeek(double gpsSeconds) {
+  return std::isfinite(gpsSeconds) && gpsSeconds >= 0.0 && gpsSeconds <= kSecondsPerWeek;
+}
+
 int FirstWeekOfLeapSeconds(int leapSeconds) {
   int week = 0;
   for (const LeapStep& step : kLeapSteps) {

@@ -16,6 +16,10 @@ constexpr int64_t kGpsEpochUnixSeconds = 315964800;
 // UTC time of day in [0, 86400) of GPS time of week gpsSeconds with the offset leapSeconds.
 double UtcSecondsOfDay(double gpsSeconds, int leapSeconds);
 
+// True for a time of week a receiver can send: finite, 0 to 604800 s (a leap second may end
+// a week at 604800).
+bool IsTimeOfWeek(double gpsSeconds);
+
 // Full GPS week of a week number as reported. Old receivers send the week modulo 1024; newer
 // ones a full week that they may still place in the wrong 1024-week era. The leap-second
 // count dates the message: the week is moved forward by 1024-week eras until it is no earlier

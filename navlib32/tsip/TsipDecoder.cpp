@@ -89,6 +89,36 @@ int DisplayPrn(GnssSystem system, const TrackingReport& t) {
   return prn;
 }
 
+// Classic TSIP has no checksum: a damaged packet of the right length still parses. Values no
+// receiver can send mark it: a time of week outside the week, a position off the globe or
+// farther than 10 000 km from the ground.
+bool Plausible(const PositionReport& p) {
+  constexpr double kMaxHeightMetres = 1e7;
+  if (p.hasTime && !IsTimeOfWeek(p.gpsSeconds)) return false;
+  return std::fabs(p.latitudeDeg) <= 90.0 && std::fabs(p.longitudeDeg) <= 180.0 &&
+         std::fabs(p.heightMetres) < kMaxHeightMetres;
+}
+
+bool Plausible(const TsipReport& report) {
+  if (const auto* r = std::get_if<GpsTimeReport>(&report)) {
+    return r->gpsSeconds < 0.0 || IsTimeOfWeek(r->gpsSeconds);  // negative: no time yet
+  }
+  if (const auto* r = std::get_if<PositionReport>(&report)) return Plausible(*r);
+  if (const auto* r = std::get_if<VelocityReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
+  if (const auto* r = std::get_if<EcefVelocityReport>(&report)) {
+    return IsTimeOfWeek(r->gpsSeconds);
+  }
+  if (const auto* r = std::get_if<SuperFixReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
+  if (const auto* r = std::get_if<TimingReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
+  if (const auto* r = std::get_if<V1TimingReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
+  if (const auto* r = std::get_if<TimingStatusReport>(&report)) return Plausible(r->position);
+  if (const auto* r = std::get_if<V1PositionReport>(&report)) return Plausible(r->position);
+  if (const auto* r = std::get_if<TrackingReport>(&report)) {
+    return r->gpsSeconds <= 0.0 || IsTimeOfWeek(r->gpsSeconds);  // 0 or less: none yet
+  }
+  return true;
+}
+
 }  // namespace
 
 std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowSeconds) {
@@ -117,6 +147,10 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
   TsipReport report;
   switch (ParseFrame(frame, options_, report)) {
     case FrameCheck::Ok:
+      if (!Plausible(report)) {
+        ++counters_.implausible;
+        return;
+      }
       ++counters_.decoded;
       fix_.NoteActivity(now);
       Apply(report, now);

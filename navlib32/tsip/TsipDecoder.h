@@ -35,6 +35,7 @@ struct TsipDecoderCounters {
   uint64_t badLength = 0;    // frames of a wrong length for their id
   uint64_t badChecksum = 0;  // TSIPv1 frames failing their checksum
   uint64_t notReport = 0;    // TSIPv1 queries and command echoes
+  uint64_t implausible = 0;  // right length, impossible values (a damaged classic packet)
 };
 
 class TsipDecoder final : public GpsDecoder {

@@ -274,6 +274,35 @@ TEST(TsipDecoder, DamagedPacketsAreRejected) {
   EXPECT_EQ(decoder.Counters().decoded, 1u);
 }
 
+TEST(TsipDecoder, PacketsWithImpossibleValuesAreDropped) {
+  const struct {
+    const char* legend;
+    Payload packet;
+  } cases[] = {
+      {"time of week beyond the week", P84(1.0, 2.0, 3.0, 604801.0)},
+      {"negative time of week", P84(1.0, 2.0, 3.0, -5.0)},
+      {"not a number", P84(1.0, 2.0, 3.0, NAN)},
+      {"latitude off the globe", P84(91.0, 2.0, 3.0, 50.0)},
+      {"height in deep space", P84(1.0, 2.0, 3e9, 50.0)},
+      {"velocity time", P56(1.0, 1.0, 0.0, 1e12)},
+      {"superpacket time", P8F20(1, 2, 3, 0, 0, 700000000, 0, 18, 2100)},
+      {"timing packet", P8FAB(604900, 2100, 18)},
+      {"tracking time", P5C(5, 0, 40, 1e9, 10, 10)},
+      {"clock report", P41(1e7, 2100, 18)},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> s;
+    Append(s, P84(10.0, 20.0, 30.0, 40.0));
+    Append(s, c.packet);
+    TsipDecoder decoder;
+    const auto r = Decode(decoder, s);
+    ASSERT_EQ(r.size(), 1u) << c.legend;
+    EXPECT_DOUBLE_EQ(r[0].utcSeconds, 22.0) << c.legend;
+    EXPECT_NEAR(r[0].latitude, 10.0, 1e-12) << c.legend;
+    EXPECT_EQ(decoder.Counters().implausible, 1u) << c.legend;
+  }
+}
+
 TEST(TsipDecoder, EcefAndSinglePrecisionPositions) {
   std::vector<uint8_t> s;
   Append(s, P83(6378137.0 + 250.0, 0.0, 0.0, 100.0));
