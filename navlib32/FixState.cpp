@@ -79,8 +79,11 @@ EpochTime FixState::NoteTime(double utcSecondsOfDay, double nowSeconds) {
 }
 
 void FixState::BeginEpoch(double nowSeconds) {
-  CompleteEpoch(nowSeconds);
-  cur_ = Values{};
+  if (cur_.any) {
+    CompleteEpoch(nowSeconds);  // also clears the epoch in progress
+  } else {
+    cur_ = Values{};
+  }
 }
 
 void FixState::CompleteEpoch(double nowSeconds) {
@@ -429,18 +432,31 @@ void FixState::MakeRecord(pelmora::FixRecord& out, double nowSeconds) const {
       cands[nc++] = Candidate{&s, used};
     }
   }
-  auto signal = [](const Sat* s) { return s->snr == kNoValue ? -1 : s->snr; };
   const int chosen = std::min(nc, pelmora::kMaxSats);
-  std::partial_sort(cands.begin(), cands.begin() + chosen, cands.begin() + nc,
-                    [&](const Candidate& a, const Candidate& b) {
-                      if (a.used != b.used) return a.used;
-                      if (signal(a.sat) != signal(b.sat)) return signal(a.sat) > signal(b.sat);
-                      if (a.sat->elevation != b.sat->elevation) {
-                        return a.sat->elevation > b.sat->elevation;
-                      }
-                      if (a.sat->system != b.sat->system) return a.sat->system < b.sat->system;
-                      return a.sat->prn < b.sat->prn;
-                    });
+  if (nc > chosen) {
+    // Priority as one number: used, then signal, then elevation, then the lower number.
+    auto rank = [](const Candidate& c) {
+      const Sat& s = *c.sat;
+      const uint64_t signal = static_cast<uint64_t>(s.snr == kNoValue ? 0 : s.snr + 1) & 0xFFFF;
+      const uint64_t elevation =
+          static_cast<uint64_t>(s.elevation == kNoValue ? 0 : s.elevation + 91);
+      return (uint64_t{c.used} << 56) | (signal << 40) | (elevation << 32) |
+             (0xFFFFFFFFu -
+              ((static_cast<uint32_t>(s.system) << 16) | static_cast<uint16_t>(s.prn)));
+    };
+    std::array<uint64_t, kMaxSatsInView> ranks;
+    for (int i = 0; i < nc; ++i)
+      ranks[i] = rank(cands[i]);
+    std::array<int, kMaxSatsInView> index;
+    for (int i = 0; i < nc; ++i)
+      index[i] = i;
+    std::partial_sort(index.begin(), index.begin() + chosen, index.begin() + nc,
+                      [&](int a, int b) { return ranks[a] > ranks[b]; });
+    std::array<Candidate, pelmora::kMaxSats> best;
+    for (int i = 0; i < chosen; ++i)
+      best[i] = cands[index[i]];
+    std::copy_n(best.begin(), chosen, cands.begin());
+  }
   // The chosen ones in a stable order (by system and number) so display slots do not jump.
   std::sort(cands.begin(), cands.begin() + chosen, [](const Candidate& a, const Candidate& b) {
     if (a.sat->system != b.sat->system) return a.sat->system < b.sat->system;

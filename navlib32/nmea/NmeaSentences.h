@@ -27,6 +27,10 @@ struct NmeaSentenceCounters {
   uint64_t malformed = 0;
 };
 
+// Reads a whole field as a decimal number ([-]digits[.digits], or anything std::from_chars
+// takes), locale-free; false when malformed or not finite.
+bool ParseDecimal(std::string_view text, double& value);
+
 // Decodes body (the text between '$' and '*', e.g. "GPGGA,123519,4807.038,N,...").
 SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
                               double nowSeconds);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -381,6 +383,43 @@ TEST(NmeaSentences, WithoutChecksum_OnlyCompleteSentencesAccepted) {
   EXPECT_EQ(DecodeSentence("GPRMC,123521,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1", false,
                            state, 0.0),
             SentenceResult::Malformed);
+}
+
+}  // namespace
+}  // namespace navlib::nmea
+
+namespace navlib::nmea {
+namespace {
+
+TEST(NmeaSentences, ParseDecimal_AgreesWithFromChars) {
+  std::mt19937_64 rng(99);
+  for (int i = 0; i < 200000; ++i) {
+    // Random plain decimals of 1..18 digits with the point anywhere.
+    const int digits = 1 + static_cast<int>(rng() % 18);
+    std::string text = rng() % 4 == 0 ? "-" : "";
+    const int point = static_cast<int>(rng() % (digits + 1));
+    for (int d = 0; d < digits; ++d) {
+      if (d == point && d > 0) text += '.';
+      text += static_cast<char>('0' + rng() % 10);
+    }
+    double expected = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    double value = -1.0;
+    ASSERT_TRUE(ParseDecimal(text, value)) << text;
+    ASSERT_EQ(value, expected) << text;
+  }
+}
+
+TEST(NmeaSentences, ParseDecimal_RejectsWhatIsNoNumber) {
+  double v = 0.0;
+  for (const char* text :
+       {"", ".", "-", "1.2.3", "12a", "1,5", " 1", "inf", "nan", "--1", "1e999"}) {
+    EXPECT_FALSE(ParseDecimal(text, v)) << text;
+  }
+  EXPECT_TRUE(ParseDecimal("2.5e1", v));
+  EXPECT_EQ(v, 25.0);
+  EXPECT_TRUE(ParseDecimal("-0.125", v));
+  EXPECT_EQ(v, -0.125);
 }
 
 }  // namespace
