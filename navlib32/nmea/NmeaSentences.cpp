@@ -186,41 +186,54 @@ struct Talker {
 };
 
 // The system of a satellite number as receivers without a system id print it: NMEA's own
-// ranges (GPS 1-32, SBAS 33-64, GLONASS 65-96) and the extended ones of multi-GNSS receivers.
-// Numbers outside their system's NMEA range are brought into it so that GSA and GSV agree.
-GnssSystem SystemOfNumber(int& prn) {
+// ranges (GPS 1-32, SBAS 33-64, GLONASS 65-96) and the extended ones of multi-GNSS receivers
+// (SBAS PRNs, QZSS 193-202, BeiDou 201-263 and 401-463, Galileo 301-336). GPS when unknown.
+GnssSystem SystemOfNumber(int prn) {
   if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
-  if (prn >= 33 && prn <= 64) return GnssSystem::Sbas;
+  if ((prn >= 33 && prn <= 64) || (prn >= 120 && prn <= 158)) return GnssSystem::Sbas;
   if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
-  if (prn >= 120 && prn <= 158) {
-    prn -= 87;  // SBAS PRN to its NMEA number
-    return GnssSystem::Sbas;
-  }
   if (prn >= 193 && prn <= 202) return GnssSystem::Qzss;
-  if (prn >= 201 && prn <= 263) {
-    prn -= 200;
-    return GnssSystem::Beidou;
-  }
-  if (prn >= 301 && prn <= 336) {
-    prn -= 300;
-    return GnssSystem::Galileo;
-  }
-  if (prn >= 401 && prn <= 463) {
-    prn -= 400;
-    return GnssSystem::Beidou;
-  }
-  return GnssSystem::Other;
+  if ((prn >= 201 && prn <= 263) || (prn >= 401 && prn <= 463)) return GnssSystem::Beidou;
+  if (prn >= 301 && prn <= 336) return GnssSystem::Galileo;
+  return GnssSystem::Gps;
 }
 
-// The system of a satellite reported under a talker (GSV, or GSA without system id).
+// A satellite number brought into the range its own system's talker uses (SBAS 33-64,
+// Galileo, BeiDou and QZSS from 1), so that GSA and GSV of any receiver name it alike.
+int NumberInSystem(GnssSystem system, int prn) {
+  switch (system) {
+    case GnssSystem::Sbas:
+      return prn >= 120 && prn <= 158 ? prn - 87 : prn;
+    case GnssSystem::Galileo:
+      return prn > 300 ? prn - 300 : (prn > 210 && prn <= 246 ? prn - 210 : prn);
+    case GnssSystem::Beidou:
+      return prn > 400 ? prn - 400 : (prn > 200 ? prn - 200 : prn);
+    case GnssSystem::Qzss:
+      return prn > 192 ? prn - 192 : prn;
+    default:
+      return prn;
+  }
+}
+
+// The system of a satellite reported under a talker (GSV, or GSA without system id); prn
+// becomes its number within the system.
 GnssSystem SystemOf(Talker talker, int& prn) {
-  if (talker.Is("GL")) return GnssSystem::Glonass;
-  if (talker.Is("GA")) return GnssSystem::Galileo;
-  if (talker.Is("GB") || talker.Is("BD")) return GnssSystem::Beidou;
-  if (talker.Is("GQ") || talker.Is("QZ")) return GnssSystem::Qzss;
-  if (talker.Is("GI")) return GnssSystem::Navic;
-  const GnssSystem system = SystemOfNumber(prn);
-  return system == GnssSystem::Other ? GnssSystem::Gps : system;
+  GnssSystem system;
+  if (talker.Is("GL")) {
+    system = GnssSystem::Glonass;
+  } else if (talker.Is("GA")) {
+    system = GnssSystem::Galileo;
+  } else if (talker.Is("GB") || talker.Is("BD")) {
+    system = GnssSystem::Beidou;
+  } else if (talker.Is("GQ") || talker.Is("QZ")) {
+    system = GnssSystem::Qzss;
+  } else if (talker.Is("GI")) {
+    system = GnssSystem::Navic;
+  } else {
+    system = SystemOfNumber(prn);
+  }
+  prn = NumberInSystem(system, prn);
+  return system;
 }
 
 // NMEA 4.10 system ids of GSA and GSV.
@@ -348,8 +361,7 @@ bool DecodeGsa(const Fields& f, Talker talker, FixState& state, double) {
   for (int i = 0; i < count; ++i) {
     if (byId != GnssSystem::Gps) {
       systems[i] = byId;
-      if (byId != GnssSystem::Glonass) SystemOfNumber(prns[i]);  // strip an extended offset
-      if (byId == GnssSystem::Qzss && prns[i] > 192) prns[i] -= 192;
+      prns[i] = NumberInSystem(byId, prns[i]);
     } else {
       systems[i] = SystemOf(talker, prns[i]);
     }

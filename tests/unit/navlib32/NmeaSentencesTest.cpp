@@ -424,3 +424,44 @@ TEST(NmeaSentences, ParseDecimal_RejectsWhatIsNoNumber) {
 
 }  // namespace
 }  // namespace navlib::nmea
+
+namespace navlib::nmea {
+namespace {
+
+// Extended satellite numbers of multi-GNSS receivers name the same satellite as its own
+// talker's GSV: the used flag must reach it.
+TEST(NmeaSentences, ExtendedNumbersMatchTheirSystemsGsv) {
+  struct Case {
+    const char* legend;
+    const char* gsa;
+    const char* gsv;
+    int prn;
+  };
+  const Case cases[] = {
+      {"Galileo 301+ in GN GSA", "GNGSA,A,3,305,,,,,,,,,,,,1.0,1.0,1.0",
+       "GAGSV,1,1,01,05,40,100,30", 5},
+      {"BeiDou 401+ with system id", "GNGSA,A,3,413,,,,,,,,,,,,1.0,1.0,1.0,4",
+       "GBGSV,1,1,01,13,40,100,30", 13},
+      {"BeiDou 201+ in GB GSV", "GNGSA,A,3,07,,,,,,,,,,,,1.0,1.0,1.0,4",
+       "GBGSV,1,1,01,207,40,100,30", 7},
+      {"QZSS 193+ under GP", "GNGSA,A,3,193,,,,,,,,,,,,1.0,1.0,1.0,1", "GQGSV,1,1,01,01,40,100,30",
+       1},
+      {"SBAS PRN in GSA, NMEA number in GSV", "GPGSA,A,3,131,,,,,,,,,,,,1.0,1.0,1.0",
+       "GPGSV,1,1,01,44,40,100,30", 44},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    FixState state;
+    EXPECT_EQ(DecodeSentence(c.gsa, true, state, 0.0), SentenceResult::Decoded);
+    EXPECT_EQ(DecodeSentence(c.gsv, true, state, 0.0), SentenceResult::Decoded);
+    state.CompleteEpoch(0.0);
+    FixRecord r;
+    state.MakeRecord(r, 0.0);
+    EXPECT_EQ(r.sats[0].prn, c.prn);
+    EXPECT_EQ(r.sats[0].used, 1);
+    EXPECT_EQ(r.satCount, 1);
+  }
+}
+
+}  // namespace
+}  // namespace navlib::nmea
