@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "navlib32/Engine.h"
+#include "tests/unit/navlib32/TestSources.h"
 #include "tools/gpssim/Simulator.h"
 
 namespace navlib {
@@ -219,6 +220,57 @@ TEST_F(GpssimReplay, InjectedFaultsDoNotCorruptTheOtherEpochs) {
       ++checked;
     }
     EXPECT_GE(checked, 30);
+  }
+}
+
+TEST(GpssimLive, QuietReceiverTurnsInvalidAndRecordingReplaysTheSame) {
+  for (const auto& [protocol, type] :
+       {std::pair{gpssim::Protocol::Nmea, 1}, std::pair{gpssim::Protocol::Tsip, 2}}) {
+    testing::FakePortState port;
+    double now = 1000.0;
+    EngineServices services;
+    services.makeDecoder = [](Protocol p) { return MakeDecoder(p); };
+    services.openSerial = [&port](int, const pelmora::CommInfo&, int32_t*) {
+      return std::unique_ptr<ByteSource>(std::make_unique<testing::FakePort>(&port));
+    };
+    services.now = [&now] { return now; };
+    Engine engine(services);
+    ASSERT_EQ(engine.Open(type, "COM3", nullptr, nullptr), 0);
+    const fs::path rec = fs::temp_directory_path() / "navlib_gpssim_live_rec.gps";
+    ASSERT_EQ(engine.StartLog(rec.string().c_str()), 0);
+    const Log log = Simulate(protocol, 6);
+    std::vector<FixRecord> live;
+    for (const std::string& bytes : log.bytes) {
+      // Each epoch arrives in two reads, split inside a sentence or packet.
+      port.incoming = {bytes.substr(0, bytes.size() / 3), bytes.substr(bytes.size() / 3)};
+      ASSERT_EQ(engine.Poll(), 0);
+      FixRecord r;
+      if (engine.GetInfo(&r) != 0) live.push_back(r);
+      now += 1.0;
+    }
+    // Each epoch completes when the next begins: all but the last are seen live.
+    ASSERT_EQ(live.size(), log.epochs.size() - 1);
+    for (std::size_t k = 0; k < live.size(); ++k)
+      ExpectEpoch(live[k], log.epochs[k], protocol == gpssim::Protocol::Nmea);
+    // The receiver falls silent: no failure, but nothing stays valid.
+    now += 10.0;
+    EXPECT_EQ(engine.Poll(), 0);
+    FixRecord quiet;
+    EXPECT_EQ(engine.GetInfo(&quiet), 0);
+    EXPECT_EQ(quiet.validFlags & (pelmora::kValidPosition | pelmora::kValidTime), 0);
+    engine.StopLog();
+    engine.Close();
+
+    ASSERT_EQ(engine.Open(type, rec.string().c_str(), nullptr, nullptr), 0);
+    for (std::size_t k = 0; k < log.epochs.size(); ++k) {
+      ASSERT_EQ(engine.Poll(), 0);
+      FixRecord r;
+      EXPECT_EQ(engine.GetInfo(&r), 1);
+      ExpectEpoch(r, log.epochs[k], protocol == gpssim::Protocol::Nmea);
+    }
+    EXPECT_EQ(engine.Poll(), kNavPollEndOfLog);
+    engine.Close();
+    fs::remove(rec);
   }
 }
 
