@@ -123,10 +123,13 @@ bool Plausible(const TsipReport& report) {
 
 std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowSeconds) {
   if (data == nullptr) return size;
-  for (std::size_t i = 0; i < size; ++i) {
-    if (!framer_.Push(data[i])) continue;
+  std::size_t used = 0;
+  while (used < size) {
+    bool completed = false;
+    used += framer_.Push(data + used, size - used, completed);
+    if (!completed) break;
     HandleFrame(framer_.Frame(), nowSeconds);
-    if (fix_.EpochCompleted()) return i + 1;
+    if (fix_.EpochCompleted()) return used;
   }
   return size;
 }

@@ -1,6 +1,8 @@
 // TSIP byte stream → frames; the state machine is described in TsipFramer.h.
 #include "navlib32/tsip/TsipFramer.h"
 
+#include <cstring>
+
 namespace navlib::tsip {
 
 void TsipFramer::Reset() {
@@ -81,6 +83,42 @@ bool TsipFramer::Push(uint8_t byte) {
       return false;
   }
   return false;
+}
+
+std::size_t TsipFramer::Push(const uint8_t* data, std::size_t size, bool& completed) {
+  completed = false;
+  std::size_t i = 0;
+  while (i < size) {
+    if (state_ == State::InFrame || state_ == State::Ground || state_ == State::Overflowing) {
+      // Up to the next DLE nothing but InFrame's copying happens.
+      const uint8_t* start = data + i;
+      const void* dle = std::memchr(start, kDle, size - i);
+      const std::size_t run =
+          dle ? static_cast<std::size_t>(static_cast<const uint8_t*>(dle) - start) : size - i;
+      counters_.bytes += run;
+      if (state_ == State::Ground) {
+        counters_.skipped += run;
+      } else if (state_ == State::InFrame) {
+        const std::size_t room = buffer_.size() - length_;
+        if (run > room) {
+          std::memcpy(buffer_.data() + length_, start, room);
+          ++counters_.overlong;
+          length_ = 0;
+          state_ = State::Overflowing;
+        } else {
+          std::memcpy(buffer_.data() + length_, start, run);
+          length_ += run;
+        }
+      }
+      i += run;
+      if (i == size) break;
+    }
+    if (Push(data[i++])) {
+      completed = true;
+      break;
+    }
+  }
+  return i;
 }
 
 }  // namespace navlib::tsip

@@ -37,6 +37,11 @@ class TsipFramer {
   // next call.
   bool Push(uint8_t byte);
 
+  // Feeds bytes up to and including the one that completes a frame (completed is then true)
+  // and returns how many it took: all of them when no frame completed. Same result as Push
+  // byte by byte; runs of data and noise between DLEs are moved in one go.
+  std::size_t Push(const uint8_t* data, std::size_t size, bool& completed);
+
   // The last completed frame: the packet id followed by its data, unstuffed.
   std::span<const uint8_t> Frame() const { return {buffer_.data(), length_}; }
 

@@ -150,6 +150,48 @@ TEST(TsipFramer, RandomNoiseNeverOverrunsAndFramesStayBounded) {
   EXPECT_GT(framer.Counters().frames, 0u);
 }
 
+TEST(TsipFramer, BulkPushMatchesBytewisePush) {
+  std::mt19937 rng(77);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::vector<uint8_t> stream;
+  for (int i = 0; i < 400; ++i) {
+    const int kind = byte(rng) % 5;
+    if (kind == 0) {
+      for (int k = byte(rng) % 30; k > 0; --k)
+        stream.push_back(static_cast<uint8_t>(byte(rng)));
+    } else if (kind == 1) {
+      stream.push_back(0x10);
+      stream.push_back(0x8F);
+      stream.insert(stream.end(), kMaxTsipPacket + byte(rng) % 20, 0x21);  // overlong
+      stream.push_back(0x10);
+      stream.push_back(0x03);
+    } else {
+      Append(stream, P84(byte(rng), byte(rng), byte(rng), byte(rng) * 16.0 + 0.0625));
+    }
+  }
+  TsipFramer single;
+  const auto expected = Frames(single, stream);
+  TsipFramer bulk;
+  std::vector<std::vector<uint8_t>> got;
+  for (std::size_t at = 0; at < stream.size();) {
+    const std::size_t chunk = std::min<std::size_t>(1 + byte(rng) % 300, stream.size() - at);
+    std::size_t done = 0;
+    while (done < chunk) {
+      bool completed = false;
+      done += bulk.Push(stream.data() + at + done, chunk - done, completed);
+      if (completed) got.emplace_back(bulk.Frame().begin(), bulk.Frame().end());
+    }
+    at += chunk;
+  }
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(bulk.Counters().bytes, single.Counters().bytes);
+  EXPECT_EQ(bulk.Counters().frames, single.Counters().frames);
+  EXPECT_EQ(bulk.Counters().skipped, single.Counters().skipped);
+  EXPECT_EQ(bulk.Counters().overlong, single.Counters().overlong);
+  EXPECT_EQ(bulk.Counters().interrupted, single.Counters().interrupted);
+  EXPECT_GT(single.Counters().overlong, 0u);
+}
+
 struct CheckCase {
   const char* legend;
   std::vector<uint8_t> frame;
