@@ -1,0 +1,121 @@
+// navdump's output: the JSON line of a FixRecord and GPX track points.
+#include "tools/navdump/FixJson.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace navdump {
+namespace {
+
+pelmora::FixRecord Sample() {
+  pelmora::FixRecord r{};
+  r.validFlags = 0x31F7;
+  r.status = 1;
+  r.fixMode = 5;
+  r.utcSeconds = 45296.25;
+  r.latitude = -45.877567166666665;
+  r.longitude = 170.50011133333334;
+  r.ellipsoidHeight = 16.0;
+  r.geoidHeight = 14.2;
+  r.speed = 0.0128611;
+  r.trueHeading = 359.99;
+  r.magVariation = -3.5;
+  r.depth = 2.4;
+  r.pdop = 1.05f;
+  r.satCount = 2;
+  r.sats[0] = {13, 1, 124, 37, 29};
+  r.sats[3] = {66, 0, 305, 58, 0};  // slots need not be packed
+  return r;
+}
+
+std::string Json(const pelmora::FixRecord& r) {
+  char buffer[kMaxJsonLine];
+  return std::string(buffer, FormatFixJson(r, buffer));
+}
+
+// The number after "key": in text.
+double NumberAfter(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find("\"" + key + "\":");
+  EXPECT_NE(at, std::string::npos) << key;
+  if (at == std::string::npos) return std::nan("");
+  const char* p = text.data() + at + key.size() + 3;
+  double v = 0.0;
+  std::from_chars(p, text.data() + text.size(), v);
+  return v;
+}
+
+TEST(FixJson, AllKeysInOrderAndValuesRoundTrip) {
+  const pelmora::FixRecord r = Sample();
+  const std::string line = Json(r);
+  ASSERT_EQ(line.back(), '\n');
+  std::size_t last = 0;
+  for (const char* key : {"validFlags", "status", "fixMode", "utcSeconds", "latitude", "longitude",
+                          "ellipsoidHeight", "geoidHeight", "speed", "trueHeading", "magVariation",
+                          "depth", "pdop", "satCount", "sats"}) {
+    const std::size_t at = line.find(std::string("\"") + key + "\":");
+    ASSERT_NE(at, std::string::npos) << key;
+    EXPECT_GT(at, last) << key;
+    last = at;
+  }
+  EXPECT_EQ(NumberAfter(line, "validFlags"), 0x31F7);
+  EXPECT_EQ(NumberAfter(line, "latitude"), r.latitude);  // shortest text reads back exactly
+  EXPECT_EQ(NumberAfter(line, "longitude"), r.longitude);
+  EXPECT_EQ(NumberAfter(line, "magVariation"), -3.5);
+  EXPECT_NE(line.find("\"pdop\":1.05,"), std::string::npos);  // the float, not its double
+  EXPECT_NE(line.find("\"sats\":[{\"prn\":13,\"used\":1,\"azimuth\":124,\"elevation\":37,"
+                      "\"snr\":29},{\"prn\":66,\"used\":0,\"azimuth\":305,\"elevation\":58,"
+                      "\"snr\":0}]}"),
+            std::string::npos);
+}
+
+TEST(FixJson, EmptyRecordAndNonFiniteValues) {
+  pelmora::FixRecord r{};
+  EXPECT_NE(Json(r).find("\"sats\":[]}"), std::string::npos);
+  r.latitude = std::numeric_limits<double>::quiet_NaN();
+  r.speed = std::numeric_limits<double>::infinity();
+  const std::string line = Json(r);
+  EXPECT_NE(line.find("\"latitude\":null"), std::string::npos);
+  EXPECT_NE(line.find("\"speed\":null"), std::string::npos);
+}
+
+TEST(FixJson, WorstCaseFitsTheBuffer) {
+  pelmora::FixRecord r{};
+  r.validFlags = 0xFFFF;
+  r.status = -32768;
+  r.fixMode = -32768;
+  for (double* d : {&r.utcSeconds, &r.latitude, &r.longitude, &r.ellipsoidHeight, &r.geoidHeight,
+                    &r.speed, &r.trueHeading, &r.magVariation, &r.depth}) {
+    *d = -1.2345678901234567e-300;
+  }
+  r.pdop = -1.234567e-38f;
+  r.satCount = -32768;
+  for (pelmora::SatInfo& s : r.sats)
+    s = {-32768, -32768, -32768, -32768, -32768};
+  EXPECT_LT(Json(r).size(), kMaxJsonLine);
+}
+
+TEST(FixJson, GpxPointOnlyForAValidPosition) {
+  pelmora::FixRecord r = Sample();
+  char buffer[kMaxGpxPoint];
+  GpxDate date{2019, 4, 12};
+  std::string point(buffer, FormatGpxPoint(r, date, buffer));
+  EXPECT_EQ(point,
+            "<trkpt lat=\"-45.87756717\" lon=\"170.50011133\"><ele>14.200</ele>"
+            "<time>2019-04-12T12:34:56.250Z</time></trkpt>\n");
+  // No date: no time stamp; no MSL height: no elevation.
+  r.validFlags &= static_cast<uint16_t>(~pelmora::kValidGeoidHeight);
+  point.assign(buffer, FormatGpxPoint(r, GpxDate{}, buffer));
+  EXPECT_EQ(point, "<trkpt lat=\"-45.87756717\" lon=\"170.50011133\"></trkpt>\n");
+  r.validFlags &= static_cast<uint16_t>(~pelmora::kValidPosition);
+  EXPECT_EQ(FormatGpxPoint(r, date, buffer), 0u);
+  const std::string header = GpxHeader();
+  EXPECT_NE(header.find("version=\"1.1\""), std::string::npos);
+  EXPECT_NE(std::string(GpxFooter()).find("</gpx>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace navdump
