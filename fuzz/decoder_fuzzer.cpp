@@ -44,19 +44,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FUZZ_REQUIRE(decoder != nullptr);
   double now = 100.0;
   std::size_t pos = 0;
+  int idleCalls = 0;
   while (pos < size) {
     const std::size_t n = chunker.Next(size - pos);
     std::size_t offset = 0;
     while (offset < n) {
       const std::size_t used = decoder->Feed(data + pos + offset, n - offset, now);
-      // At least one byte per call, never more than offered; short only at an epoch's end.
-      FUZZ_REQUIRE(used >= 1 && used <= n - offset);
+      FUZZ_REQUIRE(used <= n - offset);
+      // Nothing consumed is allowed only when an epoch completed at the very start of the
+      // bytes offered (a sentence ended by the next one's '$'), and never twice in a row.
+      if (used == 0) {
+        FUZZ_REQUIRE(decoder->EpochComplete());
+        FUZZ_REQUIRE(++idleCalls <= 1);
+      } else {
+        idleCalls = 0;
+      }
       offset += used;
       if (decoder->EpochComplete()) {
         CheckFix(*decoder, now);
         decoder->TakeEpoch();
         FUZZ_REQUIRE(!decoder->EpochComplete());
       } else {
+        // Short only at an epoch's end.
         FUZZ_REQUIRE(offset == n);
       }
     }

@@ -49,7 +49,7 @@ void ReplayFromMemory(const uint8_t* data, std::size_t size, uint8_t control) {
   if (replay.Start(expected) != navlib::LogReplay::StartResult::Ok) return;
   double now = 0.0;
   for (std::size_t polls = 0;; ++polls) {
-    FUZZ_REQUIRE(polls <= size + 1);
+    FUZZ_REQUIRE(polls <= size + 2);
     now += 1.0;
     const navlib::LogReplay::Step step = replay.Advance(now);
     FUZZ_REQUIRE(step != navlib::LogReplay::Step::Failed);
@@ -90,7 +90,7 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
     return;
   }
   for (std::size_t polls = 0;; ++polls) {
-    FUZZ_REQUIRE(polls <= size + 1);
+    FUZZ_REQUIRE(polls <= size + 2);
     clock += 1.0;
     const int32_t result = engine.Poll();
     if (result != 0) {
