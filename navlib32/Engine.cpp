@@ -196,7 +196,8 @@ int32_t Engine::GetInfo(pelmora::FixRecord* record) {
 }
 
 int32_t Engine::StartLog(const char* path) {
-  if (!ValidPath(path)) return kNavLogBadArgument;
+  // "COMn" as a log name would open the serial device itself for writing.
+  if (!ValidPath(path) || ParseComPort(path) > 0) return kNavLogBadArgument;
   if (mode_ != Mode::Live) return kNavLogNotLive;
   StopLog();
   log_ = std::fopen(path, "wb");

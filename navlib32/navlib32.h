@@ -37,7 +37,7 @@ enum NavPollResult : int32_t {
 enum NavLogResult : int32_t {
   kNavLogNotLive = 1,      // the engine is not open on a serial port
   kNavLogCannotOpen = 2,   // the log file cannot be created
-  kNavLogBadArgument = 3,  // null or overlong path
+  kNavLogBadArgument = 3,  // null, empty or overlong path, or a serial port name
 };
 
 // Opens "COMn" (live, n 1..255) or a log file (replay). receiverType 1 NMEA 0183, 2 TSIP; a

@@ -262,6 +262,7 @@ TEST_F(EngineTest, StartLogArguments) {
   EXPECT_EQ(engine_->StartLog(nullptr), kNavLogBadArgument);
   EXPECT_EQ(engine_->StartLog(""), kNavLogBadArgument);
   EXPECT_EQ(engine_->StartLog(longName.c_str()), kNavLogBadArgument);
+  EXPECT_EQ(engine_->StartLog("COM5"), kNavLogBadArgument);
   EXPECT_EQ(engine_->StartLog((dir_ / "no" / "such" / "dir.gps").string().c_str()),
             kNavLogCannotOpen);
   EXPECT_FALSE(engine_->IsRecording());
