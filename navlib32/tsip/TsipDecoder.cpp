@@ -156,7 +156,12 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
       }
       ++counters_.decoded;
       fix_.NoteActivity(now);
-      Apply(report, now);
+      CompleteUntimedEpoch(now);
+      {
+        const bool hadData = fix_.EpochHasData();
+        Apply(report, now);
+        if (!hadData && fix_.EpochHasData()) epochStartedAt_ = now;
+      }
       return;
     case FrameCheck::Unknown:
       // Well-framed but not decoded here: still a sign of life from the receiver.
@@ -176,6 +181,17 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
 }
 
 // --- Epochs ------------------------------------------------------------------------------
+
+void TsipDecoder::CompleteUntimedEpoch(double now) {
+  // A receiver without GPS time sends health and status but nothing timed; its reports still
+  // reach the display once per cycle.
+  constexpr double kUntimedEpochSeconds = 2.0;
+  if (clockPending_ || !fix_.EpochHasData()) return;
+  if (fix_.CurrentEpochTime() != FixState::kNoTime) return;
+  if (now - epochStartedAt_ < kUntimedEpochSeconds) return;
+  fix_.CompleteEpoch(now);
+  kind_ = EpochKind::None;
+}
 
 void TsipDecoder::ResolvePendingClock(double now) {
   if (!clockPending_) return;

@@ -14,6 +14,10 @@
 //    own: it ends the epoch in progress; the packets after it join it, unless satellite
 //    measurements of the fix just ended follow, which reopen that fix's epoch (its record is
 //    reported again, now complete, with the same time).
+//  - Without any timed packet (no GPS time yet) the epoch in progress completes when a packet
+//    arrives 2 s or more after it began, so that health reports still reach the display.
+// Classic TSIP has no checksum: a packet of the right length whose values no receiver sends
+// (a time of week outside the week, a position off the globe) is dropped as damaged.
 // UTC = GPS time − the receiver's UTC offset (from 0x41, 0x8F-20, 0x8F-AB or A1-00; 18 s
 // until one arrives).
 #pragma once
@@ -75,6 +79,7 @@ class TsipDecoder final : public GpsDecoder {
   void MeasurementTime(double gpsSeconds, double now);
   void ClockTime(double gpsSeconds, double now);
   void ResolvePendingClock(double now);
+  void CompleteUntimedEpoch(double now);
   void NoteLeapSeconds(int leapSeconds);
   void NoteWeek(int reportedWeek);
   void NoteDate(double gpsSeconds);
@@ -100,7 +105,8 @@ class TsipDecoder final : public GpsDecoder {
   bool clockPending_ = false;
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
-  double lastNow_ = 0.0;  // arrival time of the last frame
+  double lastNow_ = 0.0;         // arrival time of the last frame
+  double epochStartedAt_ = 0.0;  // arrival time of the first data of the epoch in progress
   // Last position, to turn ECEF velocities into east-north-up.
   bool hasPosition_ = false;
   double latitudeDeg_ = 0.0, longitudeDeg_ = 0.0;

@@ -254,6 +254,25 @@ TEST(TsipDecoder, HealthCodesBecomeReceiverStatus) {
   }
 }
 
+TEST(TsipDecoder, HealthWithoutGpsTimeStillCompletesEpochs) {
+  TsipDecoder decoder;
+  const std::vector<uint8_t> health = Wire(P46(0x01));
+  const std::vector<uint8_t> levels = Wire(std::move(Payload(0x47).U8(1).U8(12).F32(33.0)));
+  EXPECT_EQ(decoder.Feed(health.data(), health.size(), 10.0), health.size());
+  EXPECT_EQ(decoder.Feed(levels.data(), levels.size(), 11.0), levels.size());
+  EXPECT_FALSE(decoder.EpochComplete());
+  // the next report, 2 s after the epoch began, completes it
+  EXPECT_EQ(decoder.Feed(health.data(), health.size(), 12.0), health.size());
+  ASSERT_TRUE(decoder.EpochComplete());
+  FixRecord r{};
+  decoder.GetFix(r, 12.0);
+  EXPECT_EQ(r.status, static_cast<int16_t>(pelmora::ReceiverStatus::NoGpsTime));
+  EXPECT_TRUE(Has(r, pelmora::kValidStatus | pelmora::kValidSignal));
+  EXPECT_FALSE(r.validFlags & pelmora::kValidTime);
+  ASSERT_NE(FindSat(r, 12), nullptr);
+  EXPECT_EQ(FindSat(r, 12)->snr, 33);
+}
+
 TEST(TsipDecoder, DamagedPacketsAreRejected) {
   std::vector<uint8_t> s;
   // 0x84 one byte short, 0x8F-20 with 60 bytes: both dropped, the good 0x84 kept
