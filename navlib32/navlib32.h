@@ -21,7 +21,7 @@ enum NavOpenResult : int32_t {
   kNavOpenPortSetup = -3,       // the port opened but its line settings were refused
   kNavOpenFileMissing = -4,     // the log to replay cannot be opened
   kNavOpenFileNotGps = -5,      // the log holds no NMEA or TSIP data
-  kNavOpenReceiverSetup = -10,  // the receiver did not take its settings
+  kNavOpenReceiverSetup = -10,  // the settings could not be sent to the receiver
 };
 
 // Results of Pelmora_Poll other than 0. A failure stays reported until Pelmora_Close. A quiet
