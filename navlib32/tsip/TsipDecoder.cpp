@@ -200,8 +200,12 @@ void TsipDecoder::ResolvePendingClock(double now) {
   kind_ = EpochKind::Clock;
 }
 
-void TsipDecoder::FixTime(double gpsSeconds, double now) {
-  const double t = UtcSecondsOfDay(gpsSeconds, leapSeconds_);
+double TsipDecoder::TimeOfDay(double seconds, bool utc) const {
+  return UtcSecondsOfDay(seconds, utc || utcTimes_ ? 0 : leapSeconds_);
+}
+
+void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
+  const double t = TimeOfDay(gpsSeconds, utc);
   if (clockPending_ && std::fabs(DayDifference(t, reopenFixTime_)) <= kSameTimeSeconds) {
     // another packet of the fix that the 0x41 interrupted
     clockPending_ = false;
@@ -214,11 +218,11 @@ void TsipDecoder::FixTime(double gpsSeconds, double now) {
   fix_.NoteTime(t, now);
   kind_ = EpochKind::Fix;
   fixTime_ = t;
-  NoteDate(gpsSeconds);
+  NoteDate(gpsSeconds, utc || utcTimes_);
 }
 
 void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
-  const double m = UtcSecondsOfDay(gpsSeconds, leapSeconds_);
+  const double m = TimeOfDay(gpsSeconds);
   auto inWindow = [&](double fix) {
     const double d = DayDifference(m, fix);
     return d >= -kSameTimeSeconds && d < kMeasurementWindowSeconds;
@@ -241,7 +245,7 @@ void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
 }
 
 void TsipDecoder::ClockTime(double gpsSeconds, double now) {
-  const double t = UtcSecondsOfDay(gpsSeconds, leapSeconds_);
+  const double t = TimeOfDay(gpsSeconds);
   ResolvePendingClock(now);
   if (kind_ == EpochKind::Fix && fix_.EpochHasData()) {
     fix_.CompleteEpoch(now);
@@ -264,9 +268,9 @@ void TsipDecoder::NoteWeek(int reportedWeek) {
   if (week >= 0) week_ = week;
 }
 
-void TsipDecoder::NoteDate(double gpsSeconds) {
+void TsipDecoder::NoteDate(double gpsSeconds, bool utc) {
   if (week_ < 0 || !std::isfinite(gpsSeconds)) return;
-  const CivilDate date = CivilDateOf(GpsToUnixSeconds(week_, gpsSeconds, leapSeconds_));
+  const CivilDate date = CivilDateOf(GpsToUnixSeconds(week_, gpsSeconds, utc ? 0 : leapSeconds_));
   fix_.SetDate(date.year, date.month, date.day);
 }
 
@@ -432,7 +436,7 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
     if (r->utcOffsetValid) NoteLeapSeconds(r->utcOffsetSeconds);
     if (!r->timeValid) return;
     NoteWeek(r->week);
-    FixTime(r->gpsSeconds, now);
+    FixTime(r->gpsSeconds, now, r->utcTime);
   } else if (const auto* r = std::get_if<TimingStatusReport>(&report)) {
     ApplyHealth(r->decodingStatus);
     const uint8_t status = r->decodingStatus;
@@ -501,6 +505,7 @@ void TsipDecoder::Apply(const TsipReport& report, double now) {
     ApplySelection(r->dops);
   } else if (const auto* r = std::get_if<IoOptionsReport>(&report)) {
     options_.heightsAreMsl = r->heightsAreMsl();
+    utcTimes_ = r->utcTimes();
   }
 }
 

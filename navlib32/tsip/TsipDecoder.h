@@ -75,14 +75,16 @@ class TsipDecoder final : public GpsDecoder {
   void Apply(const TsipReport& report, double now);
 
   // Epoch bookkeeping, see the header comment.
-  void FixTime(double gpsSeconds, double now);
+  // Times of week are GPS time unless the packet or the I/O options say UTC.
+  double TimeOfDay(double seconds, bool utc = false) const;
+  void FixTime(double gpsSeconds, double now, bool utc = false);
   void MeasurementTime(double gpsSeconds, double now);
   void ClockTime(double gpsSeconds, double now);
   void ResolvePendingClock(double now);
   void CompleteUntimedEpoch(double now);
   void NoteLeapSeconds(int leapSeconds);
   void NoteWeek(int reportedWeek);
-  void NoteDate(double gpsSeconds);
+  void NoteDate(double gpsSeconds, bool utc);
 
   void ApplyPosition(const PositionReport& p);
   void ApplyVelocity(double east, double north);
@@ -105,6 +107,8 @@ class TsipDecoder final : public GpsDecoder {
   bool clockPending_ = false;
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
+  // I/O options: the receiver sends UTC times of week (0x55 timing bit 0).
+  bool utcTimes_ = false;
   double lastNow_ = 0.0;         // arrival time of the last frame
   double epochStartedAt_ = 0.0;  // arrival time of the first data of the epoch in progress
   // Last position, to turn ECEF velocities into east-north-up.

@@ -239,6 +239,7 @@ TimingReport Parse8FAB(std::span<const uint8_t> d) {
   r.flags = ReadU8(d, 9);
   r.timeValid = (r.flags & 0x14) == 0;  // time set, not in test mode
   r.utcOffsetValid = (r.flags & 0x08) == 0;
+  r.utcTime = (r.flags & 0x01) != 0;
   return r;
 }
 

@@ -96,8 +96,9 @@ struct SuperFixReport {
   int satellitesUsed = 0;
 };
 
-// 0x8F-AB primary timing packet: GPS time of week (whole seconds), week, UTC offset and the
-// timing flags (bit 2: time not set, bit 3: no UTC offset yet, bit 4: test mode).
+// 0x8F-AB primary timing packet: time of week (whole seconds), week, UTC offset and the
+// timing flags (bit 0: the time is UTC, not GPS; bit 2: time not set, bit 3: no UTC offset
+// yet, bit 4: test mode).
 struct TimingReport {
   double gpsSeconds = 0.0;
   int week = 0;
@@ -105,6 +106,7 @@ struct TimingReport {
   uint8_t flags = 0;
   bool timeValid = false;
   bool utcOffsetValid = false;
+  bool utcTime = false;
 };
 
 // 0x8F-AC supplemental timing packet: receiver mode, decoding status and alarms with the
@@ -197,10 +199,11 @@ struct V1PositionReport {
 };
 
 // 0x55 I/O options: position byte (bit 0 ECEF, 1 LLA, 2 MSL heights, 4 double precision),
-// velocity, timing and auxiliary bytes.
+// velocity, timing (bit 0: times in UTC instead of GPS time) and auxiliary bytes.
 struct IoOptionsReport {
   uint8_t position = 0, velocity = 0, timing = 0, auxiliary = 0;
   bool heightsAreMsl() const { return (position & 0x04) != 0; }
+  bool utcTimes() const { return (timing & 0x01) != 0; }
 };
 
 // TSIPv1 A3-11 receiver status: the health code (mapped onto the 0x46 codes) and the DOPs.

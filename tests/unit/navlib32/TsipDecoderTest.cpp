@@ -224,6 +224,27 @@ TEST(TsipDecoder, TimingReceiverInOverdeterminedClockMode) {
   EXPECT_EQ(r[1].status, static_cast<int16_t>(pelmora::ReceiverStatus::DoingFixes));
 }
 
+TEST(TsipDecoder, UtcTimesAreNotShiftedAgain) {
+  // 0x8F-AB flag bit 0: the time of week is UTC already
+  std::vector<uint8_t> s;
+  Append(s, P8FAB(72891, 2085, 18, 0x01));
+  Append(s, P8FAC(4, 0x00, 1.0, 2.0, 3.0));
+  TsipDecoder timing;
+  auto r = Decode(timing, s);
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_DOUBLE_EQ(r[0].utcSeconds, 72891.0);
+  // I/O options with UTC times: 0x84 and 0x5C times taken as they are
+  s.clear();
+  Append(s, std::move(Payload(0x55).U8(0x12).U8(0x02).U8(0x01).U8(0x00)));
+  Append(s, P84(1.0, 2.0, 3.0, 3600.0));
+  Append(s, P5C(7, 0, 40, 3600.4, 10, 20));
+  TsipDecoder classic;
+  r = Decode(classic, s);
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_DOUBLE_EQ(r[0].utcSeconds, 3600.0);
+  EXPECT_NE(FindSat(r[0], 7), nullptr);
+}
+
 TEST(TsipDecoder, HealthCodesBecomeReceiverStatus) {
   using pelmora::ReceiverStatus;
   const struct {
