@@ -14,6 +14,9 @@ void NmeaDecoder::Handle(const NmeaSentence& sentence, double nowSeconds) {
     case SentenceResult::Malformed:
       ++sentences_.malformed;
       break;
+    case SentenceResult::Late:
+      ++sentences_.late;
+      break;
   }
 }
 

@@ -562,25 +562,41 @@ struct SentenceType {
   char name[4];
   int minFields;   // with a checksum: fields needed, address included
   int fullFields;  // without a checksum: the type's complete field count
+  int timeField;   // field holding the epoch's time of day; 0 for none
   Handler handler;
 };
 
 constexpr std::array<SentenceType, 14> kTypes = {{
-    {"GGA", 10, 15, DecodeGga},
-    {"RMC", 10, 12, DecodeRmc},
-    {"GSA", 16, 18, DecodeGsa},
-    {"GSV", 4, 8, DecodeGsv},
-    {"VTG", 5, 5, DecodeVtg},
-    {"GLL", 5, 7, DecodeGll},
-    {"ZDA", 5, 7, DecodeZda},
-    {"GNS", 10, 13, DecodeGns},
-    {"HDT", 2, 3, DecodeHdt},
-    {"DPT", 2, 3, DecodeDpt},
-    {"DBT", 4, 7, DecodeDbt},
-    {"GST", 2, 9, DecodeTimeOnly},
-    {"GBS", 2, 9, DecodeTimeOnly},
-    {"GRS", 2, 15, DecodeTimeOnly},
+    {"GGA", 10, 15, 1, DecodeGga},
+    {"RMC", 10, 12, 1, DecodeRmc},
+    {"GSA", 16, 18, 0, DecodeGsa},
+    {"GSV", 4, 8, 0, DecodeGsv},
+    {"VTG", 5, 5, 0, DecodeVtg},
+    {"GLL", 5, 7, 5, DecodeGll},
+    {"ZDA", 5, 7, 1, DecodeZda},
+    {"GNS", 10, 13, 1, DecodeGns},
+    {"HDT", 2, 3, 0, DecodeHdt},
+    {"DPT", 2, 3, 0, DecodeDpt},
+    {"DBT", 4, 7, 0, DecodeDbt},
+    {"GST", 2, 9, 1, DecodeTimeOnly},
+    {"GBS", 2, 9, 1, DecodeTimeOnly},
+    {"GRS", 2, 15, 1, DecodeTimeOnly},
 }};
+
+// A report of a time just behind the epoch in progress: a late or repeated sentence of an
+// epoch already completed. Further back is a receiver that restarted or a new log.
+constexpr double kLateSeconds = 2.0;
+
+bool IsLate(const Fields& f, int timeField, const FixState& state) {
+  const double current = state.CurrentEpochTime();
+  if (timeField == 0 || current == FixState::kNoTime || f[timeField].empty()) return false;
+  Reader r(f);
+  const std::optional<double> time = r.Time(timeField);
+  if (!time) return false;
+  double behind = current - *time;
+  if (behind < -43200.0) behind += 86400.0;  // the epoch in progress is past midnight
+  return behind > 0.0005 && behind <= kLateSeconds;
+}
 
 bool IsUpperAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -607,6 +623,7 @@ SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState&
       return SentenceResult::Malformed;
     }
     state.NoteActivity(nowSeconds);
+    if (IsLate(f, type.timeField, state)) return SentenceResult::Late;
     return type.handler(f, talker, state, nowSeconds) ? SentenceResult::Decoded
                                                       : SentenceResult::Malformed;
   }

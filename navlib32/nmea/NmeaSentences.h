@@ -19,12 +19,15 @@ enum class SentenceResult {
   Decoded,    // applied to the fix state
   Unknown,    // proprietary or a sentence type this decoder does not use
   Malformed,  // a known type with too few fields or an unparsable value
+  Late,       // its time lies up to 2 s behind the epoch in progress: dropped, so that epochs
+              // never step back for a sentence that arrived after its epoch ended
 };
 
 struct NmeaSentenceCounters {
   uint64_t decoded = 0;
   uint64_t unknown = 0;
   uint64_t malformed = 0;
+  uint64_t late = 0;
 };
 
 // Reads a whole field as a decimal number ([-]digits[.digits], or anything std::from_chars

@@ -155,15 +155,30 @@ TEST(NmeaDecoder, ReceiverRebootingMidLog) {
   EXPECT_FALSE(d.epochs[2].validFlags & pelmora::kValidSignal);  // the old sky is gone
 }
 
-TEST(NmeaDecoder, TimeJumpingBackIsANewEpoch) {
+TEST(NmeaDecoder, TimeJumpingBack_LateSentenceDroppedBigJumpIsNewEpoch) {
   std::string log;
-  for (const char* t : {"100000", "100001", "095959", "100000"}) {
+  for (const char* t : {"100000", "100001", "100000", "095000", "095001"}) {
     log += Nmea(std::string("GPGGA,") + t + ",4807.038,N,01131.000,E,1,05,1.0,1.0,M,2.0,M,,");
   }
   const auto d = DecodeWhole(log);
   ASSERT_EQ(d.epochs.size(), 4u);
-  EXPECT_DOUBLE_EQ(d.epochs[2].utcSeconds, 35999.0);
-  EXPECT_DOUBLE_EQ(d.epochs[3].utcSeconds, 36000.0);
+  EXPECT_DOUBLE_EQ(d.epochs[0].utcSeconds, 36000.0);
+  EXPECT_DOUBLE_EQ(d.epochs[1].utcSeconds, 36001.0);
+  EXPECT_DOUBLE_EQ(d.epochs[2].utcSeconds, 35400.0);  // a restart ten minutes back
+  EXPECT_DOUBLE_EQ(d.epochs[3].utcSeconds, 35401.0);
+  EXPECT_EQ(d.counters.sentences.late, 1u);  // the repeated 10:00:00
+}
+
+TEST(NmeaDecoder, LateSentenceAcrossMidnight) {
+  std::string log;
+  for (const char* t : {"235959", "000000", "235959", "000001"}) {
+    log += Nmea(std::string("GPGGA,") + t + ",4807.038,N,01131.000,E,1,05,1.0,1.0,M,2.0,M,,");
+  }
+  const auto d = DecodeWhole(log);
+  ASSERT_EQ(d.epochs.size(), 3u);
+  EXPECT_DOUBLE_EQ(d.epochs[1].utcSeconds, 0.0);
+  EXPECT_DOUBLE_EQ(d.epochs[2].utcSeconds, 1.0);
+  EXPECT_EQ(d.counters.sentences.late, 1u);
 }
 
 TEST(NmeaDecoder, MoreThanTwelveInView_AcrossSystems) {
@@ -239,7 +254,8 @@ TEST(NmeaDecoder, GarbageSoak_NoCrashStateBounded) {
   const NmeaDecoderCounters c = decoder.Counters();
   EXPECT_EQ(c.framer.bytes, noise.size());
   EXPECT_GT(c.framer.checksumFailures + c.framer.interrupted, 0u);
-  EXPECT_EQ(c.framer.sentences, c.sentences.decoded + c.sentences.unknown + c.sentences.malformed);
+  EXPECT_EQ(c.framer.sentences,
+            c.sentences.decoded + c.sentences.unknown + c.sentences.malformed + c.sentences.late);
   // After the noise a clean epoch decodes as if nothing happened.
   decoder.Flush();
   decoder.TakeEpoch();

@@ -86,7 +86,8 @@ inline bool SameDecoding(const Decoded& a, const Decoded& b) {
          fa.interrupted == fb.interrupted && fa.skipped == fb.skipped &&
          a.counters.sentences.decoded == b.counters.sentences.decoded &&
          a.counters.sentences.unknown == b.counters.sentences.unknown &&
-         a.counters.sentences.malformed == b.counters.sentences.malformed;
+         a.counters.sentences.malformed == b.counters.sentences.malformed &&
+         a.counters.sentences.late == b.counters.sentences.late;
 }
 
 }  // namespace navlib::nmea::testing
