@@ -3,11 +3,12 @@
 // C++ only, no heap after construction.
 //
 // Epochs. A TSIP receiver sends, per fix cycle, its fix packets stamped with the GPS time of
-// the fix (0x8F-20, 0x84/0x4A/0x83/0x42 with 0x56, 0x8F-AB with 0x8F-AC, TSIPv1 A1-00 with
-// A1-11), then status and satellite packets (0x6D, 0x5C, 0x46, 0x4B, 0x82, A2-00, A3-11).
+// the fix (0x8F-20 or 0x8F-23, 0x84/0x4A/0x83/0x42 with 0x56/0x43, 0x8F-AB with 0x8F-AC,
+// TSIPv1 A1-00 with A1-11), then status and satellite packets (0x6D/0x6C, 0x5C/0x5D, 0x47,
+// 0x46, 0x4B, 0x82, A2-00, A3-11).
 //  - A fix packet with a new time starts a new epoch; untimed packets join the epoch in
 //    progress.
-//  - 0x5C / A2-00 carry the fractional time of their last measurement: they join the fix
+//  - 0x5C, 0x5D and A2-00 carry the fractional time of their last measurement: they join the fix
 //    epoch they follow when measured within 1 s after its fix, else they make a
 //    satellite-only epoch at their own time (a receiver that tracks but has no fix yet).
 //  - 0x41 (GPS time, sent on its own schedule every few seconds) makes a clock epoch of its
@@ -19,7 +20,7 @@
 // Classic TSIP has no checksum: a packet of the right length whose values no receiver sends
 // (a time of week outside the week, a position off the globe) is dropped as damaged.
 // UTC = GPS time − the receiver's UTC offset (from 0x41, 0x8F-20, 0x8F-AB or A1-00; 18 s
-// until one arrives).
+// until one arrives), unless the receiver sends UTC times (0x8F-AB flag, 0x55 option).
 #pragma once
 
 #include <cstddef>
