@@ -29,8 +29,9 @@ struct LengthRule {
   uint16_t maxLength;
 };
 
-// Exact lengths unless min and max differ. 0x47 and 0x6D carry a count and are checked
-// against it as well.
+// Exact lengths unless min and max differ. 0x47, 0x6C and 0x6D carry a count and are checked
+// against it as well. 0x83 and 0x8F-23 have been seen longer than their manuals say (padding
+// after the documented fields), so they have a minimum only, within a bound.
 constexpr LengthRule kClassicRules[] = {
     {0x41, -1, 10, 10},                   // GPS time
     {0x42, -1, 16, 16},                   // single-precision ECEF position
@@ -46,10 +47,10 @@ constexpr LengthRule kClassicRules[] = {
     {0x6C, -1, 18, 18 + kMaxTsipSats},    // satellite selection: 18 + 1 per satellite
     {0x6D, -1, 17, 17 + 15},              // all-in-view selection: 17 + 1 per satellite (up to 15)
     {0x82, -1, 1, 1},                     // differential position fix mode
-    {0x83, -1, 36, 36},                   // double-precision ECEF position
+    {0x83, -1, 36, 44},                   // double-precision ECEF position
     {0x84, -1, 36, 36},                   // double-precision LLA position
     {0x8F, 0x20, 56, 64},                 // last fix with extra information: 56 or 64
-    {0x8F, 0x23, 29, 29},                 // compact superpacket
+    {0x8F, 0x23, 29, 40},                 // compact superpacket
     {0x8F, 0xAB, 17, 17},                 // primary timing
     {0x8F, 0xAC, 68, 68},                 // supplemental timing
 };
