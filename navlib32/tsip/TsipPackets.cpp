@@ -30,8 +30,8 @@ struct LengthRule {
 };
 
 // Exact lengths unless min and max differ. 0x47, 0x6C and 0x6D carry a count and are checked
-// against it as well. 0x83 and 0x8F-23 have been seen longer than their manuals say (padding
-// after the documented fields), so they have a minimum only, within a bound.
+// against it as well. 0x83 and 0x8F-23 are also taken with a few bytes after the documented
+// fields (receivers are reported to pad them); the fields read stay within the minimum.
 constexpr LengthRule kClassicRules[] = {
     {0x41, -1, 10, 10},                   // GPS time
     {0x42, -1, 16, 16},                   // single-precision ECEF position
