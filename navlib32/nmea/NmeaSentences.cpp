@@ -28,7 +28,8 @@ struct Fields {
   int n = 0;
   std::string_view operator[](int i) const {
     if (i >= n) return std::string_view();
-    return body.substr(start[i], static_cast<std::size_t>(start[i + 1] - 1 - start[i]));
+    return std::string_view(body.data() + start[i],
+                            static_cast<std::size_t>(start[i + 1] - 1 - start[i]));
   }
 };
 

@@ -19,11 +19,27 @@ class Writer {
     std::memcpy(p_, s, N - 1);
     p_ += N - 1;
   }
-  void Int(long value) { p_ = std::to_chars(p_, p_ + 24, value).ptr; }
+  void Int(long value) {
+    if (value >= 0 && value < 10) {  // most satellite flags and many counts
+      *p_++ = static_cast<char>('0' + value);
+      return;
+    }
+    p_ = std::to_chars(p_, p_ + 24, value).ptr;
+  }
   // Shortest text that reads back as the same double; null for a non-finite value.
   void Real(double value) {
     if (!std::isfinite(value)) {
       Text("null");
+      return;
+    }
+    // Whole numbers (zeros of invalid fields, whole seconds) print as integers, which is
+    // also their shortest form; the general shortest-form search is for the rest.
+    if (value == 0.0 && !std::signbit(value)) {
+      *p_++ = '0';
+      return;
+    }
+    if (std::fabs(value) < 1e15 && value == static_cast<double>(static_cast<long long>(value))) {
+      p_ = std::to_chars(p_, p_ + 24, static_cast<long long>(value)).ptr;
       return;
     }
     p_ = std::to_chars(p_, p_ + 32, value).ptr;
