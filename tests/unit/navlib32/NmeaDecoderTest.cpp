@@ -348,3 +348,50 @@ TEST(GpsDecoderFactory, DetectsProtocolAndMakesNmeaDecoder) {
 
 }  // namespace
 }  // namespace navlib::nmea
+
+namespace navlib::nmea {
+namespace {
+
+TEST(NmeaDecoder, ReceiverFallingSilent_FieldsBecomeInvalid) {
+  const std::string log =
+      testing::Nmea("GPGGA,120000,4807.038,N,01131.000,E,1,05,1.0,1.0,M,2.0,M,,") +
+      testing::Nmea("GPGGA,120001,4807.038,N,01131.000,E,1,05,1.0,1.0,M,2.0,M,,");
+  NmeaDecoder decoder;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(log.data());
+  for (std::size_t at = 0; at < log.size();)
+    at += decoder.Feed(bytes + at, log.size() - at, 100.0);
+  ASSERT_TRUE(decoder.EpochComplete());
+  pelmora::FixRecord r;
+  decoder.GetFix(r, 101.0);
+  EXPECT_TRUE(r.validFlags & pelmora::kValidPosition);
+  EXPECT_EQ(r.status, static_cast<int16_t>(pelmora::ReceiverStatus::DoingFixes));
+  // Nothing more arrives: after a few seconds only the status is valid, and it says so.
+  decoder.GetFix(r, 100.0 + FixState::kStaleSeconds + 1.0);
+  EXPECT_EQ(r.validFlags, pelmora::kValidStatus);
+  EXPECT_EQ(r.status, static_cast<int16_t>(pelmora::ReceiverStatus::NoData));
+  // Garbage is no sign of life either.
+  const std::string noise(500, '\x7f');
+  decoder.TakeEpoch();
+  decoder.Feed(reinterpret_cast<const uint8_t*>(noise.data()), noise.size(), 110.0);
+  decoder.GetFix(r, 110.0);
+  EXPECT_EQ(r.status, static_cast<int16_t>(pelmora::ReceiverStatus::NoData));
+}
+
+TEST(NmeaDecoder, DateKeptForGpx) {
+  const std::string log = testing::Nmea("GPRMC,235959,A,4807.038,N,01131.000,E,0.0,,311224,,") +
+                          testing::Nmea("GPRMC,000000,A,4807.038,N,01131.000,E,0.0,,010125,,");
+  const auto d = testing::DecodeWhole(log);
+  ASSERT_EQ(d.epochs.size(), 2u);
+  NmeaDecoder decoder;
+  decoder.Feed(reinterpret_cast<const uint8_t*>(log.data()), log.size(), 0.0);
+  int y = 0, m = 0, day = 0;
+  ASSERT_TRUE(decoder.GetDate(y, m, day, 0.0));
+  EXPECT_EQ(y * 10000 + m * 100 + day, 20241231);
+  decoder.TakeEpoch();
+  decoder.Flush();
+  ASSERT_TRUE(decoder.GetDate(y, m, day, 0.0));
+  EXPECT_EQ(y * 10000 + m * 100 + day, 20250101);
+}
+
+}  // namespace
+}  // namespace navlib::nmea
