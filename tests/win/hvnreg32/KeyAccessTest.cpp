@@ -139,6 +139,36 @@ TEST_F(KeyAccessTest, ReadOnlySecurityHandleFailsAtWritingTheList) {
   EXPECT_EQ(ReadDacl(key_), before);
 }
 
+// A list so full that the Everyone entry cannot be added within the 64 KiB limit of a list.
+TEST_F(KeyAccessTest, FullListFailsAtCreatingTheNewListAndChangesNothing) {
+  constexpr DWORD kListSize = 65532;  // the largest DWORD-aligned list
+  std::vector<BYTE> buffer(kListSize);
+  auto* acl = reinterpret_cast<PACL>(buffer.data());
+  ASSERT_TRUE(InitializeAcl(acl, kListSize, ACL_REVISION));
+  for (int rid = 1000;; ++rid) {
+    const std::string sidText = "S-1-5-21-1-2-3-" + std::to_string(rid);
+    PSID sid = nullptr;
+    ASSERT_TRUE(ConvertStringSidToSidA(sidText.c_str(), &sid));
+    const BOOL added = AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, sid);
+    LocalFree(sid);
+    if (!added) break;
+  }
+  ACL_SIZE_INFORMATION info{};
+  ASSERT_TRUE(GetAclInformation(acl, &info, sizeof info, AclSizeInformation));
+  ASSERT_GT(info.AclBytesInUse + 40, 65535u);
+  SECURITY_DESCRIPTOR sd;
+  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+  ASSERT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
+  const std::vector<AceEntry> before = ReadDacl(key_);
+  ASSERT_EQ(before.size(), info.AceCount);
+
+  std::string output;
+  EXPECT_EQ(GrantCaptured(key_, &output), 0);
+  EXPECT_EQ(output, "Error 87:InitializeAcl\n");
+  EXPECT_EQ(ReadDacl(key_), before);
+}
+
 TEST_F(KeyAccessTest, InvalidHandleFailsAtReadingTheList) {
   std::string output;
   EXPECT_EQ(GrantCaptured(nullptr, &output), 0);
