@@ -262,13 +262,20 @@ bool IsDifferentialMode(char mode) {
   return mode == 'D' || mode == 'P' || mode == 'R' || mode == 'F';
 }
 
-void NoteTime(const std::optional<double>& time, FixState& state, double now) {
-  if (time) state.NoteTime(*time, now);
+// When a sentence arrived, and whether its time lies just behind the epoch in progress.
+struct Arrival {
+  double now;
+  bool late;
+};
+
+// A late sentence's values join the epoch in progress; its time does not move the epoch back.
+void NoteTime(const std::optional<double>& time, FixState& state, const Arrival& at) {
+  if (time && !at.late) state.NoteTime(*time, at.now);
 }
 
 // GGA: time, position, fix quality, satellites used, HDOP, altitude and geoid separation.
 // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
-bool DecodeGga(const Fields& f, Talker, FixState& state, double now) {
+bool DecodeGga(const Fields& f, Talker, FixState& state, const Arrival& at) {
   Reader r(f);
   const auto time = r.Time(1);
   const auto lat = r.Angle(2, 3, 'N', 'S', 90.0);
@@ -278,7 +285,7 @@ bool DecodeGga(const Fields& f, Talker, FixState& state, double now) {
   const auto altitude = r.Num(9);
   const auto separation = r.Num(11);
   if (r.Bad()) return false;
-  NoteTime(time, state, now);
+  NoteTime(time, state, at);
   if (used) state.SetSatellitesUsedCount(*used);
   if (separation) state.SetGeoidSeparation(*separation);
   if (quality && *quality == 0) {
@@ -299,7 +306,7 @@ bool DecodeGga(const Fields& f, Talker, FixState& state, double now) {
 
 // RMC: time, status, position, speed, course, date, magnetic variation, mode (2.3+).
 // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
-bool DecodeRmc(const Fields& f, Talker, FixState& state, double now) {
+bool DecodeRmc(const Fields& f, Talker, FixState& state, const Arrival& at) {
   Reader r(f);
   const auto time = r.Time(1);
   const char status = r.Char(2);
@@ -312,7 +319,7 @@ bool DecodeRmc(const Fields& f, Talker, FixState& state, double now) {
   const char magSide = r.Char(11);
   const char mode = r.Char(12);
   if (r.Bad()) return false;
-  NoteTime(time, state, now);
+  NoteTime(time, state, at);
   if (date.size() == 6) {
     int ddmmyy = 0;
     const auto [ptr, ec] = std::from_chars(date.data(), date.data() + 6, ddmmyy);
@@ -338,7 +345,7 @@ bool DecodeRmc(const Fields& f, Talker, FixState& state, double now) {
 
 // GSA: fix dimension, satellites used (12 fields), PDOP, HDOP, VDOP, system id (4.10).
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
-bool DecodeGsa(const Fields& f, Talker talker, FixState& state, double) {
+bool DecodeGsa(const Fields& f, Talker talker, FixState& state, const Arrival&) {
   Reader r(f);
   const auto dimension = r.Int(2);
   std::array<int, 12> prns{};
@@ -390,7 +397,7 @@ bool DecodeGsa(const Fields& f, Talker talker, FixState& state, double) {
 // GSV: satellites in view, four per sentence: number, elevation, azimuth, SNR; a trailing
 // signal id from 4.10 on.
 // $GPGSV,3,1,11,01,78,221,47,03,09,042,00,04,05,242,00,06,04,149,00*70
-bool DecodeGsv(const Fields& f, Talker talker, FixState& state, double) {
+bool DecodeGsv(const Fields& f, Talker talker, FixState& state, const Arrival&) {
   Reader r(f);
   r.Int(1);
   r.Int(2);
@@ -427,7 +434,7 @@ bool DecodeGsv(const Fields& f, Talker talker, FixState& state, double) {
 
 // VTG: course and speed over ground. 2.x: $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*xx;
 // 1.x without unit letters: $GPVTG,054.7,034.4,005.5,010.2
-bool DecodeVtg(const Fields& f, Talker, FixState& state, double) {
+bool DecodeVtg(const Fields& f, Talker, FixState& state, const Arrival&) {
   Reader r(f);
   const bool letters = f.n >= 9 || f[2] == "T";
   const auto course = r.Num(1);
@@ -446,7 +453,7 @@ bool DecodeVtg(const Fields& f, Talker, FixState& state, double) {
 }
 
 // GLL: position, time, status, mode. $GPGLL,4916.45,N,12311.12,W,225444,A,A*5C
-bool DecodeGll(const Fields& f, Talker, FixState& state, double now) {
+bool DecodeGll(const Fields& f, Talker, FixState& state, const Arrival& at) {
   Reader r(f);
   const auto lat = r.Angle(1, 2, 'N', 'S', 90.0);
   const auto lon = r.Angle(3, 4, 'E', 'W', 180.0);
@@ -454,7 +461,7 @@ bool DecodeGll(const Fields& f, Talker, FixState& state, double now) {
   const char status = r.Char(6);
   const char mode = r.Char(7);
   if (r.Bad()) return false;
-  NoteTime(time, state, now);
+  NoteTime(time, state, at);
   if (status == 'V' || mode == 'N') {
     state.SetNoFix();
     return true;
@@ -465,14 +472,14 @@ bool DecodeGll(const Fields& f, Talker, FixState& state, double now) {
 }
 
 // ZDA: time and date. $GPZDA,201530.00,04,07,2002,00,00*60
-bool DecodeZda(const Fields& f, Talker, FixState& state, double now) {
+bool DecodeZda(const Fields& f, Talker, FixState& state, const Arrival& at) {
   Reader r(f);
   const auto time = r.Time(1);
   const auto day = r.Int(2);
   const auto month = r.Int(3);
   const auto year = r.Int(4);
   if (r.Bad()) return false;
-  NoteTime(time, state, now);
+  NoteTime(time, state, at);
   if (day && month && year) state.SetDate(*year, *month, *day);
   return true;
 }
@@ -480,7 +487,7 @@ bool DecodeZda(const Fields& f, Talker, FixState& state, double now) {
 // GNS: multi-GNSS fix: time, position, a mode letter per system, satellites used, HDOP,
 // altitude, geoid separation.
 // $GNGNS,014035.00,4332.69262,S,17235.48549,E,RR,13,0.9,25.63,11.24,,*70
-bool DecodeGns(const Fields& f, Talker, FixState& state, double now) {
+bool DecodeGns(const Fields& f, Talker, FixState& state, const Arrival& at) {
   Reader r(f);
   const auto time = r.Time(1);
   const auto lat = r.Angle(2, 3, 'N', 'S', 90.0);
@@ -490,7 +497,7 @@ bool DecodeGns(const Fields& f, Talker, FixState& state, double now) {
   const auto altitude = r.Num(9);
   const auto separation = r.Num(10);
   if (r.Bad()) return false;
-  NoteTime(time, state, now);
+  NoteTime(time, state, at);
   if (used) state.SetSatellitesUsedCount(*used);
   if (separation) state.SetGeoidSeparation(*separation);
   bool fix = false;
@@ -512,7 +519,7 @@ bool DecodeGns(const Fields& f, Talker, FixState& state, double now) {
 }
 
 // HDT: true heading of the vessel. $HEHDT,274.07,T*03
-bool DecodeHdt(const Fields& f, Talker, FixState& state, double) {
+bool DecodeHdt(const Fields& f, Talker, FixState& state, const Arrival&) {
   Reader r(f);
   const auto heading = r.Num(1);
   if (r.Bad()) return false;
@@ -521,7 +528,7 @@ bool DecodeHdt(const Fields& f, Talker, FixState& state, double) {
 }
 
 // DPT: depth below the transducer in metres, transducer offset. $SDDPT,2.4,0.0*7E
-bool DecodeDpt(const Fields& f, Talker, FixState& state, double) {
+bool DecodeDpt(const Fields& f, Talker, FixState& state, const Arrival&) {
   Reader r(f);
   const auto depth = r.Num(1);
   r.Num(2);
@@ -531,7 +538,7 @@ bool DecodeDpt(const Fields& f, Talker, FixState& state, double) {
 }
 
 // DBT: depth below the transducer in feet, metres and fathoms. $SDDBT,7.8,f,2.4,M,1.3,F*0D
-bool DecodeDbt(const Fields& f, Talker, FixState& state, double) {
+bool DecodeDbt(const Fields& f, Talker, FixState& state, const Arrival&) {
   Reader r(f);
   const auto feet = r.Num(1);
   const auto metres = r.Num(3);
@@ -549,15 +556,15 @@ bool DecodeDbt(const Fields& f, Talker, FixState& state, double) {
 
 // GST, GBS, GRS: error statistics and residuals; only their time is used (it marks the epoch).
 // $GNGST,003956.00,235111,,,,2.3,3.5,4.0*46
-bool DecodeTimeOnly(const Fields& f, Talker, FixState& state, double now) {
+bool DecodeTimeOnly(const Fields& f, Talker, FixState& state, const Arrival& at) {
   Reader r(f);
   const auto time = r.Time(1);
   if (r.Bad()) return false;
-  NoteTime(time, state, now);
+  NoteTime(time, state, at);
   return true;
 }
 
-using Handler = bool (*)(const Fields&, Talker, FixState&, double);
+using Handler = bool (*)(const Fields&, Talker, FixState&, const Arrival&);
 
 struct SentenceType {
   char name[4];
@@ -584,8 +591,9 @@ constexpr std::array<SentenceType, 14> kTypes = {{
     {"GRS", 2, 15, 1, DecodeTimeOnly},
 }};
 
-// A report of a time just behind the epoch in progress: a late or repeated sentence of an
-// epoch already completed. Further back is a receiver that restarted or a new log.
+// A report of a time just behind the epoch in progress: a late or repeated sentence (some
+// receivers send one sentence type a second behind the others). Further back is a receiver
+// that restarted or a new log.
 constexpr double kLateSeconds = 2.0;
 
 bool IsLate(const Fields& f, int timeField, const FixState& state) {
@@ -624,9 +632,9 @@ SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState&
       return SentenceResult::Malformed;
     }
     state.NoteActivity(nowSeconds);
-    if (IsLate(f, type.timeField, state)) return SentenceResult::Late;
-    return type.handler(f, talker, state, nowSeconds) ? SentenceResult::Decoded
-                                                      : SentenceResult::Malformed;
+    const Arrival at{nowSeconds, IsLate(f, type.timeField, state)};
+    if (!type.handler(f, talker, state, at)) return SentenceResult::Malformed;
+    return at.late ? SentenceResult::Late : SentenceResult::Decoded;
   }
   if (hasChecksum) state.NoteActivity(nowSeconds);
   return SentenceResult::Unknown;

@@ -19,8 +19,9 @@ enum class SentenceResult {
   Decoded,    // applied to the fix state
   Unknown,    // proprietary or a sentence type this decoder does not use
   Malformed,  // a known type with too few fields or an unparsable value
-  Late,       // its time lies up to 2 s behind the epoch in progress: dropped, so that epochs
-              // never step back for a sentence that arrived after its epoch ended
+  Late,       // decoded, but its time lies up to 2 s behind the epoch in progress: its values
+              // join that epoch and its time is ignored, so epochs never step back for a
+              // sentence that lags the others
 };
 
 struct NmeaSentenceCounters {

@@ -166,7 +166,25 @@ TEST(NmeaDecoder, TimeJumpingBack_LateSentenceDroppedBigJumpIsNewEpoch) {
   EXPECT_DOUBLE_EQ(d.epochs[1].utcSeconds, 36001.0);
   EXPECT_DOUBLE_EQ(d.epochs[2].utcSeconds, 35400.0);  // a restart ten minutes back
   EXPECT_DOUBLE_EQ(d.epochs[3].utcSeconds, 35401.0);
-  EXPECT_EQ(d.counters.sentences.late, 1u);  // the repeated 10:00:00
+  EXPECT_EQ(d.counters.sentences.late, 1u);  // the repeated 10:00:00 joined 10:00:01
+}
+
+TEST(NmeaDecoder, SentenceTypeLaggingASecond_JoinsTheEpochInProgress) {
+  // A receiver whose GGA reports the second before its RMC.
+  std::string log;
+  for (int s = 11; s < 15; ++s) {
+    log += Nmea("GPRMC,1200" + std::to_string(s) + ",A,4807.038,N,01131.000,E,1.0,90.0,010124,,");
+    log += Nmea("GPGGA,1200" + std::to_string(s - 1) + ",4807.038,N,01131.000,E,1,05,1.0,5" +
+                std::to_string(s) + ".0,M,2.0,M,,");
+  }
+  const auto d = DecodeWhole(log);
+  ASSERT_EQ(d.epochs.size(), 4u);
+  for (std::size_t i = 0; i < d.epochs.size(); ++i) {
+    EXPECT_DOUBLE_EQ(d.epochs[i].utcSeconds, 43211.0 + static_cast<double>(i));  // never back
+    EXPECT_TRUE(d.epochs[i].validFlags & pelmora::kValidGeoidHeight);
+    EXPECT_DOUBLE_EQ(d.epochs[i].geoidHeight, 511.0 + static_cast<double>(i));
+  }
+  EXPECT_EQ(d.counters.sentences.late, 4u);
 }
 
 TEST(NmeaDecoder, LateSentenceAcrossMidnight) {
