@@ -337,6 +337,23 @@ TEST_F(ExportsTest, CompanyValuesRoundTrip) {
   RegCloseKey(root);
 }
 
+// With no product selected the option store passes an empty application name: the options are
+// then values of "Software\Halvorn\" itself.
+TEST_F(ExportsTest, EmptyApplicationNameAddressesTheCompanyKey) {
+  const std::string name = UniqueName("Option");
+  char buf[32];
+  ASSERT_EQ(SetHVNAppOption("", name.c_str(), "x"), kSuccess);
+  EXPECT_EQ(GetHVNAppOption("", name.c_str(), buf, sizeof buf), kSuccess);
+  EXPECT_STREQ(buf, "x");
+  EXPECT_EQ(GetCurrentUserKey("Software\\Halvorn", name.c_str(), buf, sizeof buf), kSuccess);
+  EXPECT_STREQ(buf, "x");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn", 0, KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  RegDeleteValueA(key, name.c_str());
+  RegCloseKey(key);
+}
+
 TEST_F(ExportsTest, CurrentUserKeyUsesTheCallersPath) {
   const std::string path = "Software\\" + UniqueName("PelmoraTestPath");
   char buf[32];
