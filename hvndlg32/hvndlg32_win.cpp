@@ -15,6 +15,10 @@ namespace {
 constexpr wchar_t kSplashClass[] = L"HVNSplash";
 constexpr UINT_PTR kSplashTimer = 1;
 constexpr UINT kSplashMs = 1500;
+// Windows that appear later (the caller's main window) can cover the splash where the window
+// manager ignores the topmost flag; it raises itself again at this period.
+constexpr UINT_PTR kRaiseTimer = 2;
+constexpr UINT kRaiseMs = 100;
 constexpr int kSplashPadding = 18;
 constexpr int kMaxText = 1024;  // a splash text is a few lines; longer input is cut
 
@@ -96,12 +100,19 @@ LRESULT CALLBACK SplashProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
       case WM_TIMER:
+        if (wp == kRaiseTimer) {
+          SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+          return 0;
+        }
+        DestroyWindow(hwnd);
+        return 0;
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
         DestroyWindow(hwnd);
         return 0;
       case WM_DESTROY:
         KillTimer(hwnd, kSplashTimer);
+        KillTimer(hwnd, kRaiseTimer);
         if (gSplash == hwnd) gSplash = nullptr;
         return 0;
       case WM_NCDESTROY:
@@ -158,6 +169,7 @@ void ShowSplash(const char* text) {
   }
   gSplash = hwnd;
   SetTimer(hwnd, kSplashTimer, kSplashMs, nullptr);
+  SetTimer(hwnd, kRaiseTimer, kRaiseMs, nullptr);
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
   UpdateWindow(hwnd);
 }

@@ -221,6 +221,16 @@ class MainWindowSystemTest : public ::testing::Test {
       main_ = FindProcessWindow(process_.info.dwProcessId, L"TMainForm", L"The Pelmora");
       return main_ != nullptr && IsWindowVisible(main_);
     })) << "the main window did not appear";
+    splash_ = FindProcessWindow(process_.info.dwProcessId, L"HVNSplash", nullptr);
+    splashShownWithMain_ = splash_ != nullptr && IsWindowVisible(splash_);
+    if (splash_ != nullptr) {
+      RECT main, splash, overlap;
+      GetWindowRect(main_, &main);
+      GetWindowRect(splash_, &splash);
+      // On top: the window found at the splash's centre is the splash.
+      POINT centre{(splash.left + splash.right) / 2, (splash.top + splash.bottom) / 2};
+      splashOnTop_ = IntersectRect(&overlap, &main, &splash) && WindowFromPoint(centre) == splash_;
+    }
   }
   static void TearDownTestSuite() {
     process_.End();
@@ -257,11 +267,26 @@ class MainWindowSystemTest : public ::testing::Test {
   static Process process_;
   static HWND main_;
   static HMODULE resources_;
+  static HWND splash_;
+  static bool splashShownWithMain_;
+  static bool splashOnTop_;
 };
 
 Process MainWindowSystemTest::process_;
 HWND MainWindowSystemTest::main_ = nullptr;
 HMODULE MainWindowSystemTest::resources_ = nullptr;
+HWND MainWindowSystemTest::splash_ = nullptr;
+bool MainWindowSystemTest::splashShownWithMain_ = false;
+bool MainWindowSystemTest::splashOnTop_ = false;
+
+TEST_F(MainWindowSystemTest, SplashShowsOverTheStartAndGoesAwayByItself) {
+  ASSERT_NE(splash_, nullptr) << "no splash window when the main window appeared";
+  EXPECT_TRUE(splashShownWithMain_);
+  EXPECT_TRUE(splashOnTop_) << "the splash stays above the main window";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(WaitFor([] { return !IsWindow(splash_); }, 5s));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << "about 1.5 s after it appeared";
+}
 
 TEST_F(MainWindowSystemTest, WindowHasItsFixedSizeStyleAndPlace) {
   RECT client;
