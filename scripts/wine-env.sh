@@ -31,6 +31,9 @@ wine_env_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   fi
   wineserver -p
+  # Start Wine's own background processes now, detached from our output: started later by a test,
+  # they would inherit ctest's pipes and keep it waiting.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_env_stop() {
