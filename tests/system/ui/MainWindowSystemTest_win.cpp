@@ -415,11 +415,86 @@ TEST_F(MainWindowSystemTest, F12AndTheViewButtonGoToTheNextView) {
   }
 }
 
+TEST_F(MainWindowSystemTest, F12WithModifiersGoesToTheNextView) {
+  ShowViewByCommand(IDM_OptionsViewGPSInfo, IDC_GPSInfoViewFrame);
+  SetForegroundWindow(main_);
+  ASSERT_TRUE(WaitFor([] { return GetForegroundWindow() == main_; }, 3s));
+  const WORD modifiers[][2] = {
+      {VK_SHIFT, 0}, {VK_CONTROL, 0}, {VK_MENU, 0}, {VK_SHIFT, VK_CONTROL}};
+  const int frames[] = {IDC_SatStrengthViewFrame, IDC_SatConfigViewFrame, IDC_GPSInfoViewFrame,
+                        IDC_SatStrengthViewFrame};
+  for (int i = 0; i < 4; ++i) {
+    std::vector<INPUT> keys;
+    auto key = [&](WORD vk, bool up) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = vk;
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      keys.push_back(in);
+    };
+    for (WORD m : modifiers[i]) {
+      if (m != 0) key(m, false);
+    }
+    key(VK_F12, false);
+    key(VK_F12, true);
+    for (WORD m : modifiers[i]) {
+      if (m != 0) key(m, true);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    EXPECT_TRUE(WaitFor([&] { return Showing(frames[i]); }, 5s)) << "modifier set " << i;
+  }
+}
+
+// The texts of a dialog's STATIC children, in order.
+std::vector<std::wstring> StaticTexts(HWND dialog) {
+  std::vector<std::wstring> texts;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM lp) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, L"Static") == 0) {
+          reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(TextOf(child));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+TEST_F(MainWindowSystemTest, AboutBoxShowsProductAndVersion) {
+  PostMessageW(main_, WM_COMMAND, IDM_HelpAbout, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    about = FindProcessWindow(process_.info.dwProcessId, L"#32770", L"About The Pelmora");
+    return about != nullptr && IsWindowVisible(about);
+  }));
+  const std::vector<std::wstring> texts = StaticTexts(about);
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts[0], L"The Pelmora");
+  EXPECT_EQ(texts[1], L"Version 3.2 MapInfo Edition");
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+}
+
 // Runs last (alphabetical order is not relied on: gtest keeps declaration order).
 TEST_F(MainWindowSystemTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
   PostMessageW(main_, WM_CLOSE, 0, 0);
   EXPECT_EQ(process_.WaitExit(10000), 0u);
   main_ = nullptr;
+}
+
+TEST(FileExit, EndsTheProgramWithCodeZero) {
+  Process p;
+  ASSERT_TRUE(p.Start(ProgramDirectory()));
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    main = FindProcessWindow(p.info.dwProcessId, L"TMainForm", L"The Pelmora");
+    return main != nullptr && IsWindowVisible(main);
+  }));
+  PostMessageW(main, WM_COMMAND, IDM_FileExit, 0);
+  EXPECT_EQ(p.WaitExit(10000), 0u);
+  p.End();
 }
 
 // Without navres32.dll the program says it is not installed correctly and ends.
