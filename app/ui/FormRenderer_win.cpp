@@ -49,6 +49,10 @@ void FillRgb(HDC dc, int left, int top, int width, int height, COLORREF colour) 
   DeleteObject(b);
 }
 
+}  // namespace
+
+namespace {
+
 // The pause sign: two bars 3 px wide and 9 px high, 2 px apart, centred in 16 x 16.
 void DrawPausePicture(HDC dc, int x, int y, bool enabled) {
   const int barWidth = 3, barHeight = 9, gap = 2;
@@ -82,6 +86,11 @@ void DrawNextViewPicture(HDC dc, int x, int y, bool enabled) {
 }
 
 }  // namespace
+
+void DrawButtonPicture(HDC dc, Picture picture, int x, int y, bool enabled) {
+  if (picture == Picture::Pause) DrawPausePicture(dc, x, y, enabled);
+  if (picture == Picture::NextView) DrawNextViewPicture(dc, x, y, enabled);
+}
 
 COLORREF ToColorRef(const Color& color) {
   if (color.windowText) return GetSysColor(COLOR_WINDOWTEXT);
@@ -316,8 +325,7 @@ void FormRenderer::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const int x = rc.left + (rc.right - rc.left - kPictureSize) / 2 + shift;
   const int y = rc.top + (rc.bottom - rc.top - kPictureSize) / 2 + shift;
   const bool enabled = c->Enabled() && (item.itemState & ODS_DISABLED) == 0;
-  if (c->GetPicture() == Picture::Pause) DrawPausePicture(item.hDC, x, y, enabled);
-  if (c->GetPicture() == Picture::NextView) DrawNextViewPicture(item.hDC, x, y, enabled);
+  DrawButtonPicture(item.hDC, c->GetPicture(), x, y, enabled);
 }
 
 void FormRenderer::PaintCaption(HDC dc, const Control& control, RECT rc, UINT format) {

@@ -66,6 +66,8 @@ class FormRenderer {
   WNDPROC buttonProc_ = nullptr;
 };
 
+// A button's 16 x 16 picture with its top-left corner at x, y; the grey version when disabled.
+void DrawButtonPicture(HDC dc, Picture picture, int x, int y, bool enabled);
 // COLORREF of a model colour (the system window-text colour resolved now).
 COLORREF ToColorRef(const Color& color);
 std::wstring ToWide(const std::string& cp1252);
