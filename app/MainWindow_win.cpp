@@ -111,7 +111,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCreate();
       return 0;
     case WM_COMMAND:
-      OnCommand(LOWORD(wp));
+      OnCommand(LOWORD(wp), HIWORD(wp));
       return 0;
     case WM_TIMER:
       if (wp == kTimer1) OnTimer();
@@ -142,7 +142,10 @@ void MainWindow::OnCreate() {
   timerRunning_ = SetTimer(hwnd_, kTimer1, kTimer1IntervalMs, nullptr) != 0;
 }
 
-void MainWindow::OnCommand(int id) {
+void MainWindow::OnCommand(int id, int code) {
+  // Menu items (0), accelerators (1) and button clicks; a double click on an owner-drawn
+  // button arrives as BN_DOUBLECLICKED instead of a second BN_CLICKED.
+  if (code != 0 && code != 1 && code != BN_DOUBLECLICKED) return;
   model_.Command(id);
   if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
 }

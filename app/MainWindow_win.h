@@ -50,7 +50,7 @@ class MainWindow : public MainFormHost {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnCreate();
-  void OnCommand(int id);
+  void OnCommand(int id, int code);
   void OnTimer();
   void OnClose();
   void FitClientArea();

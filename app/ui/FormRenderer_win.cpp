@@ -242,14 +242,24 @@ void FormRenderer::ApplyControl(Control& c) {
     b.width = size.cx;
     b.height = size.cy;
   }
-  SetWindowPos(hwnd, nullptr, b.left, b.top, b.width, b.height,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  RECT now;
+  GetWindowRect(hwnd, &now);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&now), 2);
+  const bool moved = now.left != b.left || now.top != b.top || now.right - now.left != b.width ||
+                     now.bottom - now.top != b.height;
+  const bool shownBefore = IsWindowVisible(hwnd) != FALSE;
+  if (moved) {
+    SetWindowPos(hwnd, nullptr, b.left, b.top, b.width, b.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  }
   EnableWindow(hwnd, c.Enabled() ? TRUE : FALSE);
   ShowWindow(hwnd, c.Visible() ? SW_SHOWNA : SW_HIDE);
   InvalidateRect(hwnd, nullptr, TRUE);
-  // A moved or resized child uncovers part of its parent.
+  // A moved, resized or hidden child uncovers part of its parent.
   HWND parent = GetParent(hwnd);
-  if (parent != nullptr) InvalidateRect(parent, nullptr, TRUE);
+  if (parent != nullptr && (moved || (shownBefore && !c.Visible()))) {
+    InvalidateRect(parent, nullptr, TRUE);
+  }
 }
 
 void FormRenderer::RepaintNow() {
