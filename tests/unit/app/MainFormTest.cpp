@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -69,12 +70,15 @@ class FakeEngine : public Engine {
   }
   int32_t StopLog() override {
     log_.push_back("StopLog");
+    if (failShutdown) throw std::runtime_error("stop failed");
     return 0;
   }
   int32_t Close() override {
     log_.push_back("Close");
+    if (failShutdown) throw std::runtime_error("close failed");
     return 7;
   }
+  bool failShutdown = false;
   int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
   std::string FormatLatLon(double, int32_t, int32_t, int32_t) override { return {}; }
   int32_t openResult = 0;
@@ -619,6 +623,32 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   EXPECT_FALSE(form_.EngineOpen());
   EXPECT_FALSE(form_.Form().Checked("FileRecord"));
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S16");
+}
+
+TEST_F(MainFormTest, FormCloseEndsTheProgramWhenAStepFails) {
+  Create();
+  form_.FileLive_Click();
+  form_.Form().SetChecked("FileRecord", true);
+  engine_.failShutdown = true;
+  log_.clear();
+  form_.FormClose();
+  ASSERT_GE(log_.size(), 2u);
+  EXPECT_EQ(log_[log_.size() - 2], "FreeStrings");
+  EXPECT_EQ(log_.back(), "Terminate");
+  EXPECT_TRUE(Contains("StopLog"));
+  EXPECT_TRUE(Contains("Close"));
+}
+
+TEST_F(MainFormTest, UnitOptionsBeyondTheirListsShowNoSuffix) {
+  host_.options.display.elevUnits = 2;
+  host_.options.display.speedUnits = 9;
+  host_.options.display.trackTrue = -1;
+  host_.options.display.timeUtc = 3;
+  Create();
+  EXPECT_EQ(C("lblAltitude").Caption(), "0.00");
+  EXPECT_EQ(C("lblSpeed").Caption(), "0.0");
+  EXPECT_EQ(C("lblHeading").Caption(), "0.0\xB0");
+  EXPECT_EQ(C("lblTime").Caption(), "00:00:00 am");
 }
 
 TEST_F(MainFormTest, FormCloseStoresNoPositionWhenNotLive) {
