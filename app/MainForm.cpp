@@ -45,7 +45,6 @@ constexpr int kBarBaseline = 165;
 constexpr int kBarIdleHeight = 15;
 constexpr std::array<int, kMaxSats> kBarLeft = {15,  37,  59,  81,  103, 125,
                                                 148, 170, 192, 214, 236, 258};
-constexpr int kMaxPathText = 255;
 
 // Text joined in one buffer (GCC 12 misreads literal + temporary string as an overlap).
 std::string Join(std::string_view a, std::string_view b) {
@@ -507,7 +506,7 @@ bool TMainForm::FormCreate() {
   }
   // 2, 3.
   versionText_ = "Version 3.2 MapInfo Edition";
-  helpFilePath_ = (host_.AppDirectory() + "\\pelmora.hlp").substr(0, kMaxPathText);
+  helpFilePath_ = Join(host_.AppDirectory(), "\\pelmora.hlp");
   // 4.
   closing_ = 0;
   linkOpen_ = 0;
@@ -647,7 +646,8 @@ int32_t TMainForm::OpenEngine() {
     }
     CloseEngine();
   }
-  const std::string source = sourceName_.substr(0, kMaxPathText);
+  // Passed whole: a cut path would name a different file; the engine refuses an overlong one.
+  const std::string& source = sourceName_;
   const int32_t status = engine_.Open(receiverType_, source, commInfo_, receiverSettings_);
   lastStatus_ = status;
   bool serial = source.size() >= 3;

@@ -1,4 +1,5 @@
-// Calls into navlib32.dll; texts handed over are zero-terminated and at most 255 characters.
+// Calls into navlib32.dll. Texts are handed over whole and zero-terminated: the engine refuses
+// one longer than 255 characters rather than open a file whose name was cut.
 #include "app/engine/NavlibEngine_win.h"
 
 #include <array>
@@ -8,7 +9,6 @@
 namespace pelmora {
 namespace {
 
-constexpr size_t kMaxText = 255;
 constexpr size_t kLatLonBuffer = 32;
 
 std::string Limited(const std::string& text) {
@@ -19,7 +19,7 @@ std::string Limited(const std::string& text) {
 
 int32_t NavlibEngine::Open(int32_t receiverType, const std::string& source,
                            const CommInfo& commInfo, const ReceiverSettings& settings) {
-  return Pelmora_Open(receiverType, Limited(source).c_str(), &commInfo, &settings);
+  return Pelmora_Open(receiverType, source.c_str(), &commInfo, &settings);
 }
 int32_t NavlibEngine::Poll() {
   return Pelmora_Poll();
@@ -28,7 +28,7 @@ int32_t NavlibEngine::GetInfo(FixRecord& record) {
   return Pelmora_GetInfo(&record);
 }
 int32_t NavlibEngine::StartLog(const std::string& path) {
-  return Pelmora_StartLog(Limited(path).c_str());
+  return Pelmora_StartLog(path.c_str());
 }
 int32_t NavlibEngine::StopLog() {
   return Pelmora_StopLog();

@@ -602,6 +602,43 @@ TEST_F(MainFormTest, FailedLiveOpenLeavesTheOffMenuState) {
   EXPECT_FALSE(form_.EngineOpen());
 }
 
+TEST_F(MainFormTest, AnOverlongSourceGoesWholeToTheEngineWhichRefusesIt) {
+  Create();
+  const std::string path = "C:\\" + std::string(300, 'x') + ".gps";
+  form_.SetSourceName(path);
+  engine_.openResult = -1;
+  EXPECT_EQ(form_.OpenEngine(), -1);
+  ASSERT_GE(log_.size(), 2u);
+  EXPECT_EQ(log_[0], "Open 1 " + path);
+  EXPECT_EQ(log_[1], "Message [Information] S15") << "a log file, not a port";
+  EXPECT_FALSE(form_.EngineOpen());
+}
+
+TEST_F(MainFormTest, SerialSourcesAreRecognisedInAnyLetterCase) {
+  Create();
+  const std::pair<const char*, bool> cases[] = {
+      {"COM3", true}, {"com1", true}, {"cOm12", true}, {"CO", false}, {"D:\\data\\Run.GPS", false},
+      {"", false}};
+  for (const auto& [source, serial] : cases) {
+    form_.SetSourceName(source);
+    ASSERT_EQ(form_.OpenEngine(), 0) << source;
+    EXPECT_EQ(form_.Form().Checked("FileLive"), serial) << source;
+    EXPECT_EQ(form_.Form().Checked("FileSimulated"), !serial) << source;
+    EXPECT_EQ(form_.Form().MenuEnabled("FileRecord"), serial) << source;
+    EXPECT_EQ(C("SimulatePauseButton").Visible(), !serial) << source;
+  }
+  form_.SetSourceName("D:\\data\\Run.GPS");
+  form_.OpenEngine();
+  EXPECT_EQ(C("lblComStatus").Caption(), "run");
+  EXPECT_FALSE(C("SimulatePauseButton").Down());
+  form_.SetSourceName("C:\\Logs\\Track1.gps");
+  form_.OpenEngine();
+  EXPECT_EQ(C("lblComStatus").Caption(), "track1");
+  form_.SetSourceName("C:\\Logs\\noextension");
+  form_.OpenEngine();
+  EXPECT_EQ(C("lblComStatus").Caption(), "");
+}
+
 TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   Create();
   form_.FileLive_Click();
