@@ -11,10 +11,6 @@ namespace {
 
 constexpr size_t kLatLonBuffer = 32;
 
-std::string Limited(const std::string& text) {
-  return text.substr(0, kMaxText);
-}
-
 }  // namespace
 
 int32_t NavlibEngine::Open(int32_t receiverType, const std::string& source,
