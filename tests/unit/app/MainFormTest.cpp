@@ -552,6 +552,22 @@ TEST_F(MainFormTest, ViewButtonCyclesAndNeverStaysDown) {
   }
 }
 
+TEST_F(MainFormTest, PauseButtonTogglesThePausedFlagAndTellsTheLink) {
+  Create();
+  Control& button = C("SimulatePauseButton");
+  EXPECT_TRUE(button.Toggle());
+  ASSERT_TRUE(form_.Command(IDC_SimulatePauseButton));
+  EXPECT_TRUE(button.Down());
+  EXPECT_TRUE(form_.Paused());
+  EXPECT_TRUE(log_.empty()) << "nothing is sent while the link is down";
+  form_.SetLinkOpen(true);
+  form_.SimulatePauseButtonClick();
+  EXPECT_FALSE(button.Down());
+  EXPECT_FALSE(form_.Paused());
+  form_.SimulatePauseButtonClick();
+  EXPECT_EQ(log_, (Log{"Send FORWARD", "Send PAUSE"}));
+}
+
 TEST_F(MainFormTest, FileOffStopsRecordingBeforeClosingTheEngine) {
   Create();
   engine_.openResult = 0;
