@@ -806,7 +806,7 @@ void TMainForm::OptionsViewButton_Click() {
   form_.Get("OptionsViewButton").SetDown(false);
 }
 
-bool TMainForm::Form_KeyDown(Key key) {
+bool TMainForm::Form_KeyDown(Key key, unsigned /*shift: Shift, Ctrl and Alt make no difference*/) {
   if (key != Key::F12) return false;
   NextView();
   return true;

@@ -93,8 +93,8 @@ class TMainForm {
   // Buttons, keys and the timer.
   void OptionsViewButton_Click();
   void SimulatePauseButtonClick();
-  // True when the key was handled (F12, whatever the modifiers).
-  bool Form_KeyDown(ui::Key key);
+  // True when the key was handled: F12, whatever the modifiers (ui::ShiftState bits).
+  bool Form_KeyDown(ui::Key key, unsigned shift = ui::kShiftNone);
   void Timer1_Timer();
 
   // Display operations.

@@ -176,6 +176,9 @@ enum class Key : int {
   F12,
 };
 
+// Modifier keys held with a key (bits of a ShiftState).
+enum ShiftState : unsigned { kShiftNone = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
+
 // "F2" for Key::F2, "" for Key::None.
 std::string KeyName(Key key);
 

@@ -533,6 +533,16 @@ TEST_F(MainFormTest, F12CyclesThroughTheViewsAndOtherKeysPassOn) {
   EXPECT_EQ(form_.ViewIndex(), 0);
 }
 
+TEST_F(MainFormTest, F12WithAnyModifiersGoesToTheNextView) {
+  Create();
+  for (unsigned shift = 0; shift < 8; ++shift) {
+    const int before = form_.ViewIndex();
+    EXPECT_TRUE(form_.Form_KeyDown(Key::F12, shift)) << shift;
+    EXPECT_EQ(form_.ViewIndex(), (before + 1) % 3) << shift;
+    EXPECT_FALSE(form_.Form_KeyDown(Key::F9, shift)) << "F9 arrives as a menu command";
+  }
+}
+
 TEST_F(MainFormTest, F12ContinuesFromAViewChosenInTheMenu) {
   Create();
   form_.OptionsViewStrength_Click();
