@@ -23,14 +23,15 @@ wine_env_start() {
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$WINEPREFIX"
+  # One persistent server for the whole run (fails harmlessly when one is already up).
+  wineserver -p 2>/dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    wineboot -i </dev/null >/dev/null 2>&1 || true
     # No window manager: unmanaged windows avoid a 2 s stall on every hide.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
   fi
-  wineserver -p
   # Start Wine's own background processes now, detached from our output: started later by a test,
   # they would inherit ctest's pipes and keep it waiting.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
