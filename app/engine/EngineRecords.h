@@ -95,16 +95,16 @@ enum ValidBits : uint16_t {
 // Receiver status codes of FixRecord::status, after the usual receiver health reports.
 // The display text of code n is resource string 34 + n.
 enum class ReceiverStatus : int16_t {
-  NoGpsTime = 0,         // no GPS time yet
-  DoingFixes = 1,        // doing position fixes
-  PdopTooHigh = 2,       // PDOP is too high
-  NoUsableSats = 3,      // no usable satellites
-  OneUsableSat = 4,      // only 1 usable satellite
-  TwoUsableSats = 5,     // only 2 usable satellites
-  ThreeUsableSats = 6,   // only 3 usable satellites
-  ChosenSatUnusable = 7, // the chosen satellite is unusable
-  NoData = 8,            // no data from the receiver
-  Acquiring = 9,         // searching for satellites
+  NoGpsTime = 0,          // no GPS time yet
+  DoingFixes = 1,         // doing position fixes
+  PdopTooHigh = 2,        // PDOP is too high
+  NoUsableSats = 3,       // no usable satellites
+  OneUsableSat = 4,       // only 1 usable satellite
+  TwoUsableSats = 5,      // only 2 usable satellites
+  ThreeUsableSats = 6,    // only 3 usable satellites
+  ChosenSatUnusable = 7,  // the chosen satellite is unusable
+  NoData = 8,             // no data from the receiver
+  Acquiring = 9,          // searching for satellites
 };
 constexpr int kReceiverStatusCount = 10;
 
