@@ -1,9 +1,12 @@
 // libFuzzer target of one byte-fed decoder (NMEA or TSIP, by FUZZ_PROTOCOL_TSIP): the input is
 // fed in fuzzer-chosen chunks on an advancing clock; every completed epoch's record, the record
-// after Flush and the record after a silence are checked.
+// after Flush and the record after a silence are checked. Then chunking must not matter: on a
+// fixed clock, the chunked stream and the stream in one read give the same epochs, ending at
+// the same bytes, with the same records.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "fuzz/FuzzChecks.h"
 #include "navlib32/GpsDecoder.h"
@@ -32,11 +35,42 @@ void CheckFix(const navlib::GpsDecoder& decoder, double now) {
   }
 }
 
+struct EpochAt {
+  std::size_t end;  // stream offset just past the epoch's last byte
+  pelmora::FixRecord record;
+};
+
+// Decodes the stream on a fixed clock, in the chunker's reads or (without one) in one read.
+std::vector<EpochAt> DecodeAll(const uint8_t* data, std::size_t size, fuzzcheck::Chunker* chunker) {
+  constexpr double kNow = 1000.0;
+  std::unique_ptr<navlib::GpsDecoder> decoder = navlib::MakeDecoder(kProtocol);
+  std::vector<EpochAt> epochs;
+  auto take = [&](std::size_t end) {
+    epochs.push_back(EpochAt{end, {}});
+    decoder->GetFix(epochs.back().record, kNow);
+    decoder->TakeEpoch();
+  };
+  std::size_t pos = 0;
+  while (pos < size) {
+    const std::size_t n = chunker != nullptr ? chunker->Next(size - pos) : size - pos;
+    std::size_t offset = 0;
+    while (offset < n) {
+      offset += decoder->Feed(data + pos + offset, n - offset, kNow);
+      if (decoder->EpochComplete()) take(pos + offset);
+    }
+    pos += n;
+  }
+  decoder->Flush();
+  if (decoder->EpochComplete()) take(size);
+  return epochs;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  fuzzcheck::Chunker chunker(data[0]);
+  const uint8_t control = data[0];
+  fuzzcheck::Chunker chunker(control);
   ++data;
   --size;
 
@@ -79,5 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   auto silent = std::make_unique<pelmora::FixRecord>();
   decoder->GetFix(*silent, now + 60.0);
   fuzzcheck::CheckSilentRecord(*silent);
+
+  fuzzcheck::Chunker again(control);
+  const std::vector<EpochAt> chunked = DecodeAll(data, size, &again);
+  const std::vector<EpochAt> whole = DecodeAll(data, size, nullptr);
+  FUZZ_REQUIRE(chunked.size() == whole.size());
+  for (std::size_t i = 0; i < whole.size(); ++i) {
+    FUZZ_REQUIRE(chunked[i].end == whole[i].end);
+    FUZZ_REQUIRE(std::memcmp(&chunked[i].record, &whole[i].record, sizeof whole[i].record) == 0);
+  }
   return 0;
 }
