@@ -147,7 +147,9 @@ void FixState::SetDepth(double metres) {
 }
 
 void FixState::SetDops(double pdop, double hdop, double vdop) {
-  auto ok = [](double v) { return std::isfinite(v) && v > 0.0; };
+  // Receivers say 99.9 or so for "no geometry"; far beyond that is damage (and would not even
+  // fit the record's float).
+  auto ok = [](double v) { return std::isfinite(v) && v > 0.0 && v <= 1000.0; };
   Dops d;
   d.pdop = ok(pdop) ? pdop : kNoDop;
   d.hdop = ok(hdop) ? hdop : kNoDop;

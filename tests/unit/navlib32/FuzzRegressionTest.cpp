@@ -1,11 +1,14 @@
 // Inputs found by the fuzz targets (fuzz/), reduced to what made them fail.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/tsip/GpsTime.h"
+#include "tests/unit/navlib32/NmeaTestSupport.h"
 #include "tests/unit/navlib32/TsipTestSupport.h"
 
 namespace {
@@ -60,6 +63,35 @@ TEST(FuzzRegression, TsipPositionWithWildTimeOfWeek) {
     EXPECT_EQ(year, 2024);
     EXPECT_EQ(month, 2);
     EXPECT_EQ(day, 5);
+  }
+}
+
+// A DOP far beyond any geometry (given, or derived from HDOP and VDOP) became an infinite
+// float pdop in the record. Such a value is damage: it counts as absent (a PDOP is then derived
+// from sane HDOP and VDOP, as for an empty field).
+TEST(FuzzRegression, HugeDopsGiveNoInfinitePdop) {
+  using navlib::nmea::testing::DecodeWhole;
+  using navlib::nmea::testing::Nmea;
+  struct Case {
+    const char* gsa;
+    double pdop;  // expected in the record; 0 when no DOP is current
+  };
+  const Case cases[] = {
+      {"GPGSA,A,3,01,02,03,04,,,,,,,,,2.5,1.5,2.0", 2.5},
+      {"GPGSA,A,3,01,02,03,04,,,,,,,,,1e39,1.0,1.0", std::sqrt(2.0)},
+      {"GPGSA,A,3,01,02,03,04,,,,,,,,,3.5e38,1.0,1.0", std::sqrt(2.0)},
+      {"GPGSA,,,,,,,,,,,,,,,,3,2222222222222222222222222222222222222279", 0.0},
+      {"GPGSA,A,3,01,02,03,04,,,,,,,,,,1e200,1e200", 0.0},
+  };
+  for (const Case& c : cases) {
+    const std::string log =
+        Nmea("GPGGA,120000.00,4807.038,N,01131.000,E,1,04,0.9,545.4,M,46.9,M,,") + Nmea(c.gsa) +
+        Nmea("GPGGA,120001.00,4807.038,N,01131.000,E,1,04,0.9,545.4,M,46.9,M,,");
+    const auto decoded = DecodeWhole(log);
+    ASSERT_FALSE(decoded.epochs.empty()) << c.gsa;
+    const pelmora::FixRecord& r = decoded.epochs.front();
+    EXPECT_TRUE(std::isfinite(r.pdop)) << c.gsa;
+    EXPECT_NEAR(r.pdop, c.pdop, 1e-6) << c.gsa;
   }
 }
 
