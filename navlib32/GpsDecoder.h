@@ -16,9 +16,10 @@ class GpsDecoder {
  public:
   virtual ~GpsDecoder() = default;
 
-  // Feeds received bytes; nowSeconds is a monotonic clock reading (the arrival time). Consumes
-  // bytes up to and including the one that completes an epoch (one fix cycle) and returns how
-  // many it consumed; returns size when no epoch completed. Never blocks, never throws.
+  // Feeds received bytes; nowSeconds is a monotonic clock reading (the arrival time). Stops where
+  // an epoch (one fix cycle) completes and returns how many bytes it consumed: up to and including
+  // the completing byte or, for a sentence ended by the start of the next one, up to just before
+  // that start (so it can return 0). Returns size when no epoch completed. Never blocks or throws.
   virtual std::size_t Feed(const uint8_t* data, std::size_t size, double nowSeconds) = 0;
 
   // True once Feed has completed an epoch that TakeEpoch has not yet acknowledged.
