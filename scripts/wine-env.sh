@@ -23,15 +23,18 @@ wine_env_start() {
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  mkdir -p "$WINEPREFIX"
-  # One persistent server for the whole run (fails harmlessly when one is already up).
-  wineserver -p 2>/dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX"
+    # A new prefix goes on setting itself up in the background after wineboot returns: wait for
+    # the server to go idle, or the first tests race with that set-up.
     wineboot -i </dev/null >/dev/null 2>&1 || true
+    wineserver -w
     # No window manager: unmanaged windows avoid a 2 s stall on every hide.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    wineserver -w
   fi
+  # One persistent server for the whole run (fails harmlessly when one is already up).
+  wineserver -p 2>/dev/null || true
   # Start Wine's own background processes now, detached from our output: started later by a test,
   # they would inherit ctest's pipes and keep it waiting.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
