@@ -8,14 +8,14 @@
 # with the bare-decoder benchmarks (decoder_bench) when they are built.
 #
 #   bench/run_bench.sh [BUILD_DIR]     BUILD_DIR: a Release build with navdump and gpssim
-#                                      (default build/h-bench); -DPELMORA_BENCH=ON adds
+#                                      (default build/release, the release preset); -DPELMORA_BENCH=ON adds
 #                                      decoder_bench.
 # Environment: LOG_MB (size of the large logs, default 120), REPEAT (default 3),
 #              WORK_DIR (where the logs go, default a fresh temporary directory, removed).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/h-bench}
+build=${1:-$root/build/release}
 navdump=$build/tools/navdump
 gpssim=$build/tools/gpssim
 log_mb=${LOG_MB:-120}
