@@ -410,20 +410,7 @@ TEST(TsipDecoder, TsipV1Cycle) {
   std::vector<uint8_t> s;
   for (int i = 0; i < 2; ++i) {
     const uint32_t tow = 302400 + i;
-    Payload timing(0);
-    timing.U32(tow)
-        .U16(2200)
-        .U8(12)
-        .U8(0)
-        .U8(0)
-        .U8(3)
-        .U8(4)
-        .U16(2022)
-        .U8(0)
-        .U8(0)
-        .U8(0x03)
-        .I16(18)
-        .Zeros(12);
+    Payload timing = V1Timing(tow);
     Append(s, Wire(V1Payload(0xA1, 0x00, data(timing))));
     Payload pos(0);
     pos.U8(0x00).U8(2).F64(52.5).F64(13.4).F64(80.0).F32(0.0).F32(-2.0).F32(0.0).F32(1.8).Zeros(8);

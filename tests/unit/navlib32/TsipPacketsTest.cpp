@@ -466,20 +466,7 @@ TEST(TsipParse, TsipV1Reports) {
   EXPECT_EQ(r.health.statusCode, 0x09);  // 1 usable satellite, as 0x46 says it
   EXPECT_FLOAT_EQ(r.dops.pdop, 2.2f);
 
-  Payload tm(0);
-  tm.U32(302400)
-      .U16(2200)
-      .U8(12)
-      .U8(0)
-      .U8(0)
-      .U8(3)
-      .U8(4)
-      .U16(2022)
-      .U8(0)
-      .U8(0)
-      .U8(0x03)
-      .I16(18)
-      .Zeros(12);
+  Payload tm = V1Timing(302400);
   std::vector<uint8_t> tmData(tm.Bytes().begin() + 1, tm.Bytes().end());
   ASSERT_EQ(ParseFrame(V1Payload(0xA1, 0x00, tmData), {}, report), FrameCheck::Ok);
   const auto& t = std::get<V1TimingReport>(report);

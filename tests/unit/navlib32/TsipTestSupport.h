@@ -136,6 +136,24 @@ inline Payload P8F20(double latDeg, double lonDeg, double heightM, double east, 
 inline Payload P8FAB(uint32_t tow, int week, int leap, unsigned flags = 0) {
   return std::move(Payload(0x8F).U8(0xAB).U32(tow).U16(week).I16(leap).U8(flags).Zeros(7));
 }
+// TSIPv1 A1-00 timing data (without the id byte: Payload(0) carries a dummy one): GPS week 2200,
+// time of day 12:00:00, month 3, day 4 of 2022, UTC offset 18 s, time and UTC offset valid.
+inline Payload V1Timing(uint32_t tow) {
+  return std::move(Payload(0)
+                       .U32(tow)
+                       .U16(2200)
+                       .U8(12)
+                       .U8(0)
+                       .U8(0)
+                       .U8(3)
+                       .U8(4)
+                       .U16(2022)
+                       .U8(0)
+                       .U8(0)
+                       .U8(0x03)
+                       .I16(18)
+                       .Zeros(12));
+}
 inline Payload P8FAC(unsigned receiverMode, unsigned decodingStatus, double latDeg, double lonDeg,
                      double height) {
   Payload p(0x8F);
