@@ -27,6 +27,20 @@ constexpr const char* kAppPathsRoot = "Software\\Microsoft\\Windows\\CurrentVers
 // for a null part, or kPathTooLong when the result does not fit (out is then empty text).
 uint32_t BuildKeyPath(char (&out)[kKeyPathSize], const char* first, const char* second = "");
 
+// A key path built once by BuildKeyPath, with the result of building it.
+class KeyPath {
+ public:
+  explicit KeyPath(const char* first, const char* second = "")
+      : status_(BuildKeyPath(text_, first, second)) {}
+  bool ok() const { return status_ == kSuccess; }
+  uint32_t status() const { return status_; }
+  const char* c_str() const { return text_; }
+
+ private:
+  char text_[kKeyPathSize];
+  uint32_t status_;
+};
+
 // Classifies a text read that succeeded after writing `reported` bytes into buf[size]
 // (size >= 1), and leaves buf terminated within its size whatever the data was:
 // empty text -> kFileNotFound; text longer than reported - 1 (no terminator among the reported

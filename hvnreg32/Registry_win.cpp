@@ -109,10 +109,7 @@ uint32_t CRegistry::SetDouble(HKEY root, const char* path, const char* name, con
 }
 
 uint32_t CRegistry::GetApplicationPath(const char* exeName, char* buf, uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kAppPathsRoot, exeName);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  return GetString(HKEY_LOCAL_MACHINE, path, nullptr, buf, size, kOpen);
+  return GetString(HKEY_LOCAL_MACHINE, KeyPath(kAppPathsRoot, exeName), nullptr, buf, size, kOpen);
 }
 
 uint32_t CRegistry::GetDorvaneDatPath(char* buf, uint32_t size) {
@@ -148,93 +145,85 @@ uint32_t CRegistry::FailPath(uint32_t code, char* buf, uint32_t size) {
   return code;
 }
 
+uint32_t CRegistry::GetString(HKEY root, const KeyPath& path, const char* name, char* buf,
+                              uint32_t size, int create) {
+  if (!path.ok()) return FailPath(path.status(), buf, size);
+  return GetString(root, path.c_str(), name, buf, size, create);
+}
+
+uint32_t CRegistry::SetString(HKEY root, const KeyPath& path, const char* name, const char* text,
+                              int create) {
+  if (!path.ok()) return FailPath(path.status(), nullptr, 0);
+  return SetString(root, path.c_str(), name, text, create);
+}
+
+uint32_t CRegistry::GetDouble(HKEY root, const KeyPath& path, const char* name, uint32_t* words,
+                              int create) {
+  if (!path.ok()) return FailPath(path.status(), nullptr, 0);
+  return GetDouble(root, path.c_str(), name, words, create);
+}
+
+uint32_t CRegistry::SetDouble(HKEY root, const KeyPath& path, const char* name,
+                              const uint32_t* words, int create) {
+  if (!path.ok()) return FailPath(path.status(), nullptr, 0);
+  return SetDouble(root, path.c_str(), name, words, create);
+}
+
 uint32_t CRegistry::GetDorvaneDatPath(const char* app, char* buf, uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  return GetString(HKEY_LOCAL_MACHINE, path, "DataBasePath", buf, size, kCreate);
+  return GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), "DataBasePath", buf, size,
+                   kCreate);
 }
 
 uint32_t CRegistry::GetHVNSupportedFormats(const char* app, char* buf, uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  return GetString(HKEY_LOCAL_MACHINE, path, "SupportedFormats", buf, size, kCreate);
+  return GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), "SupportedFormats", buf, size,
+                   kCreate);
 }
 
 uint32_t CRegistry::GetHVNAppOptions(const char* app, uint32_t* options) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, nullptr, 0);
-  return GetDouble(HKEY_CURRENT_USER, path, "Options", options, kCreate);
+  return GetDouble(HKEY_CURRENT_USER, KeyPath(kCompanyRoot, app), "Options", options, kCreate);
 }
 
 uint32_t CRegistry::SetHVNAppOptions(const char* app, uint32_t* options) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, nullptr, 0);
-  return SetDouble(HKEY_CURRENT_USER, path, "Options", options, kCreate);
+  return SetDouble(HKEY_CURRENT_USER, KeyPath(kCompanyRoot, app), "Options", options, kCreate);
 }
 
 uint32_t CRegistry::GetHVNAppOption(const char* app, const char* name, char* buf, uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, buf, size);
-  return GetString(HKEY_CURRENT_USER, path, name, buf, size, kCreate);
+  return GetString(HKEY_CURRENT_USER, KeyPath(kCompanyRoot, app), name, buf, size, kCreate);
 }
 
 uint32_t CRegistry::SetHVNAppOption(const char* app, const char* name, const char* value) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, nullptr, 0);
-  return SetString(HKEY_CURRENT_USER, path, name, value, kCreate);
+  return SetString(HKEY_CURRENT_USER, KeyPath(kCompanyRoot, app), name, value, kCreate);
 }
 
 uint32_t CRegistry::GetHVNMachineOption(const char* app, const char* name, char* buf,
                                         uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  const uint32_t rc = built != kSuccess
-                          ? FailPath(built, buf, size)
-                          : GetString(HKEY_LOCAL_MACHINE, path, name, buf, size, kCreate);
+  const uint32_t rc =
+      GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, buf, size, kCreate);
   ZeroWhenEmpty(buf, size);
   return rc;
 }
 
 uint32_t CRegistry::SetHVNMachineOption(const char* app, const char* name, const char* value) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  if (built != kSuccess) return FailPath(built, nullptr, 0);
-  return SetString(HKEY_LOCAL_MACHINE, path, name, value, kCreate);
+  return SetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, value, kCreate);
 }
 
 uint32_t CRegistry::GetHVNAppLatestVer(const char* app, const char* name, char* buf,
                                        uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, kCompanyRoot, app);
-  const uint32_t rc = built != kSuccess
-                          ? FailPath(built, buf, size)
-                          : GetString(HKEY_LOCAL_MACHINE, path, name, buf, size, kCreate);
+  const uint32_t rc =
+      GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, buf, size, kCreate);
   ZeroWhenEmpty(buf, size);
   return rc;
 }
 
 uint32_t CRegistry::GetCurrentUserKey(const char* keyPath, const char* name, char* buf,
                                       uint32_t size) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, keyPath);
-  const uint32_t rc = built != kSuccess
-                          ? FailPath(built, buf, size)
-                          : GetString(HKEY_CURRENT_USER, path, name, buf, size, kCreate);
+  const uint32_t rc = GetString(HKEY_CURRENT_USER, KeyPath(keyPath), name, buf, size, kCreate);
   ZeroWhenEmpty(buf, size);
   return rc;
 }
 
 uint32_t CRegistry::SetCurrentUserKey(const char* keyPath, const char* name, const char* value) {
-  char path[kKeyPathSize];
-  const uint32_t built = BuildKeyPath(path, keyPath);
-  if (built != kSuccess) return FailPath(built, nullptr, 0);
-  return SetString(HKEY_CURRENT_USER, path, name, value, kCreate);
+  return SetString(HKEY_CURRENT_USER, KeyPath(keyPath), name, value, kCreate);
 }
 
 // The extension key's default value names a class key, whose default value is the description.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "hvnreg32/RegistryRules.h"
+
 #include <cstdint>
 
 namespace hvnreg32 {
@@ -49,6 +51,16 @@ class CRegistry {
   // The option word: one REG_DWORD of 4 bytes.
   uint32_t GetDouble(HKEY root, const char* path, const char* name, uint32_t* words, int create);
   uint32_t SetDouble(HKEY root, const char* path, const char* name, const uint32_t* words,
+                     int create);
+
+  // The same for a built path: one that did not build fails with its code before any key is
+  // touched (FailPath).
+  uint32_t GetString(HKEY root, const KeyPath& path, const char* name, char* buf, uint32_t size,
+                     int create);
+  uint32_t SetString(HKEY root, const KeyPath& path, const char* name, const char* text,
+                     int create);
+  uint32_t GetDouble(HKEY root, const KeyPath& path, const char* name, uint32_t* words, int create);
+  uint32_t SetDouble(HKEY root, const KeyPath& path, const char* name, const uint32_t* words,
                      int create);
 
   void CloseHeldKey();
