@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace pelmora {
@@ -27,28 +28,26 @@ int HexDigit(char c) {
 OptionStore::OptionStore(OptionBackend& backend, std::string app)
     : backend_(backend), app_(std::move(app)) {}
 
-std::string OptionStore::ReadOptionText(const std::string& key,
-                                        const std::string& defaultValue) const {
+std::optional<std::string> OptionStore::Read(const std::string& key) const {
   // A name that does not fit the name buffer cannot be stored either: it reads as missing.
-  if (key.size() >= kOptionBufferSize) return defaultValue;
+  if (key.size() >= kOptionBufferSize) return std::nullopt;
   std::array<char, kOptionBufferSize> value{};
   if (backend_.GetHVNAppOption(app_.c_str(), key.c_str(), value.data(), kReadLimit) !=
       kRegSuccess) {
-    return defaultValue;
+    return std::nullopt;
   }
   value.back() = '\0';
   return std::string(value.data());
 }
 
+std::string OptionStore::ReadOptionText(const std::string& key,
+                                        const std::string& defaultValue) const {
+  return Read(key).value_or(defaultValue);
+}
+
 int32_t OptionStore::ReadOptionInt(const std::string& key, int32_t defaultValue) const {
-  if (key.size() >= kOptionBufferSize) return defaultValue;
-  std::array<char, kOptionBufferSize> value{};
-  if (backend_.GetHVNAppOption(app_.c_str(), key.c_str(), value.data(), kReadLimit) !=
-      kRegSuccess) {
-    return defaultValue;
-  }
-  value.back() = '\0';
-  return ConvertOptionInt(value.data());
+  const std::optional<std::string> text = Read(key);
+  return text ? ConvertOptionInt(*text) : defaultValue;
 }
 
 void OptionStore::WriteOption(const std::string& key, const std::string& value) const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pelmora {
@@ -27,6 +28,9 @@ class OptionStore {
   void WriteOption(const std::string& key, const std::string& value) const;
 
  private:
+  // The stored text, or nothing when the read fails (the caller's default applies).
+  std::optional<std::string> Read(const std::string& key) const;
+
   OptionBackend& backend_;
   std::string app_;
 };
