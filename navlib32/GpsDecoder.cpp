@@ -1,6 +1,8 @@
 // The decoder factory and protocol detection.
 #include "navlib32/GpsDecoder.h"
 
+#include <algorithm>
+
 #include "navlib32/nmea/NmeaDecoder.h"
 #include "navlib32/tsip/TsipDecoder.h"
 
@@ -16,23 +18,32 @@ std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol) {
   return nullptr;
 }
 
-Protocol DetectProtocol(const uint8_t* data, std::size_t size) {
-  // NMEA: "$" + two upper-case letters or 'P' starts sentences of printable text. TSIP: DLE
-  // <id> ... DLE ETX frames of binary data. Count the evidence of each and let the larger win.
-  std::size_t nmea = 0;
-  std::size_t tsip = 0;
+ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
   constexpr uint8_t kDle = 0x10;
   constexpr uint8_t kEtx = 0x03;
-  for (std::size_t i = 0; i + 2 < size; ++i) {
-    const uint8_t c = data[i];
-    if (c == '$' && data[i + 1] >= 'A' && data[i + 1] <= 'Z' && data[i + 2] >= 'A' &&
-        data[i + 2] <= 'Z') {
-      ++nmea;
-    } else if (c == kDle && data[i + 1] == kEtx && i + 2 < size && data[i + 2] == kDle) {
-      ++tsip;  // the end of one frame and the start of the next
+  const auto isIdChar = [](uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+  ProtocolEvidence e;
+  for (std::size_t i = 0; i < size; ++i) {
+    // "$GPGGA," and the like: talker and sentence id, then the first field separator.
+    if (data[i] == '$' && i + 6 < size && data[i + 6] == ',' &&
+        std::all_of(data + i + 1, data + i + 6, isIdChar))
+      ++e.nmea;
+    // End of one TSIP packet and start of the next; the id is neither DLE nor ETX. An ETX
+    // preceded by a stuffed DLE pair (DLE DLE ETX) is data, not an end: count the run of DLEs.
+    if (data[i] == kDle && i + 3 < size && data[i + 1] == kEtx && data[i + 2] == kDle &&
+        data[i + 3] != kDle && data[i + 3] != kEtx) {
+      std::size_t run = 1;
+      while (run <= i && data[i - run] == kDle)
+        ++run;
+      if (run % 2 == 1) ++e.tsip;
     }
   }
-  return tsip > nmea ? Protocol::Tsip : Protocol::Nmea;
+  return e;
+}
+
+Protocol DetectProtocol(const uint8_t* data, std::size_t size) {
+  const ProtocolEvidence e = SniffProtocol(data, size);
+  return e.tsip > e.nmea ? Protocol::Tsip : Protocol::Nmea;
 }
 
 }  // namespace navlib

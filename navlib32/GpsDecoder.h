@@ -43,7 +43,16 @@ class GpsDecoder {
 
 std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol);
 
-// Guesses the protocol from the first bytes of a stream; defaults to NMEA when unsure.
+// How plainly a stretch of a stream holds each protocol: NMEA sentence starts ("$" + five
+// letters or digits + ",") and TSIP packet boundaries (DLE ETX followed by DLE and a packet id).
+struct ProtocolEvidence {
+  int nmea = 0;
+  int tsip = 0;
+};
+ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size);
+
+// Guesses the protocol from the first bytes of a stream: the one with more evidence; NMEA when
+// unsure.
 Protocol DetectProtocol(const uint8_t* data, std::size_t size);
 
 }  // namespace navlib

@@ -7,37 +7,6 @@
 #include <utility>
 
 namespace navlib {
-namespace {
-
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-
-bool IsNmeaIdChar(uint8_t c) {
-  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-}  // namespace
-
-ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
-  ProtocolEvidence e;
-  for (std::size_t i = 0; i < size; ++i) {
-    // "$GPGGA," and the like: talker and sentence id, then the first field separator.
-    if (data[i] == '$' && i + 6 < size && data[i + 6] == ',' &&
-        std::all_of(data + i + 1, data + i + 6, IsNmeaIdChar))
-      ++e.nmea;
-    // End of one TSIP packet and start of the next; the id is neither DLE nor ETX. An ETX
-    // preceded by a stuffed DLE pair (DLE DLE ETX) is data, not an end: count the run of DLEs.
-    if (data[i] == kDle && i + 3 < size && data[i + 1] == kEtx && data[i + 2] == kDle &&
-        data[i + 3] != kDle && data[i + 3] != kEtx) {
-      std::size_t run = 1;
-      while (run <= i && data[i - run] == kDle)
-        ++run;
-      if (run % 2 == 1) ++e.tsip;
-    }
-  }
-  return e;
-}
-
 LogReplay::LogReplay(std::unique_ptr<ByteSource> source, DecoderFactory makeDecoder)
     : source_(std::move(source)), makeDecoder_(std::move(makeDecoder)) {}
 
@@ -60,16 +29,19 @@ ReadStatus LogReplay::Fill() {
   return readFailed_ ? ReadStatus::Failed : ReadStatus::End;
 }
 
-LogReplay::StartResult LogReplay::Start(Protocol expected) {
+LogReplay::StartResult LogReplay::Start(std::optional<Protocol> expected) {
   const ReadStatus status = Fill();
   if (status == ReadStatus::Failed) failed_ = true;
   if (status != ReadStatus::Ok) return StartResult::NotGps;
   const ProtocolEvidence e = SniffProtocol(chunk_.data(), len_);
-  const int expectedHits = expected == Protocol::Nmea ? e.nmea : e.tsip;
-  const int otherHits = expected == Protocol::Nmea ? e.tsip : e.nmea;
-  if (expectedHits == 0 && otherHits == 0) return StartResult::NotGps;
-  protocol_ =
-      expectedHits > 0 ? expected : (expected == Protocol::Nmea ? Protocol::Tsip : Protocol::Nmea);
+  if (e.nmea == 0 && e.tsip == 0) return StartResult::NotGps;
+  if (!expected) {
+    protocol_ = DetectProtocol(chunk_.data(), len_);
+  } else {
+    const int expectedHits = *expected == Protocol::Nmea ? e.nmea : e.tsip;
+    const Protocol other = *expected == Protocol::Nmea ? Protocol::Tsip : Protocol::Nmea;
+    protocol_ = expectedHits > 0 ? *expected : other;
+  }
   decoder_ = makeDecoder_(protocol_);
   return decoder_ ? StartResult::Ok : StartResult::NotGps;
 }

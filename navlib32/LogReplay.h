@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
@@ -15,14 +16,6 @@
 namespace navlib {
 
 using DecoderFactory = std::function<std::unique_ptr<GpsDecoder>(Protocol)>;
-
-// How plainly a prefix of a log holds each protocol: NMEA sentence starts ("$" + five letters or
-// digits + ",") and TSIP packet boundaries (DLE ETX followed by DLE and a packet id).
-struct ProtocolEvidence {
-  int nmea = 0;
-  int tsip = 0;
-};
-ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size);
 
 class LogReplay {
  public:
@@ -35,9 +28,9 @@ class LogReplay {
   LogReplay(std::unique_ptr<ByteSource> source, DecoderFactory makeDecoder);
 
   // Reads the first chunk and picks the protocol: the expected one, unless the chunk plainly
-  // holds the other and nothing of the expected one. NotGps when it holds neither (or the log
-  // is empty).
-  StartResult Start(Protocol expected);
+  // holds the other and nothing of the expected one; with none expected, the one DetectProtocol
+  // picks. NotGps when the chunk holds neither (or the log is empty).
+  StartResult Start(std::optional<Protocol> expected);
 
   // Advances exactly one epoch. End once the log is exhausted (the epoch in progress at the
   // end of the log, if it holds data, is still returned first); Failed on a read error.
