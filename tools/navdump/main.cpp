@@ -1,21 +1,21 @@
 // navdump: decodes a GPS log (NMEA 0183 or TSIP) and prints, per epoch, what Pelmora_Poll then
 // Pelmora_GetInfo would give: one JSON object per line, or a GPX 1.1 track with --gpx.
-// The log is streamed in fixed chunks, so memory stays flat whatever its size.
-//
-// Replay has no arrival clock: the clock handed to the decoder advances one second per epoch
-// (the nominal rate of the receivers), and the data's own time of day ages values as well.
+// It drives the engine's own log replay, with the engine's clock (one second per poll), so the
+// log is streamed in fixed chunks and memory stays flat whatever its size.
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/LogReplay.h"
 #include "tools/navdump/FixJson.h"
 
 namespace {
 
-constexpr std::size_t kChunk = 1 << 16;
 constexpr std::size_t kOutBuffer = 1 << 18;
 
 int Usage() {
@@ -90,50 +90,31 @@ int main(int argc, char** argv) {
   }
   if (path == nullptr || (type != "auto" && type != "nmea" && type != "tsip")) return Usage();
 
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) {
+  std::unique_ptr<navlib::FileByteSource> file = navlib::FileByteSource::Open(path);
+  if (!file) {
     std::fprintf(stderr, "navdump: cannot open %s\n", path);
     return 1;
   }
-  std::vector<uint8_t> chunk(kChunk);
-  std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
-
-  navlib::Protocol protocol = navlib::Protocol::Nmea;
-  if (type == "tsip") {
-    protocol = navlib::Protocol::Tsip;
-  } else if (type == "auto") {
-    protocol = navlib::DetectProtocol(chunk.data(), n);
-  }
-  std::unique_ptr<navlib::GpsDecoder> decoder = navlib::MakeDecoder(protocol);
-  if (!decoder) {
-    std::fprintf(stderr, "navdump: no decoder for this protocol in this build\n");
-    std::fclose(file);
+  std::optional<navlib::Protocol> protocol;
+  if (type == "nmea") protocol = navlib::Protocol::Nmea;
+  if (type == "tsip") protocol = navlib::Protocol::Tsip;
+  navlib::LogReplay replay(std::move(file), navlib::MakeDecoder);
+  if (replay.Start(protocol) != navlib::LogReplay::StartResult::Ok) {
+    std::fprintf(stderr, "navdump: %s holds no NMEA or TSIP data\n", path);
     return 1;
   }
 
   Output output(gpx);
   double now = 0.0;
-  while (n > 0) {
-    std::size_t offset = 0;
-    while (offset < n) {
-      offset += decoder->Feed(chunk.data() + offset, n - offset, now);
-      if (decoder->EpochComplete()) {
-        output.Epoch(*decoder, now);
-        decoder->TakeEpoch();
-        now += 1.0;
-      }
-    }
-    n = std::fread(chunk.data(), 1, chunk.size(), file);
-  }
-  const bool readError = std::ferror(file) != 0;
-  std::fclose(file);
-  decoder->Flush();
-  if (decoder->EpochComplete()) {
-    output.Epoch(*decoder, now);
-    decoder->TakeEpoch();
+  navlib::LogReplay::Step step;
+  for (;;) {
+    now += 1.0;
+    step = replay.Advance(now);
+    if (step != navlib::LogReplay::Step::Epoch) break;
+    output.Epoch(replay.decoder(), now);
   }
   output.Finish();
-  if (readError) {
+  if (step == navlib::LogReplay::Step::Failed) {
     std::fprintf(stderr, "navdump: read error on %s\n", path);
     return 1;
   }
