@@ -74,12 +74,6 @@ void Guarded(F&& step) {
 
 }  // namespace
 
-const std::string& UnitSuffixes::At(const std::vector<std::string>& list, int32_t index) {
-  static const std::string kEmpty;
-  if (index < 0 || static_cast<size_t>(index) >= list.size()) return kEmpty;
-  return list[static_cast<size_t>(index)];
-}
-
 TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings)
     : host_(host), engine_(engine), strings_(strings), form_("MainForm") {
   BuildControls();

@@ -11,6 +11,7 @@
 #include "app/StringTable.h"
 #include "app/engine/Engine.h"
 #include "app/engine/EngineRecords.h"
+#include "app/format/Units.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
 
@@ -42,17 +43,6 @@ class MainFormHost {
   // The client link to the GIS application.
   virtual void SendLinkCommand(const std::string& command) = 0;
   virtual void CloseClientLink() = 0;
-};
-
-// The entries of the four unit suffix lists (" " + resource string), indexed by option value.
-struct UnitSuffixes {
-  std::vector<std::string> elevation;  // ElevUnits
-  std::vector<std::string> speed;      // SpeedUnits
-  std::vector<std::string> heading;    // TrackTrue
-  std::vector<std::string> time;       // TimeUTC
-
-  // The entry at index, or an empty text for an index outside the list.
-  static const std::string& At(const std::vector<std::string>& list, int32_t index);
 };
 
 constexpr int kViewCount = 3;
