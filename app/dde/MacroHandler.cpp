@@ -1,0 +1,95 @@
+// Macro commands of the DDE server, matched on the first line of an executed text.
+//   OFF | LIVE | PAUSE | FORWARD | EXIT     the whole line, letters in any case
+//   PLAY<any one character><source>         e.g. "PLAY C:\Logs\Track1.gps"
+#include "app/dde/MacroHandler.h"
+
+#include <array>
+#include <utility>
+
+#include "app/dde/DdeText.h"
+
+namespace pelmora::dde {
+namespace {
+
+constexpr std::string_view kPlay = "PLAY";
+// The separator after PLAY is skipped whatever it is.
+constexpr size_t kPlaySourceStart = kPlay.size() + 1;
+
+constexpr std::array<std::pair<std::string_view, MacroCommand>, 5> kWholeLineCommands = {{
+    {"OFF", MacroCommand::Off},
+    {"LIVE", MacroCommand::Live},
+    {"PAUSE", MacroCommand::Pause},
+    {"FORWARD", MacroCommand::Forward},
+    {"EXIT", MacroCommand::Exit},
+}};
+
+// The macro-echo flag for the length of one PAUSE or FORWARD, cleared however that ends.
+class MacroEchoScope {
+ public:
+  explicit MacroEchoScope(MacroActions& actions) : actions_(actions) {
+    actions_.SetMacroEcho(true);
+  }
+  ~MacroEchoScope() { actions_.SetMacroEcho(false); }
+  MacroEchoScope(const MacroEchoScope&) = delete;
+  MacroEchoScope& operator=(const MacroEchoScope&) = delete;
+
+ private:
+  MacroActions& actions_;
+};
+
+void PauseOrForward(MacroActions& actions, bool pause) {
+  MacroEchoScope echo(actions);
+  actions.SetPauseButtonDown(pause);
+  actions.SetPaused(pause);
+  actions.SendLinkCommand(pause ? "PAUSE" : "FORWARD");
+}
+
+}  // namespace
+
+MacroCommand MatchMacro(std::string_view line) {
+  if (line.size() >= kPlay.size() && EqualsAsciiNoCase(line.substr(0, kPlay.size()), kPlay)) {
+    return MacroCommand::Play;
+  }
+  for (const auto& [word, command] : kWholeLineCommands) {
+    if (EqualsAsciiNoCase(line, word)) return command;
+  }
+  return MacroCommand::None;
+}
+
+std::string PlaySource(std::string_view line) {
+  if (line.size() <= kPlaySourceStart) return {};
+  return std::string(line.substr(kPlaySourceStart, kMaxPlaySource));
+}
+
+void HVNExecuteMacro(std::string_view text, MacroActions& actions) {
+  std::string line;
+  if (!FirstLine(text, &line)) return;
+  actions.SetTestLabel(line);
+  switch (MatchMacro(line)) {
+    case MacroCommand::Off:
+      actions.FileOff();
+      break;
+    case MacroCommand::Live:
+      actions.FileLive();
+      break;
+    case MacroCommand::Play:
+      if (actions.OpenSource(PlaySource(line)) == 0) {
+        actions.SendLinkCommand("PLAYING");
+        actions.SetPaused(false);
+      }
+      break;
+    case MacroCommand::Pause:
+      PauseOrForward(actions, true);
+      break;
+    case MacroCommand::Forward:
+      PauseOrForward(actions, false);
+      break;
+    case MacroCommand::Exit:
+      actions.Exit();
+      break;
+    case MacroCommand::None:
+      break;
+  }
+}
+
+}  // namespace pelmora::dde

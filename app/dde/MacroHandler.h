@@ -1,0 +1,53 @@
+// HVNExecuteMacro: the macro commands other programs send to the DDE server. The first line of
+// an executed text is matched against six command words and carried out through the main
+// window's own operations, behind MacroActions. Portable.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pelmora::dde {
+
+enum class MacroCommand { None, Off, Live, Play, Pause, Forward, Exit };
+
+// The longest source name PLAY hands on (the engine's zero-terminated text limit).
+constexpr size_t kMaxPlaySource = 255;
+
+// The command a first line names. OFF, LIVE, PAUSE, FORWARD and EXIT match the whole line, the
+// letters without regard to case and nothing trimmed ("OFF " matches nothing); PLAY matches
+// when the first four characters are "PLAY" in any case.
+MacroCommand MatchMacro(std::string_view line);
+
+// The source a PLAY line names: its text from the sixth character on (the fifth, whatever it
+// is, is skipped: "PLAY C:\t.gps" and "PLAYXC:\t.gps" both name C:\t.gps), at most
+// kMaxPlaySource characters.
+std::string PlaySource(std::string_view line);
+
+// The main window's operations a macro command uses.
+class MacroActions {
+ public:
+  virtual ~MacroActions() = default;
+  // Caption of TestLabel: the first line of the last text executed.
+  virtual void SetTestLabel(const std::string& caption) = 0;
+  virtual void FileOff() = 0;   // FileOff_Click
+  virtual void FileLive() = 0;  // FileLive_Click
+  // Sets the source name and runs OpenEngine; its status, 0 when the engine opened.
+  virtual int32_t OpenSource(const std::string& source) = 0;
+  // The pressed state of SimulatePauseButton, set without running its click handler.
+  virtual void SetPauseButtonDown(bool down) = 0;
+  virtual void SetPaused(bool paused) = 0;
+  // While set, the pause button's click handler sends nothing on the client link.
+  virtual void SetMacroEcho(bool on) = 0;
+  // Sends a command on the client link, only while the link-open flag is set.
+  virtual void SendLinkCommand(const std::string& command) = 0;
+  // Sets the closing flag and closes the main window: the path of FileExit_Click.
+  virtual void Exit() = 0;
+};
+
+// Carries out the command on the first line of text (an executed DDE text; nothing when it has
+// no line). Runs to its end, modal messages of the operations included.
+void HVNExecuteMacro(std::string_view text, MacroActions& actions);
+
+}  // namespace pelmora::dde
