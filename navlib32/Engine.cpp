@@ -54,7 +54,17 @@ bool RecordHasFix(const pelmora::FixRecord& r) {
   return (r.validFlags & pelmora::kValidFixMode) == 0 || r.fixMode >= 2;
 }
 
-Engine::Engine(EngineServices services) : services_(std::move(services)) {}
+Engine::Engine(EngineServices services) : services_(std::move(services)) {
+  // Every NMEA decoder reports the sentences it consumed to the tap.
+  if (services_.makeDecoder) {
+    services_.makeDecoder = [this, make = std::move(services_.makeDecoder)](Protocol p) {
+      std::unique_ptr<GpsDecoder> decoder = make(p);
+      if (decoder && p == Protocol::Nmea)
+        decoder = std::make_unique<TappedDecoder>(std::move(decoder), sentences_);
+      return decoder;
+    };
+  }
+}
 
 Engine::~Engine() {
   Close();
@@ -100,6 +110,7 @@ int32_t Engine::OpenLive(Protocol protocol, int port, const pelmora::CommInfo* c
     return kNavOpenReceiverSetup;
   }
   liveDecoder_ = std::move(decoder);
+  liveProtocol_ = protocol;
   mode_ = Mode::Live;
   stickyPollResult_ = 0;
   return 0;
@@ -195,6 +206,17 @@ int32_t Engine::GetInfo(pelmora::FixRecord* record) {
   return RecordHasFix(*record) ? 1 : 0;
 }
 
+int32_t Engine::TakeSentences(char* buffer, int32_t size, int32_t* length) {
+  if (length != nullptr) *length = 0;
+  if (buffer == nullptr || size <= 0 || length == nullptr) return kNavSentencesBadArgument;
+  buffer[0] = '\0';
+  if (mode_ == Mode::Closed) return kNavSentencesNotOpen;
+  const Protocol protocol = mode_ == Mode::Live ? liveProtocol_ : replay_->protocol();
+  if (protocol != Protocol::Nmea) return kNavSentencesNotNmea;
+  *length = static_cast<int32_t>(sentences_.Take(buffer, static_cast<std::size_t>(size)));
+  return 0;
+}
+
 int32_t Engine::StartLog(const char* path) {
   // "COMn" as a log name would open the serial device itself for writing.
   if (!ValidPath(path) || ParseComPort(path) > 0) return kNavLogBadArgument;
@@ -217,6 +239,7 @@ int32_t Engine::Close() {
   port_.reset();
   liveDecoder_.reset();
   replay_.reset();
+  sentences_.Clear();
   mode_ = Mode::Closed;
   stickyPollResult_ = 0;
   return 0;

@@ -14,6 +14,7 @@
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/LogReplay.h"
+#include "navlib32/SentenceTap.h"
 #include "navlib32/navlib32.h"
 
 namespace navlib {
@@ -62,6 +63,8 @@ class Engine {
   int32_t StartLog(const char* path);
   int32_t StopLog();
   int32_t Close();
+  // Pelmora_GetSentences: the NMEA source's checksum-valid sentences since the last call.
+  int32_t TakeSentences(char* buffer, int32_t size, int32_t* length);
 
   bool IsOpen() const { return mode_ != Mode::Closed; }
   bool IsLive() const { return mode_ == Mode::Live; }
@@ -80,12 +83,14 @@ class Engine {
 
   EngineServices services_;
   Mode mode_ = Mode::Closed;
+  Protocol liveProtocol_ = Protocol::Nmea;
   int32_t stickyPollResult_ = 0;  // a failure or the end of the log stays reported
   std::unique_ptr<ByteSource> port_;
   std::unique_ptr<GpsDecoder> liveDecoder_;
   std::unique_ptr<LogReplay> replay_;
   double replayClock_ = 0;  // replay time: one second per poll
   std::FILE* log_ = nullptr;
+  SentenceTap sentences_;  // fed by every NMEA decoder the engine makes
 };
 
 }  // namespace navlib

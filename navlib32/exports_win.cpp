@@ -83,3 +83,8 @@ NAVLIB32_API int32_t llcvt_dbl2str(char* out, double degrees, int32_t kind, int3
                                                                                                 : 1;
   });
 }
+
+NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* length) {
+  return Guarded(kNavSentencesBadArgument,
+                 [&] { return TheEngine().TakeSentences(buffer, size, length); });
+}

@@ -40,6 +40,13 @@ enum NavLogResult : int32_t {
   kNavLogBadArgument = 3,  // null, empty or overlong path, or a serial port name
 };
 
+// Results of Pelmora_GetSentences other than 0.
+enum NavSentencesResult : int32_t {
+  kNavSentencesNotOpen = 1,      // the engine is closed
+  kNavSentencesNotNmea = 2,      // the source is decoded as TSIP: it has no sentences
+  kNavSentencesBadArgument = 3,  // null buffer or length, or a size below 1
+};
+
 // Opens "COMn" (live, n 1..255) or a log file (replay). receiverType 1 NMEA 0183, 2 TSIP; a
 // replayed log that plainly holds the other protocol is decoded as such. commInfo may be null
 // (the type's defaults); settings may be null (nothing is sent to the receiver). Any open engine
@@ -63,3 +70,9 @@ NAVLIB32_API int32_t Pelmora_GetDefaultCommInfo(int32_t receiverType, pelmora::C
 // decimals 1..10 (clamped); the two trailing integers are 0 and 1 by convention.
 NAVLIB32_API int32_t llcvt_dbl2str(char* out, double degrees, int32_t kind, int32_t format,
                                    int32_t decimals, int32_t reserved0, int32_t reserved1);
+// Copies the checksum-valid NMEA sentences the engine decoded since the last call, oldest first,
+// each as received ("$...*hh" CR LF, the checksum's hex digits in upper case), as many whole
+// ones as fit in size bytes, zero-terminated when room is left; *length gets the bytes written.
+// Sentences that do not fit wait for the next call; the engine keeps 64 KiB of them at most,
+// dropping the oldest. 0 (NMEA source, *length may be 0) or a NavSentencesResult.
+NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* length);

@@ -13,6 +13,7 @@
 
 #include "navlib32/ReceiverSetup.h"
 #include "tests/unit/navlib32/FakeDecoder.h"
+#include "tests/unit/navlib32/NmeaTestSupport.h"
 #include "tests/unit/navlib32/TestSources.h"
 
 namespace navlib {
@@ -315,6 +316,63 @@ TEST_F(EngineTest, ReplayAdvancesOneEpochPerPollAndRefusesRecording) {
   // The last epoch stays readable after the end.
   EXPECT_EQ(engine_->GetInfo(&r), 1);
   EXPECT_EQ(r.utcSeconds, 3.0);
+}
+
+// The sentences handed on: checksum-valid ones only, whole, oldest first, once each; a TSIP
+// source has none; a closed engine and bad arguments are refused.
+TEST_F(EngineTest, HandsOnTheChecksumValidSentences) {
+  using nmea::testing::Nmea;
+  char buf[256];
+  int32_t length = -1;
+  EXPECT_EQ(engine_->TakeSentences(buf, sizeof buf, &length), kNavSentencesNotOpen);
+  EXPECT_EQ(length, 0);
+  ASSERT_EQ(OpenLive(), 0);
+  const std::string gga = Nmea("GPGGA,10,a"), rmc = Nmea("GPRMC,10,b"), next = Nmea("GPGGA,11,a");
+  port_.incoming = {gga + "$GPGSA,10,bad*00\r\n" + "$GPVTG,10,none\r\n" + rmc.substr(0, 7),
+                    rmc.substr(7) + next};
+  ASSERT_EQ(engine_->Poll(), 0);
+  // Room for one sentence only: the second waits for the next call.
+  EXPECT_EQ(engine_->TakeSentences(buf, static_cast<int32_t>(gga.size() + 3), &length), 0);
+  EXPECT_EQ(std::string(buf, length), gga);
+  EXPECT_EQ(engine_->TakeSentences(buf, sizeof buf, &length), 0);
+  EXPECT_EQ(std::string(buf), rmc + next);
+  EXPECT_EQ(engine_->TakeSentences(buf, sizeof buf, &length), 0);
+  EXPECT_EQ(length, 0);
+  EXPECT_EQ(engine_->TakeSentences(nullptr, 10, &length), kNavSentencesBadArgument);
+  EXPECT_EQ(engine_->TakeSentences(buf, 0, &length), kNavSentencesBadArgument);
+  EXPECT_EQ(engine_->TakeSentences(buf, 10, nullptr), kNavSentencesBadArgument);
+
+  // Replay: the polls bring the log's sentences, each once, in order.
+  const fs::path log = dir_ / "replay.gps";
+  const std::string sentences = Nmea("GPGGA,1,a") + Nmea("GPGGA,2,a") + Nmea("GPGGA,3,a");
+  WriteFile(log, sentences);
+  ASSERT_EQ(engine_->Open(kNmea, log.string().c_str(), nullptr, nullptr), 0);
+  std::string all;
+  int polls = 0;
+  for (int32_t result = 0; result == 0; ++polls) {
+    result = engine_->Poll();
+    ASSERT_EQ(engine_->TakeSentences(buf, sizeof buf, &length), 0);
+    all.append(buf, length);
+  }
+  EXPECT_EQ(all, sentences);
+  EXPECT_GT(polls, 2);
+
+  ASSERT_EQ(OpenLive(kTsip), 0);
+  EXPECT_EQ(engine_->TakeSentences(buf, sizeof buf, &length), kNavSentencesNotNmea);
+}
+
+TEST(SentenceTap, KeepsTheNewestWhenNobodyTakes) {
+  SentenceTap tap;
+  const std::string s = nmea::testing::Nmea("GPGGA,1,a");
+  for (std::size_t i = 0; i < 2 * SentenceTap::kMaxPending / s.size(); ++i)
+    tap.Add(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+  EXPECT_LE(tap.PendingBytes(), SentenceTap::kMaxPending);
+  EXPECT_GT(tap.PendingBytes(), SentenceTap::kMaxPending - s.size());
+  EXPECT_GT(tap.Dropped(), 0u);
+  std::string all(SentenceTap::kMaxPending + 1, '\0');
+  const std::size_t n = tap.Take(all.data(), all.size());
+  EXPECT_EQ(n % s.size(), 0u);
+  EXPECT_EQ(tap.PendingBytes(), 0u);
 }
 
 TEST_F(EngineTest, SendsTsipSettingsAtOpen) {
