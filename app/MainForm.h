@@ -10,10 +10,10 @@
 
 #include "app/StringTable.h"
 #include "app/engine/Engine.h"
-#include "app/engine/EngineRecords.h"
 #include "app/format/Units.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
+#include "navlib32/navlib32_records.h"
 
 namespace pelmora {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 namespace fuzzcheck {
 

@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "app/engine/EngineRecords.h"
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/LogReplay.h"
 #include "navlib32/SentenceTap.h"
 #include "navlib32/navlib32.h"
+#include "navlib32/navlib32_records.h"
 
 namespace navlib {
 

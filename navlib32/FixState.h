@@ -20,7 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 namespace navlib {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 namespace navlib {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 namespace navlib {
 

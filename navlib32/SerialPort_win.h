@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/engine/EngineRecords.h"
 #include "navlib32/ByteSource.h"
+#include "navlib32/navlib32_records.h"
 
 namespace navlib {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 #if defined(_WIN32) && defined(NAVLIB32_BUILD)
 #define NAVLIB32_API extern "C" __declspec(dllexport)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 namespace pelmora {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/engine/EngineRecords.h"
 #include "app/settings/OptionStore.h"
+#include "navlib32/navlib32_records.h"
 
 namespace pelmora {
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "app/engine/EngineRecords.h"
+#include "navlib32/navlib32_records.h"
 
 namespace navdump {
 

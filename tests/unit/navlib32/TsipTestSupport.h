@@ -9,8 +9,8 @@
 #include <numbers>
 #include <vector>
 
-#include "app/engine/EngineRecords.h"
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/navlib32_records.h"
 #include "navlib32/tsip/TsipPackets.h"
 
 namespace tsiptest {
