@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/Cp1252.h"
 #include "hvndlg32/hvndlg32.h"
 #include "hvndlg32/hvndlg32_res.h"
 
@@ -25,13 +24,20 @@ constexpr int kMaxText = 1024;  // a splash text is a few lines; longer input is
 HINSTANCE gModule = nullptr;
 HWND gSplash = nullptr;
 
+// Texts are Windows-1252 whatever the system's ANSI code page is.
+constexpr UINT kCp1252 = 1252;
+
+// At most limit bytes of a zero-terminated Windows-1252 text, as UTF-16.
 std::wstring Widen(const char* text, size_t limit) {
   if (text == nullptr) return {};
-  size_t n = 0;
-  while (n < limit && text[n] != '\0')
+  int n = 0;
+  while (static_cast<size_t>(n) < limit && text[n] != '\0')
     ++n;
-  const std::u16string u = pelmora::ui::Cp1252ToUtf16(std::string_view(text, n));
-  return std::wstring(u.begin(), u.end());
+  if (n == 0) return {};
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  const int written = MultiByteToWideChar(kCp1252, 0, text, n, out.data(), n);
+  out.resize(written > 0 ? static_cast<size_t>(written) : 0);
+  return out;
 }
 
 // Lines split at CR LF, CR or LF.
