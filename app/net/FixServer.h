@@ -1,0 +1,105 @@
+// The fix server: shares every epoch the engine delivers with clients on two TCP listeners,
+// NMEA 0183 sentences on one (10110 by default) and the gpsd JSON protocol on the other (2947).
+// Runs on the GUI thread and never blocks: the sockets are non-blocking, Pump moves what can be
+// moved now, and each client's output is bounded (FixClient). Portable: sockets come through
+// NetSockets, the UTC clock through a function.
+//
+// NMEA clients, and gpsd clients watching with "nmea" or "raw", get the receiver's own
+// sentences unchanged when it speaks NMEA, else GGA, RMC, GSA, GSV and VTG written from the
+// record. gpsd clients watching with "json" get TPV and SKY per epoch. Nothing is sent for an
+// epoch that brought no data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/net/FixClient.h"
+#include "app/net/FixEpoch.h"
+#include "app/net/GpsdReports.h"
+#include "app/net/NetSockets.h"
+
+namespace pelmora::net {
+
+struct FixServerOptions {
+  bool enabled = false;  // FixServer
+  std::string address = "127.0.0.1";
+  uint16_t nmeaPort = 10110;
+  uint16_t gpsdPort = 2947;
+};
+
+// What the poll cycle sees of the server.
+class FixPublisher {
+ public:
+  virtual ~FixPublisher() = default;
+  // One epoch as the engine delivered it (Live, or Simulated while not paused).
+  virtual void Publish(const FixEpoch& epoch) = 0;
+};
+
+struct FixServerCounters {
+  uint64_t accepted = 0;
+  uint64_t refused = 0;       // beyond kMaxClients
+  uint64_t droppedSlow = 0;   // output queue full
+  uint64_t droppedFlood = 0;  // request line too long
+  uint64_t epochs = 0;        // epochs that brought data
+};
+
+class FixServer final : public FixPublisher {
+ public:
+  static constexpr std::size_t kMaxClients = 64;
+  // Bytes read from one client in one Pump at most, so that a flooding client cannot hold
+  // the GUI thread; the rest waits for the next Pump.
+  static constexpr std::size_t kReadBudget = 16 * 1024;
+
+  // utcNow: seconds since 1970, UTC.
+  FixServer(NetSockets& sockets, std::function<double()> utcNow);
+  ~FixServer() override;
+  FixServer(const FixServer&) = delete;
+  FixServer& operator=(const FixServer&) = delete;
+
+  // Opens both listeners (a running server is stopped first). Returns one message per listener
+  // that could not open, naming its port; the server runs with the other one.
+  std::vector<std::string> Start(const FixServerOptions& options);
+  // Closes every client (after a last attempt to send what is queued) and both listeners.
+  void Stop();
+  bool Running() const { return !listeners_.empty(); }
+
+  void Publish(const FixEpoch& epoch) override;
+  // Accepts, reads and answers requests, sends queued output, closes dropped clients.
+  void Pump();
+
+  std::size_t ClientCount() const { return clients_.size(); }
+  const FixServerCounters& Counters() const { return counters_; }
+
+ private:
+  struct ListenerSocket {
+    SocketId socket;
+    Listener kind;
+  };
+
+  void AcceptAll(const ListenerSocket& listener);
+  void Read(FixClient& client);
+  void Answer(FixClient& client, const GpsdCommand& command);
+  void Flush(FixClient& client);
+  std::optional<CivilDate> DateFor(const FixEpoch& epoch);
+  std::string NowIso() const;
+
+  NetSockets& sockets_;
+  std::function<double()> utcNow_;
+  std::vector<ListenerSocket> listeners_;
+  std::vector<std::unique_ptr<FixClient>> clients_;
+  GpsdDevice device_;
+  FixRecord last_{};  // the last record published, to tell a new epoch from a repeat
+  bool haveLast_ = false;
+  std::string lastTpv_;  // latest TPV and SKY objects, for POLL
+  std::string lastSky_;
+  std::optional<CivilDate> sentenceDate_;  // the last date the receiver's sentences gave
+  double sentenceDateSeconds_ = 0;
+  FixServerCounters counters_;
+};
+
+}  // namespace pelmora::net
