@@ -10,6 +10,7 @@
 #include <string>
 
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/MakeDecoder.h"
 #include "tools/gpssim/Simulator.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "fuzz/FuzzChecks.h"
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/MakeDecoder.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "fuzz/FuzzChecks.h"
 #include "navlib32/Engine.h"
 #include "navlib32/LogReplay.h"
+#include "navlib32/MakeDecoder.h"
 
 namespace {
 

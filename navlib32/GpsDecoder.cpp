@@ -1,22 +1,9 @@
-// The decoder factory and protocol detection.
+// Protocol detection.
 #include "navlib32/GpsDecoder.h"
 
 #include <algorithm>
 
-#include "navlib32/nmea/NmeaDecoder.h"
-#include "navlib32/tsip/TsipDecoder.h"
-
 namespace navlib {
-
-std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol) {
-  switch (protocol) {
-    case Protocol::Nmea:
-      return std::make_unique<nmea::NmeaDecoder>();
-    case Protocol::Tsip:
-      return std::make_unique<tsip::TsipDecoder>();
-  }
-  return nullptr;
-}
 
 ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
   constexpr uint8_t kDle = 0x10;

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "navlib32/navlib32_records.h"
 
@@ -40,8 +39,6 @@ class GpsDecoder {
     return false;
   }
 };
-
-std::unique_ptr<GpsDecoder> MakeDecoder(Protocol protocol);
 
 // How plainly a stretch of a stream holds each protocol: NMEA sentence starts ("$" + five
 // letters or digits + ",") and TSIP packet boundaries (DLE ETX followed by DLE and a packet id).

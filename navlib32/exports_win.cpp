@@ -7,6 +7,7 @@
 
 #include "navlib32/Engine.h"
 #include "navlib32/LatLonFormat.h"
+#include "navlib32/MakeDecoder.h"
 #include "navlib32/SerialPort_win.h"
 #include "navlib32/navlib32.h"
 

@@ -12,6 +12,7 @@
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/LogReplay.h"
+#include "navlib32/MakeDecoder.h"
 #include "tools/navdump/FixJson.h"
 
 namespace {

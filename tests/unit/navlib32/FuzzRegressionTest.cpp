@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/MakeDecoder.h"
 #include "navlib32/tsip/GpsTime.h"
 #include "tests/unit/navlib32/NmeaTestSupport.h"
 #include "tests/unit/navlib32/TsipTestSupport.h"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "navlib32/Engine.h"
+#include "navlib32/MakeDecoder.h"
 #include "tests/unit/navlib32/TestSources.h"
 #include "tools/gpssim/Simulator.h"
 

@@ -10,6 +10,7 @@
 
 #include "NmeaTestSupport.h"
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/MakeDecoder.h"
 #include "tools/gpssim/Simulator.h"
 
 namespace navlib::nmea {

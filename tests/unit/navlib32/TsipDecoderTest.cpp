@@ -5,6 +5,7 @@
 #include <random>
 
 #include "TsipTestSupport.h"
+#include "navlib32/MakeDecoder.h"
 #include "navlib32/tsip/TsipDecoder.h"
 
 namespace {
