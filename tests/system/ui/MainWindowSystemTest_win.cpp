@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ControlIds.h"
+#include "navres32/StringIds.h"
 
 namespace pelmora {
 namespace {
@@ -309,24 +310,24 @@ TEST_F(MainWindowSystemTest, WindowHasItsFixedSizeStyleAndPlace) {
 
 TEST_F(MainWindowSystemTest, IdleTextsCanBeReadFromOutside) {
   ASSERT_NE(resources_, nullptr) << "navres32.dll beside the test";
-  EXPECT_FALSE(Resource(3).empty());
-  EXPECT_EQ(Text(IDC_lblGPSStatus), Resource(3));
-  EXPECT_EQ(Text(IDC_lblComStatus), Resource(4));
+  EXPECT_FALSE(Resource(IDS_IdleGpsStatus).empty());
+  EXPECT_EQ(Text(IDC_lblGPSStatus), Resource(IDS_IdleGpsStatus));
+  EXPECT_EQ(Text(IDC_lblComStatus), Resource(IDS_IdlePortStatus));
   EXPECT_EQ(Text(IDC_lblMode), L"");
   EXPECT_EQ(Text(IDC_lblLatitude), L"0\u00B0 0' 0.0\" N");
   EXPECT_EQ(Text(IDC_lblLongitude), L"0\u00B0 0' 0.0\" E");
   // Defaults: feet, mph, true heading, UTC.
-  EXPECT_EQ(Text(IDC_lblAltitude), L"0.00 " + Resource(17));
-  EXPECT_EQ(Text(IDC_lblSpeed), L"0.0 " + Resource(19));
-  EXPECT_EQ(Text(IDC_lblHeading), L"0.0\u00B0 " + Resource(24));
-  EXPECT_EQ(Text(IDC_lblTime), L"00:00:00 am " + Resource(26));
+  EXPECT_EQ(Text(IDC_lblAltitude), L"0.00 " + Resource(IDS_ElevationFeet));
+  EXPECT_EQ(Text(IDC_lblSpeed), L"0.0 " + Resource(IDS_SpeedMph));
+  EXPECT_EQ(Text(IDC_lblHeading), L"0.0\u00B0 " + Resource(IDS_HeadingTrue));
+  EXPECT_EQ(Text(IDC_lblTime), L"00:00:00 am " + Resource(IDS_TimeUtc));
   EXPECT_EQ(Text(IDC_lblLatitudeText), L"Latitude:");
   EXPECT_EQ(Text(IDC_lblTimeText), L"Time:");
   EXPECT_EQ(Text(IDC_GPSInfoViewFrame), L"GPS Information");
   EXPECT_EQ(Text(IDC_SatStrengthViewFrame), L"GPS Satellite Signal Strength");
   EXPECT_EQ(Text(IDC_SatConfigViewFrame), L"GPS Satellite Configuration");
-  EXPECT_EQ(Text(IDC_lblSatSignalStatus), Resource(5));
-  EXPECT_EQ(Text(IDC_lblSatConfigStatus), Resource(6));
+  EXPECT_EQ(Text(IDC_lblSatSignalStatus), Resource(IDS_NoSignalView));
+  EXPECT_EQ(Text(IDC_lblSatConfigStatus), Resource(IDS_NoConfigView));
   EXPECT_EQ(Text(IDC_Frame3D1), L"PDOP");
   EXPECT_EQ(Text(IDC_lblPdopPoor), L"Poor");
   EXPECT_EQ(Text(IDC_lblPdopGood), L"Good");
