@@ -1,14 +1,19 @@
-// TMainForm: the main window as a model of controls, its start-up and shutdown handlers, the
-// menu bar, the idle display and the view switching. Portable: the window system, the engine
-// and the texts are behind MainFormHost, Engine and StringTable.
+// TMainForm: the main window as a model of controls. It owns the run-time state, starts up and
+// shuts down in their fixed order, handles the menu bar and keys, and changes the tracking mode
+// (Off, Live, Simulated, recording). Its rooms: the layout (MainLayout), the panels and views
+// (MainPanels), the poll cycle (PollCycle) and the client link (dde::ClientLink); the DDE
+// server's macro commands reach it through dde::MacroActions. Portable: the window system, the
+// engine and the texts are behind MainFormHost, Engine and StringTable.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "app/MainPanels.h"
+#include "app/PollCycle.h"
 #include "app/StringTable.h"
+#include "app/dde/ClientLink.h"
+#include "app/dde/MacroHandler.h"
 #include "app/engine/Engine.h"
 #include "app/format/Units.h"
 #include "app/settings/StartupOptions.h"
@@ -27,8 +32,9 @@ class MainFormHost {
   virtual StartupOptions LoadOptions() = 0;
   // Stores the start position for the next run (GPSInitLat, GPSInitLon, cut to whole degrees).
   virtual void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) = 0;
-  // An information message box with one OK button; returns when it is closed.
+  // An information or error message box with one OK button; returns when it is closed.
   virtual void ShowInformation(const std::string& text, const std::string& caption) = 0;
+  virtual void ShowError(const std::string& text) = 0;
   // The maker's modal About box (hvndlg32).
   virtual void ShowAbout(const std::string& productName, const std::string& versionText) = 0;
   virtual void SetTopmost(bool on) = 0;
@@ -40,20 +46,34 @@ class MainFormHost {
   virtual void CloseMainWindow() = 0;
   // Releases the main window and ends the message loop with exit code 0.
   virtual void Terminate() = 0;
-  // The client link to the GIS application.
-  virtual void SendLinkCommand(const std::string& command) = 0;
-  virtual void CloseClientLink() = 0;
 };
 
-constexpr int kViewCount = 3;
-constexpr int kFloodBarBevel = 2;
+// Where the engine reads from: a serial port (Live mode) or a GPS log to replay.
+struct Source {
+  std::string name;  // "COM" + port number, or the path of the log
+  bool port = false;
 
-class TMainForm {
+  // "COM" followed by the port number in decimal.
+  static Source Port(int32_t number);
+  // A name given by the user or a PLAY macro: a port when its first three characters are "COM"
+  // in any letter case, otherwise a log.
+  static Source Named(std::string name);
+};
+
+// The tracking mode, as the check marks of FileOff, FileLive and FileSimulated show it.
+enum class Mode { Off, Live, Simulated };
+
+class TMainForm : private dde::LinkUi, private dde::MacroActions {
  public:
-  TMainForm(MainFormHost& host, Engine& engine, StringTable& strings);
+  TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
+            dde::LinkTransport& linkTransport);
 
   ui::Form& Form() { return form_; }
   const ui::Form& Form() const { return form_; }
+  MainPanels& Panels() { return panels_; }
+  dde::ClientLink& Link() { return link_; }
+  // The main window as the DDE server's macro commands reach it (HVNExecuteMacro).
+  dde::MacroActions& Macros() { return *this; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
@@ -67,9 +87,9 @@ class TMainForm {
   void FileExit_Click();
   void OptionsConnectServer_Click();
   void OptionsGPSSettings_Click();
-  void OptionsViewGPSInfo_Click() { ShowView(0); }
-  void OptionsViewStrength_Click() { ShowView(1); }
-  void OptionsViewConfig_Click() { ShowView(2); }
+  void OptionsViewGPSInfo_Click() { panels_.ShowView(0); }
+  void OptionsViewStrength_Click() { panels_.ShowView(1); }
+  void OptionsViewConfig_Click() { panels_.ShowView(2); }
   void OptionsPreferences_Click();
   void HelpContents_Click();
   void HalvornontheWebMenuItemClick();
@@ -77,7 +97,7 @@ class TMainForm {
   void OnlineSupportMenuItemClick();
   void OnlineDiscussionGroupMenuItemClick();
   void HelpAbout_Click();
-  // Runs the handler of a menu or accelerator command id; false for an unknown id.
+  // Runs the handler of a menu, accelerator or button command id; false for an unknown id.
   bool Command(int commandId);
 
   // Buttons, keys and the timer.
@@ -85,82 +105,70 @@ class TMainForm {
   void SimulatePauseButtonClick();
   // True when the key was handled: F12, whatever the modifiers (ui::ShiftState bits).
   bool Form_KeyDown(ui::Key key, unsigned shift = ui::kShiftNone);
-  void Timer1_Timer();
+  void Timer1_Timer() { pollCycle_.Timer1_Timer(); }
 
-  // Display operations.
-  void ResetDisplay();
-  void ShowPdopBar(int level);
-  ui::Control* FindSignalBar(int index) const;
-  ui::Control* FindSignalSatLabel(int index) const;
-  ui::Control* FindConfigSatLabel(int index) const;
-  void ShowView(int view);
-  void NextView();
-
-  // Tracking modes.
-  int32_t OpenEngine();
+  // Tracking modes. OpenEngine makes source the current one (a failed open keeps it too) and
+  // returns the engine's open status.
+  int32_t OpenEngine(Source source);
   int32_t CloseEngine();
 
   // State, read by tests and by the later layers.
-  int ViewIndex() const { return viewIndex_; }
   bool EngineOpen() const { return engineOpen_ != 0; }
   bool Closing() const { return closing_ != 0; }
   bool Paused() const { return paused_ != 0; }
-  bool LinkOpen() const { return linkOpen_ != 0; }
-  void SetLinkOpen(bool on) { linkOpen_ = on ? 1 : 0; }
-  bool MacroEcho() const { return macroEcho_ != 0; }
-  int32_t FailedSends() const { return failedSends_; }
   int32_t LastStatus() const { return lastStatus_; }
   const std::string& VersionText() const { return versionText_; }
   const std::string& HelpFilePath() const { return helpFilePath_; }
-  const std::string& SourceName() const { return sourceName_; }
-  void SetSourceName(std::string name) { sourceName_ = std::move(name); }
-  int32_t ReceiverType() const { return receiverType_; }
-  int32_t PortNumber() const { return portNumber_; }
-  const CommInfo& GetCommInfo() const { return commInfo_; }
-  const ReceiverSettings& GetReceiverSettings() const { return receiverSettings_; }
-  const DisplayOptions& Display() const { return display_; }
-  void SetDisplay(const DisplayOptions& d) { display_ = d; }
+  const Source& CurrentSource() const { return source_; }
+  const StartupOptions& Options() const { return options_; }
   const UnitSuffixes& Suffixes() const { return suffixes_; }
   const FixRecord& Fix() const { return fix_; }
   FixRecord& MutableFix() { return fix_; }
 
  private:
-  void BuildControls();
-  void BuildMenus();
-  void ApplyStartupOptions(const StartupOptions& options);
+  // The check marks of the mode items, and FileRecord enabled in Live mode only.
+  void SetModeMenu(Mode mode);
+  // Stops a recording (FileRecord checked) and unchecks FileRecord.
+  void StopRecording();
   void BuildUnitSuffixes();
-  void StoreStartPosition();
-  void SendLinkCommand(const std::string& command);
-  void SetGpsStatusText(int stringId);
+  void NextView() { panels_.NextView(); }
+
+  // dde::LinkUi: the Connect check mark and the link's messages.
+  void SetConnectChecked(bool checked) override;
+  void ShowLinkFailed() override;
+  void ShowLinkGivenUp() override;
+
+  // dde::MacroActions: what a macro command does to the window.
+  void SetTestLabel(const std::string& caption) override;
+  void FileOff() override { FileOff_Click(); }
+  void FileLive() override { FileLive_Click(); }
+  int32_t OpenSource(const std::string& source) override;
+  void SetPauseButtonDown(bool down) override;
+  void SetPaused(bool paused) override { paused_ = paused ? 1 : 0; }
+  void SetMacroEcho(bool on) override { macroEcho_ = on ? 1 : 0; }
+  // A mode command, sent only while the link is up.
+  void SendLinkCommand(const std::string& command) override;
+  void Exit() override { FileExit_Click(); }
 
   MainFormHost& host_;
   Engine& engine_;
   StringTable& strings_;
   ui::Form form_;
+  StartupOptions options_;
+  UnitSuffixes suffixes_;
+  MainPanels panels_;
+  dde::ClientLink link_;
+  PollCycle pollCycle_;
 
   int32_t engineOpen_ = 0;
   int32_t closing_ = 0;
   int32_t paused_ = 0;
-  int32_t linkOpen_ = 0;
   int32_t macroEcho_ = 0;
-  int32_t failedSends_ = 0;
-  int32_t receiverType_ = 1;
-  int32_t portNumber_ = 1;
   int32_t lastStatus_ = 0;
-  int viewIndex_ = 0;
   std::string versionText_;
   std::string helpFilePath_;
-  std::string sourceName_;
-  CommInfo commInfo_{4800, 0, 8, 0};
-  ReceiverSettings receiverSettings_{};
+  Source source_;
   FixRecord fix_{};
-  DisplayOptions display_;
-  UnitSuffixes suffixes_;
 };
-
-// The names of the three view group boxes, by view index.
-extern const std::array<const char*, kViewCount> kViewFrames;
-// The menu items that show the three views, by view index.
-extern const std::array<const char*, kViewCount> kViewMenuItems;
 
 }  // namespace pelmora

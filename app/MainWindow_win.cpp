@@ -26,7 +26,7 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 MainWindow::MainWindow(const MainWindowArgs& args)
     : args_(args),
       store_(*args.options, GetProductName()),
-      model_(*this, *args.engine, *args.strings) {}
+      model_(*this, *args.engine, *args.strings, *args.link) {}
 
 MainWindow::~MainWindow() {
   renderer_.reset();
@@ -177,6 +177,11 @@ void MainWindow::ShowInformation(const std::string& text, const std::string& cap
               MB_OK | MB_ICONINFORMATION);
 }
 
+void MainWindow::ShowError(const std::string& text) {
+  HWND owner = hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+  MessageBoxW(owner, ui::ToWide(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
 void MainWindow::ShowAbout(const std::string& productName, const std::string& versionText) {
   std::array<char, 256> buffer{};
   std::strncpy(buffer.data(), versionText.c_str(), buffer.size() - 1);
@@ -221,9 +226,5 @@ void MainWindow::Terminate() {
     PostQuitMessage(0);
   }
 }
-
-// The client link to the GIS application is not part of this window yet: nothing is sent.
-void MainWindow::SendLinkCommand(const std::string&) {}
-void MainWindow::CloseClientLink() {}
 
 }  // namespace pelmora

@@ -17,6 +17,7 @@ struct MainWindowArgs {
   Engine* engine = nullptr;
   StringTable* strings = nullptr;
   OptionBackend* options = nullptr;
+  dde::LinkTransport* link = nullptr;
   const char* title = "The Pelmora";
 };
 
@@ -35,6 +36,7 @@ class MainWindow : public MainFormHost {
   StartupOptions LoadOptions() override;
   void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) override;
   void ShowInformation(const std::string& text, const std::string& caption) override;
+  void ShowError(const std::string& text) override;
   void ShowAbout(const std::string& productName, const std::string& versionText) override;
   void SetTopmost(bool on) override;
   void SetMinimised() override { showMinimised_ = true; }
@@ -43,8 +45,6 @@ class MainWindow : public MainFormHost {
   void StopTimer() override;
   void CloseMainWindow() override;
   void Terminate() override;
-  void SendLinkCommand(const std::string& command) override;
-  void CloseClientLink() override;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -5,6 +5,7 @@
 
 #include "app/MainWindow_win.h"
 #include "app/ResourceStringTable_win.h"
+#include "app/dde/ClientLink.h"
 #include "app/settings/ProductInfo.h"
 #include "app/settings/RegistryOptionBackend_win.h"
 #include "hvndlg32/hvndlg32.h"
@@ -38,6 +39,17 @@ class NoEngine : public Engine {
 };
 #endif
 
+// The GIS conversation until the DDEML transport is built: it never connects, so the client
+// link stays down and every send fails.
+class NoLinkTransport : public dde::LinkTransport {
+ public:
+  bool Connect() override { return false; }
+  bool StartPeer() override { return false; }
+  bool Execute(const std::string&) override { return false; }
+  void Close() override {}
+  bool HasConversation() const override { return false; }
+};
+
 int RunProgram(HINSTANCE instance) {
   SelectProduct(kPelmoraProductId);
   HVNDialogSplash(kSplashText);
@@ -48,11 +60,13 @@ int RunProgram(HINSTANCE instance) {
 #endif
   ResourceStringTable strings;
   RegistryOptionBackend options;
+  NoLinkTransport link;
   MainWindowArgs args;
   args.instance = instance;
   args.engine = &engine;
   args.strings = &strings;
   args.options = &options;
+  args.link = &link;
   args.title = kTitle;
   MainWindow window(args);
   if (!window.Create()) return 0;

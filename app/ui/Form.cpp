@@ -117,6 +117,34 @@ Control& Form::Add(std::string name, ControlKind kind, Control* parent) {
   return c;
 }
 
+void Form::AddControls(std::span<const ControlSpec> rows) {
+  for (const ControlSpec& row : rows) {
+    if (row.name == nullptr || row.style == nullptr) {
+      throw std::invalid_argument("layout row without a name or a style");
+    }
+    const ControlStyle& s = *row.style;
+    Control* parent = row.parent != nullptr ? &Get(row.parent) : nullptr;
+    Add(row.name, s.kind, parent)
+        .SetId(row.id)
+        .SetBounds(row.bounds)
+        .SetCaption(row.caption)
+        .SetVisible(row.visible)
+        .SetFont(s.font)
+        .SetTextColor(s.textColor)
+        .SetBackColor(s.backColor)
+        .SetOpaque(s.opaque)
+        .SetToggle(s.toggle)
+        .SetBevel(s.bevel, s.bevelWidth)
+        .SetAlignment(s.alignment)
+        .SetWordWrap(s.wordWrap)
+        .SetAutoSize(s.autoSize)
+        .SetShape(s.shape)
+        .SetPenColor(s.penColor)
+        .SetFilled(s.filled)
+        .SetPicture(s.picture);
+  }
+}
+
 Control* Form::Find(std::string_view name) const {
   for (const auto& c : controls_) {
     if (c->Name() == name) return c.get();
@@ -161,6 +189,18 @@ void Form::AddMenuSeparator() {
   MenuItem item;
   item.separator = true;
   menus_.back().items.push_back(std::move(item));
+}
+
+void Form::AddMenus(std::span<const MenuSpec> rows) {
+  for (const MenuSpec& row : rows) {
+    if (row.menu != nullptr) {
+      AddMenu(row.menu);
+    } else if (row.name != nullptr) {
+      AddMenuItem(row.name, row.caption, row.shortcut, row.commandId);
+    } else {
+      AddMenuSeparator();
+    }
+  }
 }
 
 MenuItem* Form::FindMenuItem(std::string_view name) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -198,6 +199,48 @@ struct Menu {
   std::vector<MenuItem> items;
 };
 
+// How a control looks: the properties that rows of a layout table share. A field left out of a
+// designated initialiser keeps the control's default. (Members of class type are brace-
+// initialised here and below: GCC 12 warns when a designated initialiser omits a plain one.)
+struct ControlStyle {
+  ControlKind kind = ControlKind::Label;
+  Font font{};
+  Color textColor = Color::WindowText();
+  Color backColor = colors::kSilver;
+  bool opaque = false;
+  bool toggle = false;
+  Bevel bevel = Bevel::None;
+  int bevelWidth = 0;
+  Alignment alignment = Alignment::Left;
+  bool wordWrap = false;
+  bool autoSize = false;
+  ShapeKind shape = ShapeKind::Circle;
+  Color penColor = colors::kBlack;
+  bool filled = false;
+  Picture picture = Picture::None;
+};
+
+// One row of a layout table: a control's name, place, id and text; its look comes from style.
+struct ControlSpec {
+  const char* name = nullptr;
+  const char* parent = nullptr;  // a control of an earlier row; none: the form itself
+  int id = 0;
+  Rect bounds{};
+  const ControlStyle* style = nullptr;
+  const char* caption = "";
+  bool visible = true;
+};
+
+// One row of a menu bar table: a new menu (menu set), an item (name set), or a separator.
+struct MenuSpec {
+  const char* menu = nullptr;
+  const char* name = nullptr;
+  const char* caption = "";
+  Key shortcut = Key::None;
+  int commandId = 0;
+};
+constexpr MenuSpec kMenuSeparator{};
+
 class Form {
  public:
   explicit Form(std::string name);
@@ -208,6 +251,9 @@ class Form {
 
   // Adds a control; its name must be unique within the form (throws std::invalid_argument).
   Control& Add(std::string name, ControlKind kind, Control* parent = nullptr);
+  // Adds the controls of a layout table in its order (throws std::invalid_argument for a row
+  // without a style, and std::out_of_range for a parent not added before it).
+  void AddControls(std::span<const ControlSpec> rows);
 
   Control* Find(std::string_view name) const;
   // The control named prefix + index in decimal without leading zeros; none for a negative
@@ -220,6 +266,8 @@ class Form {
   // Appends an item to the last menu added.
   MenuItem& AddMenuItem(std::string name, std::string caption, Key shortcut, int commandId);
   void AddMenuSeparator();
+  // Adds the menus, items and separators of a menu bar table in its order.
+  void AddMenus(std::span<const MenuSpec> rows);
   const std::vector<Menu>& Menus() const { return menus_; }
   MenuItem* FindMenuItem(std::string_view name);
   MenuItem& GetMenuItem(std::string_view name);  // throws std::out_of_range when missing

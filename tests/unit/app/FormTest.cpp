@@ -2,23 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
+#include <vector>
 
 namespace pelmora::ui {
 namespace {
 
+const ControlStyle kBoxStyle{.kind = ControlKind::GroupBox};
+const ControlStyle kItemStyle{.kind = ControlKind::Label};
+const ControlSpec kRows[] = {
+    {.name = "Box", .bounds = {10, 45, 200, 100}, .style = &kBoxStyle},
+    {.name = "ItemIndeX0", .parent = "Box", .bounds = {5, 7, 10, 10}, .style = &kItemStyle},
+    {.name = "ItemIndeX1", .parent = "Box", .bounds = {25, 7, 10, 10}, .style = &kItemStyle},
+    {.name = "ItemIndeX2", .parent = "Box", .bounds = {45, 7, 10, 10}, .style = &kItemStyle},
+};
+const MenuSpec kMenuRows[] = {
+    {.menu = "&File"},
+    {.name = "FileOff", .caption = "&Off", .shortcut = Key::F2, .commandId = 1},
+    kMenuSeparator,
+    {.name = "FileExit", .caption = "&Exit", .commandId = 2},
+};
+
 class FormTest : public ::testing::Test {
  protected:
   FormTest() : form_("TestForm") {
-    box_ = &form_.Add("Box", ControlKind::GroupBox).SetBounds({10, 45, 200, 100});
-    for (int i = 0; i < 3; ++i) {
-      form_.Add("ItemIndeX" + std::to_string(i), ControlKind::Label, box_)
-          .SetBounds({5 + 20 * i, 7, 10, 10});
-    }
-    form_.AddMenu("&File");
-    form_.AddMenuItem("FileOff", "&Off", Key::F2, 1);
-    form_.AddMenuSeparator();
-    form_.AddMenuItem("FileExit", "&Exit", Key::None, 2);
+    form_.AddControls(kRows);
+    form_.AddMenus(kMenuRows);
+    box_ = &form_.Get("Box");
     form_.ClearDirty();
   }
   Form form_;
@@ -97,6 +109,52 @@ TEST_F(FormTest, RepaintIsAnExplicitCallToTheRenderer) {
   form_.Repaint();
   EXPECT_EQ(painted, 1);
   EXPECT_EQ(form_.RepaintCount(), 1);
+}
+
+TEST_F(FormTest, MenuRowsOpenMenusAddItemsAndSeparators) {
+  ASSERT_EQ(form_.Menus().size(), 1u);
+  const std::vector<MenuItem>& items = form_.Menus()[0].items;
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].shortcut, Key::F2);
+  EXPECT_TRUE(items[1].separator);
+  EXPECT_EQ(items[2].commandId, 2);
+}
+
+TEST(LayoutRows, ADefaultStyleGivesTheControlsOwnDefaults) {
+  Form added("A");
+  Form tabled("B");
+  const Control& a = added.Add("P", ControlKind::Label);
+  const ControlStyle plain;
+  const ControlSpec rows[] = {{.name = "P", .style = &plain}};
+  tabled.AddControls(rows);
+  const Control& b = tabled.Get("P");
+  EXPECT_EQ(a.Kind(), b.Kind());
+  EXPECT_EQ(a.Bounds(), b.Bounds());
+  EXPECT_EQ(a.Caption(), b.Caption());
+  EXPECT_EQ(a.GetFont(), b.GetFont());
+  EXPECT_EQ(a.TextColor(), b.TextColor());
+  EXPECT_EQ(a.BackColor(), b.BackColor());
+  EXPECT_EQ(a.PenColor(), b.PenColor());
+  const bool flagsA[] = {a.Opaque(),   a.Visible(),  a.Toggle(),
+                         a.WordWrap(), a.AutoSize(), a.Filled()};
+  const bool flagsB[] = {b.Opaque(),   b.Visible(),  b.Toggle(),
+                         b.WordWrap(), b.AutoSize(), b.Filled()};
+  EXPECT_TRUE(std::equal(std::begin(flagsA), std::end(flagsA), std::begin(flagsB)));
+  EXPECT_EQ(a.GetBevel(), b.GetBevel());
+  EXPECT_EQ(a.BevelWidth(), b.BevelWidth());
+  EXPECT_EQ(a.GetAlignment(), b.GetAlignment());
+  EXPECT_EQ(a.Shape(), b.Shape());
+  EXPECT_EQ(a.GetPicture(), b.GetPicture());
+}
+
+TEST(LayoutRows, ARowNeedsAStyleAndAnEarlierParent) {
+  Form form("F");
+  const ControlStyle plain;
+  const ControlSpec noStyle[] = {{.name = "A"}};
+  const ControlSpec parentLater[] = {{.name = "A", .parent = "B", .style = &plain},
+                                     {.name = "B", .style = &plain}};
+  EXPECT_THROW(form.AddControls(noStyle), std::invalid_argument);
+  EXPECT_THROW(form.AddControls(parentLater), std::out_of_range);
 }
 
 TEST(KeyName, NamesFunctionKeys) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/ControlIds.h"
+#include "app/MainLayout.h"
 
 namespace pelmora {
 namespace {
@@ -103,6 +104,7 @@ class FakeHost : public MainFormHost {
   void ShowInformation(const std::string& text, const std::string& caption) override {
     log_.push_back("Message [" + caption + "] " + text);
   }
+  void ShowError(const std::string& text) override { log_.push_back("Error " + text); }
   void ShowAbout(const std::string& product, const std::string& version) override {
     log_.push_back("About " + product + " / " + version);
   }
@@ -113,23 +115,55 @@ class FakeHost : public MainFormHost {
   void StopTimer() override { log_.push_back("StopTimer"); }
   void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
   void Terminate() override { log_.push_back("Terminate"); }
-  void SendLinkCommand(const std::string& command) override { log_.push_back("Send " + command); }
-  void CloseClientLink() override { log_.push_back("CloseClientLink"); }
   StartupOptions options;
 
  private:
   Log& log_;
 };
 
+// The GIS conversation: connects when told to, logs what it sends.
+class FakeLinkTransport : public dde::LinkTransport {
+ public:
+  explicit FakeLinkTransport(Log& log) : log_(log) {}
+  bool Connect() override { return conversation_ = accepts; }
+  bool StartPeer() override { return false; }
+  bool Execute(const std::string& text) override {
+    log_.push_back("Send " + text);
+    return true;
+  }
+  void Close() override {
+    log_.push_back("CloseClientLink");
+    conversation_ = false;
+  }
+  bool HasConversation() const override { return conversation_; }
+  bool accepts = false;
+
+ private:
+  Log& log_;
+  bool conversation_ = false;
+};
+
 class MainFormTest : public ::testing::Test {
  protected:
-  MainFormTest() : strings_(log_), engine_(log_), host_(log_), form_(host_, engine_, strings_) {}
+  MainFormTest()
+      : strings_(log_),
+        engine_(log_),
+        host_(log_),
+        link_(log_),
+        form_(host_, engine_, strings_, link_) {}
 
   void Create() {
     ASSERT_TRUE(form_.FormCreate());
     log_.clear();
   }
   Control& C(const std::string& name) { return form_.Form().Get(name); }
+  // Brings the client link up as Options > Connect would, leaving no trace in the log.
+  void LinkUp() {
+    link_.accepts = true;
+    const size_t entries = log_.size();
+    form_.Link().Toggle();
+    log_.resize(entries);
+  }
   // Names of the log entries in order, for checking an order of steps.
   bool Contains(const std::string& entry) const {
     for (const auto& e : log_) {
@@ -142,6 +176,7 @@ class MainFormTest : public ::testing::Test {
   FakeStrings strings_;
   FakeEngine engine_;
   FakeHost host_;
+  FakeLinkTransport link_;
   TMainForm form_;
 };
 
@@ -212,9 +247,9 @@ TEST_F(MainFormTest, BarsAndSatelliteLabelsByIndex) {
   const int barLeft[] = {15, 37, 59, 81, 103, 125, 148, 170, 192, 214, 236, 258};
   const int labelLeft[] = {16, 38, 60, 82, 104, 126, 149, 171, 193, 215, 237, 259};
   for (int i = 0; i < 12; ++i) {
-    Control* bar = form_.FindSignalBar(i);
-    Control* label = form_.FindSignalSatLabel(i);
-    Control* sky = form_.FindConfigSatLabel(i);
+    Control* bar = form_.Panels().FindSignalBar(i);
+    Control* label = form_.Panels().FindSignalSatLabel(i);
+    Control* sky = form_.Panels().FindConfigSatLabel(i);
     ASSERT_TRUE(bar && label && sky) << i;
     EXPECT_EQ(bar->Bounds(), (Rect{barLeft[i], 150, 17, 15})) << i;
     EXPECT_EQ(bar->BevelWidth(), 2);
@@ -231,12 +266,12 @@ TEST_F(MainFormTest, BarsAndSatelliteLabelsByIndex) {
 
 TEST_F(MainFormTest, IndexedLookupsFindNothingOutsideZeroToEleven) {
   for (int index : {12, 13, -1, 100}) {
-    EXPECT_EQ(form_.FindSignalBar(index), nullptr) << index;
-    EXPECT_EQ(form_.FindSignalSatLabel(index), nullptr) << index;
-    EXPECT_EQ(form_.FindConfigSatLabel(index), nullptr) << index;
+    EXPECT_EQ(form_.Panels().FindSignalBar(index), nullptr) << index;
+    EXPECT_EQ(form_.Panels().FindSignalSatLabel(index), nullptr) << index;
+    EXPECT_EQ(form_.Panels().FindConfigSatLabel(index), nullptr) << index;
   }
-  EXPECT_EQ(form_.FindSignalBar(11)->Name(), "SignalBarIndeX11");
-  EXPECT_EQ(form_.FindConfigSatLabel(0)->Name(), "ConfigSatIndeX0");
+  EXPECT_EQ(form_.Panels().FindSignalBar(11)->Name(), "SignalBarIndeX11");
+  EXPECT_EQ(form_.Panels().FindConfigSatLabel(0)->Name(), "ConfigSatIndeX0");
 }
 
 TEST_F(MainFormTest, FontsAndColoursOfTheFace) {
@@ -362,11 +397,11 @@ TEST_F(MainFormTest, FormCreateRunsItsStepsInOrder) {
   EXPECT_EQ(log_, expected);
   EXPECT_EQ(form_.VersionText(), "Version 3.2 MapInfo Edition");
   EXPECT_EQ(form_.HelpFilePath(), "C:\\Apps\\Pelmora\\pelmora.hlp");
-  EXPECT_EQ(form_.ViewIndex(), 0);
+  EXPECT_EQ(form_.Panels().ViewIndex(), 0);
   EXPECT_FALSE(form_.EngineOpen());
   EXPECT_FALSE(form_.Closing());
   EXPECT_FALSE(form_.Paused());
-  EXPECT_FALSE(form_.LinkOpen());
+  EXPECT_FALSE(form_.Link().LinkOpen());
   auto& f = form_.Form();
   EXPECT_TRUE(f.Checked("FileOff"));
   EXPECT_FALSE(f.Checked("FileLive"));
@@ -387,8 +422,8 @@ TEST_F(MainFormTest, FormCreateHonoursOnTopAndMinimize) {
   ASSERT_TRUE(form_.FormCreate());
   const Log expected = {"LoadStrings", "LoadOptions", "Topmost", "Minimised", "Show"};
   EXPECT_EQ(log_, expected);
-  EXPECT_EQ(form_.ReceiverType(), 2);
-  EXPECT_EQ(form_.PortNumber(), 3);
+  EXPECT_EQ(form_.Options().receiverType, 2);
+  EXPECT_EQ(form_.Options().comPort, 3);
 }
 
 TEST_F(MainFormTest, UnitSuffixListsComeFromStrings17To26) {
@@ -413,16 +448,21 @@ TEST_F(MainFormTest, ResetDisplayGivesEveryControlItsIdleLook) {
   C("GPSStatusLight").SetBackColor(colors::kLime);
   C("lblLatitude").SetTextColor(colors::kBlack).SetCaption("x");
   for (int i = 0; i < 12; ++i) {
-    form_.FindSignalBar(i)->SetBackColor(colors::kLime).SetTop(100).SetHeight(65).SetCaption("41");
-    form_.FindSignalSatLabel(i)->SetCaption("17");
-    form_.FindConfigSatLabel(i)->SetVisible(true);
+    form_.Panels()
+        .FindSignalBar(i)
+        ->SetBackColor(colors::kLime)
+        .SetTop(100)
+        .SetHeight(65)
+        .SetCaption("41");
+    form_.Panels().FindSignalSatLabel(i)->SetCaption("17");
+    form_.Panels().FindConfigSatLabel(i)->SetVisible(true);
   }
   C("lblPDOP").SetCaption("2.1");
-  form_.ShowPdopBar(10);
+  form_.Panels().ShowPdopBar(10);
   C("SimulatePauseButton").SetVisible(true);
   const int repaints = form_.Form().RepaintCount();
 
-  form_.ResetDisplay();
+  form_.Panels().ResetDisplay();
 
   const Color grey = colors::kIdleGrey;
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S3");
@@ -442,13 +482,13 @@ TEST_F(MainFormTest, ResetDisplayGivesEveryControlItsIdleLook) {
     EXPECT_EQ(C(v.name).TextColor(), grey) << v.name;
   }
   for (int i = 0; i < 12; ++i) {
-    const Control& bar = *form_.FindSignalBar(i);
+    const Control& bar = *form_.Panels().FindSignalBar(i);
     EXPECT_EQ(bar.BackColor(), grey) << i;
     EXPECT_EQ(bar.Bounds().top, 150) << i;
     EXPECT_EQ(bar.Bounds().height, 15) << i;
     EXPECT_EQ(bar.Caption(), "41") << "bar captions are left as they are";
-    EXPECT_EQ(form_.FindSignalSatLabel(i)->Caption(), "0");
-    EXPECT_FALSE(form_.FindConfigSatLabel(i)->Visible());
+    EXPECT_EQ(form_.Panels().FindSignalSatLabel(i)->Caption(), "0");
+    EXPECT_FALSE(form_.Panels().FindConfigSatLabel(i)->Visible());
   }
   EXPECT_EQ(C("lblSatSignalStatus").Caption(), "S5");
   EXPECT_EQ(C("lblSatConfigStatus").Caption(), "S6");
@@ -463,11 +503,11 @@ TEST_F(MainFormTest, ResetDisplayGivesEveryControlItsIdleLook) {
 TEST_F(MainFormTest, ResetDisplayKeepsTheViewAndSatelliteLabelVisibility) {
   Create();
   form_.OptionsViewConfig_Click();
-  form_.FindSignalSatLabel(4)->SetVisible(false);
-  form_.ResetDisplay();
-  EXPECT_EQ(form_.ViewIndex(), 2);
+  form_.Panels().FindSignalSatLabel(4)->SetVisible(false);
+  form_.Panels().ResetDisplay();
+  EXPECT_EQ(form_.Panels().ViewIndex(), 2);
   EXPECT_TRUE(C("SatConfigViewFrame").Visible());
-  EXPECT_FALSE(form_.FindSignalSatLabel(4)->Visible());
+  EXPECT_FALSE(form_.Panels().FindSignalSatLabel(4)->Visible());
 }
 
 TEST_F(MainFormTest, ShowPdopBarDividesTheInnerHeightByTheLevel) {
@@ -476,7 +516,7 @@ TEST_F(MainFormTest, ShowPdopBarDividesTheInnerHeightByTheLevel) {
   } cases[] = {{1, 119, 0},  {2, 59, 60},  {5, 23, 96},   {10, 11, 108},
                {50, 2, 117}, {99, 1, 118}, {100, 1, 118}, {119, 1, 118}};
   for (const Case& c : cases) {
-    form_.ShowPdopBar(c.level);
+    form_.Panels().ShowPdopBar(c.level);
     const Control& bad = C("FloodBarBadPanel");
     const Control& good = C("FloodBarGoodPanel");
     EXPECT_TRUE(bad.Visible()) << c.level;
@@ -488,18 +528,18 @@ TEST_F(MainFormTest, ShowPdopBarDividesTheInnerHeightByTheLevel) {
     EXPECT_EQ(bad.Bounds().width, 11);
     EXPECT_EQ(good.Bounds().left, 2);
   }
-  form_.ShowPdopBar(0);
+  form_.Panels().ShowPdopBar(0);
   EXPECT_FALSE(C("FloodBarBadPanel").Visible());
   EXPECT_FALSE(C("FloodBarGoodPanel").Visible());
-  form_.ShowPdopBar(-3);
+  form_.Panels().ShowPdopBar(-3);
   EXPECT_FALSE(C("FloodBarBadPanel").Visible()) << "a negative level never divides";
 }
 
 TEST_F(MainFormTest, ShowingAViewMovesItAndChecksItsMenuItem) {
   Create();
   for (int view : {2, 1, 0, 2}) {
-    form_.ShowView(view);
-    EXPECT_EQ(form_.ViewIndex(), view);
+    form_.Panels().ShowView(view);
+    EXPECT_EQ(form_.Panels().ViewIndex(), view);
     for (int i = 0; i < kViewCount; ++i) {
       EXPECT_EQ(C(kViewFrames[i]).Visible(), i == view) << view << " " << i;
       EXPECT_EQ(form_.Form().Checked(kViewMenuItems[i]), i == view) << view << " " << i;
@@ -514,7 +554,7 @@ TEST_F(MainFormTest, F7ToF9AndTheMenuShowTheirViews) {
       {IDM_OptionsViewConfig, 2}, {IDM_OptionsViewStrength, 1}, {IDM_OptionsViewGPSInfo, 0}};
   for (const auto& [command, view] : commands) {
     ASSERT_TRUE(form_.Command(command));
-    EXPECT_EQ(form_.ViewIndex(), view);
+    EXPECT_EQ(form_.Panels().ViewIndex(), view);
   }
   EXPECT_EQ(form_.Form().GetMenuItem("OptionsViewGPSInfo").shortcut, Key::F7);
   EXPECT_EQ(form_.Form().GetMenuItem("OptionsViewStrength").shortcut, Key::F8);
@@ -526,19 +566,19 @@ TEST_F(MainFormTest, F12CyclesThroughTheViewsAndOtherKeysPassOn) {
   const int expected[] = {1, 2, 0};
   for (int step : expected) {
     EXPECT_TRUE(form_.Form_KeyDown(Key::F12));
-    EXPECT_EQ(form_.ViewIndex(), step);
+    EXPECT_EQ(form_.Panels().ViewIndex(), step);
   }
   EXPECT_FALSE(form_.Form_KeyDown(Key::F11));
   EXPECT_FALSE(form_.Form_KeyDown(Key::F2));
-  EXPECT_EQ(form_.ViewIndex(), 0);
+  EXPECT_EQ(form_.Panels().ViewIndex(), 0);
 }
 
 TEST_F(MainFormTest, F12WithAnyModifiersGoesToTheNextView) {
   Create();
   for (unsigned shift = 0; shift < 8; ++shift) {
-    const int before = form_.ViewIndex();
+    const int before = form_.Panels().ViewIndex();
     EXPECT_TRUE(form_.Form_KeyDown(Key::F12, shift)) << shift;
-    EXPECT_EQ(form_.ViewIndex(), (before + 1) % 3) << shift;
+    EXPECT_EQ(form_.Panels().ViewIndex(), (before + 1) % 3) << shift;
     EXPECT_FALSE(form_.Form_KeyDown(Key::F9, shift)) << "F9 arrives as a menu command";
   }
 }
@@ -547,7 +587,7 @@ TEST_F(MainFormTest, F12ContinuesFromAViewChosenInTheMenu) {
   Create();
   form_.OptionsViewStrength_Click();
   form_.Form_KeyDown(Key::F12);
-  EXPECT_EQ(form_.ViewIndex(), 2);
+  EXPECT_EQ(form_.Panels().ViewIndex(), 2);
   EXPECT_TRUE(form_.Form().Checked("OptionsViewConfig"));
 }
 
@@ -557,7 +597,7 @@ TEST_F(MainFormTest, ViewButtonCyclesAndNeverStaysDown) {
   for (int step : {1, 2, 0, 1}) {
     button.SetDown(true);  // as the click leaves it
     ASSERT_TRUE(form_.Command(IDC_OptionsViewButton));
-    EXPECT_EQ(form_.ViewIndex(), step);
+    EXPECT_EQ(form_.Panels().ViewIndex(), step);
     EXPECT_FALSE(button.Down());
   }
 }
@@ -570,7 +610,7 @@ TEST_F(MainFormTest, PauseButtonTogglesThePausedFlagAndTellsTheLink) {
   EXPECT_TRUE(button.Down());
   EXPECT_TRUE(form_.Paused());
   EXPECT_TRUE(log_.empty()) << "nothing is sent while the link is down";
-  form_.SetLinkOpen(true);
+  LinkUp();
   form_.SimulatePauseButtonClick();
   EXPECT_FALSE(button.Down());
   EXPECT_FALSE(form_.Paused());
@@ -581,7 +621,7 @@ TEST_F(MainFormTest, PauseButtonTogglesThePausedFlagAndTellsTheLink) {
 TEST_F(MainFormTest, FileOffStopsRecordingBeforeClosingTheEngine) {
   Create();
   engine_.openResult = 0;
-  form_.SetLinkOpen(true);
+  LinkUp();
   form_.FileLive_Click();
   EXPECT_EQ(C("lblComStatus").Caption(), "COM1");
   EXPECT_TRUE(form_.Form().MenuEnabled("FileRecord"));
@@ -609,7 +649,7 @@ TEST_F(MainFormTest, FileOffWhenOffSendsOnlyWithTheLinkUp) {
   Create();
   form_.FileOff_Click();
   EXPECT_TRUE(log_.empty());
-  form_.SetLinkOpen(true);
+  LinkUp();
   form_.FileOff_Click();
   EXPECT_EQ(log_, (Log{"Send OFF"}));
 }
@@ -631,45 +671,70 @@ TEST_F(MainFormTest, FailedLiveOpenLeavesTheOffMenuState) {
 TEST_F(MainFormTest, AnOverlongSourceGoesWholeToTheEngineWhichRefusesIt) {
   Create();
   const std::string path = "C:\\" + std::string(300, 'x') + ".gps";
-  form_.SetSourceName(path);
   engine_.openResult = -1;
-  EXPECT_EQ(form_.OpenEngine(), -1);
+  EXPECT_EQ(form_.OpenEngine(Source::Named(path)), -1);
   ASSERT_GE(log_.size(), 2u);
   EXPECT_EQ(log_[0], "Open 1 " + path);
   EXPECT_EQ(log_[1], "Message [Information] S15") << "a log file, not a port";
   EXPECT_FALSE(form_.EngineOpen());
 }
 
-TEST_F(MainFormTest, SerialSourcesAreRecognisedInAnyLetterCase) {
+TEST_F(MainFormTest, PlayedNamesBeginningWithComInAnyCaseArePorts) {
   Create();
   const std::pair<const char*, bool> cases[] = {
       {"COM3", true}, {"com1", true}, {"cOm12", true}, {"CO", false}, {"D:\\data\\Run.GPS", false},
       {"", false}};
   for (const auto& [source, serial] : cases) {
-    form_.SetSourceName(source);
-    ASSERT_EQ(form_.OpenEngine(), 0) << source;
+    dde::HVNExecuteMacro(std::string("PLAY ") + source, form_.Macros());
+    ASSERT_TRUE(form_.EngineOpen()) << source;
+    EXPECT_EQ(form_.CurrentSource().name, source);
     EXPECT_EQ(form_.Form().Checked("FileLive"), serial) << source;
     EXPECT_EQ(form_.Form().Checked("FileSimulated"), !serial) << source;
     EXPECT_EQ(form_.Form().MenuEnabled("FileRecord"), serial) << source;
     EXPECT_EQ(C("SimulatePauseButton").Visible(), !serial) << source;
   }
-  form_.SetSourceName("D:\\data\\Run.GPS");
-  form_.OpenEngine();
-  EXPECT_EQ(C("lblComStatus").Caption(), "run");
-  EXPECT_FALSE(C("SimulatePauseButton").Down());
-  form_.SetSourceName("C:\\Logs\\Track1.gps");
-  form_.OpenEngine();
-  EXPECT_EQ(C("lblComStatus").Caption(), "track1");
-  form_.SetSourceName("C:\\Logs\\noextension");
-  form_.OpenEngine();
-  EXPECT_EQ(C("lblComStatus").Caption(), "");
+  const std::pair<const char*, const char*> replayNames[] = {{"D:\\data\\Run.GPS", "run"},
+                                                             {"C:\\Logs\\Track1.gps", "track1"},
+                                                             {"C:\\Logs\\noextension", ""}};
+  for (const auto& [source, shown] : replayNames) {
+    C("SimulatePauseButton").SetDown(true);
+    form_.OpenEngine(Source::Named(source));
+    EXPECT_EQ(C("lblComStatus").Caption(), shown) << source;
+    EXPECT_FALSE(C("SimulatePauseButton").Down()) << source;
+  }
+}
+
+TEST_F(MainFormTest, MacroCommandsReachTheModesAndTheLinkOnce) {
+  Create();
+  LinkUp();
+  dde::HVNExecuteMacro("PLAY C:\\Logs\\Track1.gps\r\nOFF", form_.Macros());
+  dde::HVNExecuteMacro("pause", form_.Macros());
+  EXPECT_TRUE(form_.Paused());
+  EXPECT_TRUE(C("SimulatePauseButton").Down());
+  dde::HVNExecuteMacro("FORWARD", form_.Macros());
+  EXPECT_FALSE(form_.Paused());
+  EXPECT_EQ(C("TestLabel").Caption(), "FORWARD");
+  dde::HVNExecuteMacro("OFF", form_.Macros());
+  EXPECT_FALSE(form_.EngineOpen());
+  dde::HVNExecuteMacro("EXIT", form_.Macros());
+  EXPECT_TRUE(form_.Closing());
+  const Log expected = {"Open 1 C:\\Logs\\Track1.gps",
+                        "Send PLAYING",
+                        "Send PAUSE",
+                        "Send FORWARD",
+                        "Disable",
+                        "Close",
+                        "Enable",
+                        "Send OFF",
+                        "CloseMainWindow"};
+  EXPECT_EQ(log_, expected);
 }
 
 TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   Create();
   form_.FileLive_Click();
   form_.Form().SetChecked("FileRecord", true);
-  form_.SetLinkOpen(true);
+  LinkUp();
   form_.MutableFix().latitude = -33.87;
   form_.MutableFix().longitude = 151.21;
   log_.clear();
@@ -682,7 +747,7 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
       "Terminate"};
   EXPECT_EQ(log_, expected);
   EXPECT_TRUE(form_.Closing());
-  EXPECT_FALSE(form_.LinkOpen());
+  EXPECT_FALSE(form_.Link().LinkOpen());
   EXPECT_FALSE(form_.EngineOpen());
   EXPECT_FALSE(form_.Form().Checked("FileRecord"));
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S16");
@@ -727,7 +792,7 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     bool stored;
   } cases[] = {{true, false, true}, {true, true, false}, {false, false, false}};
   for (const Case& c : cases) {
-    TMainForm form(host_, engine_, strings_);
+    TMainForm form(host_, engine_, strings_, link_);
     ASSERT_TRUE(form.FormCreate());
     engine_.openResult = c.failOpen ? -2 : 0;
     if (c.live) form.FileLive_Click();
