@@ -20,13 +20,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "navlib32/GnssSystem.h"
+#include "navlib32/SatelliteView.h"
+#include "navlib32/TimeOfDay.h"
 #include "navlib32/navlib32_records.h"
 
 namespace navlib {
-
-// Satellite systems, as NMEA 4.10 system ids and TSIP report them.
-enum class GnssSystem : uint8_t { Gps, Sbas, Glonass, Galileo, Beidou, Qzss, Navic, Other };
-constexpr int kGnssSystemCount = 8;
 
 // What NoteTime decided about a message's time of day.
 enum class EpochTime {
@@ -37,14 +36,10 @@ enum class EpochTime {
 class FixState {
  public:
   // Marks an absent integer value (satellite azimuth, elevation, signal).
-  static constexpr int kNoValue = -32768;
-  // Values older than this, by arrival time or by the data's own time of day, are reported
-  // invalid; so is everything when the receiver has sent nothing decodable for this long.
-  static constexpr double kStaleSeconds = 5.0;
-  // Satellites in view held at once, all systems together: a multi-GNSS receiver sees about
-  // 40; the rest is slack. Reports beyond it are dropped.
-  static constexpr int kMaxSatsInView = 96;
-  static constexpr int kMaxSatsUsed = 64;
+  static constexpr int kNoValue = SatelliteView::kNoValue;
+  static constexpr double kStaleSeconds = navlib::kStaleSeconds;
+  static constexpr int kMaxSatsInView = SatelliteView::kMaxInView;
+  static constexpr int kMaxSatsUsed = SatelliteView::kMaxUsed;
 
   FixState() { Reset(); }
 
@@ -57,9 +52,9 @@ class FixState {
   void NoteActivity(double nowSeconds);
 
   // The message being decoded carries the time of day of its epoch. When the epoch in
-  // progress already has a different time (more than 1 ms apart, in either direction: a jump
-  // back is a rebooted receiver or a new day) and holds data, that epoch completes and a new
-  // one begins with this time. An epoch in progress without a time adopts this one.
+  // progress already has a different time (not SameTimeOfDay, in either direction: a jump
+  // back is a rebooted receiver) and holds data, that epoch completes and a new one begins with
+  // this time. An epoch in progress without a time adopts this one.
   EpochTime NoteTime(double utcSecondsOfDay, double nowSeconds);
 
   // Starts a new epoch explicitly (completing the one in progress if it holds data).
@@ -73,7 +68,7 @@ class FixState {
   bool EpochHasData() const { return cur_.any; }
 
   // Time of day of the epoch in progress; kNoTime when it has none.
-  static constexpr double kNoTime = -1.0;
+  static constexpr double kNoTime = navlib::kNoTime;
   double CurrentEpochTime() const { return cur_.time.has ? cur_.time.value : kNoTime; }
 
   // Completion flag for GpsDecoder::EpochComplete/TakeEpoch; the count of completed epochs.
@@ -150,21 +145,6 @@ class FixState {
     double dataTime = kNoTime;
   };
 
-  struct Sat {
-    GnssSystem system = GnssSystem::Other;
-    int16_t prn = 0;
-    int16_t elevation = kNoValue;
-    int16_t azimuth = kNoValue;
-    int16_t snr = kNoValue;
-    double setAt = 0.0;
-    double dataTime = kNoTime;
-  };
-
-  struct SatId {
-    GnssSystem system = GnssSystem::Other;
-    int16_t prn = 0;
-  };
-
   struct Dops {
     double pdop = kNoDop, hdop = kNoDop, vdop = kNoDop;
   };
@@ -189,40 +169,41 @@ class FixState {
     bool noFix = false;
     Field<pelmora::ReceiverStatus> status;
     Field<int> usedCount;
-    uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (epoch only)
-    Field<bool> usedReported;
-    int satCount = 0;
-    int usedListCount = 0;
   };
 
-  // Satellites in view and used: those reported in the epoch in progress, or held.
-  struct SatLists {
-    std::array<Sat, kMaxSatsInView> sats;
-    std::array<SatId, kMaxSatsUsed> used;
+  // What MakeRecord looks at: the caller's clock, and whether the receiver has gone silent.
+  struct Look {
+    double now;
+    bool silent;
   };
 
   void MarkData();
   template <typename T>
   void Put(Field<T>& field, const T& value);
-  bool Current(double setAt, double dataTime, double nowSeconds) const;
+  double LatestTime() const { return held_.time.has ? held_.time.value : kNoTime; }
+  // A held value is current: set, not silent, and young enough by IsCurrent.
   template <typename T>
-  bool Current(const Field<T>& field, double nowSeconds) const {
-    return field.has && Current(field.setAt, field.dataTime, nowSeconds);
+  bool Current(const Field<T>& field, const Look& look) const {
+    return !look.silent && field.has &&
+           IsCurrent(field.setAt, field.dataTime, look.now, LatestTime(), kStaleSeconds);
   }
-  // Whether a value stamped (setAt, dataTime) is still current for an epoch completing with
-  // the stamp and time of day given.
-  static bool Recent(double setAt, double dataTime, double stamp, double epochTime);
+  // Moves a value of the epoch in progress into the held ones, stamped with the epoch.
   template <typename T>
-  static bool RecentlySet(const Field<T>& field, double stamp, double epochTime) {
-    return field.has && Recent(field.setAt, field.dataTime, stamp, epochTime);
-  }
-  static Sat* FindSat(std::array<Sat, kMaxSatsInView>& sats, int count, GnssSystem system, int prn);
+  void Take(Field<T>& held, const Field<T>& cur) const;
   void MergeCompleted();
+  void MergeFix();
+
+  // The parts of MakeRecord; each sets its fields and validity bits.
+  void PutTimeAndPosition(pelmora::FixRecord& out, const Look& look) const;
+  void PutHeights(pelmora::FixRecord& out, const Look& look) const;
+  void PutMotion(pelmora::FixRecord& out, const Look& look) const;
+  int PutFixMode(pelmora::FixRecord& out, const Look& look) const;
+  int PutSatellites(pelmora::FixRecord& out, const Look& look) const;
+  void PutStatus(pelmora::FixRecord& out, const Look& look, int fixMode, int usedCount) const;
 
   Values cur_;
   Values held_;
-  SatLists curSats_;
-  SatLists heldSats_;
+  SatelliteView sats_;
   double lastActivity_ = 0.0;
   bool anyActivity_ = false;
   bool completedPending_ = false;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <optional>
 
+#include "navlib32/TimeOfDay.h"
+
 namespace navlib::nmea {
 namespace {
 
@@ -602,9 +604,8 @@ bool IsLate(const Fields& f, int timeField, const FixState& state) {
   Reader r(f);
   const std::optional<double> time = r.Time(timeField);
   if (!time) return false;
-  double behind = current - *time;
-  if (behind < -43200.0) behind += 86400.0;  // the epoch in progress is past midnight
-  return behind > 0.0005 && behind <= kLateSeconds;
+  const double behind = DayDifference(current, *time);
+  return behind > kSameTimeSeconds && behind <= kLateSeconds;
 }
 
 bool IsUpperAlnum(char c) {

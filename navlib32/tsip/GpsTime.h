@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
+#include "navlib32/TimeOfDay.h"
+
 namespace navlib::tsip {
 
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kSecondsPerWeek = 604800.0;
 // GPS − UTC in seconds since 2017-01-01. Used until the receiver reports its own offset;
 // a receiver that has not yet read the offset from the navigation message sends none.

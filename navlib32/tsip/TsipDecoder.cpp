@@ -5,6 +5,7 @@
 #include <numbers>
 #include <variant>
 
+#include "navlib32/TimeOfDay.h"
 #include "navlib32/tsip/GpsTime.h"
 #include "navlib32/tsip/Wgs84.h"
 
@@ -15,18 +16,9 @@ namespace {
 constexpr double kDegPerRad = 180.0 / std::numbers::pi;
 // Satellite measurements (0x5C) come within a second after the fix they belong to.
 constexpr double kMeasurementWindowSeconds = 1.0;
-// Two times closer than this are the same (0x5C times are floats of the time of week).
-constexpr double kSameTimeSeconds = 0.001;
 // A receiver reports a UTC offset of 0 until it has read it from the satellites; real
 // offsets have been above 10 s since 1996.
 constexpr int kLeastPlausibleLeapSeconds = 11;
-
-double DayDifference(double a, double b) {
-  double d = std::fmod(a - b, kSecondsPerDay);
-  if (d > kSecondsPerDay / 2) d -= kSecondsPerDay;
-  if (d <= -kSecondsPerDay / 2) d += kSecondsPerDay;
-  return d;
-}
 
 int RoundAngle(double degrees) {
   return std::isfinite(degrees) ? static_cast<int>(std::lround(degrees)) : FixState::kNoValue;
@@ -206,7 +198,7 @@ double TsipDecoder::TimeOfDay(double seconds, bool utc) const {
 
 void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
   const double t = TimeOfDay(gpsSeconds, utc);
-  if (clockPending_ && std::fabs(DayDifference(t, reopenFixTime_)) <= kSameTimeSeconds) {
+  if (clockPending_ && SameTimeOfDay(t, reopenFixTime_)) {
     // another packet of the fix that the 0x41 interrupted
     clockPending_ = false;
     fix_.NoteTime(reopenFixTime_, now);
@@ -235,10 +227,7 @@ void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
     return;
   }
   if (kind_ == EpochKind::Fix && inWindow(fixTime_)) return;
-  if (kind_ == EpochKind::Satellites &&
-      std::fabs(DayDifference(m, fix_.CurrentEpochTime())) <= kSameTimeSeconds) {
-    return;
-  }
+  if (kind_ == EpochKind::Satellites && SameTimeOfDay(m, fix_.CurrentEpochTime())) return;
   ResolvePendingClock(now);
   fix_.NoteTime(m, now);
   kind_ = EpochKind::Satellites;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace navlib {
@@ -76,6 +77,27 @@ TEST(FixState, MidnightIsNoJump) {
   const FixRecord r = Record(s, 1.0);
   EXPECT_DOUBLE_EQ(r.utcSeconds, 0.0);
   EXPECT_TRUE(Has(r, pelmora::kValidPosition | pelmora::kValidSpeed));
+}
+
+// One rule says whether two times of day are one epoch, for the fix state and both decoders:
+// within 1 ms of each other on the clock face, so also across midnight.
+TEST(FixState, SameTimeOfDay_WithinAMillisecondAlsoAcrossMidnight) {
+  struct Case {
+    double epoch, next;
+    bool same;
+  };
+  const Case cases[] = {{100.0, 100.0008, true},    {100.0, 99.9992, true},
+                        {100.0, 100.0015, false},   {86399.9996, 0.0, true},
+                        {0.0003, 86399.9999, true}, {86399.0, 0.0, false}};
+  for (const Case& c : cases) {
+    FixState s;
+    s.NoteTime(c.epoch, 0.0);
+    s.SetSpeed(1.0);
+    EXPECT_EQ(s.NoteTime(c.next, 0.0), c.same ? EpochTime::SameEpoch : EpochTime::NewEpoch)
+        << c.epoch << " then " << c.next;
+    EXPECT_EQ(SameTimeOfDay(c.epoch, c.next), c.same);
+    EXPECT_LE(std::fabs(DayDifference(c.next, c.epoch)), 1.0);
+  }
 }
 
 TEST(FixState, CompleteEpochWithoutData_DoesNothing) {

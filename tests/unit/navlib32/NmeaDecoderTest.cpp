@@ -188,6 +188,20 @@ TEST(NmeaDecoder, SentenceTypeLaggingASecond_JoinsTheEpochInProgress) {
   EXPECT_EQ(d.counters.sentences.late, 4u);
 }
 
+// "Late" and "the same epoch" follow the fix state's one rule: within 1 ms, also across
+// midnight, is the same time (neither late nor a new epoch).
+TEST(NmeaDecoder, TimesWithinAMillisecond_SameEpochNeitherLateNorNew) {
+  std::string log;
+  for (const char* t : {"235959.9996", "000000.0000", "235959.9993", "000001.000"}) {
+    log += Nmea(std::string("GPGGA,") + t + ",4807.038,N,01131.000,E,1,05,1.0,1.0,M,2.0,M,,");
+  }
+  const auto d = DecodeWhole(log);
+  ASSERT_EQ(d.epochs.size(), 2u);
+  EXPECT_DOUBLE_EQ(d.epochs[0].utcSeconds, 86399.9996);
+  EXPECT_DOUBLE_EQ(d.epochs[1].utcSeconds, 1.0);
+  EXPECT_EQ(d.counters.sentences.late, 0u);
+}
+
 TEST(NmeaDecoder, LateSentenceAcrossMidnight) {
   std::string log;
   for (const char* t : {"235959", "000000", "235959", "000001"}) {
