@@ -19,12 +19,16 @@ bool ValidPath(const char* text) {
   return strnlen(text, Engine::kMaxPathLength + 1) <= Engine::kMaxPathLength;
 }
 
+// True when the text begins with "COM" in any letter case.
+bool NamesPort(const char* text) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  return upper(text[0]) == 'C' && upper(text[1]) == 'O' && upper(text[2]) == 'M';
+}
+
 }  // namespace
 
 int ParseComPort(const char* source) {
-  if (source == nullptr) return 0;
-  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  if (upper(source[0]) != 'C' || upper(source[1]) != 'O' || upper(source[2]) != 'M') return 0;
+  if (source == nullptr || !NamesPort(source)) return 0;
   int port = 0;
   const char* p = source + 3;
   if (*p < '0' || *p > '9') return 0;
@@ -88,7 +92,11 @@ int32_t Engine::Open(int32_t receiverType, const char* source, const pelmora::Co
     return kNavOpenBadArgument;
   if (!ValidPath(source) || !services_.makeDecoder) return kNavOpenBadArgument;
   const int port = ParseComPort(source);
-  return port > 0 ? OpenLive(protocol, port, commInfo, settings) : OpenReplay(protocol, source);
+  if (port > 0) return OpenLive(protocol, port, commInfo, settings);
+  // The program takes every name beginning with "COM" for a port; one that names no port
+  // ("compass.gps") is refused as a port rather than replayed under the Live menus.
+  if (NamesPort(source)) return kNavOpenPortMissing;
+  return OpenReplay(protocol, source);
 }
 
 int32_t Engine::OpenLive(Protocol protocol, int port, const pelmora::CommInfo* commInfo,

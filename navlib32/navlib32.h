@@ -17,7 +17,8 @@
 // Results of Pelmora_Open other than 0.
 enum NavOpenResult : int32_t {
   kNavOpenBadArgument = -1,     // unknown receiver type, null or overlong source
-  kNavOpenPortMissing = -2,     // the serial port does not exist or is in use
+  kNavOpenPortMissing = -2,     // the serial port does not exist or is in use, or a source
+                                // begins with "COM" but names no port ("compass.gps")
   kNavOpenPortSetup = -3,       // the port opened but its line settings were refused
   kNavOpenFileMissing = -4,     // the log to replay cannot be opened
   kNavOpenFileNotGps = -5,      // the log holds no NMEA or TSIP data

@@ -157,6 +157,9 @@ TEST_F(EngineTest, OpenFailuresLeaveTheEngineClosed) {
       {"line settings refused", kTsip, "COM9", kNavOpenPortSetup, kNavOpenPortSetup},
       {"log missing", kNmea, missing.c_str(), 0, kNavOpenFileMissing},
       {"log without GPS data", kNmea, text.c_str(), 0, kNavOpenFileNotGps},
+      // The program takes these for ports: refused as ports, never looked up as logs.
+      {"a log named like a port", kNmea, "compass.gps", 0, kNavOpenPortMissing},
+      {"COM without a number", kNmea, "com", 0, kNavOpenPortMissing},
   };
   for (const Case& c : cases) {
     openResult_ = c.portResult;
