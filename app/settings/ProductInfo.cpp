@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "app/settings/OptionKeys.h"
+
 namespace pelmora {
 
 const char* const kCompanyHomePage = "https://www.halvorn.example/";
@@ -72,15 +74,15 @@ std::string GetCompanyWebSite() {
 }
 
 std::string GetLatestVersionPage(const OptionStore& store) {
-  return WebPage(store, "latest_version", gProductInfo.productPage);
+  return WebPage(store, OptionNamed("latest_version").name, gProductInfo.productPage);
 }
 
 std::string GetOnlineSupportPage(const OptionStore& store) {
-  return WebPage(store, "online_support", gProductInfo.supportPage);
+  return WebPage(store, OptionNamed("online_support").name, gProductInfo.supportPage);
 }
 
 std::string GetOnlineDiscussionPage(const OptionStore& store) {
-  return WebPage(store, "online_discussion", gProductInfo.discussionPage);
+  return WebPage(store, OptionNamed("online_discussion").name, gProductInfo.discussionPage);
 }
 
 }  // namespace pelmora

@@ -29,54 +29,63 @@ std::string AlmanacPath(const std::string& appDirectory) {
 }
 
 StartupOptions LoadStartupOptions(const OptionStore& store, const std::string& appDirectory) {
+  const auto read = [&store](const OptionKey& key) {
+    return store.ReadOptionInt(key.name, key.defaultInt);
+  };
+  const auto read16 = [&read](const OptionKey& key) { return Low16(read(key)); };
   StartupOptions o;
   DisplayOptions& d = o.display;
-  d.updateInterval = store.ReadOptionInt("UpdateInterval", 2);
-  o.receiverType = store.ReadOptionInt("GpsType", 1);
-  o.comPort = store.ReadOptionInt("ComPort", 1);
-  o.commInfo.baudRate = Low16(store.ReadOptionInt("BaudRate", 4800));
-  o.commInfo.parity = Low16(store.ReadOptionInt("Parity", 0));
-  o.commInfo.dataBits = Low16(store.ReadOptionInt("DataBits", 8));
-  o.commInfo.stopBits = Low16(store.ReadOptionInt("StopBits", 0));
-  d.elevUnits = store.ReadOptionInt("ElevUnits", 0);
-  d.speedUnits = store.ReadOptionInt("SpeedUnits", 0);
-  d.trackTrue = store.ReadOptionInt("TrackTrue", 1);
-  d.timeUtc = store.ReadOptionInt("TimeUTC", 1);
-  d.utcOffset = store.ReadOptionInt("UTCOffset", 0);
-  d.beep = store.ReadOptionInt("Beep", 0);
-  d.geoFormat = store.ReadOptionInt("GeoFormat", 3);
-  d.geoPrecision = store.ReadOptionInt("GeoPrecision", 2);
-  d.minimize = store.ReadOptionInt("Minimize", 0);
-  d.onTop = store.ReadOptionInt("OnTop", 0);
-  d.ddeIgnore = store.ReadOptionInt("DDEIgnore", 0);
+  d.updateInterval = read(OptionNamed("UpdateInterval"));
+  o.receiverType = read(OptionNamed("GpsType"));
+  o.comPort = read(OptionNamed("ComPort"));
+  o.commInfo.baudRate = read16(OptionNamed("BaudRate"));
+  o.commInfo.parity = read16(OptionNamed("Parity"));
+  o.commInfo.dataBits = read16(OptionNamed("DataBits"));
+  o.commInfo.stopBits = read16(OptionNamed("StopBits"));
+  d.elevUnits = read(OptionNamed("ElevUnits"));
+  d.speedUnits = read(OptionNamed("SpeedUnits"));
+  d.trackTrue = read(OptionNamed("TrackTrue"));
+  d.timeUtc = read(OptionNamed("TimeUTC"));
+  d.utcOffset = read(OptionNamed("UTCOffset"));
+  d.beep = read(OptionNamed("Beep"));
+  d.geoFormat = read(OptionNamed("GeoFormat"));
+  d.geoPrecision = read(OptionNamed("GeoPrecision"));
+  d.minimize = read(OptionNamed("Minimize"));
+  d.onTop = read(OptionNamed("OnTop"));
+  d.ddeIgnore = read(OptionNamed("DDEIgnore"));
 
   ReceiverSettings& r = o.receiverSettings;
   std::memset(&r, 0, sizeof r);
   r.changed = 1;
-  r.fixMode = Low16(store.ReadOptionInt("GPSMode", 0));
-  r.dynamics = Low16(store.ReadOptionInt("GPSDynamics", 1));
-  r.trackMode = Low16(store.ReadOptionInt("GPSTrackMode", 1));
-  r.heightReference = Low16(store.ReadOptionInt("GPSHtReference", 0));
-  r.elevationMask = Low16(store.ReadOptionInt("GPSElevMask", 10));
-  r.signalMask = Low16(store.ReadOptionInt("GPSSignalMask", 4));
-  r.pdopMask = Low16(store.ReadOptionInt("GPSPDOPMask", 12));
-  r.altitude2d = store.ReadOptionInt("GPS2DElev", 0);
-  r.pdopSwitch = Low16(store.ReadOptionInt("GPSPDOPSwitch", 5));
+  r.fixMode = read16(OptionNamed("GPSMode"));
+  r.dynamics = read16(OptionNamed("GPSDynamics"));
+  r.trackMode = read16(OptionNamed("GPSTrackMode"));
+  r.heightReference = read16(OptionNamed("GPSHtReference"));
+  r.elevationMask = read16(OptionNamed("GPSElevMask"));
+  r.signalMask = read16(OptionNamed("GPSSignalMask"));
+  r.pdopMask = read16(OptionNamed("GPSPDOPMask"));
+  r.altitude2d = read(OptionNamed("GPS2DElev"));
+  r.pdopSwitch = read16(OptionNamed("GPSPDOPSwitch"));
   r.fixedTwo = 2;
   r.reserved12 = 0;
-  r.initLatitude = store.ReadOptionInt("GPSInitLat", 0);
-  r.initLongitude = store.ReadOptionInt("GPSInitLon", 0);
+  r.initLatitude = read(OptionNamed("GPSInitLat"));
+  r.initLongitude = read(OptionNamed("GPSInitLon"));
   r.reserved32 = 0.0;
   StorePath(r.almanacPath, AlmanacPath(appDirectory));
-  StorePath(r.nmeaSettingsPath, store.ReadOptionText("GPSNMEASettingsFile", ""));
+  constexpr const OptionKey& kSettingsFile = OptionNamed("GPSNMEASettingsFile");
+  StorePath(r.nmeaSettingsPath,
+            store.ReadOptionText(kSettingsFile.name, kSettingsFile.defaultText));
   return o;
 }
 
 bool StoreStartPosition(const OptionStore& store, double latitudeDeg, double longitudeDeg) {
   const auto usable = [](double deg) { return std::isfinite(deg) && std::fabs(deg) <= 180.0; };
   if (!usable(latitudeDeg) || !usable(longitudeDeg)) return false;
-  store.WriteOption("GPSInitLat", std::to_string(static_cast<int32_t>(std::trunc(latitudeDeg))));
-  store.WriteOption("GPSInitLon", std::to_string(static_cast<int32_t>(std::trunc(longitudeDeg))));
+  const auto wholeDegrees = [](double deg) {
+    return std::to_string(static_cast<int32_t>(std::trunc(deg)));
+  };
+  store.WriteOption(OptionNamed("GPSInitLat").name, wholeDegrees(latitudeDeg));
+  store.WriteOption(OptionNamed("GPSInitLon").name, wholeDegrees(longitudeDeg));
   return true;
 }
 

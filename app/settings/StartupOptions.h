@@ -1,35 +1,39 @@
-// Every option the main window reads at start, with its default, and the engine parameter
-// records filled from them. Portable.
+// Every option the main window reads at start and the engine parameter records filled from
+// them. Portable.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "app/settings/OptionKeys.h"
 #include "app/settings/OptionStore.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora {
 
-// Presentation options: in memory for the whole run, changed by the Preferences dialog.
+// Presentation options: in memory for the whole run, changed by the Preferences dialog. The
+// values of a fresh store (OptionKeys.h) are the defaults here too.
 struct DisplayOptions {
-  int32_t updateInterval = 2;
-  int32_t elevUnits = 0;   // 0 feet, 1 metres
-  int32_t speedUnits = 0;  // 0 mph, 1 knots, 2 m/s, 3 km/h
-  int32_t trackTrue = 1;   // 1 true, 0 magnetic
-  int32_t timeUtc = 1;     // 1 UTC, 0 local
-  int32_t utcOffset = 0;   // hours; local + offset = UTC
-  int32_t beep = 0;
-  int32_t geoFormat = 3;
-  int32_t geoPrecision = 2;
-  int32_t minimize = 0;
-  int32_t onTop = 0;
-  int32_t ddeIgnore = 0;
+  int32_t updateInterval = OptionDefault("UpdateInterval");
+  int32_t elevUnits = OptionDefault("ElevUnits");
+  int32_t speedUnits = OptionDefault("SpeedUnits");
+  int32_t trackTrue = OptionDefault("TrackTrue");
+  int32_t timeUtc = OptionDefault("TimeUTC");
+  int32_t utcOffset = OptionDefault("UTCOffset");
+  int32_t beep = OptionDefault("Beep");
+  int32_t geoFormat = OptionDefault("GeoFormat");
+  int32_t geoPrecision = OptionDefault("GeoPrecision");
+  int32_t minimize = OptionDefault("Minimize");
+  int32_t onTop = OptionDefault("OnTop");
+  int32_t ddeIgnore = OptionDefault("DDEIgnore");
 };
 
 struct StartupOptions {
-  int32_t receiverType = 1;  // GpsType: 1 NMEA 0183, 2 Trimble TSIP
-  int32_t comPort = 1;       // ComPort, 1-based
-  CommInfo commInfo{4800, 0, 8, 0};
+  int32_t receiverType = OptionDefault("GpsType");
+  int32_t comPort = OptionDefault("ComPort");
+  CommInfo commInfo{OptionDefault("BaudRate"), OptionDefault("Parity"), OptionDefault("DataBits"),
+                    OptionDefault("StopBits")};
+  // Filled by LoadStartupOptions; zero until then.
   ReceiverSettings receiverSettings{};
   DisplayOptions display;
 };

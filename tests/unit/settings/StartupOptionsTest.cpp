@@ -16,6 +16,12 @@ using test::FakeOptionBackend;
 
 constexpr const char* kDir = "C:\\Program Files\\Halvorn\\Pelmora";
 
+// The presentation options in the key table's order.
+std::vector<int32_t> DisplayFields(const DisplayOptions& d) {
+  return {d.updateInterval, d.elevUnits, d.speedUnits,   d.trackTrue, d.timeUtc, d.utcOffset,
+          d.beep,           d.geoFormat, d.geoPrecision, d.minimize,  d.onTop,   d.ddeIgnore};
+}
+
 class StartupOptionsTest : public ::testing::Test {
  protected:
   void Set(const std::string& key, const std::string& value) {
@@ -33,13 +39,7 @@ TEST_F(StartupOptionsTest, FreshStoreGivesExactlyTheDefaults) {
   EXPECT_EQ(o.commInfo.parity, 0);
   EXPECT_EQ(o.commInfo.dataBits, 8);
   EXPECT_EQ(o.commInfo.stopBits, 0);
-  const DisplayOptions& d = o.display;
-  const int32_t display[] = {d.updateInterval, d.elevUnits, d.speedUnits, d.trackTrue,
-                             d.timeUtc,        d.utcOffset, d.beep,       d.geoFormat,
-                             d.geoPrecision,   d.minimize,  d.onTop,      d.ddeIgnore};
-  const int32_t expectedDisplay[] = {2, 0, 0, 1, 1, 0, 0, 3, 2, 0, 0, 0};
-  for (std::size_t i = 0; i < std::size(display); ++i)
-    EXPECT_EQ(display[i], expectedDisplay[i]);
+  EXPECT_EQ(DisplayFields(o.display), (std::vector<int32_t>{2, 0, 0, 1, 1, 0, 0, 3, 2, 0, 0, 0}));
 
   const ReceiverSettings& r = o.receiverSettings;
   EXPECT_EQ(r.changed, 1);
@@ -63,21 +63,28 @@ TEST_F(StartupOptionsTest, FreshStoreGivesExactlyTheDefaults) {
     EXPECT_EQ(b, 0);
 }
 
-TEST_F(StartupOptionsTest, ReadsEveryOptionOnceInTableOrder) {
+TEST_F(StartupOptionsTest, ReadsEveryStartOptionOnceInTheKeyTablesOrder) {
   LoadStartupOptions(store_, kDir);
-  const std::vector<std::string> expected = {
-      "UpdateInterval", "GpsType",        "ComPort",     "BaudRate",      "Parity",
-      "DataBits",       "StopBits",       "ElevUnits",   "SpeedUnits",    "TrackTrue",
-      "TimeUTC",        "UTCOffset",      "Beep",        "GeoFormat",     "GeoPrecision",
-      "Minimize",       "OnTop",          "DDEIgnore",   "GPSMode",       "GPSDynamics",
-      "GPSTrackMode",   "GPSHtReference", "GPSElevMask", "GPSSignalMask", "GPSPDOPMask",
-      "GPS2DElev",      "GPSPDOPSwitch",  "GPSInitLat",  "GPSInitLon",    "GPSNMEASettingsFile"};
+  std::vector<std::string> expected;
+  for (const OptionKey& key : kOptionKeys) {
+    if (key.atStart) expected.push_back(key.name);
+  }
+  EXPECT_EQ(expected.size(), 30u);
   ASSERT_EQ(backend_.reads.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(backend_.reads[i].second, expected[i]) << i;
     EXPECT_EQ(backend_.reads[i].first, "Pelmora");
   }
   EXPECT_TRUE(backend_.writes.empty());
+}
+
+TEST_F(StartupOptionsTest, TheRecordsStartWithAFreshStoresValues) {
+  const StartupOptions fresh = LoadStartupOptions(store_, kDir);
+  const StartupOptions initial;
+  EXPECT_EQ(initial.receiverType, fresh.receiverType);
+  EXPECT_EQ(initial.comPort, fresh.comPort);
+  EXPECT_EQ(std::memcmp(&initial.commInfo, &fresh.commInfo, sizeof(CommInfo)), 0);
+  EXPECT_EQ(DisplayFields(initial.display), DisplayFields(fresh.display));
 }
 
 TEST_F(StartupOptionsTest, StoredValuesReachEveryField) {
@@ -120,13 +127,8 @@ TEST_F(StartupOptionsTest, StoredValuesReachEveryField) {
   EXPECT_EQ(o.commInfo.parity, 2);
   EXPECT_EQ(o.commInfo.dataBits, 7);
   EXPECT_EQ(o.commInfo.stopBits, 1);
-  const DisplayOptions& d = o.display;
-  const int32_t display[] = {d.updateInterval, d.elevUnits, d.speedUnits, d.trackTrue,
-                             d.timeUtc,        d.utcOffset, d.beep,       d.geoFormat,
-                             d.geoPrecision,   d.minimize,  d.onTop,      d.ddeIgnore};
-  const int32_t expectedDisplay[] = {10, 1, 3, 0, 0, -5, 1, 5, 10, 1, 1, 1};
-  for (std::size_t i = 0; i < std::size(display); ++i)
-    EXPECT_EQ(display[i], expectedDisplay[i]);
+  EXPECT_EQ(DisplayFields(o.display),
+            (std::vector<int32_t>{10, 1, 3, 0, 0, -5, 1, 5, 10, 1, 1, 1}));
   const ReceiverSettings& r = o.receiverSettings;
   EXPECT_EQ(r.fixMode, 4);
   EXPECT_EQ(r.dynamics, 3);
