@@ -20,6 +20,13 @@ class Engine {
   virtual int32_t StopLog() = 0;
   virtual int32_t Close() = 0;
   virtual int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) = 0;
+  // Pelmora_GetSentences, drained: true when the source is decoded as NMEA, with its
+  // checksum-valid sentences since the last call (CR LF-ended, possibly none) in sentences;
+  // false (sentences empty) for a TSIP source or a closed engine.
+  virtual bool TakeSentences(std::string& sentences) {
+    sentences.clear();
+    return false;
+  }
   // llcvt_dbl2str: latitude (kind 0) or longitude (kind 1) as text.
   virtual std::string FormatLatLon(double degrees, int32_t kind, int32_t format,
                                    int32_t decimals) = 0;

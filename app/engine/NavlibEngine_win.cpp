@@ -10,6 +10,8 @@ namespace pelmora {
 namespace {
 
 constexpr size_t kLatLonBuffer = 32;
+// Whole sentences at a time; the engine keeps 64 KiB at most between calls.
+constexpr size_t kSentenceChunk = 16 * 1024;
 
 }  // namespace
 
@@ -34,6 +36,17 @@ int32_t NavlibEngine::Close() {
 }
 int32_t NavlibEngine::GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) {
   return Pelmora_GetDefaultCommInfo(receiverType, &commInfo);
+}
+bool NavlibEngine::TakeSentences(std::string& sentences) {
+  sentences.clear();
+  std::array<char, kSentenceChunk> chunk;
+  for (;;) {
+    int32_t length = 0;
+    if (Pelmora_GetSentences(chunk.data(), static_cast<int32_t>(chunk.size()), &length) != 0)
+      return false;
+    if (length <= 0) return true;
+    sentences.append(chunk.data(), static_cast<std::size_t>(length));
+  }
 }
 std::string NavlibEngine::FormatLatLon(double degrees, int32_t kind, int32_t format,
                                        int32_t decimals) {

@@ -16,6 +16,7 @@ class NavlibEngine : public Engine {
   int32_t Close() override;
   int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) override;
   std::string FormatLatLon(double degrees, int32_t kind, int32_t format, int32_t decimals) override;
+  bool TakeSentences(std::string& sentences) override;
 };
 
 }  // namespace pelmora

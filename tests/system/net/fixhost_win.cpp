@@ -1,6 +1,7 @@
-// fixhost: the fix server as pelmora.exe runs it, without the window: replays a GPS log through
-// navlib32 on a timer of a message loop and publishes every epoch (the receiver's sentences and
-// the record) to the server. The system tests point real gpsd and NMEA clients at it.
+// fixhost: the fix server as pelmora.exe runs it, without the window: FixServerControl with the
+// options in an in-memory store, navlib32 through the program's engine binding replaying a GPS
+// log on a timer of a message loop, and every poll published (the receiver's sentences and the
+// record). The system tests point real gpsd and NMEA clients at it.
 //
 // usage: fixhost LOG [--type 1|2] [--address A] [--nmea-port N] [--gpsd-port N]
 //                    [--interval MS] [--seconds S] [--stats]
@@ -11,17 +12,35 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
+#include "app/engine/NavlibEngine_win.h"
+#include "app/net/FixServerControl.h"
 #include "app/net/FixServerHost_win.h"
-#include "navlib32/navlib32.h"
 
 namespace {
+
+// Options in memory, as hvnreg32 would hand them out.
+class MemoryOptions final : public pelmora::OptionBackend {
+ public:
+  uint32_t GetHVNAppOption(const char*, const char* name, char* buf, uint32_t size) override {
+    const auto it = values.find(name);
+    if (it == values.end() || it->second.size() + 1 > size) return 2;
+    std::memcpy(buf, it->second.c_str(), it->second.size() + 1);
+    return pelmora::kRegSuccess;
+  }
+  uint32_t SetHVNAppOption(const char*, const char* name, const char* value) override {
+    values[name] = value;
+    return pelmora::kRegSuccess;
+  }
+  std::map<std::string, std::string> values{{"FixServer", "1"}};
+};
 
 struct Args {
   std::string log;
   int type = 1;
-  pelmora::net::FixServerOptions server{true};
+  MemoryOptions options;
   unsigned interval = 1000;
   double seconds = 30;
   bool stats = false;
@@ -34,11 +53,11 @@ bool Parse(int argc, char** argv, Args& a) {
     if (arg == "--type" && more)
       a.type = std::atoi(argv[++i]);
     else if (arg == "--address" && more)
-      a.server.address = argv[++i];
+      a.options.values["FixServerAddress"] = argv[++i];
     else if (arg == "--nmea-port" && more)
-      a.server.nmeaPort = static_cast<uint16_t>(std::atoi(argv[++i]));
+      a.options.values["FixServerNmeaPort"] = argv[++i];
     else if (arg == "--gpsd-port" && more)
-      a.server.gpsdPort = static_cast<uint16_t>(std::atoi(argv[++i]));
+      a.options.values["FixServerGpsdPort"] = argv[++i];
     else if (arg == "--interval" && more)
       a.interval = static_cast<unsigned>(std::atoi(argv[++i]));
     else if (arg == "--seconds" && more)
@@ -77,36 +96,34 @@ int main(int argc, char** argv) {
   }
   pelmora::net::FixServerHost host;
   pelmora::net::FixServer& server = host.server();
-  for (const std::string& problem : server.Start(args.server))
+  const pelmora::OptionStore store(args.options, "Pelmora");
+  pelmora::net::FixServerControl control(server, store);
+  for (const std::string& problem : control.Load())
     std::printf("problem: %s\n", problem.c_str());
   std::printf("serving\n");
   std::fflush(stdout);
 
-  if (Pelmora_Open(args.type, args.log.c_str(), nullptr, nullptr) != 0) {
+  pelmora::NavlibEngine engine;
+  auto open = [&] {
+    return engine.Open(args.type, args.log, pelmora::CommInfo{}, pelmora::ReceiverSettings{});
+  };
+  if (open() != 0) {
     std::printf("cannot replay %s\n", args.log.c_str());
     return 1;
   }
-  std::string sentences(64 * 1024, '\0');
   const UINT_PTR timer = SetTimer(nullptr, 0, args.interval, nullptr);
   const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(args.seconds * 1000);
   const double cpuStart = CpuSeconds();
   MSG msg;
   while (GetTickCount64() < end && GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_TIMER && msg.hwnd == nullptr) {
-      // One poll cycle: advance the replay, read the record and the sentences, publish.
-      if (Pelmora_Poll() != 0) {
-        Pelmora_Close();
-        Pelmora_Open(args.type, args.log.c_str(), nullptr, nullptr);
+      // One poll cycle: advance the replay, publish what the engine holds.
+      if (engine.Poll() != 0) {
+        engine.Close();
+        open();
         continue;
       }
-      pelmora::net::FixEpoch epoch;
-      Pelmora_GetInfo(&epoch.fix);
-      int32_t length = 0;
-      epoch.receiverSpeaksNmea =
-          Pelmora_GetSentences(sentences.data(), static_cast<int32_t>(sentences.size()), &length) ==
-          0;
-      epoch.sentences = std::string_view(sentences.data(), static_cast<std::size_t>(length));
-      server.Publish(epoch);
+      control.PublishFrom(engine);
       continue;
     }
     TranslateMessage(&msg);
@@ -122,8 +139,8 @@ int main(int argc, char** argv) {
         static_cast<unsigned long long>(c.droppedFlood), static_cast<unsigned long long>(c.epochs),
         CpuSeconds() - cpuStart);
   }
-  server.Stop();
-  Pelmora_Close();
+  control.Shutdown();
+  engine.Close();
   std::printf("stopped\n");
   return 0;
 }

@@ -1,0 +1,56 @@
+// The fix server's life in the program: its four options in the option store, the Options menu
+// entry "Share Fix on &Network" that turns it on and off (and stores FixServer), the epoch the
+// poll cycle hands over, and the close at the end. The main form owns one and calls:
+//   FormCreate                 -> Load()          (messages to show, check mark = Checked())
+//   the menu entry             -> Toggle()        (messages to show, check mark = Checked())
+//   a successful Pelmora_Poll  -> PublishFrom(engine)
+//   FormClose                  -> Shutdown()
+// Portable: the server's sockets and the store's back end come from outside.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/engine/Engine.h"
+#include "app/net/FixServer.h"
+#include "app/settings/OptionStore.h"
+
+namespace pelmora::net {
+
+// Option keys and defaults.
+inline constexpr char kOptFixServer[] = "FixServer";
+inline constexpr char kOptFixServerNmeaPort[] = "FixServerNmeaPort";
+inline constexpr char kOptFixServerGpsdPort[] = "FixServerGpsdPort";
+inline constexpr char kOptFixServerAddress[] = "FixServerAddress";
+
+// Reads the options. A port outside 1..65535 or an address that is no IPv4 address ("localhost"
+// counts as 127.0.0.1) falls back to its default, with a message naming the key and the value.
+FixServerOptions LoadFixServerOptions(const OptionStore& store, std::vector<std::string>& problems);
+
+class FixServerControl {
+ public:
+  FixServerControl(FixServer& server, const OptionStore& store) : server_(server), store_(store) {}
+
+  // Reads the options and starts the server when FixServer is 1.
+  std::vector<std::string> Load();
+  // Turns sharing on (re-reading the options) or off, and stores FixServer.
+  std::vector<std::string> Toggle();
+  // The menu entry's check mark: sharing is on (even if a port could not be opened).
+  bool Checked() const { return on_; }
+  // Publishes what the engine holds now: the record and the receiver's sentences since the
+  // last call. Nothing while sharing is off (the sentences are still drained, so that turning
+  // it on does not send a backlog).
+  void PublishFrom(Engine& engine);
+  // Closes every client and the listeners; the stored option is left as it is.
+  void Shutdown();
+
+ private:
+  std::vector<std::string> StartServer();
+
+  FixServer& server_;
+  const OptionStore& store_;
+  bool on_ = false;
+  std::string sentences_;  // reused buffer
+};
+
+}  // namespace pelmora::net

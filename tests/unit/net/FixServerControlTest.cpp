@@ -1,0 +1,142 @@
+// The fix server's options and its on/off life: defaults, odd stored values, the menu toggle
+// that stores FixServer, publishing from the engine only while on, and the close.
+#include "app/net/FixServerControl.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/unit/net/FakeSockets.h"
+#include "tests/unit/net/NetTestSupport.h"
+#include "tests/unit/settings/FakeOptionBackend.h"
+
+namespace pelmora::net {
+namespace {
+
+constexpr char kApp[] = "Pelmora";
+
+// An engine holding one fix; an NMEA source hands its sentences once.
+class FakeEngine final : public Engine {
+ public:
+  int32_t Open(int32_t, const std::string&, const CommInfo&, const ReceiverSettings&) override {
+    return 0;
+  }
+  int32_t Poll() override { return 0; }
+  int32_t GetInfo(FixRecord& record) override {
+    record = fix;
+    return 1;
+  }
+  int32_t StartLog(const std::string&) override { return 0; }
+  int32_t StopLog() override { return 0; }
+  int32_t Close() override { return 0; }
+  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
+  std::string FormatLatLon(double, int32_t, int32_t, int32_t) override { return {}; }
+  bool TakeSentences(std::string& out) override {
+    out.swap(pending);
+    pending.clear();
+    return nmea;
+  }
+
+  FixRecord fix = testing::FullFix();
+  bool nmea = true;
+  std::string pending;
+};
+
+class FixServerControlTest : public ::testing::Test {
+ protected:
+  void Store(const char* key, const char* value) { backend_.values[{kApp, key}] = value; }
+  std::string Stored(const char* key) { return backend_.values[{kApp, key}]; }
+
+  test::FakeOptionBackend backend_;
+  OptionStore store_{backend_, kApp};
+  testing::FakeSockets sockets_;
+  FixServer server_{sockets_, [] { return 1796727296.0; }};
+  FixServerControl control_{server_, store_};
+};
+
+TEST_F(FixServerControlTest, OptionsWithDefaultsAndOddValues) {
+  const struct {
+    const char* key;
+    const char* value;
+    bool problem;
+  } cases[] = {
+      {"FixServerNmeaPort", "10111", false},    {"FixServerNmeaPort", "0", true},
+      {"FixServerNmeaPort", "70000", true},     {"FixServerGpsdPort", "-1", true},
+      {"FixServerGpsdPort", "junk", true},      {"FixServerAddress", "0.0.0.0", false},
+      {"FixServerAddress", "localhost", false}, {"FixServerAddress", "256.1.1.1", true},
+      {"FixServerAddress", "1.2.3", true},      {"FixServerAddress", "1.2.3.4 ", true},
+      {"FixServerAddress", "::1", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+    backend_.values.clear();
+    Store(c.key, c.value);
+    std::vector<std::string> problems;
+    const FixServerOptions o = LoadFixServerOptions(store_, problems);
+    EXPECT_EQ(problems.size(), c.problem ? 1u : 0u);
+    EXPECT_FALSE(o.enabled);
+    EXPECT_GE(o.nmeaPort, 1);
+    EXPECT_GE(o.gpsdPort, 1);
+    if (c.problem) {
+      EXPECT_NE(problems[0].find(c.key), std::string::npos) << problems[0];
+      const FixServerOptions defaults;
+      EXPECT_EQ(o.address, defaults.address);
+    }
+  }
+  backend_.values.clear();
+  std::vector<std::string> problems;
+  const FixServerOptions o = LoadFixServerOptions(store_, problems);
+  EXPECT_EQ(o.address, "127.0.0.1");
+  EXPECT_EQ(o.nmeaPort, 10110);
+  EXPECT_EQ(o.gpsdPort, 2947);
+}
+
+TEST_F(FixServerControlTest, OffByDefaultTheMenuTogglesAndStores) {
+  EXPECT_TRUE(control_.Load().empty());
+  EXPECT_FALSE(control_.Checked());
+  EXPECT_FALSE(server_.Running());
+  Store("FixServerGpsdPort", "3000");
+  EXPECT_TRUE(control_.Toggle().empty());
+  EXPECT_TRUE(control_.Checked());
+  EXPECT_TRUE(server_.Running());
+  EXPECT_EQ(Stored("FixServer"), "1");
+  std::set<uint16_t> ports;
+  for (const auto& [id, port] : sockets_.listeners)
+    ports.insert(port);
+  EXPECT_EQ(ports, (std::set<uint16_t>{10110, 3000}));
+  EXPECT_TRUE(control_.Toggle().empty());
+  EXPECT_FALSE(control_.Checked());
+  EXPECT_FALSE(server_.Running());
+  EXPECT_EQ(Stored("FixServer"), "0");
+  // Stored on: the next start serves at once; a port in use is reported, the rest runs.
+  Store("FixServer", "1");
+  sockets_.busyPorts = {10110};
+  const auto problems = control_.Load();
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("port 10110"), std::string::npos);
+  EXPECT_TRUE(control_.Checked());
+  EXPECT_TRUE(server_.Running());
+  control_.Shutdown();
+  EXPECT_FALSE(server_.Running());
+  EXPECT_EQ(Stored("FixServer"), "1");  // closing is no choice of the user
+}
+
+TEST_F(FixServerControlTest, PublishesFromTheEngineOnlyWhileOn) {
+  FakeEngine engine;
+  const std::string gga = "$GPGGA,1*00\r\n";
+  engine.pending = gga;
+  control_.PublishFrom(engine);  // off: drained, not sent
+  EXPECT_TRUE(engine.pending.empty());
+  ASSERT_TRUE(control_.Toggle().empty());
+  const SocketId client = sockets_.Connect(10110);
+  server_.Pump();
+  engine.pending = gga;
+  control_.PublishFrom(engine);
+  EXPECT_EQ(sockets_.Take(client), gga);
+  // A TSIP source: sentences written from the record.
+  engine.nmea = false;
+  engine.fix.utcSeconds += 1;
+  control_.PublishFrom(engine);
+  EXPECT_EQ(sockets_.Take(client).substr(0, 7), "$GPGGA,");
+}
+
+}  // namespace
+}  // namespace pelmora::net
