@@ -4,9 +4,10 @@
 // record). The system tests point real gpsd and NMEA clients at it.
 //
 // usage: fixhost LOG [--type 1|2] [--address A] [--nmea-port N] [--gpsd-port N]
-//                    [--interval MS] [--seconds S] [--stats]
-// Prints "problem: ..." for each listener that could not open, then "serving", and at the end
-// (with --stats) the server's counters and the process's CPU time. The log restarts at its end.
+//                    [--interval MS] [--seconds S] [--stats] [--trace]
+// Prints "problem: ..." for each listener that could not open, then "serving", with --trace a
+// line "published FIXSECONDS UNIXTIME" per epoch, and at the end (with --stats) the server's
+// counters and the process's CPU time. The log restarts at its end.
 #include <windows.h>
 
 #include <cstdio>
@@ -44,6 +45,7 @@ struct Args {
   unsigned interval = 1000;
   double seconds = 30;
   bool stats = false;
+  bool trace = false;
 };
 
 bool Parse(int argc, char** argv, Args& a) {
@@ -64,6 +66,8 @@ bool Parse(int argc, char** argv, Args& a) {
       a.seconds = std::atof(argv[++i]);
     else if (arg == "--stats")
       a.stats = true;
+    else if (arg == "--trace")
+      a.trace = true;
     else if (a.log.empty() && arg[0] != '-')
       a.log = arg;
     else
@@ -90,7 +94,7 @@ int main(int argc, char** argv) {
   if (!Parse(argc, argv, args)) {
     std::fputs(
         "usage: fixhost LOG [--type 1|2] [--address A] [--nmea-port N] [--gpsd-port N]\n"
-        "               [--interval MS] [--seconds S] [--stats]\n",
+        "               [--interval MS] [--seconds S] [--stats] [--trace]\n",
         stderr);
     return 2;
   }
@@ -123,7 +127,13 @@ int main(int argc, char** argv) {
         open();
         continue;
       }
+      const double published = pelmora::net::SystemUtcNow();
       control.PublishFrom(engine);
+      if (args.trace) {
+        pelmora::FixRecord fix;
+        engine.GetInfo(fix);
+        std::printf("published %.3f %.6f\n", fix.utcSeconds, published);
+      }
       continue;
     }
     TranslateMessage(&msg);
