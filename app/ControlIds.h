@@ -74,6 +74,7 @@ constexpr int IDM_OptionsViewGPSInfo = 40013;
 constexpr int IDM_OptionsViewStrength = 40014;
 constexpr int IDM_OptionsViewConfig = 40015;
 constexpr int IDM_OptionsPreferences = 40016;
+constexpr int IDM_OptionsShareFix = 40017;  // "Share Fix on &Network"
 constexpr int IDM_HelpContents = 40021;
 constexpr int IDM_HalvornontheWebMenuItem = 40022;
 constexpr int IDM_DownloadsMenuItem = 40023;

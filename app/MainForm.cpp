@@ -9,6 +9,7 @@
 
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
+#include "app/net/FixServerControl.h"
 #include "navres32/StringIds.h"
 
 namespace pelmora {
@@ -91,6 +92,7 @@ bool TMainForm::Command(int commandId) {
       {IDM_OptionsViewStrength, &TMainForm::OptionsViewStrength_Click},
       {IDM_OptionsViewConfig, &TMainForm::OptionsViewConfig_Click},
       {IDM_OptionsPreferences, &TMainForm::OptionsPreferences_Click},
+      {IDM_OptionsShareFix, &TMainForm::OptionsShareFix_Click},
       {IDM_HelpContents, &TMainForm::HelpContents_Click},
       {IDM_HalvornontheWebMenuItem, &TMainForm::HalvornontheWebMenuItemClick},
       {IDM_DownloadsMenuItem, &TMainForm::DownloadsMenuItemClick},
@@ -132,6 +134,10 @@ bool TMainForm::FormCreate() {
   FileOff_Click();
   OptionsViewGPSInfo_Click();
   OptionsConnectServer_Click();
+  if (fixServer_ != nullptr) {
+    ShowFixServerProblems(fixServer_->Load());
+    form_.SetChecked("OptionsShareFix", fixServer_->Checked());
+  }
   host_.ShowMainWindow();
   return true;
 }
@@ -152,6 +158,9 @@ void TMainForm::FormClose() {
   Guarded([&] { host_.StopTimer(); });
   Guarded([&] {
     if (link_.LinkOpen()) link_.Close();
+  });
+  Guarded([&] {
+    if (fixServer_ != nullptr) fixServer_->Shutdown();
   });
   Guarded([&] { StopRecording(); });
   Guarded([&] {
@@ -208,6 +217,27 @@ void TMainForm::OptionsConnectServer_Click() {}
 void TMainForm::OptionsGPSSettings_Click() {}
 void TMainForm::OptionsPreferences_Click() {}
 void TMainForm::HelpContents_Click() {}
+
+void TMainForm::OptionsShareFix_Click() {
+  if (fixServer_ == nullptr) return;
+  const std::vector<std::string> problems = fixServer_->Toggle();
+  form_.SetChecked("OptionsShareFix", fixServer_->Checked());
+  ShowFixServerProblems(problems);
+}
+
+void TMainForm::ShowFixServerProblems(const std::vector<std::string>& problems) {
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& p : problems) {
+    if (!text.empty()) text += "\r\n";
+    text += p;
+  }
+  host_.ShowError(text);
+}
+
+void TMainForm::PublishFix() {
+  if (fixServer_ != nullptr) fixServer_->PublishFrom(engine_);
+}
 void TMainForm::HalvornontheWebMenuItemClick() {}
 void TMainForm::DownloadsMenuItemClick() {}
 void TMainForm::OnlineSupportMenuItemClick() {}

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
@@ -21,6 +22,10 @@
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora {
+
+namespace net {
+class FixServerControl;
+}
 
 // What the main window asks of the window system and of the services of later layers.
 class MainFormHost {
@@ -91,12 +96,20 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   void OptionsViewStrength_Click() { panels_.ShowView(1); }
   void OptionsViewConfig_Click() { panels_.ShowView(2); }
   void OptionsPreferences_Click();
+  // "Share Fix on &Network": turns the fix server on or off and stores FixServer.
+  void OptionsShareFix_Click();
   void HelpContents_Click();
   void HalvornontheWebMenuItemClick();
   void DownloadsMenuItemClick();
   void OnlineSupportMenuItemClick();
   void OnlineDiscussionGroupMenuItemClick();
   void HelpAbout_Click();
+  // The fix server the window owns (none: the menu entry does nothing). Set before FormCreate,
+  // which starts it when FixServer is stored as 1; FormClose closes its clients.
+  void SetFixServer(net::FixServerControl* control) { fixServer_ = control; }
+  // The poll cycle's hand-over to the fix server: call after every Pelmora_Poll that returned 0
+  // (Live: every tick; Simulated: every update tick while not paused).
+  void PublishFix();
   // Runs the handler of a menu, accelerator or button command id; false for an unknown id.
   bool Command(int commandId);
 
@@ -128,6 +141,8 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
  private:
   // The check marks of the mode items, and FileRecord enabled in Live mode only.
   void SetModeMenu(Mode mode);
+  // Shows the fix server's messages (ports that could not be opened, odd options) in one box.
+  void ShowFixServerProblems(const std::vector<std::string>& problems);
   // Stops a recording (FileRecord checked) and unchecks FileRecord.
   void StopRecording();
   void BuildUnitSuffixes();
@@ -159,6 +174,7 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   MainPanels panels_;
   dde::ClientLink link_;
   PollCycle pollCycle_;
+  net::FixServerControl* fixServer_ = nullptr;
 
   int32_t engineOpen_ = 0;
   int32_t closing_ = 0;

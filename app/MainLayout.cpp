@@ -177,6 +177,8 @@ const MenuSpec kMenus[] = {
     {.name = "OptionsViewConfig", .caption = "View Satellite Con&figuration", .shortcut = Key::F9, .commandId = IDM_OptionsViewConfig},
     ui::kMenuSeparator,
     {.name = "OptionsPreferences", .caption = "Set &Preferences...", .commandId = IDM_OptionsPreferences},
+    ui::kMenuSeparator,
+    {.name = "OptionsShareFix", .caption = "Share Fix on &Network", .commandId = IDM_OptionsShareFix},
     {.menu = "&Help"},
     {.name = "HelpContents", .caption = "&Contents", .shortcut = Key::F1, .commandId = IDM_HelpContents},
     ui::kMenuSeparator,

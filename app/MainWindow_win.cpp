@@ -26,7 +26,10 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 MainWindow::MainWindow(const MainWindowArgs& args)
     : args_(args),
       store_(*args.options, GetProductName()),
-      model_(*this, *args.engine, *args.strings, *args.link) {}
+      fixControl_(fixHost_.server(), store_),
+      model_(*this, *args.engine, *args.strings, *args.link) {
+  model_.SetFixServer(&fixControl_);
+}
 
 MainWindow::~MainWindow() {
   renderer_.reset();

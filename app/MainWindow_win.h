@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "app/MainForm.h"
+#include "app/net/FixServerControl.h"
+#include "app/net/FixServerHost_win.h"
 #include "app/settings/OptionStore.h"
 #include "app/ui/FormRenderer_win.h"
 
@@ -57,6 +59,9 @@ class MainWindow : public MainFormHost {
 
   MainWindowArgs args_;
   OptionStore store_;
+  // The fix server: its sockets' event window lives on this thread; closed by FormClose.
+  net::FixServerHost fixHost_;
+  net::FixServerControl fixControl_;
   TMainForm model_;
   std::unique_ptr<ui::FormRenderer> renderer_;
   HWND hwnd_ = nullptr;

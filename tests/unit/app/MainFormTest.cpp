@@ -11,6 +11,9 @@
 
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
+#include "app/net/FixServerControl.h"
+#include "tests/unit/net/FakeSockets.h"
+#include "tests/unit/settings/FakeOptionBackend.h"
 
 namespace pelmora {
 namespace {
@@ -338,7 +341,7 @@ TEST_F(MainFormTest, MenuBarItemsCaptionsShortcutsAndSeparators) {
        "-", "OptionsViewGPSInfo|View GPS &Information|F7",
        "OptionsViewStrength|View Satellite &Signal Strengths|F8",
        "OptionsViewConfig|View Satellite Con&figuration|F9", "-",
-       "OptionsPreferences|Set &Preferences...|"},
+       "OptionsPreferences|Set &Preferences...|", "-", "OptionsShareFix|Share Fix on &Network|"},
       {"HelpContents|&Contents|F1", "-", "HalvornontheWebMenuItem|&Halvorn on the Web ...|",
        "DownloadsMenuItem|&Downloads ...|", "OnlineSupportMenuItem|&Online Support ...|",
        "OnlineDiscussionGroupMenuItem|Online &Discussion Group ...|", "-",
@@ -802,6 +805,53 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     form.FormClose();
     EXPECT_EQ(Contains("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;
   }
+}
+
+// "Share Fix on Network": off by default, the entry toggles the server and stores FixServer, a
+// port in use is one error message naming it, a stored 1 serves from the start, and the close
+// ends the clients.
+TEST_F(MainFormTest, ShareFixOnNetworkTogglesTheFixServer) {
+  test::FakeOptionBackend backend;
+  const OptionStore store(backend, "Pelmora");
+  net::testing::FakeSockets sockets;
+  net::FixServer server(sockets, [] { return 1.8e9; });
+  net::FixServerControl control(server, store);
+  form_.SetFixServer(&control);
+  Create();
+  EXPECT_FALSE(form_.Form().Checked("OptionsShareFix"));
+  EXPECT_FALSE(server.Running());
+
+  ASSERT_TRUE(form_.Command(IDM_OptionsShareFix));
+  EXPECT_TRUE(form_.Form().Checked("OptionsShareFix"));
+  EXPECT_TRUE(server.Running());
+  EXPECT_EQ((backend.values[{"Pelmora", "FixServer"}]), "1");
+  form_.Command(IDM_OptionsShareFix);
+  EXPECT_FALSE(form_.Form().Checked("OptionsShareFix"));
+  EXPECT_FALSE(server.Running());
+  EXPECT_EQ((backend.values[{"Pelmora", "FixServer"}]), "0");
+  EXPECT_TRUE(log_.empty());
+
+  sockets.busyPorts = {2947};
+  form_.Command(IDM_OptionsShareFix);
+  ASSERT_EQ(log_.size(), 1u);
+  EXPECT_NE(log_[0].find("Error "), std::string::npos);
+  EXPECT_NE(log_[0].find("port 2947"), std::string::npos) << log_[0];
+  EXPECT_TRUE(form_.Form().Checked("OptionsShareFix"));
+
+  // A later start with sharing stored on serves at once; the close ends every client.
+  net::FixServer server2(sockets, [] { return 1.8e9; });
+  net::FixServerControl control2(server2, store);
+  TMainForm second(host_, engine_, strings_, link_);
+  second.SetFixServer(&control2);
+  sockets.busyPorts.clear();
+  ASSERT_TRUE(second.FormCreate());
+  EXPECT_TRUE(second.Form().Checked("OptionsShareFix"));
+  EXPECT_TRUE(server2.Running());
+  const net::SocketId client = sockets.Connect(10110);
+  server2.Pump();
+  second.FormClose();
+  EXPECT_FALSE(server2.Running());
+  EXPECT_TRUE(sockets.conns[client].closed);
 }
 
 }  // namespace
