@@ -22,14 +22,16 @@
 #include "app/net/FixEpoch.h"
 #include "app/net/GpsdReports.h"
 #include "app/net/NetSockets.h"
+#include "app/settings/OptionKeys.h"
 
 namespace pelmora::net {
 
+// The options' defaults come from the option-key table.
 struct FixServerOptions {
-  bool enabled = false;  // FixServer
-  std::string address = "127.0.0.1";
-  uint16_t nmeaPort = 10110;
-  uint16_t gpsdPort = 2947;
+  bool enabled = OptionDefault("FixServer") == 1;
+  std::string address = OptionNamed("FixServerAddress").defaultText;
+  uint16_t nmeaPort = OptionDefault("FixServerNmeaPort");
+  uint16_t gpsdPort = OptionDefault("FixServerGpsdPort");
 };
 
 // What the poll cycle sees of the server.

@@ -39,7 +39,7 @@ uint16_t Port(const OptionStore& store, const char* key, uint16_t fallback,
 FixServerOptions LoadFixServerOptions(const OptionStore& store,
                                       std::vector<std::string>& problems) {
   FixServerOptions o;
-  o.enabled = store.ReadOptionInt(kOptFixServer, 0) == 1;
+  o.enabled = store.ReadOptionInt(kOptFixServer, OptionDefault("FixServer")) == 1;
   o.nmeaPort = Port(store, kOptFixServerNmeaPort, o.nmeaPort, problems);
   o.gpsdPort = Port(store, kOptFixServerGpsdPort, o.gpsdPort, problems);
   const std::string fallback = o.address;

@@ -17,11 +17,11 @@
 
 namespace pelmora::net {
 
-// Option keys and defaults.
-inline constexpr char kOptFixServer[] = "FixServer";
-inline constexpr char kOptFixServerNmeaPort[] = "FixServerNmeaPort";
-inline constexpr char kOptFixServerGpsdPort[] = "FixServerGpsdPort";
-inline constexpr char kOptFixServerAddress[] = "FixServerAddress";
+// Option keys (rows of the option-key table).
+inline constexpr const char* kOptFixServer = OptionNamed("FixServer").name;
+inline constexpr const char* kOptFixServerNmeaPort = OptionNamed("FixServerNmeaPort").name;
+inline constexpr const char* kOptFixServerGpsdPort = OptionNamed("FixServerGpsdPort").name;
+inline constexpr const char* kOptFixServerAddress = OptionNamed("FixServerAddress").name;
 
 // Reads the options. A port outside 1..65535 or an address that is no IPv4 address ("localhost"
 // counts as 127.0.0.1) falls back to its default, with a message naming the key and the value.

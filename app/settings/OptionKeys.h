@@ -56,6 +56,12 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "latest_version", .type = OptionType::Text, .defaultText = nullptr, .atStart = false},
     {.name = "online_support", .type = OptionType::Text, .defaultText = nullptr, .atStart = false},
     {.name = "online_discussion", .type = OptionType::Text, .defaultText = nullptr, .atStart = false},
+    // The fix server (Options > Share Fix on Network), read when it starts.
+    {.name = "FixServer", .defaultInt = 0, .atStart = false},  // 1: share the fix
+    {.name = "FixServerNmeaPort", .defaultInt = 10110, .atStart = false},  // NMEA 0183 over TCP
+    {.name = "FixServerGpsdPort", .defaultInt = 2947, .atStart = false},   // gpsd JSON protocol
+    // The IPv4 address to listen on; "0.0.0.0" serves every network.
+    {.name = "FixServerAddress", .type = OptionType::Text, .defaultText = "127.0.0.1", .atStart = false},
 };
 // clang-format on
 
