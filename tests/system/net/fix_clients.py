@@ -7,6 +7,9 @@
   fix_clients.py nmea-port PORT LAT0 LAT1 LON0 LON1
   fix_clients.py abuse NMEA_PORT GPSD_PORT
   fix_clients.py limit NMEA_PORT
+  fix_clients.py version PORT          the first line is a VERSION object
+  fix_clients.py refused PORT          nothing listens on the port
+  fix_clients.py eof PORT SECONDS      connects, prints "connected", waits for the server's close
 Each prints what it found and exits non-zero on a failure.
 """
 import json
@@ -192,6 +195,37 @@ def limit(nmea):
     print("limit: 64 clients served, the 65th refused")
 
 
+def version(port):
+    s = socket.create_connection(("127.0.0.1", port), timeout=5)
+    line = s.makefile("rb").readline()
+    s.close()
+    if json.loads(line).get("class") != "VERSION":
+        fail("first line: %r" % line)
+    print("version: %s" % line.decode().strip())
+
+
+def refused(port):
+    try:
+        socket.create_connection(("127.0.0.1", port), timeout=5).close()
+    except ConnectionRefusedError:
+        print("refused: nothing listens on %d" % port)
+        return
+    fail("port %d still served" % port)
+
+
+def eof(port, seconds):
+    s = socket.create_connection(("127.0.0.1", port), timeout=seconds)
+    print("connected", flush=True)
+    try:
+        while s.recv(65536):
+            pass
+    except ConnectionResetError:
+        pass
+    except socket.timeout:
+        fail("no close within %s s" % seconds)
+    print("eof: the server closed the connection")
+
+
 def main():
     cmd, args = sys.argv[1], sys.argv[2:]
     box = lambda a: tuple(float(x) for x in a[:4])
@@ -207,6 +241,12 @@ def main():
         abuse(int(args[0]), int(args[1]))
     elif cmd == "limit":
         limit(int(args[0]))
+    elif cmd == "version":
+        version(int(args[0]))
+    elif cmd == "refused":
+        refused(int(args[0]))
+    elif cmd == "eof":
+        eof(int(args[0]), float(args[1]))
     else:
         fail("unknown command " + cmd)
 

@@ -2,12 +2,16 @@
 # The fix server with real clients over the loopback: fixhost (the server on a replayed gpssim
 # log, as pelmora.exe drives it) under Wine, and on the Linux side gpspipe -w and -r, the Python
 # gps module, raw NMEA readers, 40 clients at once with a stalled reader and junk senders, the
-# client limit, a TSIP replay, and a port already taken.
-# usage: fix_server_system_test.sh FIXHOST_EXE GPSSIM_EXE
+# client limit, a TSIP replay, and a port already taken. With pelmora.exe: sharing stored on
+# serves from the start, the menu entry turns it off and on and stores it, a port already taken
+# is one message naming it, and closing the program closes the clients.
+# usage: fix_server_system_test.sh FIXHOST_EXE GPSSIM_EXE NETPROBE_EXE [PELMORA_EXE]
 # Needs WINEPREFIX and DISPLAY, as set by scripts/wine-env.sh.
 set -u -o pipefail
 fixhost=$1
 gpssim=$2
+netprobe=$3
+pelmora=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 : "${WINEPREFIX:?WINEPREFIX is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -16,7 +20,12 @@ clients="$py $here/fix_clients.py"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-net.XXXXXX")
 pids=()
+key='HKCU\Software\Halvorn\Pelmora'
+options=(FixServer FixServerNmeaPort FixServerGpsdPort)
 cleanup() {
+  if [ -n "$pelmora" ]; then
+    for o in "${options[@]}"; do wine reg delete "$key" /v "$o" /f </dev/null >/dev/null 2>&1; done
+  fi
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
   rm -rf "$work"
@@ -110,6 +119,55 @@ if start_host taken "$(winepath -w "$work/nmea.gps")" --type 1; then
   stop_host
 fi
 kill "$holder" 2>/dev/null
+
+# 4. pelmora.exe: stored on, off and on from the menu, a port taken, the close. (The check mark
+#    itself is covered by the main form's unit test: Wine keeps menus inside their process.)
+probe() { wine "$netprobe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+reg_set() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1; }
+reg_get() {
+  wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+if [ -n "$pelmora" ]; then
+  reg_set FixServer 1
+  reg_set FixServerNmeaPort "$nmea_port"
+  reg_set FixServerGpsdPort "$gpsd_port"
+  (cd "$(dirname "$pelmora")" && exec wine "$pelmora" </dev/null >/dev/null 2>&1) &
+  app=$!
+  pids+=($app)
+  if probe wait; then
+    $clients version "$gpsd_port" || fail "pelmora.exe: no gpsd greeting with FixServer stored as 1"
+    probe toggle
+    sleep 1
+    $clients refused "$gpsd_port" || fail "pelmora.exe: still serving after the menu turned it off"
+    [ "$(reg_get FixServer)" = 0 ] || fail "pelmora.exe: FixServer not stored as 0"
+    # On again while another program holds the gpsd port.
+    $py -c "
+import socket, time
+s = socket.socket(); s.bind(('127.0.0.1', $gpsd_port)); s.listen(1); time.sleep(20)" &
+    holder=$!
+    pids+=($holder)
+    sleep 0.5
+    probe toggle
+    message=$(probe message) || fail "pelmora.exe: no message for the port in use"
+    echo "message: $message"
+    case $message in
+      *"port $gpsd_port"*) ;;
+      *) fail "pelmora.exe: the message does not name port $gpsd_port" ;;
+    esac
+    [ "$(reg_get FixServer)" = 1 ] || fail "pelmora.exe: FixServer not stored as 1"
+    kill "$holder" 2>/dev/null
+    # The NMEA port serves; closing the program closes its client.
+    $clients eof "$nmea_port" 20 >"$work/eof.txt" 2>&1 &
+    reader=$!
+    for i in $(seq 1 50); do grep -q connected "$work/eof.txt" && break; sleep 0.1; done
+    grep -q connected "$work/eof.txt" || fail "pelmora.exe: the NMEA port took no client"
+    probe close
+    wait "$reader" || fail "pelmora.exe: closing did not close the client: $(cat "$work/eof.txt")"
+    wait "$app" 2>/dev/null
+  else
+    fail "pelmora.exe did not show its main window"
+  fi
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s)"
