@@ -265,14 +265,23 @@ std::optional<std::string> ApplyWatch(std::string_view argument, WatchPolicy& po
         if (key == "timing") flag = &next.timing;
         if (key == "split24") flag = &next.split24;
         if (key == "pps") flag = &next.pps;
+        // Lenient as real clients need: flags also as 0 or 1, "raw" also as true or false.
+        const bool* b = std::get_if<bool>(&value);
+        const double* d = std::get_if<double>(&value);
         if (flag != nullptr) {
-          if (!std::holds_alternative<bool>(value)) return "\"" + key + "\" must be true or false";
-          *flag = std::get<bool>(value);
+          if (b != nullptr)
+            *flag = *b;
+          else if (d != nullptr && (*d == 0 || *d == 1))
+            *flag = *d == 1;
+          else
+            return "\"" + key + "\" must be true or false";
         } else if (key == "raw") {
-          const double* d = std::get_if<double>(&value);
-          if (d == nullptr || !(*d >= 0 && *d <= 2))
+          if (b != nullptr)
+            next.raw = *b ? 1 : 0;
+          else if (d != nullptr && (*d == 0 || *d == 1 || *d == 2))
+            next.raw = static_cast<int>(*d);
+          else
             return std::string("\"raw\" must be 0, 1 or 2");
-          next.raw = static_cast<int>(*d);
         } else if (key == "device") {
           if (!std::holds_alternative<std::string>(value))
             return std::string("\"device\" must be text");

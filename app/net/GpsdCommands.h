@@ -68,7 +68,8 @@ struct WatchPolicy {
 };
 
 // Applies a WATCH argument ("{...}") to the policy. A request with an argument enables watching
-// unless it says "enable":false. Fields of the wrong type, nested values and malformed JSON are
+// unless it says "enable":false. Flags may be given as 0 or 1 and "raw" as true or false, as
+// some clients send them. Fields of another type, nested values and malformed JSON are
 // refused with the reason; the policy is then unchanged.
 std::optional<std::string> ApplyWatch(std::string_view argument, WatchPolicy& policy);
 

@@ -74,7 +74,7 @@ TEST_F(FixServerTest, GpsdClientsGetTheHandshakeAndTheirRequestsAnswered) {
       {"?VERSION;?DEVICES;\n?DEVICE;", {"VERSION", "DEVICES", "DEVICE"}},
       {"?POLL;", {"POLL"}},
       {"?FOO;", {"ERROR"}},
-      {"?WATCH={\"json\":1};", {"ERROR"}},
+      {"?WATCH={\"json\":\"yes\"};", {"ERROR"}},
       {"?DEVICE={\"path\":\"x\",\"bps\":9600};", {"ERROR"}},
       {"GET / HTTP/1.1\r\nHost: x\r\n\r\n", {"ERROR", "ERROR"}},
   };
