@@ -121,7 +121,10 @@ void FixServer::Publish(const FixEpoch& epoch) {
     if (client->WantsNmea() && !nmea.empty()) client->Queue(nmea);
     if (client->WantsJson() && !json.empty()) client->Queue(json);
   }
-  Pump();
+  // Only sending here: connections and requests are taken when their sockets report them.
+  for (auto& client : clients_)
+    Flush(*client);
+  CloseDropped();
 }
 
 void FixServer::Pump() {
@@ -131,6 +134,10 @@ void FixServer::Pump() {
     Read(*client);
     Flush(*client);
   }
+  CloseDropped();
+}
+
+void FixServer::CloseDropped() {
   std::erase_if(clients_, [this](const std::unique_ptr<FixClient>& c) {
     if (!c->Dropped()) return false;
     if (c->Overflowed()) ++counters_.droppedSlow;

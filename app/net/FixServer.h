@@ -87,6 +87,7 @@ class FixServer final : public FixPublisher {
   void Read(FixClient& client);
   void Answer(FixClient& client, const GpsdCommand& command);
   void Flush(FixClient& client);
+  void CloseDropped();
   std::optional<CivilDate> DateFor(const FixEpoch& epoch);
   std::string NowIso() const;
 

@@ -182,6 +182,7 @@ TEST_F(FixServerTest, SlowReadersAndFloodersAreDroppedOthersServed) {
   for (int epoch = 0; epoch < 200; ++epoch) {
     sockets_.conns[flooder].in += line;  // one endless line
     if (!sockets_.conns[junk].closed) sockets_.conns[junk].in += line + "\n";
+    server_.Pump();  // their sockets report the input
     FixRecord fix = FullFix();
     fix.utcSeconds += epoch;
     PublishTsip(fix);
