@@ -18,6 +18,10 @@ function(pelmora_test target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   if(WIN32)
     target_link_options(${target} PRIVATE -static)
+    # GCC 12's optimiser reports overlaps and out-of-bounds indices inside inlined std::string
+    # and std::vector code that the tests' plain concatenations and copies never reach; the
+    # native build of the same tests keeps both warnings.
+    target_compile_options(${target} PRIVATE -Wno-restrict -Wno-array-bounds)
   endif()
   add_test(NAME ${target} COMMAND ${target})
 endfunction()

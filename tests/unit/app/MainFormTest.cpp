@@ -30,7 +30,7 @@ class FakeStrings : public StringTable {
  public:
   explicit FakeStrings(Log& log) : log_(log) {
     for (int id : {3, 4, 5, 6, 14, 15, 16})
-      texts_[id] = "S" + std::to_string(id);
+      texts_[id] = std::string("S").append(std::to_string(id));
     const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
                            "km/h", "magnetic", "true", "local", "UTC"};
     for (int i = 0; i < 10; ++i)
