@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "navlib32/nmea/NmeaChecksum.h"
+#include "navlib32/tsip/TsipWriter.h"
 #include "tools/gpssim/Simulator.h"
 
 namespace {
@@ -58,7 +61,7 @@ std::vector<gpssim::SimConfig> Configs(gpssim::Protocol protocol) {
 }
 
 std::string Nmea(const std::string& body) {
-  return gpssim::NmeaSentence(body);
+  return navlib::nmea::NmeaSentenceOf(body);
 }
 
 std::vector<std::string> HandNmea() {
@@ -96,8 +99,16 @@ std::vector<std::string> HandNmea() {
   };
 }
 
-std::string Frame(uint8_t id, std::string payload) {
-  return gpssim::TsipFrame(id, payload);
+std::string Frame(std::span<const uint8_t> packet) {
+  std::string out;
+  navlib::tsip::AppendTsipFrame(packet, out);
+  return out;
+}
+
+std::string Frame(uint8_t id, const std::string& data) {
+  std::vector<uint8_t> packet{id};
+  packet.insert(packet.end(), data.begin(), data.end());
+  return Frame(packet);
 }
 
 std::string Filled(std::size_t n, uint32_t seed) {
@@ -112,20 +123,10 @@ std::string Filled(std::size_t n, uint32_t seed) {
   return s;
 }
 
-// A TSIPv1 report: id, subcode, length (mode byte to checksum), mode 2, data, XOR checksum.
+// A TSIPv1 report of the given data.
 std::string V1(uint8_t id, uint8_t subcode, const std::string& data) {
-  const std::size_t length = data.size() + 2;
-  std::string body;
-  body += static_cast<char>(subcode);
-  body += static_cast<char>(length >> 8);
-  body += static_cast<char>(length & 0xFF);
-  body += '\x02';
-  body += data;
-  uint8_t sum = id;
-  for (char c : body)
-    sum ^= static_cast<uint8_t>(c);
-  body += static_cast<char>(sum);
-  return Frame(id, body);
+  const std::vector<uint8_t> bytes(data.begin(), data.end());
+  return Frame(navlib::tsip::TsipV1Packet(id, subcode, bytes));
 }
 
 std::vector<std::string> HandTsip() {

@@ -4,27 +4,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "navlib32/nmea/NmeaChecksum.h"
+
 namespace navlib {
 
 void SentenceTap::Add(const uint8_t* data, std::size_t size) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::size_t pos = 0;
   while (pos < size) {
     nmea::NmeaSentence sentence;
     bool got = false;
     pos += framer_.Next(data + pos, size - pos, sentence, got);
     if (!got || !sentence.hasChecksum) continue;
-    uint8_t sum = 0;
-    for (char c : sentence.body)
-      sum ^= static_cast<uint8_t>(c);
-    std::string text;
-    text.reserve(sentence.body.size() + 6);
-    text += '$';
-    text += sentence.body;
-    text += '*';
-    text += kHex[sum >> 4];
-    text += kHex[sum & 0xF];
-    text += "\r\n";
+    std::string text = nmea::NmeaSentenceOf(sentence.body);
     pendingBytes_ += text.size();
     pending_.push_back(std::move(text));
     while (pendingBytes_ > kMaxPending) {

@@ -38,22 +38,7 @@ GnssSystem SystemOfPrn(int prn) {
 }
 
 GnssSystem SystemOfTracking(const TrackingReport& t) {
-  switch (t.system) {
-    case 1:
-      return GnssSystem::Sbas;
-    case 2:
-      return GnssSystem::Glonass;
-    case 3:
-      return GnssSystem::Galileo;
-    case 4:
-      return GnssSystem::Beidou;
-    case 5:
-      return GnssSystem::Qzss;
-    case 6:
-      return GnssSystem::Gps;
-    default:
-      return SystemOfPrn(t.prn);
-  }
+  return t.system ? *t.system : SystemOfPrn(t.prn);
 }
 
 // The number shown for a satellite, in the one range NMEA 4.x tools use: GPS 1..32, SBAS
@@ -388,114 +373,136 @@ void TsipDecoder::ApplyTracking(const TrackingReport& t, double now) {
 }
 
 void TsipDecoder::Apply(const TsipReport& report, double now) {
-  if (const auto* r = std::get_if<GpsTimeReport>(&report)) {
-    NoteLeapSeconds(static_cast<int>(std::lround(r->utcOffsetSeconds)));
-    if (r->gpsSeconds < 0.0) return;  // no GPS time yet
-    NoteWeek(r->week);
-    ClockTime(r->gpsSeconds, now);
-  } else if (const auto* r = std::get_if<PositionReport>(&report)) {
-    if (r->hasTime) FixTime(r->gpsSeconds, now);
-    ApplyPosition(*r);
-  } else if (const auto* r = std::get_if<VelocityReport>(&report)) {
-    FixTime(r->gpsSeconds, now);
-    ApplyVelocity(r->east, r->north);
-  } else if (const auto* r = std::get_if<EcefVelocityReport>(&report)) {
-    FixTime(r->gpsSeconds, now);
-    if (!hasPosition_) return;  // east and north need a position
-    const Enu v = EcefVectorToEnu({r->x, r->y, r->z}, latitudeDeg_, longitudeDeg_);
-    ApplyVelocity(v.east, v.north);
-  } else if (const auto* r = std::get_if<SuperFixReport>(&report)) {
-    NoteLeapSeconds(r->utcOffsetSeconds);
-    NoteWeek(r->week);
-    FixTime(r->gpsSeconds, now);
-    if (!r->fixAvailable) {
-      dimension_ = 0;
-      fix_.SetNoFix();
-      return;
-    }
-    dimension_ = r->twoD ? 2 : 3;
-    PositionReport p;
-    p.latitudeDeg = r->latitudeDeg;
-    p.longitudeDeg = r->longitudeDeg;
-    p.heightMetres = r->ellipsoidHeightMetres;
-    ApplyPosition(p);
-    if (r->velocityValid) ApplyVelocity(r->east, r->north);
-    fix_.SetFix(dimension_, r->differential || differential_);
-  } else if (const auto* r = std::get_if<TimingReport>(&report)) {
-    if (r->utcOffsetValid) NoteLeapSeconds(r->utcOffsetSeconds);
-    if (!r->timeValid) return;
-    NoteWeek(r->week);
-    FixTime(r->gpsSeconds, now, r->utcTime);
-  } else if (const auto* r = std::get_if<TimingStatusReport>(&report)) {
-    ApplyHealth(r->decodingStatus);
-    const uint8_t status = r->decodingStatus;
-    int dimension = 0;
-    switch (r->receiverMode & 0x07) {
-      case 0:  // automatic: the decoding status tells
-        dimension = status == 0x00 ? 3 : (status == 0x0B ? 2 : 0);
-        break;
-      case 1:  // single-satellite time
-      case 7:  // overdetermined clock
-        dimension = status == 0x00 ? 3 : (status >= 0x09 && status <= 0x0B ? 2 : 0);
-        break;
-      case 3:
-      case 6:
-        dimension = 2;
-        break;
-      case 4:
-        dimension = 3;
-        break;
-      default:
-        break;
-    }
-    if (dimension >= 2) {
-      dimension_ = dimension;
-      ApplyPosition(r->position);
-    }
-  } else if (const auto* r = std::get_if<HealthReport>(&report)) {
-    ApplyHealth(r->statusCode);
-  } else if (std::holds_alternative<MachineStatusReport>(report)) {
-    // machine id and almanac status: nothing the fix record shows
-  } else if (const auto* r = std::get_if<SelectionReport>(&report)) {
-    ApplySelection(*r);
-  } else if (const auto* r = std::get_if<SignalLevelsReport>(&report)) {
-    for (std::size_t i = 0; i < r->count && i < r->prns.size(); ++i) {
-      const double level = r->levels[i] > 0.0f ? r->levels[i] : 0.0;
-      fix_.UpdateSatellite(SystemOfPrn(r->prns[i]), r->prns[i], FixState::kNoValue,
-                           FixState::kNoValue, RoundAngle(level));
-    }
-  } else if (const auto* r = std::get_if<TrackingReport>(&report)) {
-    ApplyTracking(*r, now);
-  } else if (const auto* r = std::get_if<DifferentialReport>(&report)) {
-    differential_ = r->differentialInUse();
-    fix_.SetDifferential(differential_);
-  } else if (const auto* r = std::get_if<V1TimingReport>(&report)) {
-    NoteLeapSeconds(r->utcOffsetSeconds);
-    if (!r->timeValid) return;
-    NoteWeek(r->week);
-    FixTime(r->gpsSeconds, now);
-  } else if (const auto* r = std::get_if<V1PositionReport>(&report)) {
-    if (r->fixType == 0) {
-      dimension_ = 0;
-      fix_.SetNoFix();
-      return;
-    }
-    dimension_ = r->fixType == 1 ? 2 : 3;
-    ApplyPosition(r->position);
-    if (r->velocityEnu) {
-      ApplyVelocity(r->east, r->north);
-    } else {
-      const Enu v = EcefVectorToEnu({r->east, r->north, r->up}, latitudeDeg_, longitudeDeg_);
-      ApplyVelocity(v.east, v.north);
-    }
-    fix_.SetDops(r->pdop, FixState::kNoDop, FixState::kNoDop);
-  } else if (const auto* r = std::get_if<V1StatusReport>(&report)) {
-    ApplyHealth(r->health.statusCode);
-    ApplySelection(r->dops);
-  } else if (const auto* r = std::get_if<IoOptionsReport>(&report)) {
-    options_.heightsAreMsl = r->heightsAreMsl();
-    utcTimes_ = r->utcTimes();
+  std::visit([&](const auto& r) { On(r, now); }, report);
+}
+
+void TsipDecoder::On(const GpsTimeReport& r, double now) {
+  NoteLeapSeconds(static_cast<int>(std::lround(r.utcOffsetSeconds)));
+  if (r.gpsSeconds < 0.0) return;  // no GPS time yet
+  NoteWeek(r.week);
+  ClockTime(r.gpsSeconds, now);
+}
+
+void TsipDecoder::On(const PositionReport& r, double now) {
+  if (r.hasTime) FixTime(r.gpsSeconds, now);
+  ApplyPosition(r);
+}
+
+void TsipDecoder::On(const VelocityReport& r, double now) {
+  FixTime(r.gpsSeconds, now);
+  ApplyVelocity(r.east, r.north);
+}
+
+void TsipDecoder::On(const EcefVelocityReport& r, double now) {
+  FixTime(r.gpsSeconds, now);
+  if (!hasPosition_) return;  // east and north need a position
+  const Enu v = EcefVectorToEnu({r.x, r.y, r.z}, latitudeDeg_, longitudeDeg_);
+  ApplyVelocity(v.east, v.north);
+}
+
+void TsipDecoder::On(const SuperFixReport& r, double now) {
+  NoteLeapSeconds(r.utcOffsetSeconds);
+  NoteWeek(r.week);
+  FixTime(r.gpsSeconds, now);
+  if (!r.fixAvailable) {
+    dimension_ = 0;
+    fix_.SetNoFix();
+    return;
   }
+  dimension_ = r.twoD ? 2 : 3;
+  PositionReport p;
+  p.latitudeDeg = r.latitudeDeg;
+  p.longitudeDeg = r.longitudeDeg;
+  p.heightMetres = r.ellipsoidHeightMetres;
+  ApplyPosition(p);
+  if (r.velocityValid) ApplyVelocity(r.east, r.north);
+  fix_.SetFix(dimension_, r.differential || differential_);
+}
+
+void TsipDecoder::On(const TimingReport& r, double now) {
+  if (r.utcOffsetValid) NoteLeapSeconds(r.utcOffsetSeconds);
+  if (!r.timeValid) return;
+  NoteWeek(r.week);
+  FixTime(r.gpsSeconds, now, r.utcTime);
+}
+
+void TsipDecoder::On(const TimingStatusReport& r, double) {
+  ApplyHealth(r.decodingStatus);
+  const uint8_t status = r.decodingStatus;
+  int dimension = 0;
+  switch (r.receiverMode & 0x07) {
+    case 0:  // automatic: the decoding status tells
+      dimension = status == 0x00 ? 3 : (status == 0x0B ? 2 : 0);
+      break;
+    case 1:  // single-satellite time
+    case 7:  // overdetermined clock
+      dimension = status == 0x00 ? 3 : (status >= 0x09 && status <= 0x0B ? 2 : 0);
+      break;
+    case 3:
+    case 6:
+      dimension = 2;
+      break;
+    case 4:
+      dimension = 3;
+      break;
+    default:
+      break;
+  }
+  if (dimension >= 2) {
+    dimension_ = dimension;
+    ApplyPosition(r.position);
+  }
+}
+
+void TsipDecoder::On(const HealthReport& r, double) {
+  ApplyHealth(r.statusCode);
+}
+
+void TsipDecoder::On(const SignalLevelsReport& r, double) {
+  for (std::size_t i = 0; i < r.count && i < r.prns.size(); ++i) {
+    const double level = r.levels[i] > 0.0f ? r.levels[i] : 0.0;
+    fix_.UpdateSatellite(SystemOfPrn(r.prns[i]), r.prns[i], FixState::kNoValue, FixState::kNoValue,
+                         RoundAngle(level));
+  }
+}
+
+void TsipDecoder::On(const DifferentialReport& r, double) {
+  differential_ = r.differentialInUse();
+  fix_.SetDifferential(differential_);
+}
+
+void TsipDecoder::On(const V1TimingReport& r, double now) {
+  NoteLeapSeconds(r.utcOffsetSeconds);
+  if (!r.timeValid) return;
+  NoteWeek(r.week);
+  FixTime(r.gpsSeconds, now);
+}
+
+void TsipDecoder::On(const V1PositionReport& r, double) {
+  if (r.fixType == 0) {
+    dimension_ = 0;
+    fix_.SetNoFix();
+    return;
+  }
+  dimension_ = r.fixType == 1 ? 2 : 3;
+  ApplyPosition(r.position);
+  if (r.velocityEnu) {
+    ApplyVelocity(r.east, r.north);
+  } else {
+    const Enu v = EcefVectorToEnu({r.east, r.north, r.up}, latitudeDeg_, longitudeDeg_);
+    ApplyVelocity(v.east, v.north);
+  }
+  fix_.SetDops(r.pdop, FixState::kNoDop, FixState::kNoDop);
+}
+
+void TsipDecoder::On(const V1StatusReport& r, double) {
+  ApplyHealth(r.health.statusCode);
+  ApplySelection(r.dops);
+}
+
+void TsipDecoder::On(const IoOptionsReport& r, double) {
+  options_.heightsAreMsl = r.heightsAreMsl();
+  utcTimes_ = r.utcTimes();
 }
 
 }  // namespace navlib::tsip

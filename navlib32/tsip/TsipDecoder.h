@@ -87,6 +87,26 @@ class TsipDecoder final : public GpsDecoder {
   void NoteWeek(int reportedWeek);
   void NoteDate(double gpsSeconds, bool utc);
 
+  // One handler per report; Apply dispatches.
+  void On(const std::monostate&, double) {}
+  void On(const GpsTimeReport& r, double now);
+  void On(const PositionReport& r, double now);
+  void On(const VelocityReport& r, double now);
+  void On(const EcefVelocityReport& r, double now);
+  void On(const SuperFixReport& r, double now);
+  void On(const TimingReport& r, double now);
+  void On(const TimingStatusReport& r, double now);
+  void On(const HealthReport& r, double now);
+  void On(const MachineStatusReport&, double) {}  // nothing the fix record shows
+  void On(const SelectionReport& r, double) { ApplySelection(r); }
+  void On(const SignalLevelsReport& r, double now);
+  void On(const TrackingReport& r, double now) { ApplyTracking(r, now); }
+  void On(const DifferentialReport& r, double now);
+  void On(const V1TimingReport& r, double now);
+  void On(const V1PositionReport& r, double now);
+  void On(const V1StatusReport& r, double now);
+  void On(const IoOptionsReport& r, double now);
+
   void ApplyPosition(const PositionReport& p);
   void ApplyVelocity(double east, double north);
   void ApplyHealth(uint8_t statusCode);

@@ -3,10 +3,12 @@
 // below count from the first data byte, after the id (superpackets: the subcode is byte 0).
 #include "navlib32/tsip/TsipPackets.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <type_traits>
 
-#include "navlib32/tsip/TsipFramer.h"
 #include "navlib32/tsip/Wgs84.h"
 
 namespace navlib::tsip {
@@ -19,90 +21,6 @@ constexpr double kDegPerSemicircleUnit = 180.0 / 2147483648.0;
 
 bool Fits(std::span<const uint8_t> data, std::size_t offset, std::size_t size) {
   return offset <= data.size() && size <= data.size() - offset;
-}
-
-// Length rule of one classic packet id (data bytes after the id). subcode -1: none.
-struct LengthRule {
-  uint8_t id;
-  int16_t subcode;
-  uint16_t minLength;
-  uint16_t maxLength;
-};
-
-// Exact lengths unless min and max differ. 0x47, 0x6C and 0x6D carry a count and are checked
-// against it as well. 0x83 and 0x8F-23 are also taken with a few bytes after the documented
-// fields (receivers are reported to pad them); the fields read stay within the minimum.
-constexpr LengthRule kClassicRules[] = {
-    {0x41, -1, 10, 10},                   // GPS time
-    {0x42, -1, 16, 16},                   // single-precision ECEF position
-    {0x43, -1, 20, 20},                   // velocity ECEF
-    {0x46, -1, 2, 2},                     // health
-    {0x47, -1, 1, 1 + 5 * kMaxTsipSats},  // signal levels: 1 + 5 per satellite
-    {0x4A, -1, 20, 20},                   // single-precision LLA position
-    {0x4B, -1, 3, 3},                     // machine id and status
-    {0x55, -1, 4, 4},                     // I/O options
-    {0x56, -1, 20, 20},                   // velocity ENU
-    {0x5C, -1, 24, 24},                   // satellite tracking status
-    {0x5D, -1, 26, 26},                   // multi-GNSS satellite tracking status
-    {0x6C, -1, 18, 18 + kMaxTsipSats},    // satellite selection: 18 + 1 per satellite
-    {0x6D, -1, 17, 17 + 15},              // all-in-view selection: 17 + 1 per satellite (up to 15)
-    {0x82, -1, 1, 1},                     // differential position fix mode
-    {0x83, -1, 36, 44},                   // double-precision ECEF position
-    {0x84, -1, 36, 36},                   // double-precision LLA position
-    {0x8F, 0x20, 56, 64},                 // last fix with extra information: 56 or 64
-    {0x8F, 0x23, 29, 40},                 // compact superpacket
-    {0x8F, 0xAB, 17, 17},                 // primary timing
-    {0x8F, 0xAC, 68, 68},                 // supplemental timing
-};
-
-// TSIPv1 reports decoded here and their least length field (mode byte to checksum).
-struct V1Rule {
-  uint8_t id;
-  uint8_t subcode;
-  uint16_t minLengthField;
-};
-constexpr V1Rule kV1Rules[] = {
-    {0xA1, 0x00, 32},  // timing information
-    {0xA1, 0x11, 52},  // position information
-    {0xA2, 0x00, 25},  // satellite information
-    {0xA3, 0x11, 25},  // receiver status
-};
-constexpr std::size_t kV1HeaderBytes = 4;  // id, subcode, 2 length bytes
-constexpr uint8_t kV1ModeReport = 2;
-
-FrameCheck CheckClassic(std::span<const uint8_t> frame) {
-  const uint8_t id = frame[0];
-  const std::span<const uint8_t> data = frame.subspan(1);
-  const int subcode = (id == 0x8F && !data.empty()) ? data[0] : -1;
-  for (const LengthRule& rule : kClassicRules) {
-    if (rule.id != id || rule.subcode != subcode) continue;
-    if (data.size() < rule.minLength || data.size() > rule.maxLength) return FrameCheck::BadLength;
-    if (id == 0x8F && subcode == 0x20 && data.size() != 56 && data.size() != 64) {
-      return FrameCheck::BadLength;
-    }
-    if (id == 0x47 && data.size() != 1u + 5u * data[0]) return FrameCheck::BadLength;
-    if (id == 0x6D && data.size() != 17u + (data[0] >> 4)) return FrameCheck::BadLength;
-    if (id == 0x6C && data.size() != 18u + data[17]) return FrameCheck::BadLength;
-    return FrameCheck::Ok;
-  }
-  return FrameCheck::Unknown;
-}
-
-FrameCheck CheckV1(std::span<const uint8_t> frame) {
-  // id, subcode, length, mode and checksum at the least
-  if (frame.size() < kV1HeaderBytes + 2) return FrameCheck::BadLength;
-  const std::size_t lengthField = ReadBeU16(frame, 2);
-  if (frame.size() != kV1HeaderBytes + lengthField) return FrameCheck::BadLength;
-  uint8_t sum = 0;
-  for (uint8_t b : frame)
-    sum ^= b;
-  if (sum != 0) return FrameCheck::BadChecksum;
-  for (const V1Rule& rule : kV1Rules) {
-    if (rule.id != frame[0] || rule.subcode != frame[1]) continue;
-    if (frame[4] != kV1ModeReport) return FrameCheck::NotReport;
-    return lengthField >= rule.minLengthField ? FrameCheck::Ok : FrameCheck::BadLength;
-  }
-  return FrameCheck::Unknown;
 }
 
 // --- Classic parsers; d = data after the id -------------------------------------------
@@ -178,7 +96,8 @@ VelocityReport Parse56(std::span<const uint8_t> d) {
 // bit 0 of byte 24), tow u32 ms @8, lat i32 @12, lon u32 @16 (2^-31 semicircles), altitude
 // i32 mm @20 (above the ellipsoid), fix flags @27 (bit 0 no fix, 1 DGPS, 2 2D), satellites
 // @28, UTC offset @29, week u16 @30, then PRN/IODE pairs.
-SuperFixReport Parse8F20(std::span<const uint8_t> d) {
+std::optional<SuperFixReport> Parse8F20(std::span<const uint8_t> d) {
+  if (d.size() != 56 && d.size() != 64) return std::nullopt;
   SuperFixReport r;
   const double unit = (ReadU8(d, 24) & 0x01) ? 0.020 : 0.005;
   const int16_t ve = ReadBeI16(d, 2), vn = ReadBeI16(d, 4), vu = ReadBeI16(d, 6);
@@ -261,7 +180,8 @@ TimingStatusReport Parse8FAC(std::span<const uint8_t> d) {
 
 // 0x6D: dimension/count @0, PDOP, HDOP, VDOP, TDOP f32 @1/5/9/13, PRNs i8 from @17 (a
 // negative PRN marks a satellite the receiver dropped as unhealthy).
-SelectionReport Parse6D(std::span<const uint8_t> d) {
+std::optional<SelectionReport> Parse6D(std::span<const uint8_t> d) {
+  if (d.size() != 17u + (d[0] >> 4)) return std::nullopt;
   SelectionReport r;
   r.dimension = ReadU8(d, 0) & 0x07;
   r.hasDops = true;
@@ -278,7 +198,8 @@ SelectionReport Parse6D(std::span<const uint8_t> d) {
 }
 
 // 0x6C: dimension @0, PDOP, HDOP, VDOP, TDOP f32 @1/5/9/13, count @17, PRNs i8 from @18.
-SelectionReport Parse6C(std::span<const uint8_t> d) {
+std::optional<SelectionReport> Parse6C(std::span<const uint8_t> d) {
+  if (d.size() != 18u + d[17]) return std::nullopt;
   SelectionReport r;
   r.dimension = ReadU8(d, 0) & 0x07;
   r.hasDops = true;
@@ -296,7 +217,8 @@ SelectionReport Parse6C(std::span<const uint8_t> d) {
 }
 
 // 0x47: count @0, then per satellite PRN u8 and level f32.
-SignalLevelsReport Parse47(std::span<const uint8_t> d) {
+std::optional<SignalLevelsReport> Parse47(std::span<const uint8_t> d) {
+  if (d.size() != 1u + 5u * d[0]) return std::nullopt;
   SignalLevelsReport r;
   r.count = ReadU8(d, 0);
   for (std::size_t i = 0; i < r.count; ++i) {
@@ -339,21 +261,46 @@ TrackingReport Parse5D(std::span<const uint8_t> d) {
   r.hasAngles = true;
   switch (ReadU8(d, 25)) {
     case 1:
-      r.system = 2;
+      r.system = GnssSystem::Glonass;
       break;
     case 2:
-      r.system = 4;
+      r.system = GnssSystem::Beidou;
       break;
     case 3:
-      r.system = 3;
+      r.system = GnssSystem::Galileo;
       break;
     case 5:
-      r.system = 5;
+      r.system = GnssSystem::Qzss;
       break;
     default:
       break;  // GPS or SBAS: by number
   }
   return r;
+}
+
+// 0x43: X, Y, Z f32 @0/4/8, clock bias rate f32 @12, time f32 @16.
+EcefVelocityReport Parse43(std::span<const uint8_t> d) {
+  return EcefVelocityReport{ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8), ReadBeF32(d, 16)};
+}
+
+// 0x46: status code @0, error bits @1.
+HealthReport Parse46(std::span<const uint8_t> d) {
+  return HealthReport{ReadU8(d, 0), ReadU8(d, 1)};
+}
+
+// 0x4B: machine id @0, status 1 @1, status 2 @2.
+MachineStatusReport Parse4B(std::span<const uint8_t> d) {
+  return MachineStatusReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2)};
+}
+
+// 0x55: position, velocity, timing and auxiliary option bytes.
+IoOptionsReport Parse55(std::span<const uint8_t> d) {
+  return IoOptionsReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2), ReadU8(d, 3)};
+}
+
+// 0x82: differential mode @0.
+DifferentialReport Parse82(std::span<const uint8_t> d) {
+  return DifferentialReport{ReadU8(d, 0)};
 }
 
 // --- TSIPv1 parsers; d = data after the mode byte -----------------------------------------
@@ -417,17 +364,17 @@ TrackingReport ParseA200(std::span<const uint8_t> d) {
   r.prnWithinSystem = true;
   // SV types: 1..3 GPS, 5..6 GLONASS, 9 SBAS, 13..15 BeiDou, 17..20 Galileo, 22..24 QZSS
   if (svType >= 1 && svType <= 3) {
-    r.system = 6;
+    r.system = GnssSystem::Gps;
   } else if (svType >= 5 && svType <= 6) {
-    r.system = 2;
+    r.system = GnssSystem::Glonass;
   } else if (svType == 9) {
-    r.system = 1;
+    r.system = GnssSystem::Sbas;
   } else if (svType >= 13 && svType <= 15) {
-    r.system = 4;
+    r.system = GnssSystem::Beidou;
   } else if (svType >= 17 && svType <= 20) {
-    r.system = 3;
+    r.system = GnssSystem::Galileo;
   } else if (svType >= 22 && svType <= 24) {
-    r.system = 5;
+    r.system = GnssSystem::Qzss;
   }
   return r;
 }
@@ -449,15 +396,122 @@ V1StatusReport ParseA311(std::span<const uint8_t> d) {
   return r;
 }
 
+// --- The packets decoded here ---------------------------------------------------------
+
+using Parser = bool (*)(std::span<const uint8_t> data, const ParseOptions& options,
+                        TsipReport& report);
+
+// Any parser above as a table entry: it may take the options, and may refuse the data (a
+// count that disagrees with the length) by returning no report.
+template <auto Parse>
+bool Entry(std::span<const uint8_t> data, const ParseOptions& options, TsipReport& report) {
+  auto parsed = [&] {
+    if constexpr (std::is_invocable_v<decltype(Parse), std::span<const uint8_t>,
+                                      const ParseOptions&>) {
+      return Parse(data, options);
+    } else {
+      return Parse(data);
+    }
+  }();
+  if constexpr (requires { parsed.has_value(); }) {
+    if (!parsed) return false;
+    report = *parsed;
+  } else {
+    report = parsed;
+  }
+  return true;
+}
+
+constexpr uint16_t kAnyLength = 0xFFFF;
+
+// One row per packet: id, subcode (-1: none), bounds of the data length and the parser.
+// Classic packets: data after the id (superpackets: the subcode is its byte 0); lengths are
+// exact unless the bounds differ, and packets with a count are checked against it by their
+// parser. 0x83 and 0x8F-23 are also taken with a few bytes after the documented fields
+// (receivers are reported to pad them); the fields read stay within the minimum. TSIPv1 (ids
+// 0x90..0xA3): data after the mode byte, up to the checksum.
+struct PacketRule {
+  uint8_t id;
+  int16_t subcode;
+  uint16_t minLength;
+  uint16_t maxLength;
+  Parser parse;
+};
+
+constexpr PacketRule kPackets[] = {
+    {0x41, -1, 10, 10, Entry<Parse41>},                   // GPS time
+    {0x42, -1, 16, 16, Entry<Parse42>},                   // single-precision ECEF position
+    {0x43, -1, 20, 20, Entry<Parse43>},                   // velocity ECEF
+    {0x46, -1, 2, 2, Entry<Parse46>},                     // health
+    {0x47, -1, 1, 1 + 5 * kMaxTsipSats, Entry<Parse47>},  // signal levels: 1 + 5 per sat
+    {0x4A, -1, 20, 20, Entry<Parse4A>},                   // single-precision LLA position
+    {0x4B, -1, 3, 3, Entry<Parse4B>},                     // machine id and status
+    {0x55, -1, 4, 4, Entry<Parse55>},                     // I/O options
+    {0x56, -1, 20, 20, Entry<Parse56>},                   // velocity ENU
+    {0x5C, -1, 24, 24, Entry<Parse5C>},                   // satellite tracking status
+    {0x5D, -1, 26, 26, Entry<Parse5D>},                   // multi-GNSS tracking status
+    {0x6C, -1, 18, 18 + kMaxTsipSats, Entry<Parse6C>},    // selection: 18 + 1 per sat
+    {0x6D, -1, 17, 17 + 15, Entry<Parse6D>},              // all-in-view: 17 + 1 per sat
+    {0x82, -1, 1, 1, Entry<Parse82>},                     // differential fix mode
+    {0x83, -1, 36, 44, Entry<Parse83>},                   // double-precision ECEF position
+    {0x84, -1, 36, 36, Entry<Parse84>},                   // double-precision LLA position
+    {0x8F, 0x20, 56, 64, Entry<Parse8F20>},               // last fix with extra information
+    {0x8F, 0x23, 29, 40, Entry<Parse8F23>},               // compact superpacket
+    {0x8F, 0xAB, 17, 17, Entry<Parse8FAB>},               // primary timing
+    {0x8F, 0xAC, 68, 68, Entry<Parse8FAC>},               // supplemental timing
+    {0xA1, 0x00, 30, kAnyLength, Entry<ParseA100>},       // TSIPv1 timing information
+    {0xA1, 0x11, 50, kAnyLength, Entry<ParseA111>},       // TSIPv1 position information
+    {0xA2, 0x00, 23, kAnyLength, Entry<ParseA200>},       // TSIPv1 satellite information
+    {0xA3, 0x11, 23, kAnyLength, Entry<ParseA311>},       // TSIPv1 receiver status
+};
+
+const PacketRule* FindRule(uint8_t id, int subcode) {
+  for (const PacketRule& rule : kPackets) {
+    if (rule.id == id && rule.subcode == subcode) return &rule;
+  }
+  return nullptr;
+}
+
+constexpr std::size_t kV1HeaderBytes = 4;  // id, subcode, 2 length bytes
+constexpr uint8_t kV1ModeReport = 2;
+
+// The TSIPv1 envelope: length field, checksum and mode. On Ok, data is what follows the mode
+// byte, up to the checksum.
+FrameCheck CheckV1(std::span<const uint8_t> frame, std::span<const uint8_t>& data) {
+  // id, subcode, length, mode and checksum at the least
+  if (frame.size() < kV1HeaderBytes + 2) return FrameCheck::BadLength;
+  const std::size_t lengthField = ReadBeU16(frame, 2);
+  if (frame.size() != kV1HeaderBytes + lengthField) return FrameCheck::BadLength;
+  uint8_t sum = 0;
+  for (uint8_t b : frame)
+    sum ^= b;
+  if (sum != 0) return FrameCheck::BadChecksum;
+  data = frame.subspan(kV1HeaderBytes + 1, frame.size() - kV1HeaderBytes - 2);
+  return FrameCheck::Ok;
+}
+
 }  // namespace
 
 uint8_t ReadU8(std::span<const uint8_t> data, std::size_t offset) {
   return Fits(data, offset, 1) ? data[offset] : 0;
 }
 
+namespace {
+
+// The big-endian unsigned value of `bytes` bytes at offset; 0 when they do not fit.
+template <typename T, std::size_t bytes = sizeof(T)>
+T ReadBe(std::span<const uint8_t> data, std::size_t offset) {
+  if (!Fits(data, offset, bytes)) return 0;
+  T v = 0;
+  for (std::size_t i = 0; i < bytes; ++i)
+    v = static_cast<T>((v << 8) | data[offset + i]);
+  return v;
+}
+
+}  // namespace
+
 uint16_t ReadBeU16(std::span<const uint8_t> data, std::size_t offset) {
-  if (!Fits(data, offset, 2)) return 0;
-  return static_cast<uint16_t>((unsigned{data[offset]} << 8) | data[offset + 1]);
+  return ReadBe<uint16_t>(data, offset);
 }
 
 int16_t ReadBeI16(std::span<const uint8_t> data, std::size_t offset) {
@@ -465,11 +519,7 @@ int16_t ReadBeI16(std::span<const uint8_t> data, std::size_t offset) {
 }
 
 uint32_t ReadBeU32(std::span<const uint8_t> data, std::size_t offset) {
-  if (!Fits(data, offset, 4)) return 0;
-  uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i)
-    v = (v << 8) | data[offset + i];
-  return v;
+  return ReadBe<uint32_t>(data, offset);
 }
 
 int32_t ReadBeI32(std::span<const uint8_t> data, std::size_t offset) {
@@ -477,11 +527,7 @@ int32_t ReadBeI32(std::span<const uint8_t> data, std::size_t offset) {
 }
 
 uint64_t ReadBeU64(std::span<const uint8_t> data, std::size_t offset) {
-  if (!Fits(data, offset, 8)) return 0;
-  uint64_t v = 0;
-  for (std::size_t i = 0; i < 8; ++i)
-    v = (v << 8) | data[offset + i];
-  return v;
+  return ReadBe<uint64_t>(data, offset);
 }
 
 float ReadBeF32(std::span<const uint8_t> data, std::size_t offset) {
@@ -492,126 +538,34 @@ double ReadBeF64(std::span<const uint8_t> data, std::size_t offset) {
   return std::bit_cast<double>(ReadBeU64(data, offset));
 }
 
-FrameCheck CheckFrame(std::span<const uint8_t> frame) {
-  if (frame.empty()) return FrameCheck::BadLength;
-  return IsTsipV1Id(frame[0]) ? CheckV1(frame) : CheckClassic(frame);
-}
-
 FrameCheck ParseFrame(std::span<const uint8_t> frame, const ParseOptions& options,
                       TsipReport& report) {
   report = std::monostate{};
-  const FrameCheck check = CheckFrame(frame);
-  if (check != FrameCheck::Ok) return check;
+  if (frame.empty()) return FrameCheck::BadLength;
   const uint8_t id = frame[0];
+  std::span<const uint8_t> data = frame.subspan(1);
+  int subcode = -1;
   if (IsTsipV1Id(id)) {
-    const std::span<const uint8_t> d = frame.subspan(kV1HeaderBytes + 1, frame.size() - 6);
-    switch ((id << 8) | frame[1]) {
-      case 0xA100:
-        report = ParseA100(d);
-        break;
-      case 0xA111:
-        report = ParseA111(d);
-        break;
-      case 0xA200:
-        report = ParseA200(d);
-        break;
-      case 0xA311:
-        report = ParseA311(d);
-        break;
-      default:
-        return FrameCheck::Unknown;
-    }
-    return FrameCheck::Ok;
+    const FrameCheck envelope = CheckV1(frame, data);
+    if (envelope != FrameCheck::Ok) return envelope;
+    subcode = frame[1];
+  } else if (id == 0x8F && !data.empty()) {
+    subcode = data[0];
   }
-  const std::span<const uint8_t> d = frame.subspan(1);
-  switch (id) {
-    case 0x41:
-      report = Parse41(d);
-      break;
-    case 0x42:
-      report = Parse42(d);
-      break;
-    case 0x46:
-      report = HealthReport{ReadU8(d, 0), ReadU8(d, 1)};
-      break;
-    case 0x47:
-      report = Parse47(d);
-      break;
-    case 0x4A:
-      report = Parse4A(d, options);
-      break;
-    case 0x4B:
-      report = MachineStatusReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2)};
-      break;
-    case 0x55:
-      report = IoOptionsReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2), ReadU8(d, 3)};
-      break;
-    case 0x56:
-      report = Parse56(d);
-      break;
-    case 0x43:
-      report =
-          EcefVelocityReport{ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8), ReadBeF32(d, 16)};
-      break;
-    case 0x5D:
-      report = Parse5D(d);
-      break;
-    case 0x6C:
-      report = Parse6C(d);
-      break;
-    case 0x5C:
-      report = Parse5C(d);
-      break;
-    case 0x6D:
-      report = Parse6D(d);
-      break;
-    case 0x82:
-      report = DifferentialReport{ReadU8(d, 0)};
-      break;
-    case 0x83:
-      report = Parse83(d);
-      break;
-    case 0x84:
-      report = Parse84(d, options);
-      break;
-    case 0x8F:
-      switch (d[0]) {
-        case 0x20:
-          report = Parse8F20(d);
-          break;
-        case 0x23:
-          report = Parse8F23(d);
-          break;
-        case 0xAB:
-          report = Parse8FAB(d);
-          break;
-        case 0xAC:
-          report = Parse8FAC(d);
-          break;
-        default:
-          return FrameCheck::Unknown;
-      }
-      break;
-    default:
-      return FrameCheck::Unknown;
+  const PacketRule* rule = FindRule(id, subcode);
+  if (rule == nullptr) return FrameCheck::Unknown;
+  if (IsTsipV1Id(id) && frame[4] != kV1ModeReport) return FrameCheck::NotReport;
+  if (data.size() < rule->minLength || data.size() > rule->maxLength) return FrameCheck::BadLength;
+  if (!rule->parse(data, options, report)) {
+    report = std::monostate{};
+    return FrameCheck::BadLength;
   }
   return FrameCheck::Ok;
 }
 
-std::size_t EncodeTsip(std::span<const uint8_t> idAndData, std::span<uint8_t> out) {
-  std::size_t n = 0;
-  auto put = [&](uint8_t b) {
-    if (n < out.size()) out[n] = b;
-    ++n;
-  };
-  put(kDle);
-  for (uint8_t b : idAndData) {
-    if (b == kDle) put(kDle);
-    put(b);
-  }
-  put(kDle);
-  put(kEtx);
-  return n <= out.size() ? n : 0;
+FrameCheck CheckFrame(std::span<const uint8_t> frame) {
+  TsipReport report;
+  return ParseFrame(frame, {}, report);
 }
 
 }  // namespace navlib::tsip

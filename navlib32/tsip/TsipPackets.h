@@ -9,8 +9,11 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <variant>
+
+#include "navlib32/GnssSystem.h"
 
 namespace navlib::tsip {
 
@@ -41,6 +44,7 @@ constexpr bool IsTsipV1Id(uint8_t id) {
   return id >= 0x90 && id <= 0xA3;
 }
 
+// ParseFrame's verdict without the report.
 FrameCheck CheckFrame(std::span<const uint8_t> frame);
 
 // --- Reports ------------------------------------------------------------------------------
@@ -168,7 +172,7 @@ struct TrackingReport {
   double gpsSeconds = 0.0;  // time of the last measurement, fractional
   bool hasAngles = false;
   double elevationDeg = 0.0, azimuthDeg = 0.0;
-  uint8_t system = 0;  // 0 by number, 1 SBAS, 2 GLONASS, 3 Galileo, 4 BeiDou, 5 QZSS, 6 GPS
+  std::optional<GnssSystem> system;  // none: tell by the number
   bool prnWithinSystem = false;
 };
 
@@ -227,9 +231,5 @@ struct ParseOptions {
 // Checks and parses one frame. On anything but FrameCheck::Ok the report is monostate.
 FrameCheck ParseFrame(std::span<const uint8_t> frame, const ParseOptions& options,
                       TsipReport& report);
-
-// Builds a wire packet (DLE id data DLE ETX, DLE doubled) into out; returns its length, or 0
-// when out is too small. Used to send commands to a receiver, and by tests.
-std::size_t EncodeTsip(std::span<const uint8_t> idAndData, std::span<uint8_t> out);
 
 }  // namespace navlib::tsip

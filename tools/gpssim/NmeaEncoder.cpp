@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "navlib32/nmea/NmeaChecksum.h"
 #include "tools/gpssim/Simulator.h"
 
 namespace gpssim {
@@ -58,19 +59,10 @@ double Wrap360(double deg) {
 
 }  // namespace
 
-std::string NmeaSentence(const std::string& body) {
-  uint8_t sum = 0;
-  for (char c : body)
-    sum ^= static_cast<uint8_t>(c);
-  char hex[3];
-  std::snprintf(hex, sizeof hex, "%02X", sum);
-  return Cat("$", body, "*", hex, "\r\n");
-}
-
 std::string EncodeNmea(const Epoch& e, int badChecksumEvery, int* sentenceCounter, bool* damaged) {
   std::string out;
   auto emit = [&](const std::string& body) {
-    std::string s = NmeaSentence(body);
+    std::string s = navlib::nmea::NmeaSentenceOf(body);
     ++*sentenceCounter;
     if (badChecksumEvery > 0 && *sentenceCounter % badChecksumEvery == 0) {
       // Replace the last checksum digit: still a hex digit, but a wrong value.

@@ -100,9 +100,4 @@ std::string EncodeNmea(const Epoch& epoch, int badChecksumEvery, int* sentenceCo
                        bool* damaged);
 std::string EncodeTsip(const Epoch& epoch, int leapSeconds);
 
-// One TSIP frame: DLE id payload DLE ETX with every DLE in the payload doubled.
-std::string TsipFrame(uint8_t id, const std::string& payload);
-// "$body*HH\r\n" with the XOR checksum of body.
-std::string NmeaSentence(const std::string& body);
-
 }  // namespace gpssim

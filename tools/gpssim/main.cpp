@@ -58,98 +58,116 @@ std::FILE* OpenOutput(const std::string& path) {
   return std::fopen(path.c_str(), "wb");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Options {
   gpssim::SimConfig config;
   long long seconds = 60;
   bool fast = false;
   std::string outPath;
+};
+
+enum class OptionResult { Ok, BadValue, Unknown };
+
+// One option that takes a value.
+OptionResult SetOption(const std::string& arg, const char* value, Options& o) {
+  gpssim::SimConfig& config = o.config;
+  long long n = 0;
+  bool ok = true;
+  if (arg == "--protocol") {
+    if (std::strcmp(value, "nmea") == 0)
+      config.protocol = gpssim::Protocol::Nmea;
+    else if (std::strcmp(value, "tsip") == 0)
+      config.protocol = gpssim::Protocol::Tsip;
+    else
+      ok = false;
+  } else if (arg == "--out") {
+    o.outPath = value;
+  } else if (arg == "--seconds") {
+    ok = ParseInt(value, 0, 100000000, &o.seconds);
+  } else if (arg == "--start") {
+    ok = gpssim::ParseUtc(value, &config.startUnixSeconds);
+  } else if (arg == "--lat") {
+    ok = ParseDouble(value, &config.latitudeDeg) && config.latitudeDeg >= -89.0 &&
+         config.latitudeDeg <= 89.0;
+  } else if (arg == "--lon") {
+    ok = ParseDouble(value, &config.longitudeDeg) && config.longitudeDeg >= -180.0 &&
+         config.longitudeDeg <= 180.0;
+  } else if (arg == "--height") {
+    ok = ParseDouble(value, &config.heightMetres);
+  } else if (arg == "--speed") {
+    ok = ParseDouble(value, &config.speedMps) && config.speedMps >= 0 && config.speedMps < 600;
+  } else if (arg == "--heading") {
+    ok = ParseDouble(value, &config.headingDeg);
+  } else if (arg == "--turn-rate") {
+    ok = ParseDouble(value, &config.turnRateDegPerSec);
+  } else if (arg == "--climb") {
+    ok = ParseDouble(value, &config.climbMps);
+  } else if (arg == "--seed") {
+    ok = ParseInt(value, 0, 0xFFFFFFFFLL, &n);
+    config.seed = static_cast<uint32_t>(n);
+  } else if (arg == "--bad-checksum-every") {
+    ok = ParseInt(value, 0, 1000000, &n);
+    config.faults.badChecksumEvery = static_cast<int>(n);
+  } else if (arg == "--noise-every") {
+    ok = ParseInt(value, 0, 1000000, &n);
+    config.faults.noiseEvery = static_cast<int>(n);
+  } else {
+    return OptionResult::Unknown;
+  }
+  return ok ? OptionResult::Ok : OptionResult::BadValue;
+}
+
+// Reads the command line into o; -1 to go on, else the exit code.
+int ParseArgs(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    bool ok = true;
-    long long n = 0;
     if (arg == "--fast") {
-      fast = true;
+      o.fast = true;
       continue;
     }
     if (arg == "--help" || arg == "-h") {
       Usage();
       return 0;
     }
+    const char* value = i + 1 < argc ? argv[++i] : nullptr;
     if (value == nullptr) {
       std::fprintf(stderr, "gpssim: %s needs a value\n", arg.c_str());
       Usage();
       return 2;
     }
-    ++i;
-    if (arg == "--protocol") {
-      if (std::strcmp(value, "nmea") == 0)
-        config.protocol = gpssim::Protocol::Nmea;
-      else if (std::strcmp(value, "tsip") == 0)
-        config.protocol = gpssim::Protocol::Tsip;
-      else
-        ok = false;
-    } else if (arg == "--out") {
-      outPath = value;
-    } else if (arg == "--seconds") {
-      ok = ParseInt(value, 0, 100000000, &seconds);
-    } else if (arg == "--start") {
-      ok = gpssim::ParseUtc(value, &config.startUnixSeconds);
-    } else if (arg == "--lat") {
-      ok = ParseDouble(value, &config.latitudeDeg) && config.latitudeDeg >= -89.0 &&
-           config.latitudeDeg <= 89.0;
-    } else if (arg == "--lon") {
-      ok = ParseDouble(value, &config.longitudeDeg) && config.longitudeDeg >= -180.0 &&
-           config.longitudeDeg <= 180.0;
-    } else if (arg == "--height") {
-      ok = ParseDouble(value, &config.heightMetres);
-    } else if (arg == "--speed") {
-      ok = ParseDouble(value, &config.speedMps) && config.speedMps >= 0 && config.speedMps < 600;
-    } else if (arg == "--heading") {
-      ok = ParseDouble(value, &config.headingDeg);
-    } else if (arg == "--turn-rate") {
-      ok = ParseDouble(value, &config.turnRateDegPerSec);
-    } else if (arg == "--climb") {
-      ok = ParseDouble(value, &config.climbMps);
-    } else if (arg == "--seed") {
-      ok = ParseInt(value, 0, 0xFFFFFFFFLL, &n);
-      config.seed = static_cast<uint32_t>(n);
-    } else if (arg == "--bad-checksum-every") {
-      ok = ParseInt(value, 0, 1000000, &n);
-      config.faults.badChecksumEvery = static_cast<int>(n);
-    } else if (arg == "--noise-every") {
-      ok = ParseInt(value, 0, 1000000, &n);
-      config.faults.noiseEvery = static_cast<int>(n);
-    } else {
-      std::fprintf(stderr, "gpssim: unknown option %s\n", arg.c_str());
-      Usage();
-      return 2;
-    }
-    if (!ok) {
-      std::fprintf(stderr, "gpssim: bad value for %s: %s\n", arg.c_str(), value);
-      return 2;
+    switch (SetOption(arg, value, o)) {
+      case OptionResult::Ok:
+        break;
+      case OptionResult::BadValue:
+        std::fprintf(stderr, "gpssim: bad value for %s: %s\n", arg.c_str(), value);
+        return 2;
+      case OptionResult::Unknown:
+        std::fprintf(stderr, "gpssim: unknown option %s\n", arg.c_str());
+        Usage();
+        return 2;
     }
   }
+  return -1;
+}
 
+// Writes the epochs, paced at one a second unless fast; 0, or 1 when the output failed.
+int Run(const Options& o) {
   std::FILE* out = stdout;
-  if (!outPath.empty() && outPath != "-") {
-    out = OpenOutput(outPath);
+  if (!o.outPath.empty() && o.outPath != "-") {
+    out = OpenOutput(o.outPath);
     if (out == nullptr) {
-      std::fprintf(stderr, "gpssim: cannot open %s\n", outPath.c_str());
+      std::fprintf(stderr, "gpssim: cannot open %s\n", o.outPath.c_str());
       return 1;
     }
   }
-  gpssim::Simulator sim(config);
+  gpssim::Simulator sim(o.config);
   const auto start = std::chrono::steady_clock::now();
   int status = 0;
-  for (long long k = 0; k < seconds; ++k) {
-    if (!fast) std::this_thread::sleep_until(start + std::chrono::seconds(k));
+  for (long long k = 0; k < o.seconds; ++k) {
+    if (!o.fast) std::this_thread::sleep_until(start + std::chrono::seconds(k));
     const gpssim::EncodedEpoch e = sim.Next();
     // A serial device that vanished shows up here as a failed write or flush.
     if (std::fwrite(e.bytes.data(), 1, e.bytes.size(), out) != e.bytes.size() ||
-        (!fast && std::fflush(out) != 0)) {
+        (!o.fast && std::fflush(out) != 0)) {
       std::fprintf(stderr, "gpssim: write failed after %lld epochs\n", k);
       status = 1;
       break;
@@ -164,4 +182,12 @@ int main(int argc, char** argv) {
     status = 1;
   }
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const int exitCode = ParseArgs(argc, argv, options);
+  return exitCode >= 0 ? exitCode : Run(options);
 }

@@ -259,11 +259,6 @@ TEST(GpsSim, TsipPacketsAreFramedAndCarryTheEpoch) {
   EXPECT_TRUE(sawDle) << "some payload should exercise DLE stuffing";
 }
 
-TEST(GpsSim, TsipFrameStuffsEveryDle) {
-  const std::string frame = TsipFrame(0x41, std::string("\x10\x03\x10", 3));
-  EXPECT_EQ(frame, std::string("\x10\x41\x10\x10\x03\x10\x10\x10\x03", 9));
-}
-
 TEST(GpsSim, InjectsChecksumFaultsAndNoise) {
   SimConfig c;
   c.faults.badChecksumEvery = 7;

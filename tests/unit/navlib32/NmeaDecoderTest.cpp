@@ -11,6 +11,7 @@
 #include "NmeaTestSupport.h"
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/MakeDecoder.h"
+#include "navlib32/tsip/TsipWriter.h"
 #include "tools/gpssim/Simulator.h"
 
 namespace navlib::nmea {
@@ -372,7 +373,7 @@ TEST(GpsDecoderFactory, DetectsProtocolAndMakesNmeaDecoder) {
             Protocol::Nmea);
   std::string tsip;
   for (int i = 0; i < 20; ++i)
-    tsip += gpssim::TsipFrame(0x4A, std::string(20, '\x01'));
+    tsip::TsipWriter(0x4A).PutZeros(20).AppendFrame(tsip);
   EXPECT_EQ(DetectProtocol(reinterpret_cast<const uint8_t*>(tsip.data()), tsip.size()),
             Protocol::Tsip);
   EXPECT_EQ(DetectProtocol(nullptr, 0), Protocol::Nmea);

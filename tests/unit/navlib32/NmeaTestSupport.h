@@ -7,18 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "navlib32/nmea/NmeaChecksum.h"
 #include "navlib32/nmea/NmeaDecoder.h"
 
 namespace navlib::nmea::testing {
 
 // "$" body "*" checksum CR LF.
 inline std::string Nmea(std::string_view body) {
-  unsigned sum = 0;
-  for (char c : body)
-    sum ^= static_cast<unsigned char>(c);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-  return "$" + std::string(body) + tail;
+  return NmeaSentenceOf(body);
 }
 
 struct Decoded {

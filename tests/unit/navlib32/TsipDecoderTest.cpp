@@ -236,7 +236,7 @@ TEST(TsipDecoder, UtcTimesAreNotShiftedAgain) {
   EXPECT_DOUBLE_EQ(r[0].utcSeconds, 72891.0);
   // I/O options with UTC times: 0x84 and 0x5C times taken as they are
   s.clear();
-  Append(s, std::move(Payload(0x55).U8(0x12).U8(0x02).U8(0x01).U8(0x00)));
+  Append(s, std::move(Payload(0x55).PutU8(0x12).PutU8(0x02).PutU8(0x01).PutU8(0x00)));
   Append(s, P84(1.0, 2.0, 3.0, 3600.0));
   Append(s, P5C(7, 0, 40, 3600.4, 10, 20));
   TsipDecoder classic;
@@ -279,7 +279,8 @@ TEST(TsipDecoder, HealthCodesBecomeReceiverStatus) {
 TEST(TsipDecoder, HealthWithoutGpsTimeStillCompletesEpochs) {
   TsipDecoder decoder;
   const std::vector<uint8_t> health = Wire(P46(0x01));
-  const std::vector<uint8_t> levels = Wire(std::move(Payload(0x47).U8(1).U8(12).F32(33.0)));
+  const std::vector<uint8_t> levels =
+      Wire(std::move(Payload(0x47).PutU8(1).PutU8(12).PutBeF32(33.0)));
   EXPECT_EQ(decoder.Feed(health.data(), health.size(), 10.0), health.size());
   EXPECT_EQ(decoder.Feed(levels.data(), levels.size(), 11.0), levels.size());
   EXPECT_FALSE(decoder.EpochComplete());
@@ -298,10 +299,10 @@ TEST(TsipDecoder, HealthWithoutGpsTimeStillCompletesEpochs) {
 TEST(TsipDecoder, DamagedPacketsAreRejected) {
   std::vector<uint8_t> s;
   // 0x84 one byte short, 0x8F-20 with 60 bytes: both dropped, the good 0x84 kept
-  std::vector<uint8_t> shortPos = P84(1.0, 2.0, 3.0, 50.0).Bytes();
+  std::vector<uint8_t> shortPos = P84(1.0, 2.0, 3.0, 50.0).Packet();
   shortPos.pop_back();
   Append(s, Wire(shortPos));
-  std::vector<uint8_t> odd = P8F20(5, 5, 5, 0, 0, 60000, 0, 18, 2100).Bytes();
+  std::vector<uint8_t> odd = P8F20(5, 5, 5, 0, 0, 60000, 0, 18, 2100).Packet();
   odd.resize(61);
   Append(s, Wire(odd));
   Append(s, P84(7.0, 8.0, 9.0, 51.0));
@@ -361,23 +362,31 @@ TEST(TsipDecoder, EcefVelocityAndMultiGnssSatellites) {
   std::vector<uint8_t> s;
   Append(s, P84(0.0, 90.0, 10.0, 500.0));
   // at 0 N 90 E east is −X and north is +Z
-  Append(s, std::move(Payload(0x43).F32(-3.0).F32(0.0).F32(4.0).F32(0.0).F32(500.0)));
+  Append(s,
+         std::move(Payload(0x43).PutBeF32(-3.0).PutBeF32(0.0).PutBeF32(4.0).PutBeF32(0.0).PutBeF32(
+             500.0)));
   Append(s, std::move(Payload(0x5D)
-                          .U8(101)
-                          .U8(0)
-                          .U8(1)
-                          .U8(1)
-                          .F32(40.0)
-                          .F32(500.2)
-                          .F32(0.5)
-                          .F32(1.0)
-                          .Zeros(5)
-                          .U8(3)));
-  Append(
-      s,
-      std::move(
-          Payload(0x5D).U8(70).U8(1).U8(1).U8(0).F32(35.0).F32(500.2).F32(0.3).F32(2.0).Zeros(5).U8(
-              1)));
+                          .PutU8(101)
+                          .PutU8(0)
+                          .PutU8(1)
+                          .PutU8(1)
+                          .PutBeF32(40.0)
+                          .PutBeF32(500.2)
+                          .PutBeF32(0.5)
+                          .PutBeF32(1.0)
+                          .PutZeros(5)
+                          .PutU8(3)));
+  Append(s, std::move(Payload(0x5D)
+                          .PutU8(70)
+                          .PutU8(1)
+                          .PutU8(1)
+                          .PutU8(0)
+                          .PutBeF32(35.0)
+                          .PutBeF32(500.2)
+                          .PutBeF32(0.3)
+                          .PutBeF32(2.0)
+                          .PutZeros(5)
+                          .PutU8(1)));
   TsipDecoder decoder;
   const auto r = Decode(decoder, s);
   ASSERT_EQ(r.size(), 1u);
@@ -394,7 +403,7 @@ TEST(TsipDecoder, EcefVelocityAndMultiGnssSatellites) {
 
 TEST(TsipDecoder, MslHeightsWhenTheIoOptionsSaySo) {
   std::vector<uint8_t> s;
-  Append(s, std::move(Payload(0x55).U8(0x16).U8(0x02).U8(0).U8(0)));
+  Append(s, std::move(Payload(0x55).PutU8(0x16).PutU8(0x02).PutU8(0).PutU8(0)));
   Append(s, P84(1.0, 2.0, 42.0, 10.0));
   TsipDecoder decoder;
   const auto r = Decode(decoder, s);
@@ -406,7 +415,7 @@ TEST(TsipDecoder, MslHeightsWhenTheIoOptionsSaySo) {
 
 TEST(TsipDecoder, TsipV1Cycle) {
   auto data = [](const Payload& p) {
-    return std::vector<uint8_t>(p.Bytes().begin() + 1, p.Bytes().end());
+    return std::vector<uint8_t>(p.Packet().begin() + 1, p.Packet().end());
   };
   std::vector<uint8_t> s;
   for (int i = 0; i < 2; ++i) {
@@ -414,22 +423,38 @@ TEST(TsipDecoder, TsipV1Cycle) {
     Payload timing = V1Timing(tow);
     Append(s, Wire(V1Payload(0xA1, 0x00, data(timing))));
     Payload pos(0);
-    pos.U8(0x00).U8(2).F64(52.5).F64(13.4).F64(80.0).F32(0.0).F32(-2.0).F32(0.0).F32(1.8).Zeros(8);
+    pos.PutU8(0x00)
+        .PutU8(2)
+        .PutBeF64(52.5)
+        .PutBeF64(13.4)
+        .PutBeF64(80.0)
+        .PutBeF32(0.0)
+        .PutBeF32(-2.0)
+        .PutBeF32(0.0)
+        .PutBeF32(1.8)
+        .PutZeros(8);
     Append(s, Wire(V1Payload(0xA1, 0x11, data(pos))));
     for (int n = 1; n <= 2; ++n) {
       Payload sat(0);
-      sat.U8(n)
-          .U8(1)
-          .U8(10 + n)
-          .F32(90.0 * n)
-          .F32(30.0 + n)
-          .F32(40.0 + n)
-          .U32(n == 1 ? 0x03 : 0x01)
-          .U32(tow);
+      sat.PutU8(n)
+          .PutU8(1)
+          .PutU8(10 + n)
+          .PutBeF32(90.0 * n)
+          .PutBeF32(30.0 + n)
+          .PutBeF32(40.0 + n)
+          .PutBeU32(n == 1 ? 0x03 : 0x01)
+          .PutBeU32(tow);
       Append(s, Wire(V1Payload(0xA2, 0x00, data(sat))));
     }
     Payload status(0);
-    status.U8(3).U8(0).U8(100).F32(1.9).F32(1.0).F32(1.6).F32(1.0).F32(40.0);
+    status.PutU8(3)
+        .PutU8(0)
+        .PutU8(100)
+        .PutBeF32(1.9)
+        .PutBeF32(1.0)
+        .PutBeF32(1.6)
+        .PutBeF32(1.0)
+        .PutBeF32(40.0);
     Append(s, Wire(V1Payload(0xA3, 0x11, data(status))));
   }
   std::vector<uint8_t> badSum = V1Payload(0xA1, 0x11, std::vector<uint8_t>(50, 0));

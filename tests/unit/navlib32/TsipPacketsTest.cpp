@@ -8,6 +8,7 @@
 #include "TsipTestSupport.h"
 #include "navlib32/tsip/TsipFramer.h"
 #include "navlib32/tsip/TsipPackets.h"
+#include "navlib32/tsip/TsipWriter.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::vector<std::vector<uint8_t>> Frames(TsipFramer& framer, const std::vector<u
 template <typename T>
 T ParseAs(const Payload& p, FrameCheck expected = FrameCheck::Ok) {
   TsipReport report;
-  EXPECT_EQ(ParseFrame(p.Bytes(), {}, report), expected);
+  EXPECT_EQ(ParseFrame(p.Packet(), {}, report), expected);
   const T* r = std::get_if<T>(&report);
   EXPECT_NE(r, nullptr);
   return r ? *r : T{};
@@ -65,12 +66,12 @@ TEST(TsipFramer, EncodeRoundTripsEveryByteValue) {
   EXPECT_EQ(framer.Counters().frames, 1u);
 }
 
-TEST(TsipFramer, EncodeRefusesASmallBuffer) {
-  const std::vector<uint8_t> payload{0x46, 0x10, 0x00};
-  std::array<uint8_t, 6> small{};
-  EXPECT_EQ(EncodeTsip(payload, small), 0u);
-  std::array<uint8_t, 7> enough{};
-  EXPECT_EQ(EncodeTsip(payload, enough), 7u);
+TEST(TsipWriter, BigEndianFieldsAndStuffedFrame) {
+  const TsipWriter w = std::move(TsipWriter(0x41).PutU8(0x10).PutBeU16(0x0310).PutBeI16(-2));
+  EXPECT_EQ(w.Packet(), (std::vector<uint8_t>{0x41, 0x10, 0x03, 0x10, 0xFF, 0xFE}));
+  std::string text = "x";
+  w.AppendFrame(text);
+  EXPECT_EQ(text, std::string("x\x10\x41\x10\x10\x03\x10\x10\xFF\xFE\x10\x03", 12));
 }
 
 TEST(TsipFramer, DleAndEtxInsideFloatDataSurvive) {
@@ -80,7 +81,7 @@ TEST(TsipFramer, DleAndEtxInsideFloatDataSurvive) {
   TsipFramer framer;
   const auto frames = Frames(framer, Wire(p));
   ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0], p.Bytes());
+  EXPECT_EQ(frames[0], p.Packet());
   TsipReport report;
   ASSERT_EQ(ParseFrame(frames[0], {}, report), FrameCheck::Ok);
   EXPECT_EQ(ReadBeU32(frames[0], 1),
@@ -107,7 +108,7 @@ TEST(TsipFramer, ResynchronisesAfterGarbageAndInterruptedFrames) {
     TsipFramer framer;
     const auto frames = Frames(framer, stream);
     ASSERT_FALSE(frames.empty()) << c.legend;
-    EXPECT_EQ(frames.back(), P46(0x00, 0x01).Bytes()) << c.legend;
+    EXPECT_EQ(frames.back(), P46(0x00, 0x01).Packet()) << c.legend;
     EXPECT_EQ(framer.Counters().interrupted, c.interrupted) << c.legend;
   }
 }
@@ -121,7 +122,7 @@ TEST(TsipFramer, OverlongFrameIsDroppedAndTheNextOneKept) {
   TsipFramer framer;
   const auto frames = Frames(framer, stream);
   ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0], P82(3).Bytes());
+  EXPECT_EQ(frames[0], P82(3).Packet());
   EXPECT_EQ(framer.Counters().overlong, 1u);
 }
 
@@ -219,7 +220,7 @@ TEST(TsipCheck, LengthRulesPerPacketId) {
       {"0x84 truncated", Sized(0x84, 35), FrameCheck::BadLength},
       {"0x5C exact", Sized(0x5C, 24), FrameCheck::Ok},
       {"0x5C overlong", Sized(0x5C, 25), FrameCheck::BadLength},
-      {"0x6D with 4 PRNs", P6D(4, 2.0, {1, 2, 3, 4}).Bytes(), FrameCheck::Ok},
+      {"0x6D with 4 PRNs", P6D(4, 2.0, {1, 2, 3, 4}).Packet(), FrameCheck::Ok},
       {"0x6D count says 4, 3 PRNs", Sized(0x6D, 20), FrameCheck::BadLength},
       {"0x47 empty", {0x47, 0x00}, FrameCheck::Ok},
       {"0x47 count 2, 1 pair", {0x47, 0x02, 1, 0, 0, 0, 0}, FrameCheck::BadLength},
@@ -259,7 +260,7 @@ TEST(TsipParse, DoublePrecisionLla) {
   EXPECT_TRUE(r.hasTime);
   EXPECT_DOUBLE_EQ(r.gpsSeconds, 345600.5);
   TsipReport report;
-  ParseFrame(P84(1, 2, 3, 4).Bytes(), ParseOptions{true}, report);
+  ParseFrame(P84(1, 2, 3, 4).Packet(), ParseOptions{true}, report);
   EXPECT_TRUE(std::get<PositionReport>(report).heightIsMsl);
 }
 
@@ -277,7 +278,8 @@ TEST(TsipParse, EcefBecomesLla) {
   EXPECT_NEAR(r.latitudeDeg, 0.0, 1e-12);
   EXPECT_NEAR(r.longitudeDeg, 0.0, 1e-12);
   EXPECT_NEAR(r.heightMetres, 100.0, 1e-6);
-  const auto s = ParseAs<PositionReport>(Payload(0x42).F32(0.0).F32(6378137.0).F32(0.0).F32(7.0));
+  const auto s = ParseAs<PositionReport>(
+      Payload(0x42).PutBeF32(0.0).PutBeF32(6378137.0).PutBeF32(0.0).PutBeF32(7.0));
   EXPECT_NEAR(s.longitudeDeg, 90.0, 1e-9);
   EXPECT_NEAR(s.heightMetres, 0.0, 1e-3);
   EXPECT_DOUBLE_EQ(s.gpsSeconds, 7.0);
@@ -300,7 +302,7 @@ TEST(TsipParse, SuperFixWithExtraInformation) {
   EXPECT_EQ(r.week, 2100);
   // 64-byte form, coarse velocity unit, no fix
   Payload coarse = P8F20(0, 0, 0, 0, 0, 0, 0x01, 18, 2100, true);
-  std::vector<uint8_t> bytes = coarse.Bytes();
+  std::vector<uint8_t> bytes = coarse.Packet();
   bytes[1 + 24] = 0x01;  // velocity unit 0.020 m/s
   bytes[1 + 2] = 0x00;
   bytes[1 + 3] = 0x64;  // east = 100 units
@@ -354,7 +356,8 @@ TEST(TsipParse, TimeVelocityHealthAndDifferential) {
   for (const auto& c : dgps) {
     EXPECT_EQ(ParseAs<DifferentialReport>(P82(c.mode)).differentialInUse(), c.inUse) << c.mode;
   }
-  const auto io = ParseAs<IoOptionsReport>(std::move(Payload(0x55).U8(0x16).U8(2).U8(0).U8(8)));
+  const auto io =
+      ParseAs<IoOptionsReport>(std::move(Payload(0x55).PutU8(0x16).PutU8(2).PutU8(0).PutU8(8)));
   EXPECT_TRUE(io.heightsAreMsl());
 }
 
@@ -375,8 +378,8 @@ TEST(TsipParse, SelectionAndSatellites) {
   EXPECT_NEAR(t.gpsSeconds, 25060.584, 1e-3);
   EXPECT_NEAR(t.elevationDeg, 25.99, 1e-4);
   EXPECT_NEAR(t.azimuthDeg, 249.7, 1e-4);
-  const auto l =
-      ParseAs<SignalLevelsReport>(std::move(Payload(0x47).U8(2).U8(5).F32(40).U8(9).F32(-1)));
+  const auto l = ParseAs<SignalLevelsReport>(
+      std::move(Payload(0x47).PutU8(2).PutU8(5).PutBeF32(40).PutU8(9).PutBeF32(-1)));
   ASSERT_EQ(l.count, 2);
   EXPECT_EQ(l.prns[1], 9);
   EXPECT_FLOAT_EQ(l.levels[0], 40.0f);
@@ -385,10 +388,10 @@ TEST(TsipParse, SelectionAndSatellites) {
 TEST(TsipParse, CompactSuperPacket) {
   Payload p(0x8F);
   const double unitsPerDeg = 2147483648.0 / 180.0;
-  p.U8(0x23).U32(86400500).U16(2100).U8(18).U8(0x20 | 0x02);
-  p.I32(static_cast<int32_t>(std::llround(-12.5 * unitsPerDeg)));
-  p.U32(static_cast<uint32_t>(std::llround((360.0 - 45.25) * unitsPerDeg)));
-  p.I32(-15500).I16(100).I16(-50).I16(0).U8(0).U8(0);
+  p.PutU8(0x23).PutBeU32(86400500).PutBeU16(2100).PutU8(18).PutU8(0x20 | 0x02);
+  p.PutBeI32(static_cast<int32_t>(std::llround(-12.5 * unitsPerDeg)));
+  p.PutBeU32(static_cast<uint32_t>(std::llround((360.0 - 45.25) * unitsPerDeg)));
+  p.PutBeI32(-15500).PutBeI16(100).PutBeI16(-50).PutBeI16(0).PutU8(0).PutU8(0);
   const auto r = ParseAs<SuperFixReport>(p);
   EXPECT_DOUBLE_EQ(r.gpsSeconds, 86400.5);
   EXPECT_EQ(r.week, 2100);
@@ -405,17 +408,34 @@ TEST(TsipParse, CompactSuperPacket) {
 
 TEST(TsipParse, MultiGnssTrackingAndSelection) {
   Payload t(0x5D);
-  t.U8(70).U8(11).U8(1).U8(1).F32(44.0).F32(1234.5).F32(0.5).F32(1.0).Zeros(5).U8(1);
+  t.PutU8(70)
+      .PutU8(11)
+      .PutU8(1)
+      .PutU8(1)
+      .PutBeF32(44.0)
+      .PutBeF32(1234.5)
+      .PutBeF32(0.5)
+      .PutBeF32(1.0)
+      .PutZeros(5)
+      .PutU8(1);
   const auto r = ParseAs<TrackingReport>(t);
   EXPECT_EQ(r.prn, 70);
   EXPECT_EQ(r.channel, 11);
   EXPECT_TRUE(r.usedKnown);
   EXPECT_TRUE(r.usedInFix);
-  EXPECT_EQ(r.system, 2);  // GLONASS
+  EXPECT_EQ(r.system, navlib::GnssSystem::Glonass);
   EXPECT_NEAR(r.elevationDeg, 0.5 * 180 / std::numbers::pi, 1e-5);
 
   Payload c(0x6C);
-  c.U8(0x04).F32(1.5).F32(0.9).F32(1.2).F32(1.0).U8(3).U8(5).U8(70).U8(0xF9);
+  c.PutU8(0x04)
+      .PutBeF32(1.5)
+      .PutBeF32(0.9)
+      .PutBeF32(1.2)
+      .PutBeF32(1.0)
+      .PutU8(3)
+      .PutU8(5)
+      .PutU8(70)
+      .PutU8(0xF9);
   const auto s = ParseAs<SelectionReport>(c);
   EXPECT_EQ(s.dimension, 4);
   EXPECT_FLOAT_EQ(s.pdop, 1.5f);
@@ -423,19 +443,28 @@ TEST(TsipParse, MultiGnssTrackingAndSelection) {
   EXPECT_EQ(s.prns[1], 70);
   EXPECT_EQ(s.prns[2], -7);
   Payload wrong(0x6C);
-  wrong.U8(0x04).F32(1.5).F32(0.9).F32(1.2).F32(1.0).U8(4).U8(5);
-  EXPECT_EQ(CheckFrame(wrong.Bytes()), FrameCheck::BadLength);
+  wrong.PutU8(0x04).PutBeF32(1.5).PutBeF32(0.9).PutBeF32(1.2).PutBeF32(1.0).PutU8(4).PutU8(5);
+  EXPECT_EQ(CheckFrame(wrong.Packet()), FrameCheck::BadLength);
 
-  const auto v = ParseAs<EcefVelocityReport>(
-      std::move(Payload(0x43).F32(1.0).F32(2.0).F32(3.0).F32(0.0).F32(77.0)));
+  const auto v = ParseAs<EcefVelocityReport>(std::move(
+      Payload(0x43).PutBeF32(1.0).PutBeF32(2.0).PutBeF32(3.0).PutBeF32(0.0).PutBeF32(77.0)));
   EXPECT_DOUBLE_EQ(v.z, 3.0);
   EXPECT_DOUBLE_EQ(v.gpsSeconds, 77.0);
 }
 
 TEST(TsipParse, TsipV1Reports) {
   Payload pos(0);
-  pos.U8(0x00).U8(2).F64(52.5).F64(13.4).F64(80.0).F32(1.0).F32(2.0).F32(0.0).F32(1.8).Zeros(8);
-  std::vector<uint8_t> posData(pos.Bytes().begin() + 1, pos.Bytes().end());
+  pos.PutU8(0x00)
+      .PutU8(2)
+      .PutBeF64(52.5)
+      .PutBeF64(13.4)
+      .PutBeF64(80.0)
+      .PutBeF32(1.0)
+      .PutBeF32(2.0)
+      .PutBeF32(0.0)
+      .PutBeF32(1.8)
+      .PutZeros(8);
+  std::vector<uint8_t> posData(pos.Packet().begin() + 1, pos.Packet().end());
   TsipReport report;
   ASSERT_EQ(ParseFrame(V1Payload(0xA1, 0x11, posData), {}, report), FrameCheck::Ok);
   const auto& p = std::get<V1PositionReport>(report);
@@ -448,8 +477,15 @@ TEST(TsipParse, TsipV1Reports) {
   EXPECT_FLOAT_EQ(p.pdop, 1.8f);
 
   Payload sat(0);
-  sat.U8(1).U8(1).U8(17).F32(120.0).F32(45.0).F32(42.0).U32(0x03).U32(300000);
-  std::vector<uint8_t> satData(sat.Bytes().begin() + 1, sat.Bytes().end());
+  sat.PutU8(1)
+      .PutU8(1)
+      .PutU8(17)
+      .PutBeF32(120.0)
+      .PutBeF32(45.0)
+      .PutBeF32(42.0)
+      .PutBeU32(0x03)
+      .PutBeU32(300000);
+  std::vector<uint8_t> satData(sat.Packet().begin() + 1, sat.Packet().end());
   ASSERT_EQ(ParseFrame(V1Payload(0xA2, 0x00, satData), {}, report), FrameCheck::Ok);
   const auto& s = std::get<TrackingReport>(report);
   EXPECT_EQ(s.prn, 17);
@@ -459,15 +495,16 @@ TEST(TsipParse, TsipV1Reports) {
   EXPECT_DOUBLE_EQ(s.gpsSeconds, 300000.0);
 
   Payload st(0);
-  st.U8(3).U8(4).U8(100).F32(2.2).F32(1.1).F32(1.9).F32(1.0).F32(35.0);
-  std::vector<uint8_t> stData(st.Bytes().begin() + 1, st.Bytes().end());
+  st.PutU8(3).PutU8(4).PutU8(100).PutBeF32(2.2).PutBeF32(1.1).PutBeF32(1.9).PutBeF32(1.0).PutBeF32(
+      35.0);
+  std::vector<uint8_t> stData(st.Packet().begin() + 1, st.Packet().end());
   ASSERT_EQ(ParseFrame(V1Payload(0xA3, 0x11, stData), {}, report), FrameCheck::Ok);
   const auto& r = std::get<V1StatusReport>(report);
   EXPECT_EQ(r.health.statusCode, 0x09);  // 1 usable satellite, as 0x46 says it
   EXPECT_FLOAT_EQ(r.dops.pdop, 2.2f);
 
   Payload tm = V1Timing(302400);
-  std::vector<uint8_t> tmData(tm.Bytes().begin() + 1, tm.Bytes().end());
+  std::vector<uint8_t> tmData(tm.Packet().begin() + 1, tm.Packet().end());
   ASSERT_EQ(ParseFrame(V1Payload(0xA1, 0x00, tmData), {}, report), FrameCheck::Ok);
   const auto& t = std::get<V1TimingReport>(report);
   EXPECT_DOUBLE_EQ(t.gpsSeconds, 302400.0);

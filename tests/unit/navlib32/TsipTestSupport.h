@@ -1,6 +1,5 @@
-// Builders of TSIP packets for the tests: big-endian fields into a payload (id + data), wire
-// framing with DLE stuffing, TSIPv1 length and checksum, and a decoder driver that collects
-// the record of every completed epoch.
+// TSIP packets for the tests, built with the engine's TsipWriter, and a decoder driver that
+// collects the record of every completed epoch.
 #pragma once
 
 #include <bit>
@@ -12,107 +11,87 @@
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/navlib32_records.h"
 #include "navlib32/tsip/TsipPackets.h"
+#include "navlib32/tsip/TsipWriter.h"
 
 namespace tsiptest {
 
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 
-class Payload {
- public:
-  explicit Payload(uint8_t id) { bytes_.push_back(id); }
-  Payload& U8(unsigned v) {
-    bytes_.push_back(static_cast<uint8_t>(v));
-    return *this;
-  }
-  Payload& U16(unsigned v) { return U8(v >> 8).U8(v); }
-  Payload& U32(uint32_t v) { return U16(v >> 16).U16(v & 0xFFFF); }
-  Payload& I16(int v) { return U16(static_cast<uint16_t>(v)); }
-  Payload& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
-  Payload& F32(double v) { return U32(std::bit_cast<uint32_t>(static_cast<float>(v))); }
-  Payload& F64(double v) {
-    const uint64_t u = std::bit_cast<uint64_t>(v);
-    return U32(static_cast<uint32_t>(u >> 32)).U32(static_cast<uint32_t>(u));
-  }
-  Payload& Zeros(std::size_t n) {
-    bytes_.insert(bytes_.end(), n, 0);
-    return *this;
-  }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
+using Payload = navlib::tsip::TsipWriter;
 
 // DLE <payload, DLE doubled> DLE ETX.
 inline std::vector<uint8_t> Wire(const std::vector<uint8_t>& payload) {
-  std::vector<uint8_t> out(2 * payload.size() + 4);
-  out.resize(navlib::tsip::EncodeTsip(payload, out));
+  std::vector<uint8_t> out;
+  navlib::tsip::AppendTsipFrame(payload, out);
   return out;
 }
 inline std::vector<uint8_t> Wire(const Payload& p) {
-  return Wire(p.Bytes());
+  return p.Frame();
 }
 
 // TSIPv1: id, subcode, length (mode .. checksum), mode 2 (report), data, XOR checksum.
 inline std::vector<uint8_t> V1Payload(uint8_t id, uint8_t subcode, const std::vector<uint8_t>& data,
                                       uint8_t mode = 2) {
-  std::vector<uint8_t> p{id, subcode};
-  const std::size_t length = data.size() + 2;
-  p.push_back(static_cast<uint8_t>(length >> 8));
-  p.push_back(static_cast<uint8_t>(length));
-  p.push_back(mode);
-  p.insert(p.end(), data.begin(), data.end());
-  uint8_t sum = 0;
-  for (uint8_t b : p)
-    sum ^= b;
-  p.push_back(sum);
-  return p;
+  return navlib::tsip::TsipV1Packet(id, subcode, data, mode);
 }
 
 // --- Classic packets -----------------------------------------------------------------------
 
 inline Payload P41(double tow, int week, double leap) {
-  return std::move(Payload(0x41).F32(tow).I16(week).F32(leap));
+  return std::move(Payload(0x41).PutBeF32(tow).PutBeI16(week).PutBeF32(leap));
 }
 inline Payload P84(double latDeg, double lonDeg, double height, double tow) {
-  return std::move(
-      Payload(0x84).F64(latDeg * kRadPerDeg).F64(lonDeg * kRadPerDeg).F64(height).F64(0).F32(tow));
+  return std::move(Payload(0x84)
+                       .PutBeF64(latDeg * kRadPerDeg)
+                       .PutBeF64(lonDeg * kRadPerDeg)
+                       .PutBeF64(height)
+                       .PutBeF64(0)
+                       .PutBeF32(tow));
 }
 inline Payload P4A(double latDeg, double lonDeg, double height, double tow) {
-  return std::move(
-      Payload(0x4A).F32(latDeg * kRadPerDeg).F32(lonDeg * kRadPerDeg).F32(height).F32(0).F32(tow));
+  return std::move(Payload(0x4A)
+                       .PutBeF32(latDeg * kRadPerDeg)
+                       .PutBeF32(lonDeg * kRadPerDeg)
+                       .PutBeF32(height)
+                       .PutBeF32(0)
+                       .PutBeF32(tow));
 }
 inline Payload P83(double x, double y, double z, double tow) {
-  return std::move(Payload(0x83).F64(x).F64(y).F64(z).F64(0).F32(tow));
+  return std::move(Payload(0x83).PutBeF64(x).PutBeF64(y).PutBeF64(z).PutBeF64(0).PutBeF32(tow));
 }
 inline Payload P56(double east, double north, double up, double tow) {
-  return std::move(Payload(0x56).F32(east).F32(north).F32(up).F32(0).F32(tow));
+  return std::move(
+      Payload(0x56).PutBeF32(east).PutBeF32(north).PutBeF32(up).PutBeF32(0).PutBeF32(tow));
 }
 inline Payload P6D(unsigned dimension, double pdop, const std::vector<int>& prns) {
   Payload p(0x6D);
-  p.U8((prns.size() << 4) | dimension).F32(pdop).F32(pdop * 0.6).F32(pdop * 0.8).F32(1.0);
+  p.PutU8((prns.size() << 4) | dimension)
+      .PutBeF32(pdop)
+      .PutBeF32(pdop * 0.6)
+      .PutBeF32(pdop * 0.8)
+      .PutBeF32(1.0);
   for (int prn : prns)
-    p.U8(static_cast<uint8_t>(prn));
+    p.PutU8(static_cast<uint8_t>(prn));
   return p;
 }
 inline Payload P5C(int prn, int channel, double snr, double tow, double elDeg, double azDeg) {
   return std::move(Payload(0x5C)
-                       .U8(prn)
-                       .U8(channel << 3)
-                       .U8(1)
-                       .U8(19)
-                       .F32(snr)
-                       .F32(tow)
-                       .F32(elDeg * kRadPerDeg)
-                       .F32(azDeg * kRadPerDeg)
-                       .U8(0)
-                       .Zeros(3));
+                       .PutU8(prn)
+                       .PutU8(channel << 3)
+                       .PutU8(1)
+                       .PutU8(19)
+                       .PutBeF32(snr)
+                       .PutBeF32(tow)
+                       .PutBeF32(elDeg * kRadPerDeg)
+                       .PutBeF32(azDeg * kRadPerDeg)
+                       .PutU8(0)
+                       .PutZeros(3));
 }
 inline Payload P46(unsigned status, unsigned errors = 0) {
-  return std::move(Payload(0x46).U8(status).U8(errors));
+  return std::move(Payload(0x46).PutU8(status).PutU8(errors));
 }
 inline Payload P82(unsigned mode) {
-  return std::move(Payload(0x82).U8(mode));
+  return std::move(Payload(0x82).PutU8(mode));
 }
 
 // 0x8F-20: velocities in 0.005 m/s units, flags bit 0 no fix, 1 DGPS, 2 2D.
@@ -121,45 +100,54 @@ inline Payload P8F20(double latDeg, double lonDeg, double heightM, double east, 
   Payload p(0x8F);
   const double unitsPerDeg = 2147483648.0 / 180.0;
   double lon = lonDeg < 0 ? lonDeg + 360.0 : lonDeg;
-  p.U8(0x20).U8(0);
-  p.I16(static_cast<int>(std::lround(east / 0.005)));
-  p.I16(static_cast<int>(std::lround(north / 0.005)));
-  p.I16(0);
-  p.U32(towMs);
-  p.I32(static_cast<int32_t>(std::llround(latDeg * unitsPerDeg)));
-  p.U32(static_cast<uint32_t>(std::llround(lon * unitsPerDeg)));
-  p.I32(static_cast<int32_t>(std::llround(heightM * 1000.0)));
-  p.U8(0).U8(0).U8(0).U8(flags).U8(4).U8(leap).U16(week);
-  p.Zeros(longForm ? 32 : 24);
+  p.PutU8(0x20).PutU8(0);
+  p.PutBeI16(static_cast<int>(std::lround(east / 0.005)));
+  p.PutBeI16(static_cast<int>(std::lround(north / 0.005)));
+  p.PutBeI16(0);
+  p.PutBeU32(towMs);
+  p.PutBeI32(static_cast<int32_t>(std::llround(latDeg * unitsPerDeg)));
+  p.PutBeU32(static_cast<uint32_t>(std::llround(lon * unitsPerDeg)));
+  p.PutBeI32(static_cast<int32_t>(std::llround(heightM * 1000.0)));
+  p.PutU8(0).PutU8(0).PutU8(0).PutU8(flags).PutU8(4).PutU8(leap).PutBeU16(week);
+  p.PutZeros(longForm ? 32 : 24);
   return p;
 }
 inline Payload P8FAB(uint32_t tow, int week, int leap, unsigned flags = 0) {
-  return std::move(Payload(0x8F).U8(0xAB).U32(tow).U16(week).I16(leap).U8(flags).Zeros(7));
+  return std::move(
+      Payload(0x8F).PutU8(0xAB).PutBeU32(tow).PutBeU16(week).PutBeI16(leap).PutU8(flags).PutZeros(
+          7));
 }
 // TSIPv1 A1-00 timing data (without the id byte: Payload(0) carries a dummy one): GPS week 2200,
 // time of day 12:00:00, month 3, day 4 of 2022, UTC offset 18 s, time and UTC offset valid.
 inline Payload V1Timing(uint32_t tow) {
   return std::move(Payload(0)
-                       .U32(tow)
-                       .U16(2200)
-                       .U8(12)
-                       .U8(0)
-                       .U8(0)
-                       .U8(3)
-                       .U8(4)
-                       .U16(2022)
-                       .U8(0)
-                       .U8(0)
-                       .U8(0x03)
-                       .I16(18)
-                       .Zeros(12));
+                       .PutBeU32(tow)
+                       .PutBeU16(2200)
+                       .PutU8(12)
+                       .PutU8(0)
+                       .PutU8(0)
+                       .PutU8(3)
+                       .PutU8(4)
+                       .PutBeU16(2022)
+                       .PutU8(0)
+                       .PutU8(0)
+                       .PutU8(0x03)
+                       .PutBeI16(18)
+                       .PutZeros(12));
 }
 inline Payload P8FAC(unsigned receiverMode, unsigned decodingStatus, double latDeg, double lonDeg,
                      double height) {
   Payload p(0x8F);
-  p.U8(0xAC).U8(receiverMode).U8(0).U8(100).U32(0).U16(0).U16(0).U8(decodingStatus);
-  p.Zeros(23);  // to offset 36
-  p.F64(latDeg * kRadPerDeg).F64(lonDeg * kRadPerDeg).F64(height).Zeros(8);
+  p.PutU8(0xAC)
+      .PutU8(receiverMode)
+      .PutU8(0)
+      .PutU8(100)
+      .PutBeU32(0)
+      .PutBeU16(0)
+      .PutBeU16(0)
+      .PutU8(decodingStatus);
+  p.PutZeros(23);  // to offset 36
+  p.PutBeF64(latDeg * kRadPerDeg).PutBeF64(lonDeg * kRadPerDeg).PutBeF64(height).PutZeros(8);
   return p;
 }
 
