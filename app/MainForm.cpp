@@ -73,8 +73,11 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       engine_(engine),
       strings_(strings),
       form_("MainForm"),
+      fixText_(options_.display, suffixes_, timeFormat_, engine_),
       panels_(form_, strings_, options_.display, suffixes_),
-      link_(linkTransport, *this) {
+      link_(linkTransport, *this),
+      pollCycle_(PollCycleParts{*this, engine_, strings_, options_, fixText_, form_, panels_, link_,
+                                fix_}) {
   BuildMainLayout(form_);
 }
 
@@ -129,6 +132,7 @@ bool TMainForm::FormCreate() {
   options_ = host_.LoadOptions();
   host_.SetTopmost(options_.display.onTop == 1);
   BuildUnitSuffixes();
+  timeFormat_ = host_.UserLongTimeFormat();
   if (options_.display.minimize == 1) host_.SetMinimised();
   // Off mode with the idle display (FileRecord disabled), the information view, the link.
   FileOff_Click();
@@ -202,9 +206,40 @@ void TMainForm::FileLive_Click() {
   if (OpenEngine(Source::Port(options_.comPort)) == 0) SendLinkCommand("LIVE");
 }
 
-// Log replay and recording need the file dialogs of the tracking-mode layer.
-void TMainForm::FileSimulated_Click() {}
-void TMainForm::FileRecord_Click() {}
+FileDialogRequest TMainForm::LogFileDialog(bool save) const {
+  FileDialogRequest request;
+  request.save = save;
+  request.title = strings_.Get(save ? IDS_RecordDialogTitle : IDS_ReplayDialogTitle);
+  request.filter = "GPS Log (*.gps)|*.gps||";
+  request.defaultExtension = "GPS";
+  request.options = save ? kOverwritePrompt | kHideReadOnly | kPathMustExist
+                         : kHideReadOnly | kPathMustExist | kFileMustExist;
+  return request;
+}
+
+void TMainForm::FileSimulated_Click() {
+  // Cancelled: nothing changes.
+  if (const std::optional<std::string> path = host_.ChooseFile(LogFileDialog(false))) {
+    ReplayLog(*path);
+  }
+}
+
+void TMainForm::ReplayLog(const std::string& path) {
+  if (OpenEngine(Source::Named(path)) == 0) SendLinkCommand("PLAYING");
+}
+
+void TMainForm::FileRecord_Click() {
+  if (form_.Checked("FileRecord")) {
+    StopRecording();
+    return;
+  }
+  // Only Live mode records: a command that reaches a disabled item changes nothing.
+  if (!form_.MenuEnabled("FileRecord")) return;
+  const std::optional<std::string> path = host_.ChooseFile(LogFileDialog(true));
+  if (!path) return;
+  lastStatus_ = engine_.StartLog(*path);
+  if (lastStatus_ == 0) form_.SetChecked("FileRecord", true);
+}
 
 void TMainForm::FileExit_Click() {
   closing_ = 1;
@@ -259,6 +294,7 @@ int32_t TMainForm::OpenEngine(Source source) {
   lastStatus_ = status;
   if (status == 0) {
     engineOpen_ = 1;
+    ++engineOpens_;
     paused_ = 0;
     fix_ = FixRecord{};
     SetModeMenu(source_.port ? Mode::Live : Mode::Simulated);

@@ -7,15 +7,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/FileDialog.h"
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
 #include "app/StringTable.h"
 #include "app/dde/ClientLink.h"
 #include "app/dde/MacroHandler.h"
 #include "app/engine/Engine.h"
+#include "app/format/FixText.h"
+#include "app/format/TimeOfDay.h"
 #include "app/format/Units.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
@@ -47,6 +51,14 @@ class MainFormHost {
   virtual void ShowMainWindow() = 0;
   virtual void EnableMainWindow(bool on) = 0;
   virtual void StopTimer() = 0;
+  // A modal common file dialog; the full path of the file the user confirmed, nothing when the
+  // dialog was cancelled.
+  virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
+  // The local wall clock (the poll cycle's phase), the default beep, and the user's regional
+  // long time format, read once at start.
+  virtual WallClockTime LocalTime() = 0;
+  virtual void Beep() = 0;
+  virtual LongTimeFormat UserLongTimeFormat() = 0;
   // Asks the window to close; the close runs FormClose.
   virtual void CloseMainWindow() = 0;
   // Releases the main window and ends the message loop with exit code 0.
@@ -68,7 +80,7 @@ struct Source {
 // The tracking mode, as the check marks of FileOff, FileLive and FileSimulated show it.
 enum class Mode { Off, Live, Simulated };
 
-class TMainForm : private dde::LinkUi, private dde::MacroActions {
+class TMainForm : private dde::LinkUi, private dde::MacroActions, private PollCycleHost {
  public:
   TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
             dde::LinkTransport& linkTransport);
@@ -79,6 +91,8 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   dde::ClientLink& Link() { return link_; }
   // The main window as the DDE server's macro commands reach it (HVNExecuteMacro).
   dde::MacroActions& Macros() { return *this; }
+  // The poll cycle, where the DDE server and the fix server hear of polls and update steps.
+  PollCycle& Cycle() { return pollCycle_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
@@ -90,6 +104,8 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   void FileSimulated_Click();
   void FileRecord_Click();
   void FileExit_Click();
+  // Replays the log at path as if it had been chosen with F4 (the program's command line).
+  void ReplayLog(const std::string& path);
   void OptionsConnectServer_Click();
   void OptionsGPSSettings_Click();
   void OptionsViewGPSInfo_Click() { panels_.ShowView(0); }
@@ -123,12 +139,12 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   // Tracking modes. OpenEngine makes source the current one (a failed open keeps it too) and
   // returns the engine's open status.
   int32_t OpenEngine(Source source);
-  int32_t CloseEngine();
+  int32_t CloseEngine() override;
 
   // State, read by tests and by the later layers.
-  bool EngineOpen() const { return engineOpen_ != 0; }
-  bool Closing() const { return closing_ != 0; }
-  bool Paused() const { return paused_ != 0; }
+  bool EngineOpen() const override { return engineOpen_ != 0; }
+  bool Closing() const override { return closing_ != 0; }
+  bool Paused() const override { return paused_ != 0; }
   int32_t LastStatus() const { return lastStatus_; }
   const std::string& VersionText() const { return versionText_; }
   const std::string& HelpFilePath() const { return helpFilePath_; }
@@ -144,7 +160,9 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   // Shows the fix server's messages (ports that could not be opened, odd options) in one box.
   void ShowFixServerProblems(const std::vector<std::string>& problems);
   // Stops a recording (FileRecord checked) and unchecks FileRecord.
-  void StopRecording();
+  void StopRecording() override;
+  // The dialog of F4 (open) or F5 (save) for GPS logs.
+  FileDialogRequest LogFileDialog(bool save) const;
   void BuildUnitSuffixes();
   void NextView() { panels_.NextView(); }
 
@@ -165,12 +183,21 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   void SendLinkCommand(const std::string& command) override;
   void Exit() override { FileExit_Click(); }
 
+  // PollCycleHost: the rest of what a tick asks of the window.
+  uint32_t EngineOpens() const override { return engineOpens_; }
+  WallClockTime LocalTime() override { return host_.LocalTime(); }
+  void ShowError(const std::string& text) override { host_.ShowError(text); }
+  void Beep() override { host_.Beep(); }
+
   MainFormHost& host_;
   Engine& engine_;
   StringTable& strings_;
   ui::Form form_;
   StartupOptions options_;
   UnitSuffixes suffixes_;
+  LongTimeFormat timeFormat_;
+  FixRecord fix_{};
+  FixText fixText_;
   MainPanels panels_;
   dde::ClientLink link_;
   PollCycle pollCycle_;
@@ -181,10 +208,10 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions {
   int32_t paused_ = 0;
   int32_t macroEcho_ = 0;
   int32_t lastStatus_ = 0;
+  uint32_t engineOpens_ = 0;
   std::string versionText_;
   std::string helpFilePath_;
   Source source_;
-  FixRecord fix_{};
 };
 
 }  // namespace pelmora

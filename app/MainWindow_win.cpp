@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "app/ControlIds.h"
+#include "app/FileDialog_win.h"
+#include "app/format/RegionalTimeFormat_win.h"
 #include "app/settings/AppDirectory.h"
 #include "app/settings/ProductInfo.h"
 #include "app/settings/StartupOptions.h"
@@ -58,6 +60,7 @@ bool MainWindow::Create() {
   FitClientArea();
   accelerators_ = renderer_->BuildAccelerators(IDM_NextView);
   const bool created = model_.FormCreate();
+  if (created && !args_.replayLog.empty()) model_.ReplayLog(args_.replayLog);
   if (created && renderer_ != nullptr) renderer_->Apply();
   return created;
 }
@@ -216,6 +219,24 @@ void MainWindow::EnableMainWindow(bool on) {
 void MainWindow::StopTimer() {
   if (timerRunning_ && hwnd_ != nullptr) KillTimer(hwnd_, kTimer1);
   timerRunning_ = false;
+}
+
+std::optional<std::string> MainWindow::ChooseFile(const FileDialogRequest& request) {
+  return ShowFileDialog(hwnd_, request);
+}
+
+WallClockTime MainWindow::LocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return WallClockTime{now.wMinute, now.wSecond};
+}
+
+void MainWindow::Beep() {
+  MessageBeep(0);
+}
+
+LongTimeFormat MainWindow::UserLongTimeFormat() {
+  return ReadUserLongTimeFormat();
 }
 
 void MainWindow::CloseMainWindow() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "app/MainForm.h"
 #include "app/net/FixServerControl.h"
@@ -21,6 +22,8 @@ struct MainWindowArgs {
   OptionBackend* options = nullptr;
   dde::LinkTransport* link = nullptr;
   const char* title = "The Pelmora";
+  // A GPS log to replay at start, as F4 would (the command line); empty for none.
+  std::string replayLog;
 };
 
 class MainWindow : public MainFormHost {
@@ -45,6 +48,10 @@ class MainWindow : public MainFormHost {
   void ShowMainWindow() override;
   void EnableMainWindow(bool on) override;
   void StopTimer() override;
+  std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
+  WallClockTime LocalTime() override;
+  void Beep() override;
+  LongTimeFormat UserLongTimeFormat() override;
   void CloseMainWindow() override;
   void Terminate() override;
 

@@ -1,7 +1,12 @@
-// Program entry: product identity, splash, the main window and the message loop.
+// Program entry: product identity, splash, the main window and the message loop. A GPS log
+// named on the command line ("Open with", a double-clicked .gps file) is replayed at start.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/MainWindow_win.h"
 #include "app/ResourceStringTable_win.h"
@@ -50,6 +55,30 @@ class NoLinkTransport : public dde::LinkTransport {
   bool HasConversation() const override { return false; }
 };
 
+// The first command-line argument as a full path in the ANSI code page (as the file dialogs
+// give it); empty when there is none. Nothing is cut: the engine refuses a path too long.
+std::string CommandLineLog() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (args == nullptr) return {};
+  std::string path;
+  if (count >= 2 && args[1][0] != L'\0') {
+    const int n = WideCharToMultiByte(CP_ACP, 0, args[1], -1, nullptr, 0, nullptr, nullptr);
+    std::string given(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(CP_ACP, 0, args[1], -1, given.data(), n, nullptr, nullptr);
+    given.resize(std::strlen(given.c_str()));
+    path = given;
+    const DWORD size = GetFullPathNameA(given.c_str(), 0, nullptr, nullptr);
+    if (size > 0) {
+      std::string full(size, '\0');
+      const DWORD length = GetFullPathNameA(given.c_str(), size, full.data(), nullptr);
+      if (length > 0 && length < size) path = full.substr(0, length);
+    }
+  }
+  LocalFree(args);
+  return path;
+}
+
 int RunProgram(HINSTANCE instance) {
   SelectProduct(kPelmoraProductId);
   HVNDialogSplash(kSplashText);
@@ -68,6 +97,7 @@ int RunProgram(HINSTANCE instance) {
   args.options = &options;
   args.link = &link;
   args.title = kTitle;
+  args.replayLog = CommandLineLog();
   MainWindow window(args);
   if (!window.Create()) return 0;
   return window.Run();

@@ -12,6 +12,7 @@
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
 #include "app/net/FixServerControl.h"
+#include "tests/unit/app/MainFormFakes.h"
 #include "tests/unit/net/FakeSockets.h"
 #include "tests/unit/settings/FakeOptionBackend.h"
 
@@ -24,127 +25,11 @@ using ui::Key;
 using ui::Rect;
 namespace colors = ui::colors;
 
-using Log = std::vector<std::string>;
-
-class FakeStrings : public StringTable {
- public:
-  explicit FakeStrings(Log& log) : log_(log) {
-    for (int id : {3, 4, 5, 6, 14, 15, 16})
-      texts_[id] = std::string("S").append(std::to_string(id));
-    const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
-                           "km/h", "magnetic", "true", "local", "UTC"};
-    for (int i = 0; i < 10; ++i)
-      texts_[17 + i] = units[i];
-  }
-  bool Load() override {
-    log_.push_back("LoadStrings");
-    loaded_ = loadable;
-    return loadable;
-  }
-  std::string Get(int id) const override {
-    if (!loaded_) return {};
-    auto it = texts_.find(id);
-    return it == texts_.end() ? std::string() : it->second;
-  }
-  void Free() override {
-    log_.push_back("FreeStrings");
-    loaded_ = false;
-  }
-  bool loadable = true;
-
- private:
-  Log& log_;
-  bool loaded_ = false;
-  std::map<int, std::string> texts_;
-};
-
-class FakeEngine : public Engine {
- public:
-  explicit FakeEngine(Log& log) : log_(log) {}
-  int32_t Open(int32_t type, const std::string& source, const CommInfo&,
-               const ReceiverSettings&) override {
-    log_.push_back("Open " + std::to_string(type) + " " + source);
-    return openResult;
-  }
-  int32_t Poll() override { return 0; }
-  int32_t GetInfo(FixRecord&) override { return 1; }
-  int32_t StartLog(const std::string& path) override {
-    log_.push_back("StartLog " + path);
-    return 0;
-  }
-  int32_t StopLog() override {
-    log_.push_back("StopLog");
-    if (failShutdown) throw std::runtime_error("stop failed");
-    return 0;
-  }
-  int32_t Close() override {
-    log_.push_back("Close");
-    if (failShutdown) throw std::runtime_error("close failed");
-    return 7;
-  }
-  bool failShutdown = false;
-  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
-  std::string FormatLatLon(double, int32_t, int32_t, int32_t) override { return {}; }
-  int32_t openResult = 0;
-
- private:
-  Log& log_;
-};
-
-class FakeHost : public MainFormHost {
- public:
-  explicit FakeHost(Log& log) : log_(log) {}
-  std::string AppDirectory() override { return "C:\\Apps\\Pelmora"; }
-  StartupOptions LoadOptions() override {
-    log_.push_back("LoadOptions");
-    return options;
-  }
-  void StoreStartPosition(double lat, double lon) override {
-    char text[64];
-    std::snprintf(text, sizeof text, "StoreStartPosition %.2f %.2f", lat, lon);
-    log_.push_back(text);
-  }
-  void ShowInformation(const std::string& text, const std::string& caption) override {
-    log_.push_back("Message [" + caption + "] " + text);
-  }
-  void ShowError(const std::string& text) override { log_.push_back("Error " + text); }
-  void ShowAbout(const std::string& product, const std::string& version) override {
-    log_.push_back("About " + product + " / " + version);
-  }
-  void SetTopmost(bool on) override { log_.push_back(on ? "Topmost" : "NotTopmost"); }
-  void SetMinimised() override { log_.push_back("Minimised"); }
-  void ShowMainWindow() override { log_.push_back("Show"); }
-  void EnableMainWindow(bool on) override { log_.push_back(on ? "Enable" : "Disable"); }
-  void StopTimer() override { log_.push_back("StopTimer"); }
-  void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
-  void Terminate() override { log_.push_back("Terminate"); }
-  StartupOptions options;
-
- private:
-  Log& log_;
-};
-
-// The GIS conversation: connects when told to, logs what it sends.
-class FakeLinkTransport : public dde::LinkTransport {
- public:
-  explicit FakeLinkTransport(Log& log) : log_(log) {}
-  bool Connect() override { return conversation_ = accepts; }
-  bool StartPeer() override { return false; }
-  bool Execute(const std::string& text) override {
-    log_.push_back("Send " + text);
-    return true;
-  }
-  void Close() override {
-    log_.push_back("CloseClientLink");
-    conversation_ = false;
-  }
-  bool HasConversation() const override { return conversation_; }
-  bool accepts = false;
-
- private:
-  Log& log_;
-  bool conversation_ = false;
-};
+using fakes::FakeEngine;
+using fakes::FakeHost;
+using fakes::FakeLinkTransport;
+using fakes::FakeStrings;
+using fakes::Log;
 
 class MainFormTest : public ::testing::Test {
  protected:

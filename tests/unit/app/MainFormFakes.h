@@ -1,0 +1,187 @@
+// Fakes for the main window's services, shared by its tests and the poll-cycle benchmark: each
+// records what it is asked into one log, so that a test can check the order of steps. The
+// string table answers "S<id>" for the ids the window uses and the unit names for 17..26.
+#pragma once
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "app/format/FormatFixed.h"
+
+namespace pelmora::fakes {
+
+using Log = std::vector<std::string>;
+
+class FakeStrings : public StringTable {
+ public:
+  explicit FakeStrings(Log& log) : log_(log) {
+    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48})
+      texts_[id] = std::string("S").append(std::to_string(id));
+    const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
+                           "km/h", "magnetic", "true", "local", "UTC"};
+    for (int i = 0; i < 10; ++i)
+      texts_[17 + i] = units[i];
+    for (int status = 0; status < 10; ++status)
+      texts_[34 + status] = std::string("Status").append(std::to_string(status));
+    texts_[44] = "satellites";
+  }
+  bool Load() override {
+    log_.push_back("LoadStrings");
+    loaded_ = loadable;
+    return loadable;
+  }
+  std::string Get(int id) const override {
+    if (!loaded_) return {};
+    auto it = texts_.find(id);
+    return it == texts_.end() ? std::string() : it->second;
+  }
+  void Free() override {
+    log_.push_back("FreeStrings");
+    loaded_ = false;
+  }
+  bool loadable = true;
+
+ private:
+  Log& log_;
+  bool loaded_ = false;
+  std::map<int, std::string> texts_;
+};
+
+// A scripted engine: polls answer pollResults in turn (then 0), GetInfo hands out `info`.
+class FakeEngine : public Engine {
+ public:
+  explicit FakeEngine(Log& log) : log_(log) {}
+  int32_t Open(int32_t type, const std::string& source, const CommInfo&,
+               const ReceiverSettings&) override {
+    log_.push_back("Open " + std::to_string(type) + " " + source);
+    return openResult;
+  }
+  int32_t Poll() override {
+    ++polls;
+    if (logPolls) log_.push_back("Poll");
+    if (pollResults.empty()) return 0;
+    const int32_t result = pollResults.front();
+    pollResults.pop_front();
+    return result;
+  }
+  int32_t GetInfo(FixRecord& record) override {
+    ++reads;
+    record = info;
+    return infoResult;
+  }
+  int32_t StartLog(const std::string& path) override {
+    log_.push_back("StartLog " + path);
+    return startLogResult;
+  }
+  int32_t StopLog() override {
+    log_.push_back("StopLog");
+    if (failShutdown) throw std::runtime_error("stop failed");
+    return 0;
+  }
+  int32_t Close() override {
+    log_.push_back("Close");
+    if (failShutdown) throw std::runtime_error("close failed");
+    return 7;
+  }
+  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
+  // The position as the engine's formatter would give it: four decimals and the kind.
+  std::string FormatLatLon(double degrees, int32_t kind, int32_t, int32_t) override {
+    return FormatFixed(degrees, 0, 4) + (kind == 1 ? " lon" : " lat");
+  }
+
+  int32_t openResult = 0;
+  int32_t startLogResult = 0;
+  bool failShutdown = false;
+  bool logPolls = true;
+  std::deque<int32_t> pollResults;
+  FixRecord info{};
+  int32_t infoResult = 1;
+  int polls = 0;
+  int reads = 0;
+
+ private:
+  Log& log_;
+};
+
+class FakeHost : public MainFormHost {
+ public:
+  explicit FakeHost(Log& log) : log_(log) {}
+  std::string AppDirectory() override { return "C:\\Apps\\Pelmora"; }
+  StartupOptions LoadOptions() override {
+    log_.push_back("LoadOptions");
+    return options;
+  }
+  void StoreStartPosition(double lat, double lon) override {
+    char text[64];
+    std::snprintf(text, sizeof text, "StoreStartPosition %.2f %.2f", lat, lon);
+    log_.push_back(text);
+  }
+  void ShowInformation(const std::string& text, const std::string& caption) override {
+    log_.push_back("Message [" + caption + "] " + text);
+  }
+  // The box's own message loop: duringBox runs while it is open.
+  void ShowError(const std::string& text) override {
+    log_.push_back("Error " + text);
+    if (duringBox) duringBox();
+  }
+  void ShowAbout(const std::string& product, const std::string& version) override {
+    log_.push_back("About " + product + " / " + version);
+  }
+  void SetTopmost(bool on) override { log_.push_back(on ? "Topmost" : "NotTopmost"); }
+  void SetMinimised() override { log_.push_back("Minimised"); }
+  void ShowMainWindow() override { log_.push_back("Show"); }
+  void EnableMainWindow(bool on) override { log_.push_back(on ? "Enable" : "Disable"); }
+  void StopTimer() override { log_.push_back("StopTimer"); }
+  // Logs "<Open|Save> title|filter|extension|options" and answers `chosen`.
+  std::optional<std::string> ChooseFile(const FileDialogRequest& r) override {
+    log_.push_back(std::string(r.save ? "Save " : "Open ") + r.title + "|" + r.filter + "|" +
+                   r.defaultExtension + "|" + std::to_string(r.options) + "|" + r.fileName);
+    return chosen;
+  }
+  WallClockTime LocalTime() override { return now; }
+  void Beep() override { log_.push_back("Beep"); }
+  LongTimeFormat UserLongTimeFormat() override { return timeFormat; }
+  void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
+  void Terminate() override { log_.push_back("Terminate"); }
+
+  StartupOptions options;
+  std::optional<std::string> chosen;
+  WallClockTime now{0, 0};
+  LongTimeFormat timeFormat;
+  std::function<void()> duringBox;
+
+ private:
+  Log& log_;
+};
+
+// The GIS conversation: connects when told to, logs what it sends.
+class FakeLinkTransport : public dde::LinkTransport {
+ public:
+  explicit FakeLinkTransport(Log& log) : log_(log) {}
+  bool Connect() override { return conversation_ = accepts; }
+  bool StartPeer() override { return false; }
+  bool Execute(const std::string& text) override {
+    log_.push_back("Send " + text);
+    return sendSucceeds;
+  }
+  void Close() override {
+    log_.push_back("CloseClientLink");
+    conversation_ = false;
+  }
+  bool HasConversation() const override { return conversation_; }
+  bool accepts = false;
+  bool sendSucceeds = true;
+
+ private:
+  Log& log_;
+  bool conversation_ = false;
+};
+
+}  // namespace pelmora::fakes
