@@ -48,6 +48,10 @@ EpochTime FixState::NoteTime(double utcSecondsOfDay, double nowSeconds) {
   return EpochTime::SameEpoch;
 }
 
+void FixState::RetimeEpoch(double utcSecondsOfDay) {
+  if (std::isfinite(utcSecondsOfDay)) Put(cur_.time, utcSecondsOfDay);
+}
+
 void FixState::BeginEpoch(double nowSeconds) {
   if (cur_.any) {
     CompleteEpoch(nowSeconds);  // also clears the epoch in progress

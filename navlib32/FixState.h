@@ -57,6 +57,10 @@ class FixState {
   // this time. An epoch in progress without a time adopts this one.
   EpochTime NoteTime(double utcSecondsOfDay, double nowSeconds);
 
+  // The epoch in progress takes this time of day instead of the one it has (a provisional time
+  // replaced by a more authoritative one); it adopts it when it has none.
+  void RetimeEpoch(double utcSecondsOfDay);
+
   // Starts a new epoch explicitly (completing the one in progress if it holds data).
   void BeginEpoch(double nowSeconds);
 

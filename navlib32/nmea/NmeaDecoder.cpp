@@ -4,7 +4,7 @@
 namespace navlib::nmea {
 
 void NmeaDecoder::Handle(const NmeaSentence& sentence, double nowSeconds) {
-  switch (DecodeSentence(sentence.body, sentence.hasChecksum, state_, nowSeconds)) {
+  switch (DecodeSentence(sentence.body, sentence.hasChecksum, state_, clock_, nowSeconds)) {
     case SentenceResult::Decoded:
       ++sentences_.decoded;
       break;

@@ -1,6 +1,7 @@
 // The NMEA 0183 decoder behind GpsDecoder: framer, sentence handlers and the shared fix state.
-// Epochs follow the data's time of day: a sentence with a new time (GGA, RMC, GLL, GNS, ZDA,
-// GST, GBS, GRS) completes the epoch in progress; GSA, GSV and the other timeless sentences
+// Epochs follow the data's time of day: a fix sentence with a new time (GGA, RMC, GLL, GNS)
+// completes the epoch in progress, as does a time-only sentence (ZDA, GST, GBS, GRS) while no
+// fix sentence carries a time (NmeaEpochClock); GSA, GSV and the other timeless sentences
 // belong to the epoch in progress. Portable: standard C++ only, no heap after construction.
 #pragma once
 
@@ -37,6 +38,7 @@ class NmeaDecoder final : public GpsDecoder {
 
   NmeaFramer framer_;
   FixState state_;
+  NmeaEpochClock clock_;
   NmeaSentenceCounters sentences_;
   double lastNow_ = 0.0;
 };

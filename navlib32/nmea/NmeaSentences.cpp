@@ -202,13 +202,16 @@ GnssSystem SystemOfNumber(int prn) {
 }
 
 // A satellite number brought into the range its own system's talker uses (SBAS 33-64,
-// Galileo, BeiDou and QZSS from 1), so that GSA and GSV of any receiver name it alike.
+// Galileo, BeiDou and QZSS from 1), so that GSA and GSV of any receiver name it alike. Galileo
+// comes as 301-336, 211-246 or 101-136 (100 + svid) from some receivers.
 int NumberInSystem(GnssSystem system, int prn) {
   switch (system) {
     case GnssSystem::Sbas:
       return prn >= 120 && prn <= 158 ? prn - 87 : prn;
     case GnssSystem::Galileo:
-      return prn > 300 ? prn - 300 : (prn > 210 && prn <= 246 ? prn - 210 : prn);
+      if (prn > 300) return prn - 300;
+      if (prn > 210 && prn <= 246) return prn - 210;
+      return prn > 100 && prn <= 136 ? prn - 100 : prn;
     case GnssSystem::Beidou:
       return prn > 400 ? prn - 400 : (prn > 200 ? prn - 200 : prn);
     case GnssSystem::Qzss:
@@ -264,15 +267,24 @@ bool IsDifferentialMode(char mode) {
   return mode == 'D' || mode == 'P' || mode == 'R' || mode == 'F';
 }
 
-// When a sentence arrived, and whether its time lies just behind the epoch in progress.
-struct Arrival {
-  double now;
-  bool late;
+// What a sentence's time of day does to the epoch in progress.
+enum class TimeUse {
+  Note,    // FixState::NoteTime: the same epoch, or a new one
+  Late,    // just behind the epoch in progress: the values join it, the time is ignored
+  Ignore,  // a time-only sentence while fix sentences carry times: only its date counts
+  Retime,  // a fix sentence's time replaces one that a time-only sentence gave the epoch
 };
 
-// A late sentence's values join the epoch in progress; its time does not move the epoch back.
+// When a sentence arrived, and what its time does.
+struct Arrival {
+  double now;
+  TimeUse use;
+};
+
 void NoteTime(const std::optional<double>& time, FixState& state, const Arrival& at) {
-  if (time && !at.late) state.NoteTime(*time, at.now);
+  if (!time) return;
+  if (at.use == TimeUse::Note) state.NoteTime(*time, at.now);
+  if (at.use == TimeUse::Retime) state.RetimeEpoch(*time);
 }
 
 // GGA: time, position, fix quality, satellites used, HDOP, altitude and geoid separation.
@@ -568,29 +580,34 @@ bool DecodeTimeOnly(const Fields& f, Talker, FixState& state, const Arrival& at)
 
 using Handler = bool (*)(const Fields&, Talker, FixState&, const Arrival&);
 
+// Fix sentences carry the time of their fix; time-only sentences a time of their own, which
+// some receivers send a second or two ahead of the fix.
+enum class TimeKind { None, Fix, TimeOnly };
+
 struct SentenceType {
   char name[4];
   int minFields;   // with a checksum: fields needed, address included
   int fullFields;  // without a checksum: the type's complete field count
-  int timeField;   // field holding the epoch's time of day; 0 for none
+  int timeField;   // field holding a time of day; 0 for none
+  TimeKind timeKind;
   Handler handler;
 };
 
 constexpr std::array<SentenceType, 14> kTypes = {{
-    {"GGA", 10, 15, 1, DecodeGga},
-    {"RMC", 10, 12, 1, DecodeRmc},
-    {"GSA", 16, 18, 0, DecodeGsa},
-    {"GSV", 4, 8, 0, DecodeGsv},
-    {"VTG", 5, 5, 0, DecodeVtg},
-    {"GLL", 5, 7, 5, DecodeGll},
-    {"ZDA", 5, 7, 1, DecodeZda},
-    {"GNS", 10, 13, 1, DecodeGns},
-    {"HDT", 2, 3, 0, DecodeHdt},
-    {"DPT", 2, 3, 0, DecodeDpt},
-    {"DBT", 4, 7, 0, DecodeDbt},
-    {"GST", 2, 9, 1, DecodeTimeOnly},
-    {"GBS", 2, 9, 1, DecodeTimeOnly},
-    {"GRS", 2, 15, 1, DecodeTimeOnly},
+    {"GGA", 10, 15, 1, TimeKind::Fix, DecodeGga},
+    {"RMC", 10, 12, 1, TimeKind::Fix, DecodeRmc},
+    {"GSA", 16, 18, 0, TimeKind::None, DecodeGsa},
+    {"GSV", 4, 8, 0, TimeKind::None, DecodeGsv},
+    {"VTG", 5, 5, 0, TimeKind::None, DecodeVtg},
+    {"GLL", 5, 7, 5, TimeKind::Fix, DecodeGll},
+    {"ZDA", 5, 7, 1, TimeKind::TimeOnly, DecodeZda},
+    {"GNS", 10, 13, 1, TimeKind::Fix, DecodeGns},
+    {"HDT", 2, 3, 0, TimeKind::None, DecodeHdt},
+    {"DPT", 2, 3, 0, TimeKind::None, DecodeDpt},
+    {"DBT", 4, 7, 0, TimeKind::None, DecodeDbt},
+    {"GST", 2, 9, 1, TimeKind::TimeOnly, DecodeTimeOnly},
+    {"GBS", 2, 9, 1, TimeKind::TimeOnly, DecodeTimeOnly},
+    {"GRS", 2, 15, 1, TimeKind::TimeOnly, DecodeTimeOnly},
 }};
 
 // A report of a time just behind the epoch in progress: a late or repeated sentence (some
@@ -598,14 +615,41 @@ constexpr std::array<SentenceType, 14> kTypes = {{
 // that restarted or a new log.
 constexpr double kLateSeconds = 2.0;
 
-bool IsLate(const Fields& f, int timeField, const FixState& state) {
-  const double current = state.CurrentEpochTime();
-  if (timeField == 0 || current == FixState::kNoTime || f[timeField].empty()) return false;
-  Reader r(f);
-  const std::optional<double> time = r.Time(timeField);
-  if (!time) return false;
-  const double behind = DayDifference(current, *time);
+bool IsLate(double epochTime, double time) {
+  if (epochTime == FixState::kNoTime) return false;
+  const double behind = DayDifference(epochTime, time);
   return behind > kSameTimeSeconds && behind <= kLateSeconds;
+}
+
+// What the sentence's time (when it has one) does to the epoch; *time is set when it has one.
+TimeUse DecideTimeUse(const Fields& f, const SentenceType& type, const FixState& state,
+                      const NmeaEpochClock& clock, double now, std::optional<double>* time) {
+  if (type.timeKind == TimeKind::None || f[type.timeField].empty()) return TimeUse::Note;
+  Reader r(f);
+  *time = r.Time(type.timeField);
+  if (!*time) return TimeUse::Note;  // the handler finds the damage
+  const double epochTime = state.CurrentEpochTime();
+  if (type.timeKind == TimeKind::Fix) {
+    const bool provisional = epochTime != FixState::kNoTime && !clock.epochTimeFromFix;
+    if (provisional && !SameTimeOfDay(epochTime, **time)) return TimeUse::Retime;
+    return IsLate(epochTime, **time) ? TimeUse::Late : TimeUse::Note;
+  }
+  if (clock.FixTimesCurrent(now)) return TimeUse::Ignore;
+  return IsLate(epochTime, **time) ? TimeUse::Late : TimeUse::Note;
+}
+
+// After a sentence was applied: who gave the epoch in progress its time.
+void UpdateClock(const SentenceType& type, TimeUse use, const std::optional<double>& time,
+                 double epochTimeBefore, double now, NmeaEpochClock& clock) {
+  if (!time) return;
+  if (type.timeKind == TimeKind::Fix) {
+    clock.lastFixTimeAt = now;
+    clock.anyFixTime = true;
+    if (use != TimeUse::Late) clock.epochTimeFromFix = true;
+  } else if (use == TimeUse::Note &&
+             (epochTimeBefore == FixState::kNoTime || !SameTimeOfDay(epochTimeBefore, *time))) {
+    clock.epochTimeFromFix = false;
+  }
 }
 
 bool IsUpperAlnum(char c) {
@@ -614,8 +658,18 @@ bool IsUpperAlnum(char c) {
 
 }  // namespace
 
+bool NmeaEpochClock::FixTimesCurrent(double now) const {
+  return anyFixTime && now - lastFixTimeAt <= kStaleSeconds;
+}
+
 SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
                               double nowSeconds) {
+  NmeaEpochClock clock;
+  return DecodeSentence(body, hasChecksum, state, clock, nowSeconds);
+}
+
+SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
+                              NmeaEpochClock& clock, double nowSeconds) {
   Fields f;
   Split(body, f);
   const std::string_view address = f[0];
@@ -633,9 +687,12 @@ SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState&
       return SentenceResult::Malformed;
     }
     state.NoteActivity(nowSeconds);
-    const Arrival at{nowSeconds, IsLate(f, type.timeField, state)};
+    std::optional<double> time;
+    const Arrival at{nowSeconds, DecideTimeUse(f, type, state, clock, nowSeconds, &time)};
+    const double epochTimeBefore = state.CurrentEpochTime();
     if (!type.handler(f, talker, state, at)) return SentenceResult::Malformed;
-    return at.late ? SentenceResult::Late : SentenceResult::Decoded;
+    UpdateClock(type, at.use, time, epochTimeBefore, nowSeconds, clock);
+    return at.use == TimeUse::Late ? SentenceResult::Late : SentenceResult::Decoded;
   }
   if (hasChecksum) state.NoteActivity(nowSeconds);
   return SentenceResult::Unknown;

@@ -35,7 +35,23 @@ struct NmeaSentenceCounters {
 // takes), locale-free; false when malformed or not finite.
 bool ParseDecimal(std::string_view text, double& value);
 
-// Decodes body (the text between '$' and '*', e.g. "GPGGA,123519,4807.038,N,...").
+// Which sentences own the epoch. Fix sentences (GGA, RMC, GLL, GNS) with a time define it;
+// time-only sentences (ZDA, GST, GBS, GRS, which some receivers send a second or two ahead of
+// the fix) set the date, and the epoch's time only while no fix sentence has carried a time for
+// kStaleSeconds. A fix sentence's time replaces one a time-only sentence gave the epoch in
+// progress, and "late" is judged against the epoch's time.
+struct NmeaEpochClock {
+  double lastFixTimeAt = 0.0;     // arrival of the last fix sentence with a time
+  bool anyFixTime = false;        // one has arrived
+  bool epochTimeFromFix = false;  // the epoch in progress got its time from a fix sentence
+  bool FixTimesCurrent(double now) const;
+};
+
+// Decodes body (the text between '$' and '*', e.g. "GPGGA,123519,4807.038,N,...") of a stream
+// whose epoch clock is clock.
+SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
+                              NmeaEpochClock& clock, double nowSeconds);
+// The same for a sentence on its own.
 SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState& state,
                               double nowSeconds);
 
