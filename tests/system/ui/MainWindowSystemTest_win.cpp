@@ -14,116 +14,13 @@
 
 #include "app/ControlIds.h"
 #include "navres32/StringIds.h"
+#include "tests/system/support/WindowProbe_win.h"
 
 namespace pelmora {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::wstring ProgramDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path);
-  return p.substr(0, p.find_last_of(L'\\'));
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return condition();
-}
-
-struct Process {
-  PROCESS_INFORMATION info{};
-  bool Start(const std::wstring& directory) {
-    std::wstring command = L"\"" + directory + L"\\pelmora.exe\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.c_str(), &si, &info) != 0;
-  }
-  // The exit code, or STILL_ACTIVE when it has not ended within the timeout.
-  DWORD WaitExit(DWORD timeoutMs) {
-    if (info.hProcess == nullptr) return STILL_ACTIVE;
-    WaitForSingleObject(info.hProcess, timeoutMs);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(info.hProcess, &code);
-    return code;
-  }
-  void End() {
-    if (info.hProcess == nullptr) return;
-    if (WaitExit(0) == STILL_ACTIVE) TerminateProcess(info.hProcess, 99);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    info = {};
-  }
-};
-
-// The top-level window of a process with the given class (and title, when given).
-HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    const wchar_t* title;
-    HWND found;
-  } search{pid, className, title, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t cls[64] = {}, text[128] = {};
-        GetClassNameW(hwnd, cls, 64);
-        GetWindowTextW(hwnd, text, 128);
-        if (owner == s->pid && lstrcmpW(cls, s->className) == 0 &&
-            (s->title == nullptr || lstrcmpW(text, s->title) == 0)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// A child at any depth with the control id.
-HWND FindControl(HWND top, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      top,
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (GetDlgCtrlID(hwnd) == s->id) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::wstring TextOf(HWND hwnd) {
-  if (hwnd == nullptr) return L"<no window>";
-  wchar_t buffer[512] = {};
-  DWORD_PTR n = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      2000, &n);
-  return std::wstring(buffer, n);
-}
-
-std::wstring Widen(const std::string& cp1252) {
-  std::wstring out;
-  for (unsigned char c : cp1252)
-    out.push_back(static_cast<wchar_t>(c));  // Latin-1 range only
-  return out;
-}
+using namespace systest;
 
 // A capture of a window's client area, read from the screen.
 class Capture {
