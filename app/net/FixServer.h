@@ -34,14 +34,6 @@ struct FixServerOptions {
   uint16_t gpsdPort = OptionDefault("FixServerGpsdPort");
 };
 
-// What the poll cycle sees of the server.
-class FixPublisher {
- public:
-  virtual ~FixPublisher() = default;
-  // One epoch as the engine delivered it (Live, or Simulated while not paused).
-  virtual void Publish(const FixEpoch& epoch) = 0;
-};
-
 struct FixServerCounters {
   uint64_t accepted = 0;
   uint64_t refused = 0;       // beyond kMaxClients
@@ -50,7 +42,7 @@ struct FixServerCounters {
   uint64_t epochs = 0;        // epochs that brought data
 };
 
-class FixServer final : public FixPublisher {
+class FixServer {
  public:
   static constexpr std::size_t kMaxClients = 64;
   // Bytes read from one client in one Pump at most, so that a flooding client cannot hold
@@ -59,7 +51,7 @@ class FixServer final : public FixPublisher {
 
   // utcNow: seconds since 1970, UTC.
   FixServer(NetSockets& sockets, std::function<double()> utcNow);
-  ~FixServer() override;
+  ~FixServer();
   FixServer(const FixServer&) = delete;
   FixServer& operator=(const FixServer&) = delete;
 
@@ -70,7 +62,8 @@ class FixServer final : public FixPublisher {
   void Stop();
   bool Running() const { return !listeners_.empty(); }
 
-  void Publish(const FixEpoch& epoch) override;
+  // One epoch as the engine delivered it (Live, or Simulated while not paused); sent at once.
+  void Publish(const FixEpoch& epoch);
   // Accepts, reads and answers requests, sends queued output, closes dropped clients.
   void Pump();
 
