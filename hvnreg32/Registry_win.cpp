@@ -27,7 +27,6 @@ void CRegistry::CloseHeldKey() {
 }
 
 uint32_t CRegistry::OpenHeldKey(HKEY root, const char* path, int create, REGSAM openAccess) {
-  CloseHeldKey();
   HKEY key = nullptr;
   LONG rc;
   if (create == kCreate) {
@@ -56,56 +55,57 @@ uint32_t CRegistry::ReadText(HKEY key, const char* name, char* buf, uint32_t siz
   return FinishTextRead(buf, size, reported);
 }
 
-uint32_t CRegistry::GetString(HKEY root, const char* path, const char* name, char* buf,
+uint32_t CRegistry::Begin(const KeyPath& path, bool argumentsUsable) {
+  CloseHeldKey();
+  if (!path.ok()) return path.status();
+  return argumentsUsable ? kSuccess : kInvalidParameter;
+}
+
+uint32_t CRegistry::GetString(HKEY root, const KeyPath& path, const char* name, char* buf,
                               uint32_t size, int create) {
-  CloseHeldKey();
-  if (buf == nullptr || size == 0) return kInvalidParameter;
-  buf[0] = '\0';
-  const uint32_t opened = OpenHeldKey(root, path, create, KEY_QUERY_VALUE);
-  if (opened != kSuccess) return opened;
-  return ReadText(key_, name, buf, size);
+  const bool usable = buf != nullptr && size > 0;
+  if (usable) buf[0] = '\0';
+  uint32_t rc = Begin(path, usable);
+  if (rc == kSuccess) rc = OpenHeldKey(root, path.c_str(), create, KEY_QUERY_VALUE);
+  return rc == kSuccess ? ReadText(key_, name, buf, size) : rc;
 }
 
-uint32_t CRegistry::SetString(HKEY root, const char* path, const char* name, const char* text,
+uint32_t CRegistry::SetString(HKEY root, const KeyPath& path, const char* name, const char* text,
                               int create) {
-  CloseHeldKey();
-  if (text == nullptr) return kInvalidParameter;
-  const std::size_t length = std::strlen(text);
-  if (length >= MAXDWORD) return kInvalidParameter;
-  const uint32_t opened = OpenHeldKey(root, path, create, KEY_SET_VALUE);
-  if (opened != kSuccess) return opened;
-  const LONG rc = RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                 static_cast<DWORD>(length + 1));
-  return rc == ERROR_SUCCESS ? kSuccess : static_cast<uint32_t>(rc);
+  const std::size_t length = text != nullptr ? std::strlen(text) : 0;
+  uint32_t rc = Begin(path, text != nullptr && length < MAXDWORD);
+  if (rc == kSuccess) rc = OpenHeldKey(root, path.c_str(), create, KEY_SET_VALUE);
+  if (rc != kSuccess) return rc;
+  const LONG set = RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                  static_cast<DWORD>(length + 1));
+  return set == ERROR_SUCCESS ? kSuccess : static_cast<uint32_t>(set);
 }
 
-uint32_t CRegistry::GetDouble(HKEY root, const char* path, const char* name, uint32_t* words,
+uint32_t CRegistry::GetDouble(HKEY root, const KeyPath& path, const char* name, uint32_t* words,
                               int create) {
-  CloseHeldKey();
-  if (words == nullptr) return kInvalidParameter;
-  const uint32_t opened = OpenHeldKey(root, path, create, KEY_QUERY_VALUE);
-  if (opened != kSuccess) return opened;
+  uint32_t rc = Begin(path, words != nullptr);
+  if (rc == kSuccess) rc = OpenHeldKey(root, path.c_str(), create, KEY_QUERY_VALUE);
+  if (rc != kSuccess) return rc;
   DWORD type = REG_NONE;
   DWORD value = 0;
   DWORD reported = sizeof value;
-  const LONG rc =
+  const LONG got =
       RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &reported);
-  if (rc != ERROR_SUCCESS) return static_cast<uint32_t>(rc);
+  if (got != ERROR_SUCCESS) return static_cast<uint32_t>(got);
   if (type != REG_DWORD || reported != sizeof value) return kInvalidData;
   *words = value;
   return kSuccess;
 }
 
-uint32_t CRegistry::SetDouble(HKEY root, const char* path, const char* name, const uint32_t* words,
-                              int create) {
-  CloseHeldKey();
-  if (words == nullptr) return kInvalidParameter;
-  const uint32_t opened = OpenHeldKey(root, path, create, KEY_SET_VALUE);
-  if (opened != kSuccess) return opened;
+uint32_t CRegistry::SetDouble(HKEY root, const KeyPath& path, const char* name,
+                              const uint32_t* words, int create) {
+  uint32_t rc = Begin(path, words != nullptr);
+  if (rc == kSuccess) rc = OpenHeldKey(root, path.c_str(), create, KEY_SET_VALUE);
+  if (rc != kSuccess) return rc;
   const DWORD value = *words;
-  const LONG rc =
+  const LONG set =
       RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  return rc == ERROR_SUCCESS ? kSuccess : static_cast<uint32_t>(rc);
+  return set == ERROR_SUCCESS ? kSuccess : static_cast<uint32_t>(set);
 }
 
 uint32_t CRegistry::GetApplicationPath(const char* exeName, char* buf, uint32_t size) {
@@ -113,61 +113,31 @@ uint32_t CRegistry::GetApplicationPath(const char* exeName, char* buf, uint32_t 
 }
 
 uint32_t CRegistry::GetDorvaneDatPath(char* buf, uint32_t size) {
-  return GetString(HKEY_LOCAL_MACHINE, kCompanyRoot, "DataBasePath", buf, size, kCreate);
+  return GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot), "DataBasePath", buf, size, kCreate);
 }
 
 uint32_t CRegistry::SetDorvaneDatPath(char* path) {
-  return SetString(HKEY_LOCAL_MACHINE, kCompanyRoot, "DataBasePath", path, kCreate);
+  return SetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot), "DataBasePath", path, kCreate);
 }
 
 uint32_t CRegistry::GetHVNEmailAddress(const char* name, char* buf, uint32_t size) {
-  return GetString(HKEY_LOCAL_MACHINE, kCompanyRoot, name, buf, size, kCreate);
+  return GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot), name, buf, size, kCreate);
 }
 
 uint32_t CRegistry::SetHVNEmailAddress(const char* name, char* text) {
-  return SetString(HKEY_LOCAL_MACHINE, kCompanyRoot, name, text, kCreate);
+  return SetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot), name, text, kCreate);
 }
 
 uint32_t CRegistry::GetHVNWebSiteAddress(char* buf, uint32_t size) {
-  return GetString(HKEY_LOCAL_MACHINE, kCompanyRoot, "Website", buf, size, kCreate);
+  return GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot), "Website", buf, size, kCreate);
 }
 
 uint32_t CRegistry::SetHVNWebSiteAddress(const char* text) {
-  return SetString(HKEY_LOCAL_MACHINE, kCompanyRoot, "Website", text, kCreate);
+  return SetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot), "Website", text, kCreate);
 }
 
 // The operations below address "Software\Halvorn\" + app, or a caller's own key path; a path
 // that does not fit the 260-byte key buffer fails with kPathTooLong before any key is touched.
-
-uint32_t CRegistry::FailPath(uint32_t code, char* buf, uint32_t size) {
-  CloseHeldKey();
-  if (buf != nullptr && size > 0) buf[0] = '\0';
-  return code;
-}
-
-uint32_t CRegistry::GetString(HKEY root, const KeyPath& path, const char* name, char* buf,
-                              uint32_t size, int create) {
-  if (!path.ok()) return FailPath(path.status(), buf, size);
-  return GetString(root, path.c_str(), name, buf, size, create);
-}
-
-uint32_t CRegistry::SetString(HKEY root, const KeyPath& path, const char* name, const char* text,
-                              int create) {
-  if (!path.ok()) return FailPath(path.status(), nullptr, 0);
-  return SetString(root, path.c_str(), name, text, create);
-}
-
-uint32_t CRegistry::GetDouble(HKEY root, const KeyPath& path, const char* name, uint32_t* words,
-                              int create) {
-  if (!path.ok()) return FailPath(path.status(), nullptr, 0);
-  return GetDouble(root, path.c_str(), name, words, create);
-}
-
-uint32_t CRegistry::SetDouble(HKEY root, const KeyPath& path, const char* name,
-                              const uint32_t* words, int create) {
-  if (!path.ok()) return FailPath(path.status(), nullptr, 0);
-  return SetDouble(root, path.c_str(), name, words, create);
-}
 
 uint32_t CRegistry::GetDorvaneDatPath(const char* app, char* buf, uint32_t size) {
   return GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), "DataBasePath", buf, size,

@@ -2,7 +2,6 @@
 // closes its own key. No exception leaves the library.
 #include <windows.h>
 
-#define HVNREG32_BUILDING
 #include "hvnreg32/RegistryRules.h"
 #include "hvnreg32/Registry_win.h"
 #include "hvnreg32/hvnreg32.h"
@@ -10,8 +9,6 @@
 using hvnreg32::CRegistry;
 
 namespace {
-
-HINSTANCE gModule = nullptr;
 
 // Runs one operation on a temporary object; an unexpected exception becomes a failure code.
 template <typename Operation>
@@ -25,11 +22,6 @@ uint32_t Guarded(Operation operation) noexcept {
 }
 
 }  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) gModule = module;
-  return TRUE;
-}
 
 uint32_t GetApplicationPath(const char* exeName, char* buf, uint32_t size) {
   return Guarded([&](CRegistry& r) { return r.GetApplicationPath(exeName, buf, size); });

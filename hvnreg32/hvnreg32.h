@@ -1,4 +1,5 @@
-// hvnreg32.dll's flat C interface: one function per CRegistry operation, undecorated names.
+// hvnreg32.dll's flat C interface: one function per CRegistry operation (the class itself is in
+// Registry_win.h), undecorated names.
 // Every function returns 0x20000000 on success, 234 when the value does not fit the buffer or is
 // not a terminated string, or the Win32 error of the failing call; ClassesRootKeyExists returns
 // 1 or 0. Text is 8-bit ANSI, zero-terminated; buffers are (buf, size in bytes).
@@ -6,7 +7,9 @@
 
 #include <cstdint>
 
-#if defined(_WIN32) && !defined(HVNREG32_BUILDING)
+#if defined(_WIN32) && defined(HVNREG32_BUILDING)
+#define HVNREG32_API __declspec(dllexport)
+#elif defined(_WIN32)
 #define HVNREG32_API __declspec(dllimport)
 #else
 #define HVNREG32_API

@@ -1,5 +1,6 @@
-// CRegistry's held-key lifecycle: each operation replaces the key it holds, and destruction
-// closes it.
+// CRegistry as hvnreg32.dll exports it (no static library holds the class, so these calls go
+// into the DLL): a round trip, and the held-key lifecycle, where each operation replaces the key
+// it holds and destruction closes it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,6 +31,16 @@ class RegistryClassTest : public ::testing::Test {
   }
   std::string app_;
 };
+
+TEST_F(RegistryClassTest, AnOptionWrittenThroughTheClassReadsBack) {
+  CRegistry registry;
+  char buf[16] = "stale";
+  EXPECT_EQ(registry.GetHVNAppOption(app_.c_str(), "Beep", buf, sizeof buf), kFileNotFound);
+  EXPECT_EQ(registry.SetHVNAppOption(app_.c_str(), "Beep", "1"), kSuccess);
+  EXPECT_EQ(registry.GetHVNAppOption(app_.c_str(), "Beep", buf, sizeof buf), kSuccess);
+  EXPECT_STREQ(buf, "1");
+  EXPECT_TRUE(test::KeyExists(HKEY_CURRENT_USER, std::string(kCompanyRoot) + app_));
+}
 
 TEST_F(RegistryClassTest, HoldsTheLastOpenedKeyUntilTheNextOperation) {
   // The first use of HKEY_CLASSES_ROOT opens a handle of its own; make it before the test's keys
