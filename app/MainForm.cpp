@@ -79,6 +79,7 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       pollCycle_(PollCycleParts{*this, engine_, strings_, options_, fixText_, form_, panels_, link_,
                                 fix_}) {
   BuildMainLayout(form_);
+  pollCycle_.AddObserver(fixServerFeed_);
 }
 
 bool TMainForm::Command(int commandId) {
@@ -270,8 +271,8 @@ void TMainForm::ShowFixServerProblems(const std::vector<std::string>& problems) 
   host_.ShowError(text);
 }
 
-void TMainForm::PublishFix() {
-  if (fixServer_ != nullptr) fixServer_->PublishFrom(engine_);
+void TMainForm::FixServerFeed::OnPolled() {
+  if (form_.fixServer_ != nullptr) form_.fixServer_->PublishFrom(form_.engine_);
 }
 void TMainForm::HalvornontheWebMenuItemClick() {}
 void TMainForm::DownloadsMenuItemClick() {}

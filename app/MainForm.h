@@ -121,11 +121,9 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions, private PollCy
   void OnlineDiscussionGroupMenuItemClick();
   void HelpAbout_Click();
   // The fix server the window owns (none: the menu entry does nothing). Set before FormCreate,
-  // which starts it when FixServer is stored as 1; FormClose closes its clients.
+  // which starts it when FixServer is stored as 1; every successful poll of the cycle is
+  // published to it; FormClose closes its clients.
   void SetFixServer(net::FixServerControl* control) { fixServer_ = control; }
-  // The poll cycle's hand-over to the fix server: call after every Pelmora_Poll that returned 0
-  // (Live: every tick; Simulated: every update tick while not paused).
-  void PublishFix();
   // Runs the handler of a menu, accelerator or button command id; false for an unknown id.
   bool Command(int commandId);
 
@@ -202,6 +200,16 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions, private PollCy
   dde::ClientLink link_;
   PollCycle pollCycle_;
   net::FixServerControl* fixServer_ = nullptr;
+  // Hands every successful poll (the engine holds new data) to the fix server.
+  class FixServerFeed final : public PollCycleObserver {
+   public:
+    explicit FixServerFeed(TMainForm& form) : form_(form) {}
+    void OnPolled() override;
+
+   private:
+    TMainForm& form_;
+  };
+  FixServerFeed fixServerFeed_{*this};
 
   int32_t engineOpen_ = 0;
   int32_t closing_ = 0;

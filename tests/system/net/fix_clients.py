@@ -4,7 +4,7 @@
   fix_clients.py tpv LAT0 LAT1 LON0 LON1 DATE < gpspipe -w output
   fix_clients.py nmea LAT0 LAT1 LON0 LON1 < NMEA text
   fix_clients.py pygps PORT LAT0 LAT1 LON0 LON1
-  fix_clients.py nmea-port PORT LAT0 LAT1 LON0 LON1
+  fix_clients.py nmea-port PORT LAT0 LAT1 LON0 LON1 [SECONDS]
   fix_clients.py abuse NMEA_PORT GPSD_PORT
   fix_clients.py limit NMEA_PORT
   fix_clients.py version PORT          the first line is a VERSION object
@@ -110,9 +110,9 @@ def read_for(sock, seconds):
     return got
 
 
-def nmea_port(port, box):
+def nmea_port(port, box, seconds=3):
     s = socket.create_connection(("127.0.0.1", port))
-    text = read_for(s, 3).decode("ascii")
+    text = read_for(s, seconds).decode("ascii")
     s.close()
     check_nmea_text(text, box)
 
@@ -236,7 +236,7 @@ def main():
     elif cmd == "pygps":
         pygps(int(args[0]), box(args[1:]))
     elif cmd == "nmea-port":
-        nmea_port(int(args[0]), box(args[1:]))
+        nmea_port(int(args[0]), box(args[1:]), float(args[5]) if len(args) > 5 else 3)
     elif cmd == "abuse":
         abuse(int(args[0]), int(args[1]))
     elif cmd == "limit":

@@ -120,7 +120,8 @@ if start_host taken "$(winepath -w "$work/nmea.gps")" --type 1; then
 fi
 kill "$holder" 2>/dev/null
 
-# 4. pelmora.exe: stored on, off and on from the menu, a port taken, the close. (The check mark
+# 4. pelmora.exe: stored on and replaying a log, off and on from the menu, a port taken, the
+#    close. (The check mark
 #    itself is covered by the main form's unit test: Wine keeps menus inside their process.)
 probe() { wine "$netprobe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 reg_set() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1; }
@@ -131,11 +132,17 @@ if [ -n "$pelmora" ]; then
   reg_set FixServer 1
   reg_set FixServerNmeaPort "$nmea_port"
   reg_set FixServerGpsdPort "$gpsd_port"
-  (cd "$(dirname "$pelmora")" && exec wine "$pelmora" </dev/null >/dev/null 2>&1) &
+  # The NMEA log named on the command line replays at start, one epoch per update tick.
+  log_arg=$(winepath -w "$work/nmea.gps")
+  (cd "$(dirname "$pelmora")" && exec wine "$pelmora" "$log_arg" </dev/null >/dev/null 2>&1) &
   app=$!
   pids+=($app)
   if probe wait; then
     $clients version "$gpsd_port" || fail "pelmora.exe: no gpsd greeting with FixServer stored as 1"
+    timeout 20 gpspipe -w -n 7 "127.0.0.1:$gpsd_port" >"$work/app-w.txt" 2>&1 ||
+      fail "pelmora.exe: gpspipe -w ended badly: $(head -c 300 "$work/app-w.txt")"
+    $clients tpv $nmea_box 2026-03-01 <"$work/app-w.txt" || fail "pelmora.exe: replay as gpsd TPV"
+    $clients nmea-port "$nmea_port" $nmea_box 5 || fail "pelmora.exe: replay on the NMEA port"
     probe toggle
     sleep 1
     $clients refused "$gpsd_port" || fail "pelmora.exe: still serving after the menu turned it off"

@@ -739,5 +739,30 @@ TEST_F(MainFormTest, ShareFixOnNetworkTogglesTheFixServer) {
   EXPECT_TRUE(sockets.conns[client].closed);
 }
 
+// The poll cycle hands every successful poll to the fix server: a new fix reaches a client at
+// once, a tick without new data sends nothing.
+TEST_F(MainFormTest, EverySuccessfulPollIsPublishedToTheFixServer) {
+  test::FakeOptionBackend backend;
+  backend.values[{"Pelmora", "FixServer"}] = "1";
+  const OptionStore store(backend, "Pelmora");
+  net::testing::FakeSockets sockets;
+  net::FixServer server(sockets, [] { return 1.8e9; });
+  net::FixServerControl control(server, store);
+  form_.SetFixServer(&control);
+  Create();
+  const net::SocketId client = sockets.Connect(10110);
+  server.Pump();
+  engine_.info.validFlags = kValidStatus | kValidTime | kValidPosition;
+  engine_.info.utcSeconds = 43200;
+  engine_.info.latitude = -33.87;
+  engine_.info.longitude = 151.21;
+  form_.FileLive_Click();
+  ASSERT_TRUE(form_.EngineOpen());
+  form_.Timer1_Timer();
+  EXPECT_EQ(sockets.Take(client).substr(0, 43), "$GPGGA,120000.00,3352.20000,S,15112.60000,E");
+  form_.Timer1_Timer();
+  EXPECT_EQ(sockets.Take(client), "");
+}
+
 }  // namespace
 }  // namespace pelmora
