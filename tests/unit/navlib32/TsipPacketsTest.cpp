@@ -208,8 +208,10 @@ std::vector<uint8_t> Sized(uint8_t id, std::size_t dataLength, int subcode = -1)
 
 TEST(TsipCheck, LengthRulesPerPacketId) {
   std::vector<uint8_t> v1 = V1Payload(0xA1, 0x11, std::vector<uint8_t>(50, 0));
-  std::vector<uint8_t> v1BadSum = v1;
-  v1BadSum.back() ^= 0x01;
+  ASSERT_FALSE(v1.empty());
+  // The last byte flipped, built by appending (mingw's GCC 12 misreads back() on a copy).
+  std::vector<uint8_t> v1BadSum(v1.begin(), v1.end() - 1);
+  v1BadSum.push_back(static_cast<uint8_t>(v1.back() ^ 0x01));
   std::vector<uint8_t> v1BadLength = v1;
   v1BadLength[3] += 1;
   const CheckCase cases[] = {
