@@ -17,9 +17,10 @@ void FixState::Reset() {
   completedCount_ = 0;
 }
 
-void FixState::NoteActivity(double nowSeconds) {
+void FixState::NoteActivity(double nowSeconds, ReportTime stamp) {
   lastActivity_ = nowSeconds;
   anyActivity_ = true;
+  reportTime_ = stamp;
 }
 
 void FixState::MarkData() {
@@ -33,6 +34,8 @@ void FixState::Put(Field<T>& field, const T& value) {
   MarkData();
   field.value = value;
   field.has = true;
+  field.setAt = lastActivity_;
+  field.timed = reportTime_ == ReportTime::Epoch;
 }
 
 EpochTime FixState::NoteTime(double utcSecondsOfDay, double nowSeconds) {
@@ -73,6 +76,11 @@ void FixState::SetPosition(double latitudeDeg, double longitudeDeg) {
   if (!std::isfinite(latitudeDeg) || !std::isfinite(longitudeDeg)) return;
   if (std::fabs(latitudeDeg) > 90.0 || std::fabs(longitudeDeg) > 180.0) return;
   Put(cur_.position, std::array<double, 2>{latitudeDeg, longitudeDeg});
+}
+
+void FixState::SetReferencePosition(double latitudeDeg, double longitudeDeg) {
+  SetPosition(latitudeDeg, longitudeDeg);
+  if (cur_.position.has) cur_.referencePosition = true;
 }
 
 void FixState::SetMslHeight(double metres) {
@@ -149,8 +157,7 @@ void FixState::SetDifferential(bool differential) {
 }
 
 void FixState::SetNoFix() {
-  MarkData();
-  cur_.noFix = true;
+  Put(cur_.noFix, true);
 }
 
 void FixState::SetReceiverStatus(pelmora::ReceiverStatus status) {
@@ -165,26 +172,43 @@ void FixState::SetSatellitesUsedCount(int count) {
 
 void FixState::UpdateSatellite(GnssSystem system, int prn, int elevation, int azimuth, int snr) {
   if (prn <= 0 || prn > 999) return;
-  MarkData();
+  if (!sats_.InLateReport()) MarkData();
   sats_.Update(system, prn, elevation, azimuth, snr);
 }
 
-void FixState::AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr) {
-  MarkData();
-  sats_.AddInView(system, prn, elevation, azimuth, snr);
+void FixState::AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr,
+                                  int signal) {
+  if (!sats_.InLateReport()) MarkData();
+  sats_.AddInView(system, prn, elevation, azimuth, snr, signal);
 }
 
 void FixState::AddSatellitesUsed(GnssSystem system, const int* prns, std::size_t count) {
-  MarkData();
+  if (!sats_.InLateReport()) MarkData();
   sats_.AddUsed(system, prns, count);
+}
+
+void FixState::BeginLateReport() {
+  sats_.BeginLateReport();
+}
+
+void FixState::EndLateReport(double measuredAt) {
+  if (!sats_.InLateReport()) return;
+  sats_.EndLateReport(lastActivity_, measuredAt);
+  completedPending_ = true;
+  ++completedCount_;
+}
+
+int FixState::AllSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const {
+  if (!anyActivity_ || nowSeconds - lastActivity_ > kStaleSeconds) return 0;
+  return sats_.All(SatelliteView::Clock{nowSeconds, LatestTime()}, out,
+                   std::min(capacity, pelmora::kMaxAllSats));
 }
 
 template <typename T>
 void FixState::Take(Field<T>& held, const Field<T>& cur) const {
   if (!cur.has) return;
   held = cur;
-  held.setAt = cur_.startedAt;
-  held.dataTime = CurrentEpochTime();
+  held.dataTime = cur.timed ? CurrentEpochTime() : kNoTime;
 }
 
 void FixState::MergeCompleted() {
@@ -208,7 +232,18 @@ void FixState::MergeCompleted() {
 
 void FixState::MergeFix() {
   const bool differential = cur_.differential.has && cur_.differential.value;
-  if (cur_.position.has) {
+  if (cur_.position.has && cur_.referencePosition) {
+    // A stored reference position: valid, with the fix the receiver states (none stated: the
+    // last one stands).
+    Take(held_.position, cur_.position);
+    Field<FixQuality> fix = cur_.fix;
+    if (cur_.noFix.has) {
+      fix.value = FixQuality{1, false};
+      fix.has = true;
+      fix.setAt = cur_.noFix.setAt;
+    }
+    Take(held_.fix, fix);
+  } else if (cur_.position.has) {
     Take(held_.position, cur_.position);
     Field<FixQuality> fix = cur_.fix;
     if (!fix.has || fix.value.dimension < 2) {
@@ -222,10 +257,11 @@ void FixState::MergeFix() {
       }
       fix.value = FixQuality{dimension, false};
       fix.has = true;
+      fix.setAt = cur_.position.setAt;
     }
     fix.value.differential = fix.value.differential || differential;
     Take(held_.fix, fix);
-  } else if (cur_.noFix) {
+  } else if (cur_.noFix.has) {
     // The receiver lost its fix: what it said before is no longer its position.
     held_.position.has = false;
     held_.mslHeight.has = cur_.mslHeight.has && held_.mslHeight.has;
@@ -235,6 +271,7 @@ void FixState::MergeFix() {
     Field<FixQuality> none;
     none.has = true;
     none.value = FixQuality{1, false};
+    none.setAt = cur_.noFix.setAt;
     Take(held_.fix, none);
   } else if (cur_.fix.has) {
     Field<FixQuality> fix = cur_.fix;

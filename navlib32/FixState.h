@@ -48,8 +48,14 @@ class FixState {
 
   // --- Epoch boundaries -------------------------------------------------------------------
 
-  // Something decodable arrived at nowSeconds (keeps the receiver from counting as silent).
-  void NoteActivity(double nowSeconds);
+  // How the values of a report age. Epoch: by arrival and by the time of day of the epoch they
+  // join (a report that belongs to a fix cycle). Arrival: by arrival only (a status report a
+  // receiver sends on its own schedule, which says nothing about the time it describes).
+  enum class ReportTime { Epoch, Arrival };
+
+  // Something decodable arrived at nowSeconds (keeps the receiver from counting as silent);
+  // the values set until the next call age as stamp says.
+  void NoteActivity(double nowSeconds, ReportTime stamp = ReportTime::Epoch);
 
   // The message being decoded carries the time of day of its epoch. When the epoch in
   // progress already has a different time (not SameTimeOfDay, in either direction: a jump
@@ -119,10 +125,12 @@ class FixState {
 
   // One satellite of a complete in-view report (NMEA GSV) for its system: when the epoch
   // completes, the held view of each system reported in the epoch is replaced by the epoch's
-  // list. prn is the number the receiver gave; el/az/snr may be kNoValue. A satellite
-  // reported twice (several signals) is kept once, the first non-empty values winning.
-  // A prn of 0 or less only marks the system's view as reported (empty).
-  void AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr);
+  // list. prn is the number the receiver gave; el/az/snr may be kNoValue; signal is the
+  // receiver's signal id (0: none). A satellite reported on several signals is kept once, with
+  // its strongest signal (SatelliteView::Update). A prn of 0 or less only marks the system's
+  // view as reported (empty).
+  void AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr,
+                          int signal = 0);
   // One satellite's report on its own (TSIP 0x5C, 0x47): merged into the held view; the other
   // satellites stay until they age out.
   void UpdateSatellite(GnssSystem system, int prn, int elevation, int azimuth, int snr);
@@ -130,6 +138,25 @@ class FixState {
   // system); when the epoch completes their union replaces the held list. A call with
   // count 0 still says "none used".
   void AddSatellitesUsed(GnssSystem system, const int* prns, std::size_t count);
+  // The satellite reports of this epoch list every satellite of every system (TSIPv1's
+  // numbered burst): like a GSV group, they replace the held view.
+  void MarkCompleteSatelliteView() { sats_.MarkCompleteView(); }
+  // Satellites reported from now on stay current this long without a new report (receivers
+  // that report them every few seconds); never less than kStaleSeconds.
+  void SetSatelliteReportAge(double seconds) { sats_.SetReportAge(seconds); }
+
+  // The receiver's stored reference position (a timing receiver holding its surveyed antenna
+  // position): valid as a position, while the fix mode stays what the receiver states.
+  void SetReferencePosition(double latitudeDeg, double longitudeDeg);
+
+  // A satellite report that belongs to the last completed epoch but arrives after the next
+  // one began (satellites measured at T, sent after the fix of T + 1). Between BeginLateReport
+  // and EndLateReport the satellite setters feed it; EndLateReport merges it into the completed
+  // epoch with the time of day measuredAt and reports that epoch again (EpochCompleted), its
+  // time and fix unchanged.
+  void BeginLateReport();
+  bool InLateReport() const { return sats_.InLateReport(); }
+  void EndLateReport(double measuredAt);
 
   // --- Result -------------------------------------------------------------------------------
 
@@ -138,13 +165,20 @@ class FixState {
   void MakeRecord(pelmora::FixRecord& out, double nowSeconds) const;
   // Date of the last completed epoch when current; false when unknown.
   bool Date(int& year, int& month, int& day, double nowSeconds) const;
+  // Every satellite of the last completed epoch that is current at nowSeconds, in system and
+  // number order, up to capacity (at most pelmora::kMaxAllSats); returns how many.
+  int AllSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const;
+  // Time of day of the last completed epoch; kNoTime when it has none.
+  double LatestTime() const { return held_.time.has ? held_.time.value : kNoTime; }
 
  private:
-  // A value with the arrival time and the data time of day of the epoch that set it.
+  // A value with its arrival time and, once held, the time of day of the epoch that set it
+  // (kNoTime for a value stamped at arrival only).
   template <typename T>
   struct Field {
     T value{};
     bool has = false;
+    bool timed = true;
     double setAt = 0.0;
     double dataTime = kNoTime;
   };
@@ -170,7 +204,8 @@ class FixState {
     Field<Dops> dops;
     Field<FixQuality> fix;
     Field<bool> differential;
-    bool noFix = false;
+    Field<bool> noFix;
+    bool referencePosition = false;  // the position is the receiver's stored reference
     Field<pelmora::ReceiverStatus> status;
     Field<int> usedCount;
   };
@@ -184,7 +219,6 @@ class FixState {
   void MarkData();
   template <typename T>
   void Put(Field<T>& field, const T& value);
-  double LatestTime() const { return held_.time.has ? held_.time.value : kNoTime; }
   // A held value is current: set, not silent, and young enough by IsCurrent.
   template <typename T>
   bool Current(const Field<T>& field, const Look& look) const {
@@ -209,6 +243,7 @@ class FixState {
   Values held_;
   SatelliteView sats_;
   double lastActivity_ = 0.0;
+  ReportTime reportTime_ = ReportTime::Epoch;
   bool anyActivity_ = false;
   bool completedPending_ = false;
   uint64_t completedCount_ = 0;

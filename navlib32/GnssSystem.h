@@ -5,6 +5,7 @@
 
 namespace navlib {
 
+// In the order of pelmora::SatSystem, whose codes they have.
 enum class GnssSystem : uint8_t { Gps, Sbas, Glonass, Galileo, Beidou, Qzss, Navic, Other };
 constexpr int kGnssSystemCount = 8;
 

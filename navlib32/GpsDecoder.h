@@ -26,6 +26,8 @@ class GpsDecoder {
   virtual void TakeEpoch() = 0;
 
   // End of input (end of a replayed log): the epoch in progress, if it holds data, completes.
+  // A decoder may hold more than one epoch at the end; call Flush again (taking each epoch)
+  // until no epoch completes.
   virtual void Flush() = 0;
 
   // The fix of the last completed epoch as the engine reports it. Fields of a receiver that has

@@ -48,6 +48,7 @@ LogReplay::StartResult LogReplay::Start(std::optional<Protocol> expected) {
 
 LogReplay::Step LogReplay::Advance(double nowSeconds) {
   if (!decoder_ || failed_) return Step::Failed;
+  if (ended_) decoder_->Flush();  // an epoch the decoder still holds at the end
   while (!ended_) {
     if (pos_ == len_) {
       const ReadStatus status = Fill();

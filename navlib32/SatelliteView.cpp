@@ -6,6 +6,8 @@
 namespace navlib {
 namespace {
 
+constexpr uint8_t kAllSystems = 0xFF;
+
 uint8_t SystemBit(GnssSystem system) {
   return static_cast<uint8_t>(1u << static_cast<int>(system));
 }
@@ -19,7 +21,10 @@ int16_t Checked(int value, int low, int high) {
 
 void SatelliteView::Reset() {
   cur_ = Lists{};
+  late_ = Lists{};
   held_ = Lists{};
+  target_ = &cur_;
+  reportAge_ = kStaleSeconds;
 }
 
 SatelliteView::Sat* SatelliteView::Find(Lists& lists, GnssSystem system, int prn) {
@@ -36,51 +41,95 @@ bool SatelliteView::Listed(const Lists& lists, GnssSystem system, int prn) {
   return false;
 }
 
-bool SatelliteView::Update(GnssSystem system, int prn, int elevation, int azimuth, int snr) {
+bool SatelliteView::Update(GnssSystem system, int prn, int elevation, int azimuth, int snr,
+                           int signal) {
   if (prn <= 0 || prn > 999) return false;
-  const int16_t el = Checked(elevation, -90, 90);
-  const int16_t az = Checked(azimuth == 360 ? 0 : azimuth, 0, 359);
-  const int16_t ss = Checked(snr, 0, 999);
-  Sat* sat = Find(cur_, system, prn);
-  if (sat == nullptr) {
-    if (cur_.satCount >= kMaxInView) return true;
-    sat = &cur_.sats[cur_.satCount++];
-    *sat = Sat{};
-    sat->system = system;
-    sat->prn = static_cast<int16_t>(prn);
-  }
-  // Several signals of one satellite: the first non-empty value wins.
-  if (sat->elevation == kNoValue) sat->elevation = el;
-  if (sat->azimuth == kNoValue) sat->azimuth = az;
-  if (sat->snr == kNoValue) sat->snr = ss;
+  Sat* sat = Put(system, prn, elevation, azimuth, snr, signal);
+  if (sat != nullptr) sat->single = true;
   return true;
 }
 
-void SatelliteView::AddInView(GnssSystem system, int prn, int elevation, int azimuth, int snr) {
-  cur_.viewSystems |= SystemBit(system);
-  Update(system, prn, elevation, azimuth, snr);
+SatelliteView::Sat* SatelliteView::Put(GnssSystem system, int prn, int elevation, int azimuth,
+                                       int snr, int signal) {
+  if (prn <= 0 || prn > 999) return nullptr;
+  const int16_t el = Checked(elevation, -90, 90);
+  const int16_t az = Checked(azimuth == 360 ? 0 : azimuth, 0, 359);
+  const int16_t ss = Checked(snr, 0, 999);
+  Lists& report = *target_;
+  Sat* sat = Find(report, system, prn);
+  if (sat == nullptr) {
+    if (report.satCount >= kMaxInView) return nullptr;
+    sat = &report.sats[report.satCount++];
+    *sat = Sat{};
+    sat->system = system;
+    sat->prn = static_cast<int16_t>(prn);
+    sat->signal = static_cast<uint8_t>(signal);
+  }
+  // The first angles given; the strongest of several signals (a repeated report of one signal,
+  // as when an epoch boundary was lost, does not overwrite the first).
+  if (sat->elevation == kNoValue) sat->elevation = el;
+  if (sat->azimuth == kNoValue) sat->azimuth = az;
+  const bool otherSignal = signal != sat->signal;
+  if (ss != kNoValue && (sat->snr == kNoValue || (otherSignal && ss > sat->snr))) {
+    sat->snr = ss;
+    sat->signal = static_cast<uint8_t>(signal);
+  }
+  return sat;
+}
+
+void SatelliteView::AddInView(GnssSystem system, int prn, int elevation, int azimuth, int snr,
+                              int signal) {
+  target_->viewSystems |= SystemBit(system);
+  Put(system, prn, elevation, azimuth, snr, signal);
+}
+
+void SatelliteView::MarkCompleteView() {
+  target_->viewSystems = kAllSystems;
+}
+
+void SatelliteView::SetReportAge(double seconds) {
+  reportAge_ = std::max(seconds, kStaleSeconds);
 }
 
 void SatelliteView::AddUsed(GnssSystem system, const int* prns, std::size_t count) {
-  cur_.usedReported = true;
+  Lists& report = *target_;
+  report.usedReported = true;
   for (std::size_t i = 0; i < count; ++i) {
     const int prn = prns[i];
-    if (prn <= 0 || prn > 999 || Listed(cur_, system, prn) || cur_.usedCount >= kMaxUsed) continue;
-    cur_.used[cur_.usedCount++] = SatId{system, static_cast<int16_t>(prn)};
+    if (prn <= 0 || prn > 999 || Listed(report, system, prn) || report.usedCount >= kMaxUsed) {
+      continue;
+    }
+    report.used[report.usedCount++] = SatId{system, static_cast<int16_t>(prn)};
   }
 }
 
-void SatelliteView::MergeSatellites(double stamp, double epochTime) {
+void SatelliteView::ClearReport(Lists& report) {
+  report.satCount = 0;
+  report.usedCount = 0;
+  report.usedReported = false;
+  report.viewSystems = 0;
+}
+
+void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
+  if (report.usedReported) {
+    held_.usedReported = true;
+    held_.usedSetAt = stamp;
+    held_.usedDataTime = epochTime;
+    held_.usedCount = report.usedCount;
+    std::copy_n(report.used.begin(), report.usedCount, held_.used.begin());
+  }
+  const Clock at{stamp, epochTime};
+  const bool usedList = UsedListCurrent(at);
   int n = 0;
   for (int i = 0; i < held_.satCount; ++i) {
     const Sat& s = held_.sats[i];
-    if (cur_.viewSystems & SystemBit(s.system)) continue;
-    if (!IsCurrent(s.setAt, s.dataTime, stamp, epochTime, kStaleSeconds)) continue;
+    if (report.viewSystems & SystemBit(s.system)) continue;
+    if (!Shown(s, at, usedList)) continue;
     held_.sats[n++] = s;
   }
   held_.satCount = n;
-  for (int i = 0; i < cur_.satCount; ++i) {
-    const Sat& s = cur_.sats[i];
+  for (int i = 0; i < report.satCount; ++i) {
+    const Sat& s = report.sats[i];
     Sat* h = Find(held_, s.system, s.prn);
     if (h == nullptr) {
       if (held_.satCount >= kMaxInView) continue;
@@ -90,25 +139,26 @@ void SatelliteView::MergeSatellites(double stamp, double epochTime) {
       if (s.elevation != kNoValue) h->elevation = s.elevation;
       if (s.azimuth != kNoValue) h->azimuth = s.azimuth;
       if (s.snr != kNoValue) h->snr = s.snr;
+      h->single = s.single;
     }
     h->setAt = stamp;
     h->dataTime = epochTime;
   }
+  ClearReport(report);
 }
 
 void SatelliteView::CompleteEpoch(double stamp, double epochTime) {
-  MergeSatellites(stamp, epochTime);
-  if (cur_.usedReported) {
-    held_.usedReported = true;
-    held_.usedSetAt = stamp;
-    held_.usedDataTime = epochTime;
-    held_.usedCount = cur_.usedCount;
-    std::copy_n(cur_.used.begin(), cur_.usedCount, held_.used.begin());
-  }
-  cur_.satCount = 0;
-  cur_.usedCount = 0;
-  cur_.usedReported = false;
-  cur_.viewSystems = 0;
+  Merge(cur_, stamp, epochTime);
+}
+
+void SatelliteView::BeginLateReport() {
+  ClearReport(late_);
+  target_ = &late_;
+}
+
+void SatelliteView::EndLateReport(double stamp, double measuredAt) {
+  target_ = &cur_;
+  Merge(late_, stamp, measuredAt);
 }
 
 bool SatelliteView::UsedListCurrent(const Clock& c) const {
@@ -120,19 +170,26 @@ int SatelliteView::CurrentUsedCount(const Clock& clock) const {
   return UsedListCurrent(clock) ? held_.usedCount : -1;
 }
 
-int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool* geometry) const {
-  struct Candidate {
-    const Sat* sat;
-    bool used;
-  };
+bool SatelliteView::Shown(const Sat& s, const Clock& c, bool usedList) const {
+  return IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime,
+                   s.single ? reportAge_ : kStaleSeconds) ||
+         (usedList && Listed(held_, s.system, s.prn));
+}
+
+int SatelliteView::Candidates(const Clock& c, Candidate* out) const {
   const bool usedList = UsedListCurrent(c);
-  std::array<Candidate, kMaxInView> cands;
-  int nc = 0;
+  int n = 0;
   for (int i = 0; i < held_.satCount; ++i) {
     const Sat& s = held_.sats[i];
-    if (!IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime, kStaleSeconds)) continue;
-    cands[nc++] = Candidate{&s, usedList && Listed(held_, s.system, s.prn)};
+    if (!Shown(s, c, usedList)) continue;
+    out[n++] = Candidate{&s, usedList && Listed(held_, s.system, s.prn)};
   }
+  return n;
+}
+
+int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool* geometry) const {
+  std::array<Candidate, kMaxInView> cands;
+  const int nc = Candidates(c, cands.data());
   const int chosen = std::min(nc, slots);
   if (nc > chosen) {
     // Priority as one number: used, then signal, then elevation, then the lower number.
@@ -175,6 +232,26 @@ int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool
     *geometry = *geometry || (s.elevation != kNoValue && s.azimuth != kNoValue);
   }
   return chosen;
+}
+
+int SatelliteView::All(const Clock& c, pelmora::SatDetail* out, int capacity) const {
+  std::array<Candidate, kMaxInView> cands;
+  const int nc = Candidates(c, cands.data());
+  std::sort(cands.begin(), cands.begin() + nc, [](const Candidate& a, const Candidate& b) {
+    if (a.sat->system != b.sat->system) return a.sat->system < b.sat->system;
+    return a.sat->prn < b.sat->prn;
+  });
+  const int n = std::clamp(nc, 0, capacity);
+  for (int i = 0; i < n; ++i) {
+    const Sat& s = *cands[i].sat;
+    out[i] = pelmora::SatDetail{s.prn,
+                                static_cast<int16_t>(s.system),
+                                static_cast<int16_t>(cands[i].used ? 1 : 0),
+                                static_cast<int16_t>(s.azimuth == kNoValue ? 0 : s.azimuth),
+                                static_cast<int16_t>(s.elevation == kNoValue ? 0 : s.elevation),
+                                static_cast<int16_t>(s.snr == kNoValue ? 0 : s.snr)};
+  }
+  return n;
 }
 
 }  // namespace navlib

@@ -1,6 +1,7 @@
 // The satellites of the fix state: those reported in the epoch in progress and those held from
 // completed epochs, the satellites used in the solution, how an epoch's reports merge into the
-// held view, and which of them fill the record's twelve slots. Portable: no I/O, no heap.
+// held view, which of them fill the record's twelve slots, and the full list of every satellite
+// heard. Portable: no I/O, no heap.
 #pragma once
 
 #include <array>
@@ -17,13 +18,13 @@ class SatelliteView {
  public:
   // Marks an absent azimuth, elevation or signal.
   static constexpr int kNoValue = -32768;
-  // Satellites in view held at once, all systems together: a multi-GNSS receiver sees about
-  // 40; the rest is slack. Reports beyond it are dropped.
-  static constexpr int kMaxInView = 96;
+  // Satellites held at once, all systems together: a multi-GNSS receiver tracks 30 to 60.
+  // Reports beyond it are dropped.
+  static constexpr int kMaxInView = pelmora::kMaxAllSats;
   static constexpr int kMaxUsed = 64;
 
   // When held satellites are looked at: the caller's clock and the time of day of the latest
-  // completed epoch (kNoTime: none). Reports older than kStaleSeconds are not current.
+  // completed epoch (kNoTime: none).
   struct Clock {
     double now;
     double latestTime;
@@ -35,15 +36,34 @@ class SatelliteView {
 
   // One satellite of a complete in-view report of its system; prn 0 or less only marks the
   // system's view as reported.
-  void AddInView(GnssSystem system, int prn, int elevation, int azimuth, int snr);
-  // One satellite's report on its own. False when the number is out of range.
-  bool Update(GnssSystem system, int prn, int elevation, int azimuth, int snr);
+  void AddInView(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal = 0);
+  // One satellite's report on its own. signal: the receiver's signal id (0: not given). A
+  // satellite reported on several signals (dual-band receivers list it once per signal) is one
+  // satellite with its strongest signal; reported twice on one signal, the first report holds.
+  // The first elevation and azimuth given hold. False when the number is out of range.
+  bool Update(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal = 0);
   void AddUsed(GnssSystem system, const int* prns, std::size_t count);
+  // The reports of this epoch list every satellite of every system (a numbered burst): held
+  // satellites they leave out are dropped when it completes.
+  void MarkCompleteView();
+  // How long satellites reported on their own (Update, not AddInView) stay current without a
+  // new report, at least kStaleSeconds: receivers that report their satellites every few
+  // seconds keep them between reports.
+  void SetReportAge(double seconds);
 
   // The epoch completed at stamp (arrival time) with the time of day epochTime: complete views
   // replace their system's held satellites, single reports merge, satellites that are no longer
-  // current at stamp are dropped, a reported used list replaces the held one.
+  // current at stamp are dropped (unless the current used list names them), a reported used
+  // list replaces the held one.
   void CompleteEpoch(double stamp, double epochTime);
+
+  // A report that belongs to the latest completed epoch, arriving after the next one began
+  // (satellites measured at T, sent after the fix of T + 1): between BeginLateReport and
+  // EndLateReport the satellite reports go to it instead of the epoch in progress, and it then
+  // merges into the held satellites with the time of day measuredAt.
+  void BeginLateReport();
+  bool InLateReport() const { return target_ == &late_; }
+  void EndLateReport(double stamp, double measuredAt);
 
   // --- Held satellites ------------------------------------------------------------------
 
@@ -55,6 +75,9 @@ class SatelliteView {
   // chosen satellite has both elevation and azimuth.
   int Choose(const Clock& clock, pelmora::SatInfo* out, int slots, bool* geometry) const;
 
+  // Every current satellite, in system and number order, up to capacity; returns how many.
+  int All(const Clock& clock, pelmora::SatDetail* out, int capacity) const;
+
  private:
   struct Sat {
     GnssSystem system = GnssSystem::Other;
@@ -62,6 +85,8 @@ class SatelliteView {
     int16_t elevation = kNoValue;
     int16_t azimuth = kNoValue;
     int16_t snr = kNoValue;
+    uint8_t signal = 0;   // the signal snr belongs to
+    bool single = false;  // reported on its own, not as part of a complete view
     double setAt = 0.0;
     double dataTime = kNoTime;
   };
@@ -71,25 +96,42 @@ class SatelliteView {
     int16_t prn = 0;
   };
 
-  // Satellites in view and used: those of the epoch in progress, or the held ones.
+  // Satellites in view and used: those of one report (the epoch in progress or a late report),
+  // or the held ones.
   struct Lists {
     std::array<Sat, kMaxInView> sats;
     int satCount = 0;
     std::array<SatId, kMaxUsed> used;
     int usedCount = 0;
     bool usedReported = false;
-    uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (epoch only)
+    uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (reports)
     double usedSetAt = 0.0;   // held: when the used list was reported
     double usedDataTime = kNoTime;
   };
 
+  // A held satellite as the record shows it.
+  struct Candidate {
+    const Sat* sat;
+    bool used;
+  };
+
+  Sat* Put(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal);
   static Sat* Find(Lists& lists, GnssSystem system, int prn);
   static bool Listed(const Lists& lists, GnssSystem system, int prn);
+  static void ClearReport(Lists& report);
   bool UsedListCurrent(const Clock& clock) const;
-  void MergeSatellites(double stamp, double epochTime);
+  // Whether the held satellite is shown: its own report is current, or the current used list
+  // names it.
+  bool Shown(const Sat& s, const Clock& clock, bool usedList) const;
+  // The shown satellites, in held order; returns how many.
+  int Candidates(const Clock& clock, Candidate* out) const;
+  void Merge(Lists& report, double stamp, double epochTime);
 
   Lists cur_;
+  Lists late_;
   Lists held_;
+  Lists* target_ = &cur_;
+  double reportAge_ = kStaleSeconds;
 };
 
 }  // namespace navlib

@@ -53,6 +53,19 @@ struct SatInfo {
 
 constexpr int kMaxSats = 12;
 
+// One satellite of the full list of Pelmora_GetSatellites: 12 bytes. system is a SatSystem.
+struct SatDetail {
+  int16_t prn;  // as in SatInfo
+  int16_t system;
+  int16_t used;
+  int16_t azimuth;
+  int16_t elevation;
+  int16_t snr;
+};
+
+// Satellites the engine keeps and Pelmora_GetSatellites lists at most.
+constexpr int kMaxAllSats = 64;
+
 // The current fix: 240 bytes.
 struct FixRecord {
   uint16_t validFlags;
@@ -108,6 +121,18 @@ enum class ReceiverStatus : int16_t {
 };
 constexpr int kReceiverStatusCount = 10;
 
+// Satellite systems of SatDetail::system.
+enum class SatSystem : int16_t {
+  Gps = 0,
+  Sbas = 1,
+  Glonass = 2,
+  Galileo = 3,
+  Beidou = 4,
+  Qzss = 5,
+  Navic = 6,
+  Other = 7,
+};
+
 // Receiver types of Pelmora_Open.
 enum class ReceiverType : int32_t { Nmea = 1, Tsip = 2 };
 
@@ -138,6 +163,13 @@ static_assert(offsetof(ReceiverSettings, nmeaSettingsPath) == 313);
 static_assert(offsetof(ReceiverSettings, padding) == 570);
 
 static_assert(sizeof(SatInfo) == 10);
+static_assert(sizeof(SatDetail) == 12);
+static_assert(offsetof(SatDetail, prn) == 0);
+static_assert(offsetof(SatDetail, system) == 2);
+static_assert(offsetof(SatDetail, used) == 4);
+static_assert(offsetof(SatDetail, azimuth) == 6);
+static_assert(offsetof(SatDetail, elevation) == 8);
+static_assert(offsetof(SatDetail, snr) == 10);
 static_assert(sizeof(FixRecord) == 240);
 static_assert(offsetof(FixRecord, validFlags) == 0);
 static_assert(offsetof(FixRecord, status) == 2);

@@ -262,6 +262,12 @@ std::optional<GnssSystem> SystemOfId(int id) {
   }
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 0;
+}
+
 bool IsDifferentialMode(char mode) {
   // D differential, P precise, R RTK fixed, F RTK float: corrections applied.
   return mode == 'D' || mode == 'P' || mode == 'R' || mode == 'F';
@@ -432,6 +438,9 @@ bool DecodeGsv(const Fields& f, Talker talker, FixState& state, const Arrival&) 
     entries[count++] = Entry{*prn, el.value_or(FixState::kNoValue), az.value_or(FixState::kNoValue),
                              snr.value_or(FixState::kNoValue)};
   }
+  // NMEA 4.10 and later: a signal id after the satellites (dual-band receivers send one group
+  // per signal).
+  const int signal = (f.n - 4) % 4 == 1 ? HexDigit(r.Char(f.n - 1)) : 0;
   if (r.Bad()) return false;
   // The view of the talker's system is reported even when it lists nobody.
   int none = 0;
@@ -441,7 +450,7 @@ bool DecodeGsv(const Fields& f, Talker talker, FixState& state, const Arrival&) 
   for (int i = 0; i < count; ++i) {
     int prn = entries[i].prn;
     const GnssSystem system = SystemOf(talker, prn);
-    state.AddSatelliteInView(system, prn, entries[i].el, entries[i].az, entries[i].snr);
+    state.AddSatelliteInView(system, prn, entries[i].el, entries[i].az, entries[i].snr, signal);
   }
   return true;
 }

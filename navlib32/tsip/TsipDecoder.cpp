@@ -16,6 +16,9 @@ namespace {
 constexpr double kDegPerRad = 180.0 / std::numbers::pi;
 // Satellite measurements (0x5C) come within a second after the fix they belong to.
 constexpr double kMeasurementWindowSeconds = 1.0;
+// Receivers that send the measurements of second T after the fix of T + 1 (SMT 360, TSIPv1):
+// how far behind the fix in progress such a report may lie.
+constexpr double kBackDatedSeconds = 2.0;
 // A receiver reports a UTC offset of 0 until it has read it from the satellites; real
 // offsets have been above 10 s since 1996.
 constexpr int kLeastPlausibleLeapSeconds = 11;
@@ -66,6 +69,27 @@ int DisplayPrn(GnssSystem system, const TrackingReport& t) {
   return prn;
 }
 
+// Status reports a receiver sends on its own schedule, without a time of their own: their
+// values age from their arrival.
+bool StampedAtArrival(const TsipReport& report) {
+  return std::holds_alternative<HealthReport>(report) ||
+         std::holds_alternative<MachineStatusReport>(report) ||
+         std::holds_alternative<SelectionReport>(report) ||
+         std::holds_alternative<SignalLevelsReport>(report) ||
+         std::holds_alternative<DifferentialReport>(report) ||
+         std::holds_alternative<V1StatusReport>(report) ||
+         std::holds_alternative<IoOptionsReport>(report);
+}
+
+// A timing receiver in overdetermined-clock mode whose survey is done holds its surveyed
+// antenna position (minor alarms bit 4: survey in progress, bit 5: no stored position).
+bool HoldsReferencePosition(const TimingStatusReport& r) {
+  constexpr uint8_t kOverdeterminedClock = 7;
+  constexpr uint16_t kSurveyingOrNoPosition = 0x0030;
+  return (r.receiverMode & 0x07) == kOverdeterminedClock &&
+         (r.minorAlarms & kSurveyingOrNoPosition) == 0;
+}
+
 // Classic TSIP has no checksum: a damaged packet of the right length still parses. Values no
 // receiver can send mark it: a time of week outside the week, a position off the globe or
 // farther than 10 000 km from the ground.
@@ -100,6 +124,12 @@ bool Plausible(const TsipReport& report) {
 
 std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowSeconds) {
   if (data == nullptr) return size;
+  if (heldFrame_) {
+    // The frame that ended a late report, held back until that report was taken.
+    heldFrame_ = false;
+    HandleFrame(framer_.Frame(), nowSeconds);
+    if (fix_.EpochCompleted()) return 0;
+  }
   std::size_t used = 0;
   while (used < size) {
     bool completed = false;
@@ -113,6 +143,15 @@ std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
 
 void TsipDecoder::Flush() {
   // Flush runs at the end of the input with no clock of its own: the last arrival time stands.
+  if (heldFrame_) {
+    heldFrame_ = false;
+    HandleFrame(framer_.Frame(), lastNow_);
+    if (fix_.EpochCompleted()) return;
+  }
+  if (fix_.InLateReport()) {
+    fix_.EndLateReport(lateEpochTime_);
+    return;  // the epoch in progress completes at the next Flush
+  }
   if (clockPending_) {
     clockPending_ = false;
     fix_.NoteTime(pendingClockTime_, lastNow_);
@@ -131,8 +170,15 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
         ++counters_.implausible;
         return;
       }
+      if (fix_.InLateReport() && !PartOfLateReport(report)) {
+        // The late report is complete: report its epoch again before this frame counts.
+        fix_.EndLateReport(lateEpochTime_);
+        heldFrame_ = true;
+        return;
+      }
       ++counters_.decoded;
-      fix_.NoteActivity(now);
+      fix_.NoteActivity(now, StampedAtArrival(report) ? FixState::ReportTime::Arrival
+                                                      : FixState::ReportTime::Epoch);
       CompleteUntimedEpoch(now);
       {
         const bool hadData = fix_.EpochHasData();
@@ -178,7 +224,7 @@ void TsipDecoder::ResolvePendingClock(double now) {
 }
 
 double TsipDecoder::TimeOfDay(double seconds, bool utc) const {
-  return UtcSecondsOfDay(seconds, utc || utcTimes_ ? 0 : leapSeconds_);
+  return UtcSecondsOfDay(seconds, utc ? 0 : leapSeconds_);
 }
 
 void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
@@ -195,11 +241,12 @@ void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
   fix_.NoteTime(t, now);
   kind_ = EpochKind::Fix;
   fixTime_ = t;
-  NoteDate(gpsSeconds, utc || utcTimes_);
+  NoteDate(gpsSeconds, utc);
 }
 
 void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
   const double m = TimeOfDay(gpsSeconds);
+  if (fix_.InLateReport()) return;  // another satellite of the late report (HandleFrame)
   auto inWindow = [&](double fix) {
     const double d = DayDifference(m, fix);
     return d >= -kSameTimeSeconds && d < kMeasurementWindowSeconds;
@@ -212,10 +259,33 @@ void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
     return;
   }
   if (kind_ == EpochKind::Fix && inWindow(fixTime_)) return;
+  if (kind_ == EpochKind::Fix && BackDated(m)) {
+    // Measured before the fix in progress (sent after the next fix): the satellites of the
+    // last completed epoch when they belong to it, else of the fix in progress; never an epoch
+    // that steps back.
+    const double latest = fix_.LatestTime();
+    if (latest != FixState::kNoTime && inWindow(latest)) {
+      fix_.BeginLateReport();
+      lateEpochTime_ = latest;
+      lateMeasurement_ = m;
+    }
+    return;
+  }
   if (kind_ == EpochKind::Satellites && SameTimeOfDay(m, fix_.CurrentEpochTime())) return;
   ResolvePendingClock(now);
   fix_.NoteTime(m, now);
   kind_ = EpochKind::Satellites;
+}
+
+bool TsipDecoder::BackDated(double measuredAt) const {
+  const double behind = DayDifference(fixTime_, measuredAt);
+  return behind > kSameTimeSeconds && behind <= kBackDatedSeconds;
+}
+
+bool TsipDecoder::PartOfLateReport(const TsipReport& report) const {
+  const auto* t = std::get_if<TrackingReport>(&report);
+  return t != nullptr && t->gpsSeconds > 0.0 &&
+         SameTimeOfDay(TimeOfDay(t->gpsSeconds), lateMeasurement_);
 }
 
 void TsipDecoder::ClockTime(double gpsSeconds, double now) {
@@ -250,8 +320,12 @@ void TsipDecoder::NoteDate(double gpsSeconds, bool utc) {
 
 // --- Values ------------------------------------------------------------------------------
 
-void TsipDecoder::ApplyPosition(const PositionReport& p) {
-  fix_.SetPosition(p.latitudeDeg, p.longitudeDeg);
+void TsipDecoder::ApplyPosition(const PositionReport& p, bool reference) {
+  if (reference) {
+    fix_.SetReferencePosition(p.latitudeDeg, p.longitudeDeg);
+  } else {
+    fix_.SetPosition(p.latitudeDeg, p.longitudeDeg);
+  }
   if (std::isfinite(p.latitudeDeg) && std::isfinite(p.longitudeDeg)) {
     hasPosition_ = true;
     latitudeDeg_ = p.latitudeDeg;
@@ -338,12 +412,9 @@ void TsipDecoder::ApplySelection(const SelectionReport& s) {
     default:
       break;  // 0 and 2: no dimension stated (auto mode before a fix)
   }
-  if (!s.hasPrns) return;
-  if (clockFix) {
-    fix_.SetSatellitesUsedCount(0);
-    fix_.AddSatellitesUsed(GnssSystem::Gps, nullptr, 0);
-    return;
-  }
+  // A clock-only solution says nothing about which satellites a position would use: the
+  // receiver's own used flags (0x5D, A2-00) stand.
+  if (!s.hasPrns || clockFix) return;
   std::array<int, kMaxTsipSats> prns{};
   std::size_t used = 0;
   for (std::size_t i = 0; i < s.count && i < prns.size(); ++i) {
@@ -362,14 +433,32 @@ void TsipDecoder::ApplySelection(const SelectionReport& s) {
 
 void TsipDecoder::ApplyTracking(const TrackingReport& t, double now) {
   if (t.prn == 0) return;
-  if (t.gpsSeconds > 0.0) MeasurementTime(t.gpsSeconds, now);
+  if (t.gpsSeconds > 0.0) {
+    MeasurementTime(t.gpsSeconds, now);
+    NoteReportPeriod(t.gpsSeconds);
+  }
   const int el = t.hasAngles ? RoundAngle(t.elevationDeg) : FixState::kNoValue;
   const int az = t.hasAngles ? RoundAngle(t.azimuthDeg) : FixState::kNoValue;
   const int snr = RoundAngle(t.signal > 0.0 ? t.signal : 0.0);
   const GnssSystem system = SystemOfTracking(t);
   const int prn = DisplayPrn(system, t);
+  if (t.burst) fix_.MarkCompleteSatelliteView();
   fix_.UpdateSatellite(system, prn, el, az, snr);
-  if (t.usedKnown && t.usedInFix) fix_.AddSatellitesUsed(system, &prn, 1);
+  if (t.usedKnown) fix_.AddSatellitesUsed(system, &prn, t.usedInFix ? 1 : 0);
+}
+
+void TsipDecoder::NoteReportPeriod(double gpsSeconds) {
+  // Satellites missing from one report stay until the next one is due: receivers such as the
+  // Lassen send their tracking reports every 5 to 8 s.
+  constexpr double kLongestPeriod = 30.0;
+  constexpr double kReportsMissed = 2.5;
+  if (lastReportTow_ >= 0.0 && std::fabs(gpsSeconds - lastReportTow_) > kSameTimeSeconds) {
+    double period = gpsSeconds - lastReportTow_;
+    if (period < 0) period += kSecondsPerWeek;
+    if (period <= kLongestPeriod) reportPeriod_ = period;
+  }
+  lastReportTow_ = gpsSeconds;
+  fix_.SetSatelliteReportAge(kReportsMissed * reportPeriod_);
 }
 
 void TsipDecoder::Apply(const TsipReport& report, double now) {
@@ -383,18 +472,19 @@ void TsipDecoder::On(const GpsTimeReport& r, double now) {
   ClockTime(r.gpsSeconds, now);
 }
 
+// Position and velocity reports carry the time of fix in the time base the I/O options chose.
 void TsipDecoder::On(const PositionReport& r, double now) {
-  if (r.hasTime) FixTime(r.gpsSeconds, now);
+  if (r.hasTime) FixTime(r.gpsSeconds, now, utcTimes_);
   ApplyPosition(r);
 }
 
 void TsipDecoder::On(const VelocityReport& r, double now) {
-  FixTime(r.gpsSeconds, now);
+  FixTime(r.gpsSeconds, now, utcTimes_);
   ApplyVelocity(r.east, r.north);
 }
 
 void TsipDecoder::On(const EcefVelocityReport& r, double now) {
-  FixTime(r.gpsSeconds, now);
+  FixTime(r.gpsSeconds, now, utcTimes_);
   if (!hasPosition_) return;  // east and north need a position
   const Enu v = EcefVectorToEnu({r.x, r.y, r.z}, latitudeDeg_, longitudeDeg_);
   ApplyVelocity(v.east, v.north);
@@ -451,6 +541,10 @@ void TsipDecoder::On(const TimingStatusReport& r, double) {
   if (dimension >= 2) {
     dimension_ = dimension;
     ApplyPosition(r.position);
+  } else if (HoldsReferencePosition(r)) {
+    // Overdetermined clock with its survey done: the stored antenna position stays valid
+    // while the receiver has no fix of its own (holdover); the fix mode stays "no fix".
+    ApplyPosition(r.position, true);
   }
 }
 

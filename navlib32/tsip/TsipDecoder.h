@@ -80,6 +80,10 @@ class TsipDecoder final : public GpsDecoder {
   double TimeOfDay(double seconds, bool utc = false) const;
   void FixTime(double gpsSeconds, double now, bool utc = false);
   void MeasurementTime(double gpsSeconds, double now);
+  // A measurement time lies just behind the fix in progress.
+  bool BackDated(double measuredAt) const;
+  bool PartOfLateReport(const TsipReport& report) const;
+  void NoteReportPeriod(double gpsSeconds);
   void ClockTime(double gpsSeconds, double now);
   void ResolvePendingClock(double now);
   void CompleteUntimedEpoch(double now);
@@ -107,7 +111,8 @@ class TsipDecoder final : public GpsDecoder {
   void On(const V1StatusReport& r, double now);
   void On(const IoOptionsReport& r, double now);
 
-  void ApplyPosition(const PositionReport& p);
+  // reference: the receiver's stored position, not a fix.
+  void ApplyPosition(const PositionReport& p, bool reference = false);
   void ApplyVelocity(double east, double north);
   void ApplyHealth(uint8_t statusCode);
   void ApplySelection(const SelectionReport& s);
@@ -128,8 +133,17 @@ class TsipDecoder final : public GpsDecoder {
   bool clockPending_ = false;
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
-  // I/O options: the receiver sends UTC times of week (0x55 timing bit 0).
+  // I/O options: the receiver sends the times of fix of its position and velocity reports in
+  // UTC (0x55 timing bit 0). Other packets keep their own time base.
   bool utcTimes_ = false;
+  // A late report (satellites of the last completed epoch, measured at lateMeasurement_) is
+  // open; the frame that ended one waits in the framer until its epoch has been taken.
+  double lateEpochTime_ = 0.0;
+  double lateMeasurement_ = 0.0;
+  bool heldFrame_ = false;
+  // Tracking reports: the measurement time of the last one and the period between them.
+  double lastReportTow_ = -1.0;
+  double reportPeriod_ = 1.0;
   double lastNow_ = 0.0;         // arrival time of the last frame
   double epochStartedAt_ = 0.0;  // arrival time of the first data of the epoch in progress
   // Last position, to turn ECEF velocities into east-north-up.

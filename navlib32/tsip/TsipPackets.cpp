@@ -362,6 +362,7 @@ TrackingReport ParseA200(std::span<const uint8_t> d) {
   r.usedKnown = true;
   r.gpsSeconds = ReadBeU32(d, 19);
   r.prnWithinSystem = true;
+  r.burst = true;
   // SV types: 1..3 GPS, 5..6 GLONASS, 9 SBAS, 13..15 BeiDou, 17..20 Galileo, 22..24 QZSS
   if (svType >= 1 && svType <= 3) {
     r.system = GnssSystem::Gps;

@@ -174,6 +174,7 @@ struct TrackingReport {
   double elevationDeg = 0.0, azimuthDeg = 0.0;
   std::optional<GnssSystem> system;  // none: tell by the number
   bool prnWithinSystem = false;
+  bool burst = false;  // A2-00: one of a numbered burst listing every satellite of a measurement
 };
 
 // 0x82 differential position fix mode: 0 manual off, 1 manual on (DGPS fixes only), 2 auto

@@ -345,17 +345,24 @@ TEST(FixState, MultiConstellationViews_MergeAndReplacePerSystem) {
   EXPECT_EQ(found, 3);  // GPS 5, Galileo 5 (held), GLONASS 71
 }
 
-TEST(FixState, SeveralSignalsOfOneSatellite_KeptOnce) {
+// A dual-band receiver lists a satellite once per signal: one satellite with its strongest
+// signal. The same signal reported again (a lost epoch boundary) does not overwrite the first.
+TEST(FixState, SeveralSignalsOfOneSatellite_KeptOnceWithTheStrongest) {
   FixState s;
   s.NoteTime(10.0, 0.0);
-  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, FixState::kNoValue);
-  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, 33);
-  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, 29);
+  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, FixState::kNoValue, 1);
+  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, 29, 1);
+  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, 33, 7);
+  s.AddSatelliteInView(GnssSystem::Gps, 9, 40, 100, 31, 8);
+  s.AddSatelliteInView(GnssSystem::Gps, 4, 20, 200, 35, 1);
+  s.AddSatelliteInView(GnssSystem::Gps, 4, 20, 200, 38, 1);
   s.CompleteEpoch(0.0);
   const FixRecord r = Record(s, 0.0);
-  EXPECT_EQ(r.sats[0].prn, 9);
-  EXPECT_EQ(r.sats[0].snr, 33);
-  EXPECT_EQ(r.sats[1].prn, 0);
+  EXPECT_EQ(r.sats[0].prn, 4);
+  EXPECT_EQ(r.sats[0].snr, 35);
+  EXPECT_EQ(r.sats[1].prn, 9);
+  EXPECT_EQ(r.sats[1].snr, 33);
+  EXPECT_EQ(r.sats[2].prn, 0);
 }
 
 TEST(FixState, UpdateSatellite_KeepsOthersUntilTheyAge) {
@@ -380,7 +387,8 @@ TEST(FixState, UpdateSatellite_KeepsOthersUntilTheyAge) {
   EXPECT_EQ(r.sats[1].prn, 0);
 }
 
-TEST(FixState, BoundedWhenFlooded) {
+// Every satellite heard, up to the bound, in system and number order; the record keeps its 12.
+TEST(FixState, AllSatellitesBoundedWhenFlooded) {
   FixState s;
   s.NoteTime(10.0, 0.0);
   for (int prn = 1; prn <= 500; ++prn)
@@ -393,6 +401,16 @@ TEST(FixState, BoundedWhenFlooded) {
   const FixRecord r = Record(s, 0.0);
   EXPECT_EQ(r.satCount, FixState::kMaxSatsUsed);
   EXPECT_NE(r.sats[11].prn, 0);
+  std::vector<pelmora::SatDetail> all(pelmora::kMaxAllSats + 10);
+  const int n = s.AllSatellites(all.data(), static_cast<int>(all.size()), 0.0);
+  EXPECT_EQ(n, pelmora::kMaxAllSats);
+  for (int i = 0; i < n; ++i) {
+    EXPECT_EQ(all[i].prn, i + 1);
+    EXPECT_EQ(all[i].system, static_cast<int16_t>(pelmora::SatSystem::Other));
+    EXPECT_EQ(all[i].used, 1);
+  }
+  EXPECT_EQ(s.AllSatellites(all.data(), 3, 0.0), 3);
+  EXPECT_EQ(s.AllSatellites(all.data(), 64, 60.0), 0) << "a silent receiver lists none";
 }
 
 TEST(FixState, OutOfRangeValuesRejected) {

@@ -13,14 +13,19 @@ namespace {
 
 using navlib::nmea::testing::DecodeWhole;
 using navlib::nmea::testing::Nmea;
+using navlib::tsip::TsipDecoder;
 using pelmora::FixRecord;
+using pelmora::ReceiverStatus;
 using namespace tsiptest;
+
+constexpr int kWeek = 2300;
+constexpr int kLeap = 18;
 
 bool Has(const FixRecord& r, uint16_t bits) {
   return (r.validFlags & bits) == bits;
 }
 
-[[maybe_unused]] const pelmora::SatInfo* FindSat(const FixRecord& r, int prn) {
+const pelmora::SatInfo* FindSat(const FixRecord& r, int prn) {
   for (const auto& s : r.sats) {
     if (s.prn == prn) return &s;
   }
@@ -85,6 +90,180 @@ TEST(ReceiverFaults, GalileoNumbered101To136) {
   }
   EXPECT_EQ(shown, 6);
   EXPECT_EQ(galileoUsed, 3);  // 101, 105 and 136 (the GSA's 336): used; 112 is not
+}
+
+// 3. A timing receiver whose I/O options say UTC while its 8F-AB says GPS time: the packet's
+// own flag rules; 0x41 and the 0x5C measurement time are GPS time whatever the options say.
+TEST(ReceiverFaults, TsipTimeBaseIsThePacketsOwn) {
+  std::vector<uint8_t> s;
+  Append(s, std::move(Payload(0x55).PutU8(0x12).PutU8(0x02).PutU8(0x01).PutU8(0x08)));
+  for (uint32_t tow = 302400; tow < 302403; ++tow) {
+    Append(s, P8FAB(tow, kWeek, kLeap, 0x00));
+    Append(s, P8FAC(4, 0x00, 45.0, 7.0, 300.0));
+    Append(s, P5C(9, 0, 44.0, tow + 0.2, 30.0, 60.0));
+  }
+  Append(s, P41(302404.0, kWeek, kLeap));
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_EQ(r.size(), 4u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_DOUBLE_EQ(r[i].utcSeconds, 43200.0 - kLeap + i) << i;  // 302400 s is Wednesday noon
+    EXPECT_NE(FindSat(r[i], 9), nullptr) << "the measurement joins its fix " << i;
+  }
+  EXPECT_DOUBLE_EQ(r[3].utcSeconds, 43204.0 - kLeap);
+}
+
+// 4. A TSIPv1 receiver's A2-00 burst (numbered 1..N, sent after the next fix) is the whole
+// view: a satellite the receiver no longer lists is gone at once, with its used flag.
+TEST(ReceiverFaults, SatelliteBurstReplacesTheView) {
+  std::vector<uint8_t> s;
+  const std::vector<std::vector<int>> bursts = {{10, 11, 12}, {10, 11}, {10, 11}};
+  for (uint32_t k = 0; k <= bursts.size(); ++k) {
+    const uint32_t tow = 302400 + k;
+    Append(s, A100(tow));
+    Append(s, A111(52.5, 13.4, 80.0, 2));
+    if (k == 0) continue;
+    const std::vector<int>& burst = bursts[k - 1];
+    for (std::size_t n = 0; n < burst.size(); ++n) {
+      const uint32_t used = k == 1 || burst[n] == 10 ? 0x03 : 0x01;
+      Append(s, A200(static_cast<unsigned>(n + 1), 1, burst[n], 40.0 * burst[n], 45.0, 40.0, used,
+                     tow - 1));
+    }
+    Append(s, A311(0, 1.9));
+  }
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_FALSE(r.empty());
+  const FixRecord& last = r.back();
+  EXPECT_DOUBLE_EQ(last.utcSeconds, 43200.0 - kLeap + 3);
+  EXPECT_NE(FindSat(last, 10), nullptr);
+  EXPECT_NE(FindSat(last, 11), nullptr);
+  EXPECT_EQ(FindSat(last, 12), nullptr) << "dropped from the burst: gone";
+  EXPECT_EQ(last.satCount, 1);
+  EXPECT_EQ(FindSat(last, 11)->used, 0);
+}
+
+// 5. A Lassen-class receiver: 0x5C bursts six seconds apart, 0x6D on its own schedule. A
+// satellite missing from one burst stays until the next is due, and one the current 0x6D uses
+// stays; an untimed 0x6D is current from its arrival, not from the epoch it joined.
+TEST(ReceiverFaults, AgeingFitsTheReceiversReportPeriod) {
+  std::vector<uint8_t> s;
+  const uint32_t t0 = 302400;
+  for (uint32_t t = 0; t < 14; ++t) {
+    Append(s, P8F20(48.1, 11.5, 520.0, 0.0, 0.0, (t0 + t) * 1000, 0x00, kLeap, kWeek));
+    if (t == 2 || t == 8) Append(s, P6D(4, 2.5, {18, 22, 19}));
+    if (t != 1 && t != 7) continue;
+    for (int prn : {18, 22, 19, 3}) {
+      if (t == 7 && (prn == 19 || prn == 3)) continue;  // missing from the second burst
+      Append(s, P5C(prn, 0, 40.0, t0 + t + 0.5, 30.0, 10.0 * prn));
+    }
+  }
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_GE(r.size(), 12u);
+  const FixRecord& late = r[11];  // 11 s after the first burst, 4 s after the second
+  EXPECT_DOUBLE_EQ(late.utcSeconds, 43200.0 - kLeap + 11);
+  ASSERT_NE(FindSat(late, 19), nullptr) << "used by the current 0x6D";
+  EXPECT_EQ(FindSat(late, 19)->used, 1);
+  EXPECT_NE(FindSat(late, 3), nullptr) << "missing from one burst only";
+
+  // A receiver without a fix: a 0x41, a burst, then a 0x6D arriving after a gap.
+  TsipDecoder quiet;
+  auto feed = [&quiet](const Payload& p, double now) {
+    const std::vector<uint8_t> w = Wire(p);
+    std::size_t at = 0;
+    while (at < w.size()) {
+      at += quiet.Feed(w.data() + at, w.size() - at, now);
+      quiet.TakeEpoch();
+    }
+  };
+  feed(P41(t0, kWeek, kLeap), 100.0);
+  feed(P5C(18, 0, 40.0, t0 + 0.1, 30.0, 180.0), 100.1);
+  feed(P6D(4, 2.5, {18}), 104.9);
+  feed(P41(t0 + 5, kWeek, kLeap), 105.5);
+  FixRecord rec;
+  quiet.GetFix(rec, 105.6);
+  EXPECT_TRUE(Has(rec, pelmora::kValidGeometry));
+  EXPECT_FLOAT_EQ(rec.pdop, 2.5f);
+}
+
+// 6. A timing receiver in overdetermined-clock mode, survey complete, in holdover: 8F-AC holds
+// the stored antenna position while the decoding status says "no usable satellites".
+TEST(ReceiverFaults, HoldoverKeepsTheReferencePosition) {
+  std::vector<uint8_t> s;
+  for (uint32_t tow = 302400; tow < 302403; ++tow) {
+    Append(s, P8FAB(tow, kWeek, kLeap));
+    Append(s, P8FAC(7, tow == 302400 ? 0x00 : 0x08, 41.3394, -75.7061, 218.7));
+  }
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r[0].fixMode, 3);
+  for (int i = 1; i < 3; ++i) {
+    EXPECT_TRUE(Has(
+        r[i], pelmora::kValidPosition | pelmora::kValidEllipsoidHeight | pelmora::kValidFixMode))
+        << i;
+    EXPECT_NEAR(r[i].latitude, 41.3394, 1e-9);
+    EXPECT_EQ(r[i].fixMode, 1) << "no fix the receiver did not report";
+    EXPECT_EQ(r[i].status, static_cast<int16_t>(ReceiverStatus::NoUsableSats));
+  }
+}
+
+// An SMT 360 second: 8F-AB and 8F-AC of T + 1, then 0x6D (clock-only fix) and the 0x5D
+// satellites measured at T; the signal tells the seconds apart.
+std::vector<uint8_t> Smt360Seconds(int seconds) {
+  std::vector<uint8_t> s;
+  for (int k = 0; k < seconds; ++k) {
+    const uint32_t tow = 302400 + k;
+    Append(s, P8FAB(tow, kWeek, kLeap));
+    Append(s, P8FAC(7, 0x00, 41.3394, -75.7061, 218.7));
+    if (k == 0) continue;
+    Append(s, P6D(5, 1.4, {5, 7, 9}));
+    for (int prn : {5, 7, 9})
+      Append(s, P5D(prn, 30.0 + k, tow - 1, 20.0 + prn, 10.0 * prn, prn != 9));
+  }
+  return s;
+}
+
+// 7. Back-dated satellite reports: the satellites measured at T join the record of T, which is
+// reported again; no record goes back in time or loses its fix.
+TEST(ReceiverFaults, BackDatedReportsNeverStepBack) {
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, Smt360Seconds(5));
+  ASSERT_GE(r.size(), 5u);
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    EXPECT_TRUE(Has(r[i], pelmora::kValidPosition | pelmora::kValidFixMode)) << i;
+    EXPECT_EQ(r[i].fixMode, 3) << i;
+    if (i > 0) {
+      EXPECT_GE(r[i].utcSeconds, r[i - 1].utcSeconds) << i;
+    }
+  }
+  // The last record of each second carries that second's measurements.
+  for (std::size_t i = 0; i + 1 < r.size(); ++i) {
+    if (r[i + 1].utcSeconds == r[i].utcSeconds) continue;
+    const int second = static_cast<int>(r[i].utcSeconds - (43200.0 - kLeap));
+    if (second < 1 || second > 3) continue;
+    ASSERT_NE(FindSat(r[i], 5), nullptr) << i;
+    EXPECT_EQ(FindSat(r[i], 5)->snr, 31 + second) << i;
+  }
+}
+
+// 8. A clock-only solution (0x6D dimension 5) with 0x5D flagging satellites used: the flags
+// stand, every second alike.
+TEST(ReceiverFaults, ClockOnlySolutionKeepsTheUsedFlags) {
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, Smt360Seconds(6));
+  int checked = 0;
+  for (const FixRecord& rec : r) {
+    if (rec.utcSeconds < 43200.0 - kLeap + 1) continue;
+    ASSERT_NE(FindSat(rec, 5), nullptr);
+    EXPECT_EQ(FindSat(rec, 5)->used, 1);
+    EXPECT_EQ(FindSat(rec, 7)->used, 1);
+    EXPECT_EQ(FindSat(rec, 9)->used, 0);
+    EXPECT_EQ(rec.satCount, 2);
+    ++checked;
+  }
+  EXPECT_GE(checked, 4);
 }
 
 }  // namespace

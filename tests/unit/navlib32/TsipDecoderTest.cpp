@@ -234,11 +234,12 @@ TEST(TsipDecoder, UtcTimesAreNotShiftedAgain) {
   auto r = Decode(timing, s);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_DOUBLE_EQ(r[0].utcSeconds, 72891.0);
-  // I/O options with UTC times: 0x84 and 0x5C times taken as they are
+  // I/O options with UTC times: the 0x84 time of fix is taken as it is; the 0x5C measurement
+  // time stays GPS time (3618.4 GPS is 3600.4 UTC)
   s.clear();
   Append(s, std::move(Payload(0x55).PutU8(0x12).PutU8(0x02).PutU8(0x01).PutU8(0x00)));
   Append(s, P84(1.0, 2.0, 3.0, 3600.0));
-  Append(s, P5C(7, 0, 40, 3600.4, 10, 20));
+  Append(s, P5C(7, 0, 40, 3618.4, 10, 20));
   TsipDecoder classic;
   r = Decode(classic, s);
   ASSERT_EQ(r.size(), 1u);

@@ -87,6 +87,21 @@ inline Payload P5C(int prn, int channel, double snr, double tow, double elDeg, d
                        .PutU8(0)
                        .PutZeros(3));
 }
+// 0x5D multi-GNSS tracking: svType 0 GPS, 1 GLONASS, 2 BeiDou, 3 Galileo, 5 QZSS.
+inline Payload P5D(int prn, double snr, double tow, double elDeg, double azDeg, bool used,
+                   unsigned svType = 0) {
+  return std::move(Payload(0x5D)
+                       .PutU8(prn)
+                       .PutU8(0)
+                       .PutU8(1)
+                       .PutU8(used ? 1 : 0)
+                       .PutBeF32(snr)
+                       .PutBeF32(tow)
+                       .PutBeF32(elDeg * kRadPerDeg)
+                       .PutBeF32(azDeg * kRadPerDeg)
+                       .PutZeros(5)
+                       .PutU8(svType));
+}
 inline Payload P46(unsigned status, unsigned errors = 0) {
   return std::move(Payload(0x46).PutU8(status).PutU8(errors));
 }
@@ -135,6 +150,35 @@ inline Payload V1Timing(uint32_t tow) {
                        .PutBeI16(18)
                        .PutZeros(12));
 }
+// TSIPv1 reports, framed: A1-00 timing (V1Timing), A1-11 position (degrees, ENU velocity),
+// A2-00 one satellite of a numbered burst (flags bit 0 acquired, bit 1 used), A3-11 status.
+inline std::vector<uint8_t> V1Data(const Payload& p) {
+  return std::vector<uint8_t>(p.Packet().begin() + 1, p.Packet().end());
+}
+inline std::vector<uint8_t> A100(uint32_t tow) {
+  return Wire(V1Payload(0xA1, 0x00, V1Data(V1Timing(tow))));
+}
+inline std::vector<uint8_t> A111(double latDeg, double lonDeg, double height, unsigned fixType,
+                                 double north = 0.0, double pdop = 1.8) {
+  Payload p(0);
+  p.PutU8(0x00).PutU8(fixType).PutBeF64(latDeg).PutBeF64(lonDeg).PutBeF64(height);
+  p.PutBeF32(0.0).PutBeF32(north).PutBeF32(0.0).PutBeF32(pdop).PutZeros(8);
+  return Wire(V1Payload(0xA1, 0x11, V1Data(p)));
+}
+inline std::vector<uint8_t> A200(unsigned message, unsigned svType, int prn, double azDeg,
+                                 double elDeg, double snr, uint32_t flags, uint32_t tow) {
+  Payload p(0);
+  p.PutU8(message).PutU8(svType).PutU8(prn).PutBeF32(azDeg).PutBeF32(elDeg).PutBeF32(snr);
+  p.PutBeU32(flags).PutBeU32(tow);
+  return Wire(V1Payload(0xA2, 0x00, V1Data(p)));
+}
+inline std::vector<uint8_t> A311(unsigned status, double pdop) {
+  Payload p(0);
+  p.PutU8(3).PutU8(status).PutU8(100).PutBeF32(pdop).PutBeF32(1.0).PutBeF32(1.6).PutBeF32(1.0);
+  p.PutBeF32(40.0);
+  return Wire(V1Payload(0xA3, 0x11, V1Data(p)));
+}
+
 inline Payload P8FAC(unsigned receiverMode, unsigned decodingStatus, double latDeg, double lonDeg,
                      double height) {
   Payload p(0x8F);
@@ -176,8 +220,8 @@ inline std::vector<pelmora::FixRecord> Decode(navlib::GpsDecoder& decoder,
       if (decoder.EpochComplete()) take();
     }
   }
-  decoder.Flush();
-  if (decoder.EpochComplete()) take();
+  for (decoder.Flush(); decoder.EpochComplete(); decoder.Flush())
+    take();
   return records;
 }
 
