@@ -11,13 +11,10 @@
 #include "app/MainWindow_win.h"
 #include "app/ResourceStringTable_win.h"
 #include "app/dde/ClientLink.h"
+#include "app/engine/NavlibEngine_win.h"
 #include "app/settings/ProductInfo.h"
 #include "app/settings/RegistryOptionBackend_win.h"
 #include "hvndlg32/hvndlg32.h"
-
-#if defined(PELMORA_HAVE_NAVLIB32)
-#include "app/engine/NavlibEngine_win.h"
-#endif
 
 namespace pelmora {
 namespace {
@@ -25,24 +22,6 @@ namespace {
 constexpr char kSplashText[] =
     "The Pelmora - Version 3.2\r\r                Special MapInfo Edition";
 constexpr char kTitle[] = "The Pelmora";
-
-#if !defined(PELMORA_HAVE_NAVLIB32)
-// Stands in for navlib32.dll while this build has none: every open fails, so the program
-// stays in Off mode.
-class NoEngine : public Engine {
- public:
-  int32_t Open(int32_t, const std::string&, const CommInfo&, const ReceiverSettings&) override {
-    return -1;
-  }
-  int32_t Poll() override { return 1; }
-  int32_t GetInfo(FixRecord&) override { return 0; }
-  int32_t StartLog(const std::string&) override { return 1; }
-  int32_t StopLog() override { return 0; }
-  int32_t Close() override { return 0; }
-  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 1; }
-  std::string FormatLatLon(double, int32_t, int32_t, int32_t) override { return {}; }
-};
-#endif
 
 // The GIS conversation until the DDEML transport is built: it never connects, so the client
 // link stays down and every send fails.
@@ -82,11 +61,7 @@ std::string CommandLineLog() {
 int RunProgram(HINSTANCE instance) {
   SelectProduct(kPelmoraProductId);
   HVNDialogSplash(kSplashText);
-#if defined(PELMORA_HAVE_NAVLIB32)
   NavlibEngine engine;
-#else
-  NoEngine engine;
-#endif
   ResourceStringTable strings;
   RegistryOptionBackend options;
   NoLinkTransport link;

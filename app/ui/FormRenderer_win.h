@@ -63,7 +63,6 @@ class FormRenderer {
   std::map<const Control*, Font> shownFont_;
   std::map<std::string, HFONT> fonts_;
   std::map<COLORREF, HBRUSH> brushes_;
-  WNDPROC buttonProc_ = nullptr;
 };
 
 // A button's 16 x 16 picture with its top-left corner at x, y; the grey version when disabled.

@@ -3,13 +3,13 @@
 #  1. a user without settings starts with exactly the default options (read through hvnreg32);
 #  2. values written with "wine reg add" are read at the next start, odd texts included;
 #  3. the start position stored at close is read back at the next start;
-#  4. pelmora.exe itself (when built): the first start creates the settings key and stores
-#     nothing when closed in Off mode; stored Minimize/OnTop/SpeedUnits change the next start.
-# usage: settings_system_test.sh SETTINGS_PROBE_EXE [PELMORA_EXE]
+#  4. pelmora.exe itself: the first start creates the settings key and stores nothing when
+#     closed in Off mode; stored Minimize/OnTop/SpeedUnits change the next start.
+# usage: settings_system_test.sh SETTINGS_PROBE_EXE PELMORA_EXE
 # Needs WINEPREFIX (the prefix to copy) and DISPLAY, as set by scripts/wine-env.sh.
 set -u -o pipefail
 probe=$1
-pelmora=${2:-}
+pelmora=$2
 : "${WINEPREFIX:?WINEPREFIX is not set}"
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -140,31 +140,27 @@ stop_pelmora() {
   wait "$pelmora_pid" 2>/dev/null
 }
 
-if [ -n "$pelmora" ] && [ -f "$pelmora" ]; then
-  wine reg delete 'HKCU\Software\Halvorn' /f </dev/null >/dev/null 2>&1
-  start_pelmora
-  first=$(run "$probe" window 30) || fail "pelmora.exe window did not appear"
-  stop_pelmora
-  grep -qx 'iconic=0' <<<"$first" || fail "fresh start: window minimised"
-  grep -qx 'topmost=0' <<<"$first" || fail "fresh start: window on top"
-  wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "pelmora.exe did not create $key"
-  [ -z "$(reg_value GPSInitLat)" ] || fail "closing in Off mode stored a start position"
+wine reg delete 'HKCU\Software\Halvorn' /f </dev/null >/dev/null 2>&1
+start_pelmora
+first=$(run "$probe" window 30) || fail "pelmora.exe window did not appear"
+stop_pelmora
+grep -qx 'iconic=0' <<<"$first" || fail "fresh start: window minimised"
+grep -qx 'topmost=0' <<<"$first" || fail "fresh start: window on top"
+wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "pelmora.exe did not create $key"
+[ -z "$(reg_value GPSInitLat)" ] || fail "closing in Off mode stored a start position"
 
-  reg_add Minimize 1
-  reg_add OnTop 1
-  reg_add SpeedUnits 1
-  reg_add ElevUnits 1
-  start_pelmora
-  second=$(run "$probe" window 30) || fail "pelmora.exe window did not appear (second start)"
-  stop_pelmora
-  grep -qx 'iconic=1' <<<"$second" || fail "stored Minimize=1 not applied at start"
-  grep -qx 'topmost=1' <<<"$second" || fail "stored OnTop=1 not applied at start"
-  # The speed and elevation captions carry the unit suffix of the stored options.
-  [ "$(grep -a '^text=' <<<"$first")" != "$(grep -a '^text=' <<<"$second")" ] ||
-    fail "stored units did not change any caption"
-else
-  echo "pelmora.exe not built: program start-up part skipped"
-fi
+reg_add Minimize 1
+reg_add OnTop 1
+reg_add SpeedUnits 1
+reg_add ElevUnits 1
+start_pelmora
+second=$(run "$probe" window 30) || fail "pelmora.exe window did not appear (second start)"
+stop_pelmora
+grep -qx 'iconic=1' <<<"$second" || fail "stored Minimize=1 not applied at start"
+grep -qx 'topmost=1' <<<"$second" || fail "stored OnTop=1 not applied at start"
+# The speed and elevation captions carry the unit suffix of the stored options.
+[ "$(grep -a '^text=' <<<"$first")" != "$(grep -a '^text=' <<<"$second")" ] ||
+  fail "stored units did not change any caption"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"

@@ -14,27 +14,27 @@ namespace {
 constexpr int kSize = 16;
 constexpr COLORREF kBackground = RGB(192, 192, 192);
 
-// A 16 x 16 silver bitmap with the picture drawn at 0, 0.
-std::vector<COLORREF> Draw(Picture picture, bool enabled) {
+// A canvas x canvas silver bitmap with the picture's top-left corner at at, at.
+std::vector<COLORREF> Draw(Picture picture, bool enabled, int canvas = kSize, int at = 0) {
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kSize;
-  bi.bmiHeader.biHeight = -kSize;
+  bi.bmiHeader.biWidth = canvas;
+  bi.bmiHeader.biHeight = -canvas;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, dib);
-  RECT all = {0, 0, kSize, kSize};
+  RECT all = {0, 0, canvas, canvas};
   HBRUSH back = CreateSolidBrush(kBackground);
   FillRect(mem, &all, back);
   DeleteObject(back);
-  DrawButtonPicture(mem, picture, 0, 0, enabled);
+  DrawButtonPicture(mem, picture, at, at, enabled);
   GdiFlush();
   std::vector<COLORREF> out;
-  for (int i = 0; i < kSize * kSize; ++i) {
+  for (int i = 0; i < canvas * canvas; ++i) {
     const uint32_t p = static_cast<const uint32_t*>(bits)[i];
     out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
   }
@@ -96,10 +96,30 @@ TEST(ButtonPicture, NextViewSymbolIsYellowWhiteCyanWithBlackOutline) {
   EXPECT_GT(cyan, 5);
   EXPECT_GT(black, 20);
   EXPECT_EQ(other, 0);
-  // Nothing outside the 16 x 16 cell: the picture is drawn from 0, 0 and stays inside it.
-  const std::vector<COLORREF> none = Draw(Picture::None, true);
-  for (COLORREF c : none)
-    EXPECT_EQ(c, kBackground);
+}
+
+TEST(ButtonPicture, EveryPictureStaysInsideItsCell) {
+  // Drawn at 8, 8 on a 32 x 32 canvas: nothing may reach the 8-pixel margin around the cell.
+  constexpr int kCanvas = 32;
+  constexpr int kAt = 8;
+  for (Picture picture : {Picture::Pause, Picture::NextView}) {
+    for (bool enabled : {true, false}) {
+      const std::vector<COLORREF> px = Draw(picture, enabled, kCanvas, kAt);
+      int inside = 0;
+      for (int y = 0; y < kCanvas; ++y) {
+        for (int x = 0; x < kCanvas; ++x) {
+          const bool cell = x >= kAt && x < kAt + kSize && y >= kAt && y < kAt + kSize;
+          const COLORREF c = px[y * kCanvas + x];
+          if (cell) {
+            inside += c != kBackground;
+          } else {
+            EXPECT_EQ(c, kBackground) << static_cast<int>(picture) << " at " << x << "," << y;
+          }
+        }
+      }
+      EXPECT_GT(inside, 0) << "the picture is drawn at all";
+    }
+  }
 }
 
 }  // namespace
