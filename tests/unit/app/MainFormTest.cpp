@@ -12,7 +12,7 @@
 #include "app/ControlIds.h"
 #include "app/MainLayout.h"
 #include "app/net/FixServerControl.h"
-#include "tests/unit/app/MainFormFakes.h"
+#include "tests/unit/app/MainFormFixture.h"
 #include "tests/unit/net/FakeSockets.h"
 #include "tests/unit/settings/FakeOptionBackend.h"
 
@@ -25,48 +25,10 @@ using ui::Key;
 using ui::Rect;
 namespace colors = ui::colors;
 
-using fakes::FakeEngine;
-using fakes::FakeHost;
-using fakes::FakeLinkTransport;
-using fakes::FakeStrings;
 using fakes::Log;
 
-class MainFormTest : public ::testing::Test {
- protected:
-  MainFormTest()
-      : strings_(log_),
-        engine_(log_),
-        host_(log_),
-        link_(log_),
-        form_(host_, engine_, strings_, link_) {}
-
-  void Create() {
-    ASSERT_TRUE(form_.FormCreate());
-    log_.clear();
-  }
-  Control& C(const std::string& name) { return form_.Form().Get(name); }
-  // Brings the client link up as Options > Connect would, leaving no trace in the log.
-  void LinkUp() {
-    link_.accepts = true;
-    const size_t entries = log_.size();
-    form_.Link().Toggle();
-    log_.resize(entries);
-  }
-  // Names of the log entries in order, for checking an order of steps.
-  bool Contains(const std::string& entry) const {
-    for (const auto& e : log_) {
-      if (e == entry) return true;
-    }
-    return false;
-  }
-
-  Log log_;
-  FakeStrings strings_;
-  FakeEngine engine_;
-  FakeHost host_;
-  FakeLinkTransport link_;
-  TMainForm form_;
-};
+// The main window on fakes, created by Create().
+class MainFormTest : public fakes::MainFormFixture {};
 
 TEST_F(MainFormTest, ControlsStandAtTheirDesignGeometry) {
   struct Case {
@@ -257,7 +219,7 @@ TEST_F(MainFormTest, EveryMenuCommandReachesAHandler) {
   }
   EXPECT_TRUE(form_.Command(IDM_NextView));
   EXPECT_FALSE(form_.Command(12345));
-  EXPECT_TRUE(Contains("CloseMainWindow")) << "File > Exit closes the window";
+  EXPECT_TRUE(Logged("CloseMainWindow")) << "File > Exit closes the window";
   EXPECT_TRUE(form_.Closing());
 }
 
@@ -651,8 +613,8 @@ TEST_F(MainFormTest, FormCloseEndsTheProgramWhenAStepFails) {
   ASSERT_GE(log_.size(), 2u);
   EXPECT_EQ(log_[log_.size() - 2], "FreeStrings");
   EXPECT_EQ(log_.back(), "Terminate");
-  EXPECT_TRUE(Contains("StopLog"));
-  EXPECT_TRUE(Contains("Close"));
+  EXPECT_TRUE(Logged("StopLog"));
+  EXPECT_TRUE(Logged("Close"));
 }
 
 TEST_F(MainFormTest, UnitOptionsBeyondTheirListsShowNoSuffix) {
@@ -688,7 +650,7 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     form.MutableFix().longitude = -7.25;
     log_.clear();
     form.FormClose();
-    EXPECT_EQ(Contains("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;
+    EXPECT_EQ(Logged("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;
   }
 }
 
