@@ -214,6 +214,17 @@ int32_t Engine::GetInfo(pelmora::FixRecord* record) {
   return RecordHasFix(*record) ? 1 : 0;
 }
 
+int32_t Engine::GetSatellites(pelmora::SatDetail* sats, int32_t capacity, int32_t* count) {
+  if (count != nullptr) *count = 0;
+  if (sats == nullptr || count == nullptr || capacity < 0) return kNavSatellitesBadArgument;
+  if (mode_ == Mode::Closed) return kNavSatellitesNotOpen;
+  const int n = mode_ == Mode::Live
+                    ? liveDecoder_->GetSatellites(sats, capacity, Now())
+                    : replay_->decoder().GetSatellites(sats, capacity, replayClock_);
+  *count = n;
+  return 0;
+}
+
 int32_t Engine::TakeSentences(char* buffer, int32_t size, int32_t* length) {
   if (length != nullptr) *length = 0;
   if (buffer == nullptr || size <= 0 || length == nullptr) return kNavSentencesBadArgument;

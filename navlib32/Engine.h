@@ -63,6 +63,8 @@ class Engine {
   int32_t StartLog(const char* path);
   int32_t StopLog();
   int32_t Close();
+  // Pelmora_GetSatellites: every satellite the receiver reports now.
+  int32_t GetSatellites(pelmora::SatDetail* sats, int32_t capacity, int32_t* count);
   // Pelmora_GetSentences: the NMEA source's checksum-valid sentences since the last call.
   int32_t TakeSentences(char* buffer, int32_t size, int32_t* length);
 

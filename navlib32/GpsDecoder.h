@@ -34,6 +34,10 @@ class GpsDecoder {
   // sent nothing decodable for a few seconds before nowSeconds are reported invalid.
   virtual void GetFix(pelmora::FixRecord& out, double nowSeconds) const = 0;
 
+  // Every satellite of the last completed epoch that is current at nowSeconds (all systems,
+  // each once), in system and number order, at most capacity of them; returns how many.
+  virtual int GetSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const = 0;
+
   // The calendar date of the last completed epoch, when the receiver sent one (FixRecord has
   // none; GPX time stamps need it). False when unknown.
   virtual bool GetDate(int& year, int& month, int& day, double nowSeconds) const {

@@ -55,6 +55,9 @@ class TappedDecoder final : public GpsDecoder {
   void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
     inner_->GetFix(out, nowSeconds);
   }
+  int GetSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const override {
+    return inner_->GetSatellites(out, capacity, nowSeconds);
+  }
   bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
     return inner_->GetDate(year, month, day, nowSeconds);
   }

@@ -89,3 +89,9 @@ NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* l
   return Guarded(kNavSentencesBadArgument,
                  [&] { return TheEngine().TakeSentences(buffer, size, length); });
 }
+
+NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t capacity,
+                                           int32_t* count) {
+  return Guarded(kNavSatellitesBadArgument,
+                 [&] { return TheEngine().GetSatellites(sats, capacity, count); });
+}

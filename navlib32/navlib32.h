@@ -48,6 +48,12 @@ enum NavSentencesResult : int32_t {
   kNavSentencesBadArgument = 3,  // null buffer or length, or a size below 1
 };
 
+// Results of Pelmora_GetSatellites other than 0.
+enum NavSatellitesResult : int32_t {
+  kNavSatellitesNotOpen = 1,      // the engine is closed
+  kNavSatellitesBadArgument = 2,  // null list or count, or a capacity below 0
+};
+
 // Opens "COMn" (live, n 1..255) or a log file (replay). receiverType 1 NMEA 0183, 2 TSIP; a
 // replayed log that plainly holds the other protocol is decoded as such. commInfo may be null
 // (the type's defaults); settings may be null (nothing is sent to the receiver). Any open engine
@@ -77,3 +83,10 @@ NAVLIB32_API int32_t llcvt_dbl2str(char* out, double degrees, int32_t kind, int3
 // Sentences that do not fit wait for the next call; the engine keeps 64 KiB of them at most,
 // dropping the oldest. 0 (NMEA source, *length may be 0) or a NavSentencesResult.
 NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* length);
+// Fills sats with every satellite the receiver reports now, all systems (a satellite heard on
+// several signals once, with its strongest signal), in system and number order: at most
+// capacity entries and at most pelmora::kMaxAllSats (64); *count gets how many. FixRecord's
+// twelve are chosen from these. 0 (also while nothing is heard, *count 0) or a
+// NavSatellitesResult.
+NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t capacity,
+                                           int32_t* count);

@@ -26,6 +26,9 @@ class NmeaDecoder final : public GpsDecoder {
   void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
     state_.MakeRecord(out, nowSeconds);
   }
+  int GetSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const override {
+    return state_.AllSatellites(out, capacity, nowSeconds);
+  }
   bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
     return state_.Date(year, month, day, nowSeconds);
   }

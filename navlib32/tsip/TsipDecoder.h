@@ -52,6 +52,9 @@ class TsipDecoder final : public GpsDecoder {
   void GetFix(pelmora::FixRecord& out, double nowSeconds) const override {
     fix_.MakeRecord(out, nowSeconds);
   }
+  int GetSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const override {
+    return fix_.AllSatellites(out, capacity, nowSeconds);
+  }
   bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
     return fix_.Date(year, month, day, nowSeconds);
   }

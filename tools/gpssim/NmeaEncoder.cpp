@@ -1,11 +1,13 @@
-// NMEA 0183 (version 2.3 style, talker GP) for one simulated epoch: GGA, GSA, GSV, RMC, VTG, ZDA,
-// in the order many receivers use. Numbers are written with std::to_chars, so the output never
-// depends on the C locale.
+// NMEA 0183 for one simulated epoch: GGA, GSA, GSV, RMC, VTG, ZDA, in the order many receivers
+// use; version 2.3 style with the GP talker for GPS alone, NMEA 4.10 style (GN talker, a GSA
+// per system with its system id, GSV groups under each system's talker) for several systems.
+// Numbers are written with std::to_chars, so the output never depends on the C locale.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "navlib32/nmea/NmeaChecksum.h"
 #include "tools/gpssim/Simulator.h"
@@ -57,81 +59,128 @@ double Wrap360(double deg) {
   return r < 0 ? r + 360.0 : r;
 }
 
-}  // namespace
+// Talker and NMEA 4.10 system id of a system's sentences.
+struct SystemTalker {
+  System system;
+  const char* talker;
+  const char* id;
+};
+constexpr SystemTalker kTalkers[] = {{System::Gps, "GP", "1"},
+                                     {System::Glonass, "GL", "2"},
+                                     {System::Galileo, "GA", "3"},
+                                     {System::Beidou, "GB", "4"}};
 
-std::string EncodeNmea(const Epoch& e, int badChecksumEvery, int* sentenceCounter, bool* damaged) {
-  std::string out;
-  auto emit = [&](const std::string& body) {
+// Sentences are emitted through a sink that counts them and injects the checksum fault.
+class Sink {
+ public:
+  Sink(int badChecksumEvery, int* counter, bool* damaged)
+      : every_(badChecksumEvery), counter_(counter), damaged_(damaged) {}
+  void Emit(const std::string& body) {
     std::string s = navlib::nmea::NmeaSentenceOf(body);
-    ++*sentenceCounter;
-    if (badChecksumEvery > 0 && *sentenceCounter % badChecksumEvery == 0) {
+    ++*counter_;
+    if (every_ > 0 && *counter_ % every_ == 0) {
       // Replace the last checksum digit: still a hex digit, but a wrong value.
       const std::size_t star = s.rfind('*');
       s[star + 2] = s[star + 2] == '0' ? '1' : '0';
-      *damaged = true;
+      *damaged_ = true;
     }
-    out += s;
-  };
+    out_ += s;
+  }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  int every_;
+  int* counter_;
+  bool* damaged_;
+  std::string out_;
+};
+
+// GSA: automatic mode, fix dimension, up to twelve PRNs used, PDOP, HDOP, VDOP; with several
+// systems one sentence a system, with its system id.
+void EmitGsa(const Epoch& e, bool multi, Sink& sink) {
+  const bool fix = e.fixMode >= 2;
+  for (const SystemTalker& st : kTalkers) {
+    if (!multi && st.system != System::Gps) continue;
+    std::string gsa = Cat(multi ? "GNGSA,A," : "GPGSA,A,", std::to_string(fix ? e.fixMode : 1));
+    int listed = 0;
+    for (const SimSat& s : e.sats) {
+      if (!s.used || s.system != st.system || listed == 12) continue;
+      gsa += ',';
+      gsa += Padded(s.prn, 2);
+      ++listed;
+    }
+    if (multi && listed == 0) continue;
+    for (; listed < 12; ++listed)
+      gsa += ",";
+    gsa += Cat(",", Fixed(e.pdop, 2), ",", Fixed(e.hdop, 2), ",", Fixed(e.vdop, 2));
+    if (multi) gsa += Cat(",", st.id);
+    sink.Emit(gsa);
+  }
+}
+
+// GSV: satellites in view, four per sentence, a group per system under its talker (with the
+// signal id 1 when there are several systems); an untracked satellite has an empty SNR.
+void EmitGsv(const Epoch& e, bool multi, Sink& sink) {
+  for (const SystemTalker& st : kTalkers) {
+    std::vector<const SimSat*> sats;
+    for (const SimSat& s : e.sats)
+      if (s.system == st.system) sats.push_back(&s);
+    if (sats.empty() && st.system != System::Gps) continue;
+    const int inView = static_cast<int>(sats.size());
+    const int messages = std::max(1, (inView + kSatsPerGsv - 1) / kSatsPerGsv);
+    for (int m = 0; m < messages; ++m) {
+      std::string gsv = Cat(st.talker, "GSV,", std::to_string(messages), ",", std::to_string(m + 1),
+                            ",", Padded(inView, 2));
+      for (int i = m * kSatsPerGsv; i < std::min(inView, (m + 1) * kSatsPerGsv); ++i) {
+        const SimSat& s = *sats[i];
+        gsv += Cat(",", Padded(s.prn, 2), ",", Padded(std::lround(s.elevationDeg), 2), ",",
+                   Padded(std::lround(s.azimuthDeg), 3), ",");
+        if (s.snrDbHz > 0) gsv += Padded(std::lround(s.snrDbHz), 2);
+      }
+      if (multi) gsv += ",1";
+      sink.Emit(gsv);
+    }
+  }
+}
+
+}  // namespace
+
+std::string EncodeNmea(const Epoch& e, int badChecksumEvery, int* sentenceCounter, bool* damaged) {
+  Sink sink(badChecksumEvery, sentenceCounter, damaged);
+  bool multi = false;
+  for (const SimSat& s : e.sats)
+    multi = multi || s.system != System::Gps;
+  const std::string talker = multi ? "GN" : "GP";
   const bool fix = e.fixMode >= 2;
   const std::string lat = Angle(e.latitudeDeg, 2, 'N', 'S');
   const std::string lon = Angle(e.longitudeDeg, 3, 'E', 'W');
 
   // GGA: time, position, quality, satellites used, HDOP, MSL altitude, geoid separation.
   const std::string position = fix ? Cat(lat, ",", lon) : std::string(",,,");
-  emit(Cat("GPGGA,", Time(e), ",", position, ",", fix ? "1" : "0", ",", Padded(e.usedCount, 2), ",",
-           Fixed(e.hdop, 2), ",", Fixed(e.geoidHeightMetres, 2), ",M,",
-           Fixed(e.geoidSeparationMetres, 1), ",M,,"));
-
-  // GSA: automatic mode, fix dimension, up to twelve PRNs used, PDOP, HDOP, VDOP.
-  std::string gsa = Cat("GPGSA,A,", std::to_string(fix ? e.fixMode : 1));
-  int listed = 0;
-  for (const SimSat& s : e.sats) {
-    if (!s.used || listed == 12) continue;
-    gsa += ',';
-    gsa += Padded(s.prn, 2);
-    ++listed;
-  }
-  for (; listed < 12; ++listed)
-    gsa += ",";
-  gsa += Cat(",", Fixed(e.pdop, 2), ",", Fixed(e.hdop, 2), ",", Fixed(e.vdop, 2));
-  emit(gsa);
-
-  // GSV: satellites in view, four per sentence; an untracked satellite has an empty SNR.
-  const int inView = static_cast<int>(e.sats.size());
-  const int messages = std::max(1, (inView + kSatsPerGsv - 1) / kSatsPerGsv);
-  for (int m = 0; m < messages; ++m) {
-    std::string gsv =
-        Cat("GPGSV,", std::to_string(messages), ",", std::to_string(m + 1), ",", Padded(inView, 2));
-    for (int i = m * kSatsPerGsv; i < std::min(inView, (m + 1) * kSatsPerGsv); ++i) {
-      const SimSat& s = e.sats[i];
-      gsv += ',';
-      gsv += Padded(s.prn, 2);
-      gsv += ',';
-      gsv += Padded(std::lround(s.elevationDeg), 2);
-      gsv += ',';
-      gsv += Padded(std::lround(s.azimuthDeg), 3);
-      gsv += ',';
-      if (s.snrDbHz > 0) gsv += Padded(std::lround(s.snrDbHz), 2);
-    }
-    emit(gsv);
-  }
+  sink.Emit(Cat(talker, "GGA,", Time(e), ",", position, ",", fix ? "1" : "0", ",",
+                Padded(e.usedCount, 2), ",", Fixed(e.hdop, 2), ",", Fixed(e.geoidHeightMetres, 2),
+                ",M,", Fixed(e.geoidSeparationMetres, 1), ",M,,"));
+  EmitGsa(e, multi, sink);
+  EmitGsv(e, multi, sink);
 
   // RMC: time, status, position, speed in knots, course, date, magnetic variation, mode.
   const double var = e.magVariationDeg;  // positive: magnetic = true + var, a westerly variation
   const std::string date = Cat(Padded(e.day, 2), Padded(e.month, 2), Padded(e.year % 100, 2));
-  emit(Cat("GPRMC,", Time(e), ",", fix ? Cat("A,", lat, ",", lon) : std::string("V,,,,"), ",",
-           Fixed(e.speedMps * kKnotsPerMps, 3), ",", Fixed(e.trueHeadingDeg, 2), ",", date, ",",
-           Fixed(std::fabs(var), 1), ",", var > 0 ? "W" : "E", ",", fix ? "A" : "N"));
+  sink.Emit(Cat(talker, "RMC,", Time(e), ",", fix ? Cat("A,", lat, ",", lon) : std::string("V,,,,"),
+                ",", Fixed(e.speedMps * kKnotsPerMps, 3), ",", Fixed(e.trueHeadingDeg, 2), ",",
+                date, ",", Fixed(std::fabs(var), 1), ",", var > 0 ? "W" : "E", ",",
+                fix ? "A" : "N"));
 
   // VTG: true and magnetic course, speed in knots and km/h, mode.
-  emit(Cat("GPVTG,", Fixed(e.trueHeadingDeg, 2), ",T,", Fixed(Wrap360(e.trueHeadingDeg + var), 2),
-           ",M,", Fixed(e.speedMps * kKnotsPerMps, 3), ",N,", Fixed(e.speedMps * 3.6, 3), ",K,",
-           fix ? "A" : "N"));
+  sink.Emit(Cat(talker, "VTG,", Fixed(e.trueHeadingDeg, 2), ",T,",
+                Fixed(Wrap360(e.trueHeadingDeg + var), 2), ",M,",
+                Fixed(e.speedMps * kKnotsPerMps, 3), ",N,", Fixed(e.speedMps * 3.6, 3), ",K,",
+                fix ? "A" : "N"));
 
   // ZDA: time and full date, local zone 00:00.
-  emit(Cat("GPZDA,", Time(e), ",", Padded(e.day, 2), ",", Padded(e.month, 2), ",",
-           Padded(e.year, 4), ",00,00"));
-  return out;
+  sink.Emit(Cat(talker, "ZDA,", Time(e), ",", Padded(e.day, 2), ",", Padded(e.month, 2), ",",
+                Padded(e.year, 4), ",00,00"));
+  return sink.Take();
 }
 
 }  // namespace gpssim

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 namespace gpssim {
 namespace {
@@ -15,18 +16,39 @@ constexpr double kDegToRad = kPi / 180.0;
 constexpr double kEarthRadiusMetres = 6371000.0;  // mean radius, for moving along the track
 constexpr double kWgs84A = 6378137.0;
 constexpr double kWgs84E2 = 6.69437999014e-3;
-constexpr double kOrbitRadiusMetres = 26559700.0;
 constexpr double kEarthMu = 3.986004418e14;
 constexpr double kEarthRotationRadPerSec = 7.2921151467e-5;
-constexpr double kInclinationRad = 55.0 * kDegToRad;
-constexpr int kPlanes = 6;
-constexpr int kSlotsPerPlane = 5;
-constexpr int kMaxUsed = 12;  // what a twelve-channel receiver uses at most
+constexpr int kMaxUsed = 12;  // what a twelve-channel receiver uses at most, per system
 
-// PRN of each orbit slot, plane by plane (a few PRNs are absent, as in the real constellation).
-constexpr std::array<int, kPlanes* kSlotsPerPlane> kPrns = {2, 5,  13, 20, 31, 1, 8,  14, 26, 30,
-                                                            4, 10, 16, 21, 32, 6, 9,  18, 23, 29,
-                                                            3, 11, 19, 24, 28, 7, 12, 15, 17, 25};
+// GPS PRN of each orbit slot, plane by plane (a few PRNs are absent, as in the real
+// constellation).
+constexpr std::array<int, 30> kGpsPrns = {2, 5, 13, 20, 31, 1, 8,  14, 26, 30, 4, 10, 16, 21, 32,
+                                          6, 9, 18, 23, 29, 3, 11, 19, 24, 28, 7, 12, 15, 17, 25};
+
+// A constellation of circular orbits: planes evenly spread in right ascension, slots evenly
+// spread along each plane, each plane's slots shifted by phaseStep.
+struct Constellation {
+  System system;
+  int planes;
+  int slots;
+  double inclinationDeg;
+  double radiusMetres;
+  double raanOffsetDeg;
+  double phaseStepDeg;
+  int firstPrn;  // PRN of slot 0 of plane 0, counting on (GPS: kGpsPrns)
+};
+
+constexpr Constellation kConstellations[] = {
+    {System::Gps, 6, 5, 55.0, 26559700.0, 17.0, 13.0, 0},
+    {System::Glonass, 3, 8, 64.8, 25508200.0, 40.0, 15.0, 65},
+    {System::Galileo, 3, 8, 56.0, 29600300.0, 75.0, 5.0, 1},
+    {System::Beidou, 3, 8, 55.0, 27906100.0, 105.0, 7.5, 19},
+};
+
+int PrnOf(const Constellation& c, int plane, int slot) {
+  const int index = plane * c.slots + slot;
+  return c.system == System::Gps ? kGpsPrns[index] : c.firstPrn + index;
+}
 
 struct Vec3 {
   double x, y, z;
@@ -39,14 +61,17 @@ Vec3 GeodeticToEcef(double latDeg, double lonDeg, double h) {
           (n * (1.0 - kWgs84E2) + h) * std::sin(lat)};
 }
 
-Vec3 SatelliteEcef(int plane, int slot, double t) {
-  const double meanMotion = std::sqrt(kEarthMu / std::pow(kOrbitRadiusMetres, 3));
-  const double u = (slot * 72.0 + plane * 13.0) * kDegToRad + meanMotion * t;
-  const double raan = (plane * 60.0 + 17.0) * kDegToRad - kEarthRotationRadPerSec * t;
-  const double xp = kOrbitRadiusMetres * std::cos(u), yp = kOrbitRadiusMetres * std::sin(u);
-  return {xp * std::cos(raan) - yp * std::cos(kInclinationRad) * std::sin(raan),
-          xp * std::sin(raan) + yp * std::cos(kInclinationRad) * std::cos(raan),
-          yp * std::sin(kInclinationRad)};
+Vec3 SatelliteEcef(const Constellation& c, int plane, int slot, double t) {
+  const double radius = c.radiusMetres;
+  const double inclination = c.inclinationDeg * kDegToRad;
+  const double meanMotion = std::sqrt(kEarthMu / std::pow(radius, 3));
+  const double u = (slot * 360.0 / c.slots + plane * c.phaseStepDeg) * kDegToRad + meanMotion * t;
+  const double raan =
+      (plane * 360.0 / c.planes + c.raanOffsetDeg) * kDegToRad - kEarthRotationRadPerSec * t;
+  const double xp = radius * std::cos(u), yp = radius * std::sin(u);
+  return {xp * std::cos(raan) - yp * std::cos(inclination) * std::sin(raan),
+          xp * std::sin(raan) + yp * std::cos(inclination) * std::cos(raan),
+          yp * std::sin(inclination)};
 }
 
 // Inverts a symmetric 4x4 matrix by Gauss-Jordan elimination; false when singular.
@@ -123,6 +148,33 @@ double Wrap360(double deg) {
 
 }  // namespace
 
+bool ParseSystems(const std::string& text, unsigned* systems) {
+  if (text == "all") {
+    *systems = kAllSystems;
+    return true;
+  }
+  unsigned bits = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    const std::string name = text.substr(start, comma - start);
+    if (name == "gps") {
+      bits |= static_cast<unsigned>(System::Gps);
+    } else if (name == "glonass") {
+      bits |= static_cast<unsigned>(System::Glonass);
+    } else if (name == "galileo") {
+      bits |= static_cast<unsigned>(System::Galileo);
+    } else if (name == "beidou") {
+      bits |= static_cast<unsigned>(System::Beidou);
+    } else {
+      return false;
+    }
+    start = comma + 1;
+  }
+  *systems = bits;
+  return bits != 0;
+}
+
 bool ParseUtc(const std::string& text, int64_t* unixSeconds) {
   int y, mo, d, h, mi, s;
   char t;
@@ -189,49 +241,67 @@ Epoch Simulator::NextEpoch() {
   e.eastMps = config_.speedMps * std::sin(headingDeg_ * kDegToRad);
   e.northMps = config_.speedMps * std::cos(headingDeg_ * kDegToRad);
   e.upMps = config_.climbMps;
+  AddSky(e);
+  ChooseUsed(e);
+  e.fixMode = e.usedCount >= 4 ? 3 : (e.usedCount == 3 ? 2 : 1);
+  ComputeDops(e);
+  return e;
+}
 
+// The satellites above the horizon of every configured system, whole degrees as NMEA carries
+// them; carrier-to-noise rises with elevation, each satellite with its own offset and a slow
+// wobble.
+void Simulator::AddSky(Epoch& e) const {
   const Vec3 rx = GeodeticToEcef(e.latitudeDeg, e.longitudeDeg, e.ellipsoidHeightMetres);
   const double lat = e.latitudeDeg * kDegToRad, lon = e.longitudeDeg * kDegToRad;
   const double t = static_cast<double>(e.unixSeconds - 946684800);  // seconds since 2000
-  for (int p = 0; p < kPlanes; ++p) {
-    for (int s = 0; s < kSlotsPerPlane; ++s) {
-      const Vec3 sat = SatelliteEcef(p, s, t);
-      const double dx = sat.x - rx.x, dy = sat.y - rx.y, dz = sat.z - rx.z;
-      const double east = -std::sin(lon) * dx + std::cos(lon) * dy;
-      const double north = -std::sin(lat) * std::cos(lon) * dx -
-                           std::sin(lat) * std::sin(lon) * dy + std::cos(lat) * dz;
-      const double up = std::cos(lat) * std::cos(lon) * dx + std::cos(lat) * std::sin(lon) * dy +
-                        std::sin(lat) * dz;
-      const double el = std::atan2(up, std::hypot(east, north)) / kDegToRad;
-      if (el < 0.0) continue;
-      SimSat sv;
-      sv.prn = kPrns[p * kSlotsPerPlane + s];
-      // Whole degrees, as NMEA carries them.
-      sv.elevationDeg = std::round(el);
-      sv.azimuthDeg = std::fmod(std::round(Wrap360(std::atan2(east, north) / kDegToRad)), 360.0);
-      // Carrier-to-noise rises with elevation; each satellite has its own offset and a slow wobble.
-      const double snr = 30.0 + 18.0 * std::sin(el * kDegToRad) + (sv.prn % 5) - 2.0 +
-                         1.5 * std::sin(t / 37.0 + sv.prn);
-      sv.snrDbHz = el < 3.0 ? 0.0 : std::round(snr);
-      e.sats.push_back(sv);
+  for (const Constellation& c : kConstellations) {
+    if ((config_.systems & static_cast<unsigned>(c.system)) == 0) continue;
+    for (int p = 0; p < c.planes; ++p) {
+      for (int s = 0; s < c.slots; ++s) {
+        const Vec3 sat = SatelliteEcef(c, p, s, t);
+        const double dx = sat.x - rx.x, dy = sat.y - rx.y, dz = sat.z - rx.z;
+        const double east = -std::sin(lon) * dx + std::cos(lon) * dy;
+        const double north = -std::sin(lat) * std::cos(lon) * dx -
+                             std::sin(lat) * std::sin(lon) * dy + std::cos(lat) * dz;
+        const double up = std::cos(lat) * std::cos(lon) * dx + std::cos(lat) * std::sin(lon) * dy +
+                          std::sin(lat) * dz;
+        const double el = std::atan2(up, std::hypot(east, north)) / kDegToRad;
+        if (el < 0.0) continue;
+        SimSat sv;
+        sv.system = c.system;
+        sv.prn = PrnOf(c, p, s);
+        sv.elevationDeg = std::round(el);
+        sv.azimuthDeg = std::fmod(std::round(Wrap360(std::atan2(east, north) / kDegToRad)), 360.0);
+        const double snr = 30.0 + 18.0 * std::sin(el * kDegToRad) + (sv.prn % 5) - 2.0 +
+                           1.5 * std::sin(t / 37.0 + sv.prn);
+        sv.snrDbHz = el < 3.0 ? 0.0 : std::round(snr);
+        e.sats.push_back(sv);
+      }
     }
   }
-  std::sort(e.sats.begin(), e.sats.end(),
-            [](const SimSat& a, const SimSat& b) { return a.prn < b.prn; });
-  // Use the highest satellites above the mask with a usable signal, at most twelve.
+  std::sort(e.sats.begin(), e.sats.end(), [](const SimSat& a, const SimSat& b) {
+    if (a.system != b.system) return a.system < b.system;
+    return a.prn < b.prn;
+  });
+}
+
+// Uses the highest satellites above the mask with a usable signal, at most twelve a system.
+void Simulator::ChooseUsed(Epoch& e) const {
   std::vector<SimSat*> candidates;
   for (SimSat& sv : e.sats)
     if (sv.elevationDeg >= config_.elevationMaskDeg && sv.snrDbHz >= 30.0)
       candidates.push_back(&sv);
-  std::sort(candidates.begin(), candidates.end(),
-            [](const SimSat* a, const SimSat* b) { return a->elevationDeg > b->elevationDeg; });
-  if (candidates.size() > kMaxUsed) candidates.resize(kMaxUsed);
-  for (SimSat* sv : candidates)
+  std::stable_sort(candidates.begin(), candidates.end(), [](const SimSat* a, const SimSat* b) {
+    return a->elevationDeg > b->elevationDeg;
+  });
+  std::map<System, int> perSystem;
+  for (SimSat* sv : candidates) {
+    if (perSystem[sv->system] == kMaxUsed) continue;
+    ++perSystem[sv->system];
     sv->used = true;
-  e.usedCount = static_cast<int>(candidates.size());
-  e.fixMode = e.usedCount >= 4 ? 3 : (e.usedCount == 3 ? 2 : 1);
-  ComputeDops(e);
-  return e;
+    ++e.usedCount;
+  }
 }
 
 std::string Simulator::NoiseBurst() {

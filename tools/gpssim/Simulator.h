@@ -1,6 +1,7 @@
-// gpssim's core: a moving receiver under a GPS constellation, epoch by epoch, encoded as NMEA 0183
-// or TSIP. Portable and deterministic (no clock, no I/O) so that tests can compare the epochs it
-// meant with what the decoders make of its output.
+// gpssim's core: a moving receiver under GPS (and, when asked, GLONASS, Galileo and BeiDou)
+// constellations, epoch by epoch, encoded as NMEA 0183 or TSIP. Portable and deterministic (no
+// clock, no I/O) so that tests can compare the epochs it meant with what the decoders make of its
+// output.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +13,14 @@ namespace gpssim {
 
 enum class Protocol { Nmea, Tsip };
 
+// Satellite systems, as bits of SimConfig::systems.
+enum class System { Gps = 1, Glonass = 2, Galileo = 4, Beidou = 8 };
+constexpr unsigned kAllSystems = 15;
+
 struct SimSat {
-  int prn = 0;
+  System system = System::Gps;
+  int prn = 0;  // within its system as NMEA talkers number it: GPS 1-32, GLONASS 65-88,
+                // Galileo 1-24, BeiDou 19-42
   double azimuthDeg = 0;
   double elevationDeg = 0;
   double snrDbHz = 0;  // whole dB-Hz, as sent
@@ -36,7 +43,7 @@ struct Epoch {
   double pdop = 0, hdop = 0, vdop = 0, tdop = 0;
   int fixMode = 3;  // 1 none, 2 2D, 3 3D
   int usedCount = 0;
-  std::vector<SimSat> sats;  // in view, ascending PRN
+  std::vector<SimSat> sats;  // in view, by system, then ascending PRN
 };
 
 struct Faults {
@@ -58,6 +65,7 @@ struct SimConfig {
   double magVariationDeg = -3.5;  // easterly 3.5 degrees
   double elevationMaskDeg = 10.0;
   int leapSeconds = 18;
+  unsigned systems = static_cast<unsigned>(System::Gps);  // bits of System
   uint32_t seed = 1;
   Faults faults;
 };
@@ -82,6 +90,8 @@ class Simulator {
 
  private:
   void Advance();
+  void AddSky(Epoch& e) const;
+  void ChooseUsed(Epoch& e) const;
   std::string NoiseBurst();
 
   SimConfig config_;
@@ -90,6 +100,10 @@ class Simulator {
   int sentenceCounter_ = 0;
   std::mt19937 rng_;
 };
+
+// Parses a list of systems ("gps,glonass,galileo,beidou" or "all") into bits of System;
+// false on an unknown name.
+bool ParseSystems(const std::string& text, unsigned* systems);
 
 // Parses "YYYY-MM-DDTHH:MM:SS" (UTC); false on malformed text.
 bool ParseUtc(const std::string& text, int64_t* unixSeconds);

@@ -1,8 +1,10 @@
 // Trimble TSIP reports for one simulated epoch: 0x41 GPS time, 0x46 health, 0x4B machine status,
-// 0x6D fix mode and DOPs, 0x84 double-precision LLA, 0x56 ENU velocity, 0x8F-20 fix with
-// velocity, and one 0x5C tracking report per satellite in view. Multi-byte fields are big-endian
+// 0x6D (0x6C with several systems) fix mode and DOPs, 0x84 double-precision LLA, 0x56 ENU
+// velocity, 0x8F-20 fix with velocity, and one 0x5C (0x5D) tracking report per satellite in
+// view. Multi-byte fields are big-endian
 // IEEE values; heights are above the WGS-84 ellipsoid.
 #include <cmath>
+#include <vector>
 
 #include "navlib32/tsip/TsipWriter.h"
 #include "tools/gpssim/Simulator.h"
@@ -17,12 +19,34 @@ constexpr double kDegToRad = kPi / 180.0;
 constexpr int64_t kGpsEpochUnix = 315964800;  // 1980-01-06 00:00:00 UTC
 constexpr int64_t kSecondsPerWeek = 604800;
 
+// The number a TSIP receiver gives a satellite in its one-byte range: GPS and GLONASS as they
+// are, Galileo 97 and up, BeiDou 201 and up.
+int TsipNumber(const SimSat& s) {
+  switch (s.system) {
+    case System::Galileo:
+      return 96 + s.prn;
+    case System::Beidou:
+      return 200 + s.prn;
+    default:
+      return s.prn;
+  }
+}
+
+bool MultiGnss(const Epoch& e) {
+  for (const SimSat& s : e.sats)
+    if (s.system != System::Gps) return true;
+  return false;
+}
+
 // The time and status reports: 0x41 GPS time (time of week, extended week, UTC offset), 0x46
 // health (0x00 doing fixes, 0x08 no usable satellites), 0x4B machine status (status 2 bit 0:
-// superpackets) and 0x6D all-in-view (dimension 3 = 2D, 4 = 3D and the count, four DOPs,
-// PRNs).
+// superpackets) and the satellite selection with the four DOPs: 0x6D (dimension 3 = 2D, 4 = 3D
+// and the count, up to 15 PRNs) for GPS alone, else 0x6C with a count byte. 0x6C lists the GPS
+// and GLONASS satellites used: the numbers of the others clash with SBAS in the one-byte range,
+// and 0x5D flags them used.
 void AppendStatus(const Epoch& e, double tow, int week, int leapSeconds, std::string& out) {
   const bool fix = e.fixMode >= 2;
+  const bool multi = MultiGnss(e);
   TsipWriter(0x41)
       .PutBeF32(tow)
       .PutBeU16(static_cast<uint16_t>(week))
@@ -30,19 +54,18 @@ void AppendStatus(const Epoch& e, double tow, int week, int leapSeconds, std::st
       .AppendFrame(out);
   TsipWriter(0x46).PutU8(fix ? 0x00 : 0x08).PutU8(0x00).AppendFrame(out);
   TsipWriter(0x4B).PutU8(0x5A).PutU8(0x00).PutU8(0x01).AppendFrame(out);
-  TsipWriter selection(0x6D);
-  int used = 0;
-  for (const SimSat& s : e.sats)
-    used += s.used && used < 15 ? 1 : 0;
-  const int dimension = e.fixMode == 3 ? 4 : 3;
-  selection.PutU8(static_cast<unsigned>(dimension | (used << 4)));
-  selection.PutBeF32(e.pdop).PutBeF32(e.hdop).PutBeF32(e.vdop).PutBeF32(e.tdop);
-  int listed = 0;
+  std::vector<int> prns;
   for (const SimSat& s : e.sats) {
-    if (!s.used || listed == used) continue;
-    selection.PutU8(s.prn);
-    ++listed;
+    const bool listable = s.system == System::Gps || s.system == System::Glonass;
+    if (s.used && listable && prns.size() < (multi ? 32u : 15u)) prns.push_back(TsipNumber(s));
   }
+  const int dimension = e.fixMode == 3 ? 4 : 3;
+  TsipWriter selection(multi ? 0x6C : 0x6D);
+  selection.PutU8(static_cast<unsigned>(multi ? dimension : dimension | (prns.size() << 4)));
+  selection.PutBeF32(e.pdop).PutBeF32(e.hdop).PutBeF32(e.vdop).PutBeF32(e.tdop);
+  if (multi) selection.PutU8(static_cast<unsigned>(prns.size()));
+  for (int prn : prns)
+    selection.PutU8(static_cast<unsigned>(prn));
   selection.AppendFrame(out);
 }
 
@@ -106,11 +129,32 @@ void AppendFix(const Epoch& e, double tow, int week, int leapSeconds, std::strin
   AppendSuperFix(e, tow, week, leapSeconds, out);
 }
 
-// 0x5C tracking status, one per satellite in view: PRN, channel, acquired, ephemeris, signal,
-// time of measurement, elevation and azimuth (radians), then four flags.
+// Tracking status, one report per satellite in view: 0x5C for GPS alone (PRN, channel,
+// acquired, ephemeris, signal, time of measurement, elevation and azimuth in radians, four
+// flags), 0x5D for several systems (the same with the used flag and the SV type).
 void AppendTracking(const Epoch& e, double tow, std::string& out) {
+  const bool multi = MultiGnss(e);
   int channel = 0;
   for (const SimSat& s : e.sats) {
+    if (multi) {
+      const unsigned svType = s.system == System::Glonass   ? 1
+                              : s.system == System::Beidou  ? 2
+                              : s.system == System::Galileo ? 3
+                                                            : 0;
+      TsipWriter(0x5D)
+          .PutU8(static_cast<unsigned>(TsipNumber(s)))
+          .PutU8(static_cast<unsigned>(channel++))
+          .PutU8(s.snrDbHz > 0 ? 1 : 0)
+          .PutU8(s.used ? 1 : 0)
+          .PutBeF32(s.snrDbHz)
+          .PutBeF32(tow)
+          .PutBeF32(s.elevationDeg * kDegToRad)
+          .PutBeF32(s.azimuthDeg * kDegToRad)
+          .PutZeros(5)
+          .PutU8(svType)
+          .AppendFrame(out);
+      continue;
+    }
     TsipWriter(0x5C)
         .PutU8(s.prn)
         .PutU8(static_cast<unsigned>((channel++ & 0x1F) << 3))

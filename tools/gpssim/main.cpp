@@ -23,6 +23,7 @@ void Usage() {
       "  --start YYYY-MM-DDTHH:MM:SS   UTC of the first epoch\n"
       "  --lat DEG --lon DEG --height M   start position (height above mean sea level)\n"
       "  --speed MPS --heading DEG --turn-rate DEG_PER_S --climb MPS\n"
+      "  --systems LIST         gps (default), or any of gps,glonass,galileo,beidou, or all\n"
       "  --seed N               seed of the fault injector\n"
       "  --bad-checksum-every N corrupt the checksum of every Nth NMEA sentence\n"
       "  --noise-every N        put random bytes before every Nth epoch\n",
@@ -101,6 +102,8 @@ OptionResult SetOption(const std::string& arg, const char* value, Options& o) {
     ok = ParseDouble(value, &config.turnRateDegPerSec);
   } else if (arg == "--climb") {
     ok = ParseDouble(value, &config.climbMps);
+  } else if (arg == "--systems") {
+    ok = gpssim::ParseSystems(value, &config.systems);
   } else if (arg == "--seed") {
     ok = ParseInt(value, 0, 0xFFFFFFFFLL, &n);
     config.seed = static_cast<uint32_t>(n);

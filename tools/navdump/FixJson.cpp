@@ -1,6 +1,7 @@
 // JSON and GPX text of fix records, built with to_chars.
 #include "tools/navdump/FixJson.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -54,6 +55,11 @@ class Writer {
   void Fixed(double value, int decimals) {
     p_ = std::to_chars(p_, p_ + 48, value, std::chars_format::fixed, decimals).ptr;
   }
+  void Name(const char* text) {
+    const std::size_t n = std::strlen(text);
+    std::memcpy(p_, text, n);
+    p_ += n;
+  }
   void TwoDigits(int value) {
     *p_++ = static_cast<char>('0' + value / 10 % 10);
     *p_++ = static_cast<char>('0' + value % 10);
@@ -66,8 +72,16 @@ class Writer {
 
 }  // namespace
 
-std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out) {
-  Writer w(out);
+const char* SystemName(int16_t system) {
+  static constexpr const char* kNames[] = {"GPS",    "SBAS", "GLONASS", "Galileo",
+                                           "BeiDou", "QZSS", "NavIC",   "other"};
+  return system >= 0 && system < 8 ? kNames[system] : "other";
+}
+
+namespace {
+
+// The record's keys, without the closing brace.
+void PutRecord(const pelmora::FixRecord& r, Writer& w) {
   w.Text("{\"validFlags\":");
   w.Int(r.validFlags);
   w.Text(",\"status\":");
@@ -103,6 +117,40 @@ std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out) {
     if (!first) w.Text(",");
     first = false;
     w.Text("{\"prn\":");
+    w.Int(s.prn);
+    w.Text(",\"used\":");
+    w.Int(s.used);
+    w.Text(",\"azimuth\":");
+    w.Int(s.azimuth);
+    w.Text(",\"elevation\":");
+    w.Int(s.elevation);
+    w.Text(",\"snr\":");
+    w.Int(s.snr);
+    w.Text("}");
+  }
+  w.Text("]");
+}
+
+}  // namespace
+
+std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out) {
+  Writer w(out);
+  PutRecord(r, w);
+  w.Text("}\n");
+  return w.Size();
+}
+
+std::size_t FormatFixJson(const pelmora::FixRecord& r, const pelmora::SatDetail* all, int count,
+                          char* out) {
+  Writer w(out);
+  PutRecord(r, w);
+  w.Text(",\"allSats\":[");
+  for (int i = 0; i < std::min(count, pelmora::kMaxAllSats); ++i) {
+    const pelmora::SatDetail& s = all[i];
+    if (i > 0) w.Text(",");
+    w.Text("{\"system\":\"");
+    w.Name(SystemName(s.system));
+    w.Text("\",\"prn\":");
     w.Int(s.prn);
     w.Text(",\"used\":");
     w.Int(s.used);

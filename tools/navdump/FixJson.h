@@ -17,6 +17,17 @@ constexpr std::size_t kMaxJsonLine = 2048;
 // returns the length. Keys in record order; sats lists the occupied slots.
 std::size_t FormatFixJson(const pelmora::FixRecord& record, char* out);
 
+// The same with every satellite heard after the record's keys: "allSats", each satellite with
+// its "system" ("GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC", "other"), prn,
+// used, azimuth, elevation and snr. out holds at least kMaxJsonLineAllSats bytes; count is at
+// most pelmora::kMaxAllSats.
+constexpr std::size_t kMaxJsonLineAllSats = kMaxJsonLine + 96 * pelmora::kMaxAllSats;
+std::size_t FormatFixJson(const pelmora::FixRecord& record, const pelmora::SatDetail* all,
+                          int count, char* out);
+
+// The name of a pelmora::SatSystem code, as in "allSats".
+const char* SystemName(int16_t system);
+
 constexpr std::size_t kMaxGpxPoint = 256;
 
 // A date for GPX time stamps; year 0 when unknown.

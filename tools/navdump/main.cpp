@@ -1,5 +1,6 @@
 // navdump: decodes a GPS log (NMEA 0183 or TSIP) and prints, per epoch, what Pelmora_Poll then
-// Pelmora_GetInfo would give: one JSON object per line, or a GPX 1.1 track with --gpx.
+// Pelmora_GetInfo would give: one JSON object per line (with --all-sats also every satellite
+// heard, as Pelmora_GetSatellites gives them), or a GPX 1.1 track with --gpx.
 // It drives the engine's own log replay, with the engine's clock (one second per poll), so the
 // log is streamed in fixed chunks and memory stays flat whatever its size.
 #include <cstdio>
@@ -20,13 +21,16 @@ namespace {
 constexpr std::size_t kOutBuffer = 1 << 18;
 
 int Usage() {
-  std::fputs("usage: navdump [--type nmea|tsip|auto] [--gpx] FILE\n", stderr);
+  std::fputs("usage: navdump [--type nmea|tsip|auto] [--gpx | --all-sats] FILE\n", stderr);
   return 2;
 }
 
+enum class Format { Json, JsonAllSats, Gpx };
+
 class Output {
  public:
-  explicit Output(bool gpx) : gpx_(gpx), buffer_(kOutBuffer) {
+  explicit Output(Format format)
+      : gpx_(format == Format::Gpx), allSats_(format == Format::JsonAllSats), buffer_(kOutBuffer) {
     if (gpx_) Write(navdump::GpxHeader());
   }
   ~Output() { Flush(); }
@@ -34,8 +38,12 @@ class Output {
   void Epoch(const navlib::GpsDecoder& decoder, double now) {
     pelmora::FixRecord record;
     decoder.GetFix(record, now);
-    Reserve(navdump::kMaxJsonLine);
-    if (gpx_) {
+    Reserve(navdump::kMaxJsonLineAllSats);
+    if (allSats_) {
+      pelmora::SatDetail all[pelmora::kMaxAllSats];
+      const int count = decoder.GetSatellites(all, pelmora::kMaxAllSats, now);
+      used_ += navdump::FormatFixJson(record, all, count, buffer_.data() + used_);
+    } else if (gpx_) {
       navdump::GpxDate date;
       if (!decoder.GetDate(date.year, date.month, date.day, now)) date = {};
       used_ += navdump::FormatGpxPoint(record, date, buffer_.data() + used_);
@@ -65,6 +73,7 @@ class Output {
   }
 
   bool gpx_;
+  bool allSats_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
@@ -73,7 +82,7 @@ class Output {
 
 int main(int argc, char** argv) {
   std::string_view type = "auto";
-  bool gpx = false;
+  Format format = Format::Json;
   const char* path = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -81,8 +90,10 @@ int main(int argc, char** argv) {
       type = argv[++i];
     } else if (arg.substr(0, 7) == "--type=") {
       type = arg.substr(7);
-    } else if (arg == "--gpx") {
-      gpx = true;
+    } else if (arg == "--gpx" && format == Format::Json) {
+      format = Format::Gpx;
+    } else if (arg == "--all-sats" && format == Format::Json) {
+      format = Format::JsonAllSats;
     } else if (!arg.empty() && arg[0] != '-' && path == nullptr) {
       path = argv[i];
     } else {
@@ -105,7 +116,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  Output output(gpx);
+  Output output(format);
   double now = 0.0;
   navlib::LogReplay::Step step;
   for (;;) {

@@ -321,6 +321,27 @@ TEST_F(EngineTest, ReplayAdvancesOneEpochPerPollAndRefusesRecording) {
   EXPECT_EQ(r.utcSeconds, 3.0);
 }
 
+// The full satellite list: the decoder's, for as many as the caller has room for; a closed
+// engine and bad arguments are refused.
+TEST_F(EngineTest, ListsEverySatelliteTheDecoderHolds) {
+  pelmora::SatDetail sats[pelmora::kMaxAllSats];
+  int32_t count = -1;
+  EXPECT_EQ(engine_->GetSatellites(sats, pelmora::kMaxAllSats, &count), kNavSatellitesNotOpen);
+  EXPECT_EQ(count, 0);
+  const fs::path log = dir_ / "sats.gps";
+  WriteFile(log, "$GPGGA,1,a*00\n$GPGSV,1,b*00\n$GPGSV,1,c*00\n$GPGGA,2,a*00\n");
+  ASSERT_EQ(engine_->Open(kNmea, log.string().c_str(), nullptr, nullptr), 0);
+  ASSERT_EQ(engine_->Poll(), 0);
+  ASSERT_EQ(engine_->GetSatellites(sats, pelmora::kMaxAllSats, &count), 0);
+  ASSERT_EQ(count, 3);  // the fake's one per line of the epoch
+  EXPECT_EQ(sats[2].prn, 3);
+  EXPECT_EQ(engine_->GetSatellites(sats, 2, &count), 0);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(engine_->GetSatellites(nullptr, 2, &count), kNavSatellitesBadArgument);
+  EXPECT_EQ(engine_->GetSatellites(sats, -1, &count), kNavSatellitesBadArgument);
+  EXPECT_EQ(engine_->GetSatellites(sats, 2, nullptr), kNavSatellitesBadArgument);
+}
+
 // The sentences handed on: checksum-valid ones only, whole, oldest first, once each; a TSIP
 // source has none; a closed engine and bad arguments are refused.
 TEST_F(EngineTest, HandsOnTheChecksumValidSentences) {

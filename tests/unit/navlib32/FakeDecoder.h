@@ -4,6 +4,7 @@
 // dropped at Flush. Everything fed is recorded in a shared log.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -45,6 +46,14 @@ class FakeDecoder final : public GpsDecoder {
   void Flush() override {
     line_.clear();
     if (curLines_ > 0) Complete();
+  }
+  // One satellite per line of the last epoch, numbered from 1.
+  int GetSatellites(pelmora::SatDetail* out, int capacity, double now) const override {
+    if (!hasDone_ || now - lastActivity_ > kSilenceSeconds) return 0;
+    const int n = std::min(doneLines_, capacity);
+    for (int i = 0; i < n; ++i)
+      out[i] = pelmora::SatDetail{static_cast<int16_t>(i + 1), 0, 1, 0, 0, 40};
+    return n;
   }
   void GetFix(pelmora::FixRecord& out, double now) const override {
     out = pelmora::FixRecord{};

@@ -259,6 +259,48 @@ TEST(GpsSim, TsipPacketsAreFramedAndCarryTheEpoch) {
   EXPECT_TRUE(sawDle) << "some payload should exercise DLE stuffing";
 }
 
+// Several systems: NMEA 4.10 style (GN fix sentences, a GSA per system with its system id, GSV
+// under each system's talker with a signal id), TSIP with 0x5D and 0x6C; every satellite in view
+// is described once.
+TEST(GpsSim, MultiGnssSkyAndSentences) {
+  SimConfig c;
+  c.systems = kAllSystems;
+  Simulator sim(c);
+  const EncodedEpoch e = sim.Next();
+  std::map<System, int> inView;
+  for (const SimSat& s : e.epoch.sats)
+    ++inView[s.system];
+  EXPECT_EQ(inView.size(), 4u);
+  std::map<std::string, int> described;
+  std::set<std::string> gsaIds;
+  for (const std::string& line : Lines(e.bytes)) {
+    ASSERT_TRUE(ChecksumOk(line)) << line;
+    const std::vector<std::string> f = Fields(line);
+    const std::string type = f[0].substr(3);
+    if (type == "GGA" || type == "RMC") {
+      EXPECT_EQ(f[0].substr(1, 2), "GN");
+    }
+    if (type == "GSA") gsaIds.insert(f.back());
+    if (type != "GSV") continue;
+    EXPECT_EQ(f.size() % 4, 1u) << "signal id after the satellites: " << line;
+    described[f[0].substr(1, 2)] += static_cast<int>(f.size() - 5) / 4;
+  }
+  EXPECT_EQ(described["GP"], inView[System::Gps]);
+  EXPECT_EQ(described["GL"], inView[System::Glonass]);
+  EXPECT_EQ(described["GA"], inView[System::Galileo]);
+  EXPECT_EQ(described["GB"], inView[System::Beidou]);
+  EXPECT_EQ(gsaIds, (std::set<std::string>{"1", "2", "3", "4"}));
+
+  c.protocol = Protocol::Tsip;
+  Simulator tsip(c);
+  std::map<uint8_t, int> packets;
+  for (const auto& [id, payload] : TsipPackets(tsip.Next().bytes))
+    ++packets[id];
+  EXPECT_EQ(packets[0x5D], static_cast<int>(e.epoch.sats.size()));
+  EXPECT_EQ(packets[0x6C], 1);
+  EXPECT_EQ(packets[0x5C] + packets[0x6D], 0);
+}
+
 TEST(GpsSim, InjectsChecksumFaultsAndNoise) {
   SimConfig c;
   c.faults.badChecksumEvery = 7;
@@ -294,6 +336,16 @@ TEST(GpsSim, SameConfigSameBytes) {
   Simulator a(c), b(c);
   for (int k = 0; k < 20; ++k)
     EXPECT_EQ(a.Next().bytes, b.Next().bytes);
+}
+
+TEST(GpsSim, ParseSystems) {
+  unsigned systems = 0;
+  EXPECT_TRUE(ParseSystems("all", &systems));
+  EXPECT_EQ(systems, kAllSystems);
+  EXPECT_TRUE(ParseSystems("gps,galileo", &systems));
+  EXPECT_EQ(systems, static_cast<unsigned>(System::Gps) | static_cast<unsigned>(System::Galileo));
+  for (const char* bad : {"", "gps,", "galileo,qzss", "GPS"})
+    EXPECT_FALSE(ParseSystems(bad, &systems)) << bad;
 }
 
 TEST(GpsSim, ParseUtc) {

@@ -239,7 +239,8 @@ TEST(SerialEngine, GpssimToolFeedsTheLivePort) {
   std::string dir(exe, n);
   dir.erase(dir.find_last_of('\\') + 1);
   std::string cmd = "\"" + dir +
-                    "gpssim.exe\" --protocol nmea --seconds 4 --lat 47.5 --lon -122.25 --out " +
+                    "gpssim.exe\" --protocol nmea --systems all --seconds 4 --lat 47.5 "
+                    "--lon -122.25 --out " +
                     Env("PELMORA_TEST_FEED_PORT", "COM6");
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -263,7 +264,17 @@ TEST(SerialEngine, GpssimToolFeedsTheLivePort) {
   ASSERT_TRUE(fix);
   EXPECT_NEAR(r.latitude, 47.5, 0.01);
   EXPECT_NEAR(r.longitude, -122.25, 0.01);
+  // Every satellite of the four systems, beyond the record's twelve.
+  pelmora::SatDetail sats[pelmora::kMaxAllSats];
+  int32_t count = 0;
+  ASSERT_EQ(Pelmora_GetSatellites(sats, pelmora::kMaxAllSats, &count), 0);
+  EXPECT_GT(count, pelmora::kMaxSats);
+  std::map<int, int> systems;
+  for (int i = 0; i < count; ++i)
+    ++systems[sats[i].system];
+  EXPECT_EQ(systems.size(), 4u);
   EXPECT_EQ(Pelmora_Close(), 0);
+  EXPECT_EQ(Pelmora_GetSatellites(sats, pelmora::kMaxAllSats, &count), kNavSatellitesNotOpen);
 }
 
 TEST(SerialEngine, TsipOpenSendsTheReceiverSettings) {
