@@ -35,120 +35,124 @@ PSID SimpleEntrySid(const ACE_HEADER* header) {
   return IsValidSid(sid) ? sid : nullptr;
 }
 
-}  // namespace
+// Prints one failure line, exactly as given ("Error <code>:<function>", some without a newline),
+// and returns false.
+bool Failed(const char* format, long code) {
+  std::printf(format, static_cast<int>(code));
+  return false;
+}
 
-int32_t GrantEveryoneKeyAccess(HKEY key) {
-  // 1. The Everyone SID, S-1-1-0.
-  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-  PSID everyone = nullptr;
-  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
-    std::printf("Error %d:AllocateAndInitializeSid\n", static_cast<int>(GetLastError()));
-    return 0;
+// Blocks of the Win32 allocators, released when the routine ends however it ends.
+struct Sid {
+  PSID p = nullptr;
+  ~Sid() {
+    if (p != nullptr) FreeSid(p);
   }
-  PACL newList = nullptr;
-  void* entry = nullptr;
-  const auto fail = [&]() {
-    if (entry != nullptr) LocalFree(entry);
-    if (newList != nullptr) LocalFree(newList);
-    FreeSid(everyone);
-    return 0;
-  };
-
-  // 2. The key's current access list, as a self-relative descriptor.
-  std::vector<BYTE> current(kSecurityBufferSize);
-  DWORD currentSize = kSecurityBufferSize;
-  const LONG got = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, current.data(), &currentSize);
-  if (got != ERROR_SUCCESS) {
-    std::printf("Error %d:RegGetKeySecurity\n", static_cast<int>(got));
-    return fail();
+};
+struct LocalBlock {
+  void* p = nullptr;
+  ~LocalBlock() {
+    if (p != nullptr) LocalFree(p);
   }
+};
 
-  // 3. An empty absolute descriptor for the new list.
-  SECURITY_DESCRIPTOR descriptor;
-  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) {
-    std::printf("Error %d:InitializeSecurityDescriptor\n", static_cast<int>(GetLastError()));
-    return fail();
-  }
-
-  // 4. The old list and its present flag.
+// The key's current access list (inside current, a self-relative descriptor), its present flag
+// and its size information.
+struct OldList {
+  std::vector<BYTE> current = std::vector<BYTE>(kSecurityBufferSize);
   BOOL present = FALSE;
+  PACL list = nullptr;
+  // A key without a list (or with a null one) counts as an empty list: the result is then the
+  // Everyone entry alone.
+  ACL_SIZE_INFORMATION size = {0, sizeof(ACL), 0};
+};
+
+// Reads the key's list and prepares an empty absolute descriptor for the new one.
+bool ReadOldList(HKEY key, OldList& old, SECURITY_DESCRIPTOR& descriptor) {
+  DWORD currentSize = kSecurityBufferSize;
+  const LONG got =
+      RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, old.current.data(), &currentSize);
+  if (got != ERROR_SUCCESS) return Failed("Error %d:RegGetKeySecurity\n", got);
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) {
+    return Failed("Error %d:InitializeSecurityDescriptor\n", GetLastError());
+  }
   BOOL defaulted = FALSE;
-  PACL oldList = nullptr;
-  if (!GetSecurityDescriptorDacl(current.data(), &present, &oldList, &defaulted)) {
-    std::printf("Error %d:GetSecurityDescriptorDacl\n", static_cast<int>(GetLastError()));
-    return fail();
+  if (!GetSecurityDescriptorDacl(old.current.data(), &old.present, &old.list, &defaulted)) {
+    return Failed("Error %d:GetSecurityDescriptorDacl\n", GetLastError());
   }
-
-  // 5. Its entry count and bytes in use. A key without a list (or with a null one) counts as an
-  // empty list: the result is then the Everyone entry alone.
-  ACL_SIZE_INFORMATION sizeInfo = {0, sizeof(ACL), 0};
-  if (oldList != nullptr &&
-      !GetAclInformation(oldList, &sizeInfo, sizeof sizeInfo, AclSizeInformation)) {
-    std::printf("Error %d:GetAclInformation\n", static_cast<int>(GetLastError()));
-    return fail();
+  if (old.list != nullptr &&
+      !GetAclInformation(old.list, &old.size, sizeof old.size, AclSizeInformation)) {
+    return Failed("Error %d:GetAclInformation\n", GetLastError());
   }
+  return true;
+}
 
-  // 6. The new list: room for the old entries plus one Everyone entry.
+// Appends Everyone: allow, full access, inherited by subkeys.
+bool AddEveryoneEntry(PACL list, PSID everyone) {
   const DWORD sidLength = GetLengthSid(everyone);
-  const DWORD newSize = sizeInfo.AclBytesInUse + 2 * sidLength + 16;
-  newList = static_cast<PACL>(LocalAlloc(LPTR, newSize));
-  if (newList == nullptr || !InitializeAcl(newList, newSize, ACL_REVISION)) {
-    std::printf("Error %d:InitializeAcl\n", static_cast<int>(GetLastError()));
-    return fail();
-  }
-
-  // 7. Everyone: allow, full access, inherited by subkeys; the first entry.
   const DWORD entrySize = sidLength + 8;  // header (4) + mask (4) + SID
-  entry = LocalAlloc(LPTR, entrySize);
-  if (entry == nullptr) {
-    std::printf("Error %d:LocalAlloc", static_cast<int>(GetLastError()));
-    return fail();
-  }
-  auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+  LocalBlock entry{LocalAlloc(LPTR, entrySize)};
+  if (entry.p == nullptr) return Failed("Error %d:LocalAlloc", GetLastError());
+  auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry.p);
   allowed->Header.AceType = ACCESS_ALLOWED_ACE_TYPE;
   allowed->Header.AceFlags = CONTAINER_INHERIT_ACE;
   allowed->Header.AceSize = static_cast<WORD>(entrySize);
   allowed->Mask = GENERIC_ALL;
   CopySid(sidLength, &allowed->SidStart, everyone);
-  if (!AddAce(newList, ACL_REVISION, MAXDWORD, entry, entrySize)) {
-    std::printf("Error %d:AddAce", static_cast<int>(GetLastError()));
-    return fail();
+  if (!AddAce(list, ACL_REVISION, MAXDWORD, entry.p, entrySize)) {
+    return Failed("Error %d:AddAce", GetLastError());
   }
+  return true;
+}
 
-  // 8. The old entries in order, without any for Everyone (allowed and denied alike).
-  if (present && oldList != nullptr) {
-    for (DWORD i = 0; i < sizeInfo.AceCount; ++i) {
-      void* old = nullptr;
-      if (!GetAce(oldList, i, &old)) {
-        std::printf("Error %d: GetAce\n", static_cast<int>(GetLastError()));
-        return fail();
-      }
-      const auto* header = static_cast<const ACE_HEADER*>(old);
-      const PSID sid = SimpleEntrySid(header);
-      if (sid != nullptr && EqualSid(sid, everyone)) continue;
-      if (!AddAce(newList, ACL_REVISION, MAXDWORD, old, header->AceSize)) {
-        std::printf("Error %d:AddAce\n", static_cast<int>(GetLastError()));
-        return fail();
-      }
+// Appends the old entries in order, without any for Everyone (allowed and denied alike).
+bool CopyOtherEntries(PACL list, const OldList& old, PSID everyone) {
+  if (!old.present || old.list == nullptr) return true;
+  for (DWORD i = 0; i < old.size.AceCount; ++i) {
+    void* entry = nullptr;
+    if (!GetAce(old.list, i, &entry)) return Failed("Error %d: GetAce\n", GetLastError());
+    const auto* header = static_cast<const ACE_HEADER*>(entry);
+    const PSID sid = SimpleEntrySid(header);
+    if (sid != nullptr && EqualSid(sid, everyone)) continue;
+    if (!AddAce(list, ACL_REVISION, MAXDWORD, entry, header->AceSize)) {
+      return Failed("Error %d:AddAce\n", GetLastError());
     }
   }
+  return true;
+}
 
-  // 9. Into the descriptor, then onto the key.
-  if (!SetSecurityDescriptorDacl(&descriptor, TRUE, newList, FALSE)) {
-    std::printf("Error %d:SetSecurityDescriptorDacl", static_cast<int>(GetLastError()));
-    return fail();
+// Puts the list into the descriptor, then the descriptor onto the key.
+bool WriteNewList(HKEY key, SECURITY_DESCRIPTOR& descriptor, PACL list) {
+  if (!SetSecurityDescriptorDacl(&descriptor, TRUE, list, FALSE)) {
+    return Failed("Error %d:SetSecurityDescriptorDacl", GetLastError());
   }
   const LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
-  if (set != ERROR_SUCCESS) {
-    std::printf("Error %d:RegSetKeySecurity\n", static_cast<int>(set));
-    return fail();
-  }
+  if (set != ERROR_SUCCESS) return Failed("Error %d:RegSetKeySecurity\n", set);
+  return true;
+}
 
-  // 10.
-  LocalFree(entry);
-  LocalFree(newList);
-  FreeSid(everyone);
-  return 1;
+}  // namespace
+
+int32_t GrantEveryoneKeyAccess(HKEY key) {
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  Sid everyone;
+  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone.p)) {
+    return Failed("Error %d:AllocateAndInitializeSid\n", GetLastError());
+  }
+  OldList old;
+  SECURITY_DESCRIPTOR descriptor;
+  if (!ReadOldList(key, old, descriptor)) return 0;
+  // Room for the old entries plus one Everyone entry.
+  const DWORD newSize = old.size.AclBytesInUse + 2 * GetLengthSid(everyone.p) + 16;
+  LocalBlock newList{LocalAlloc(LPTR, newSize)};
+  const auto list = static_cast<PACL>(newList.p);
+  if (list == nullptr || !InitializeAcl(list, newSize, ACL_REVISION)) {
+    return Failed("Error %d:InitializeAcl\n", GetLastError());
+  }
+  const bool written = AddEveryoneEntry(list, everyone.p) &&
+                       CopyOtherEntries(list, old, everyone.p) &&
+                       WriteNewList(key, descriptor, list);
+  return written ? 1 : 0;
 }
 
 }  // namespace hvnreg32
