@@ -70,6 +70,13 @@ uint32_t CRegistry::GetString(HKEY root, const KeyPath& path, const char* name, 
   return rc == kSuccess ? ReadText(key_, name, buf, size) : rc;
 }
 
+uint32_t CRegistry::GetStringOrZero(HKEY root, const KeyPath& path, const char* name, char* buf,
+                                    uint32_t size) {
+  const uint32_t rc = GetString(root, path, name, buf, size, kCreate);
+  ZeroWhenEmpty(buf, size);
+  return rc;
+}
+
 uint32_t CRegistry::SetString(HKEY root, const KeyPath& path, const char* name, const char* text,
                               int create) {
   const std::size_t length = text != nullptr ? std::strlen(text) : 0;
@@ -167,10 +174,7 @@ uint32_t CRegistry::SetHVNAppOption(const char* app, const char* name, const cha
 
 uint32_t CRegistry::GetHVNMachineOption(const char* app, const char* name, char* buf,
                                         uint32_t size) {
-  const uint32_t rc =
-      GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, buf, size, kCreate);
-  ZeroWhenEmpty(buf, size);
-  return rc;
+  return GetStringOrZero(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, buf, size);
 }
 
 uint32_t CRegistry::SetHVNMachineOption(const char* app, const char* name, const char* value) {
@@ -179,17 +183,12 @@ uint32_t CRegistry::SetHVNMachineOption(const char* app, const char* name, const
 
 uint32_t CRegistry::GetHVNAppLatestVer(const char* app, const char* name, char* buf,
                                        uint32_t size) {
-  const uint32_t rc =
-      GetString(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, buf, size, kCreate);
-  ZeroWhenEmpty(buf, size);
-  return rc;
+  return GetStringOrZero(HKEY_LOCAL_MACHINE, KeyPath(kCompanyRoot, app), name, buf, size);
 }
 
 uint32_t CRegistry::GetCurrentUserKey(const char* keyPath, const char* name, char* buf,
                                       uint32_t size) {
-  const uint32_t rc = GetString(HKEY_CURRENT_USER, KeyPath(keyPath), name, buf, size, kCreate);
-  ZeroWhenEmpty(buf, size);
-  return rc;
+  return GetStringOrZero(HKEY_CURRENT_USER, KeyPath(keyPath), name, buf, size);
 }
 
 uint32_t CRegistry::SetCurrentUserKey(const char* keyPath, const char* name, const char* value) {

@@ -53,6 +53,10 @@ class HVNREG32_API CRegistry {
   // that did not build fails with its code before any key is touched.
   uint32_t GetString(HKEY root, const KeyPath& path, const char* name, char* buf, uint32_t size,
                      int create);
+  // GetString creating the key, then "0" in buf when it holds empty text (the read's result
+  // stays).
+  uint32_t GetStringOrZero(HKEY root, const KeyPath& path, const char* name, char* buf,
+                           uint32_t size);
   uint32_t SetString(HKEY root, const KeyPath& path, const char* name, const char* text,
                      int create);
   // The option word: one REG_DWORD of 4 bytes.

@@ -6,7 +6,9 @@
 namespace pelmora::ui {
 
 Control::Control(std::string name, ControlKind kind, Control* parent)
-    : name_(std::move(name)), kind_(kind), parent_(parent) {}
+    : name_(std::move(name)), parent_(parent) {
+  look_.kind = kind;
+}
 
 bool Control::Showing() const {
   for (const Control* c = this; c != nullptr; c = c->parent_) {
@@ -49,16 +51,16 @@ Control& Control::SetCaption(std::string text) {
   return Assign(caption_, std::move(text));
 }
 Control& Control::SetFont(Font f) {
-  return Assign(font_, std::move(f));
+  return Assign(look_.font, std::move(f));
 }
 Control& Control::SetTextColor(Color c) {
-  return Assign(textColor_, c);
+  return Assign(look_.textColor, c);
 }
 Control& Control::SetBackColor(Color c) {
-  return Assign(backColor_, c);
+  return Assign(look_.backColor, c);
 }
 Control& Control::SetOpaque(bool on) {
-  return Assign(opaque_, on);
+  return Assign(look_.opaque, on);
 }
 Control& Control::SetVisible(bool on) {
   return Assign(visible_, on);
@@ -70,32 +72,32 @@ Control& Control::SetDown(bool on) {
   return Assign(down_, on);
 }
 Control& Control::SetToggle(bool on) {
-  return Assign(toggle_, on);
+  return Assign(look_.toggle, on);
 }
 Control& Control::SetBevel(Bevel b, int width) {
-  Assign(bevel_, b);
-  return Assign(bevelWidth_, b == Bevel::None ? 0 : width);
+  Assign(look_.bevel, b);
+  return Assign(look_.bevelWidth, b == Bevel::None ? 0 : width);
 }
 Control& Control::SetAlignment(Alignment a) {
-  return Assign(alignment_, a);
+  return Assign(look_.alignment, a);
 }
 Control& Control::SetWordWrap(bool on) {
-  return Assign(wordWrap_, on);
+  return Assign(look_.wordWrap, on);
 }
 Control& Control::SetAutoSize(bool on) {
-  return Assign(autoSize_, on);
+  return Assign(look_.autoSize, on);
 }
 Control& Control::SetShape(ShapeKind s) {
-  return Assign(shape_, s);
+  return Assign(look_.shape, s);
 }
 Control& Control::SetPenColor(Color c) {
-  return Assign(penColor_, c);
+  return Assign(look_.penColor, c);
 }
 Control& Control::SetFilled(bool on) {
-  return Assign(filled_, on);
+  return Assign(look_.filled, on);
 }
 Control& Control::SetPicture(Picture p) {
-  return Assign(picture_, p);
+  return Assign(look_.picture, p);
 }
 
 std::string KeyName(Key key) {
@@ -122,26 +124,14 @@ void Form::AddControls(std::span<const ControlSpec> rows) {
     if (row.name == nullptr || row.style == nullptr) {
       throw std::invalid_argument("layout row without a name or a style");
     }
-    const ControlStyle& s = *row.style;
     Control* parent = row.parent != nullptr ? &Get(row.parent) : nullptr;
-    Add(row.name, s.kind, parent)
-        .SetId(row.id)
+    Control& control = Add(row.name, row.style->kind, parent);
+    control.look_ = *row.style;
+    control.SetId(row.id)
         .SetBounds(row.bounds)
         .SetCaption(row.caption)
         .SetVisible(row.visible)
-        .SetFont(s.font)
-        .SetTextColor(s.textColor)
-        .SetBackColor(s.backColor)
-        .SetOpaque(s.opaque)
-        .SetToggle(s.toggle)
-        .SetBevel(s.bevel, s.bevelWidth)
-        .SetAlignment(s.alignment)
-        .SetWordWrap(s.wordWrap)
-        .SetAutoSize(s.autoSize)
-        .SetShape(s.shape)
-        .SetPenColor(s.penColor)
-        .SetFilled(s.filled)
-        .SetPicture(s.picture);
+        .SetBevel(row.style->bevel, row.style->bevelWidth);
   }
 }
 

@@ -65,6 +65,27 @@ enum class ShapeKind { Circle, Ellipse, HorizontalLine, VerticalLine };
 enum class Alignment { Left, Center };
 enum class Picture { None, Pause, NextView };
 
+// How a control looks, with the defaults of a new control: what the rows of a layout table that
+// look alike share. (Members of class type are brace-initialised here and in ControlSpec: GCC 12
+// warns when a designated initialiser omits a plain one.)
+struct ControlStyle {
+  ControlKind kind = ControlKind::Label;
+  Font font{};
+  Color textColor = Color::WindowText();
+  Color backColor = colors::kSilver;
+  bool opaque = false;
+  bool toggle = false;
+  Bevel bevel = Bevel::None;
+  int bevelWidth = 0;
+  Alignment alignment = Alignment::Left;
+  bool wordWrap = false;
+  bool autoSize = false;
+  ShapeKind shape = ShapeKind::Circle;
+  Color penColor = colors::kBlack;
+  bool filled = false;
+  Picture picture = Picture::None;
+};
+
 class Form;
 
 class Control {
@@ -72,30 +93,30 @@ class Control {
   Control(std::string name, ControlKind kind, Control* parent);
 
   const std::string& Name() const { return name_; }
-  ControlKind Kind() const { return kind_; }
+  ControlKind Kind() const { return look_.kind; }
   Control* Parent() const { return parent_; }
   const std::vector<Control*>& Children() const { return children_; }
 
   int Id() const { return id_; }
   const Rect& Bounds() const { return bounds_; }
   const std::string& Caption() const { return caption_; }  // Windows-1252
-  const Font& GetFont() const { return font_; }
-  const Color& TextColor() const { return textColor_; }
-  const Color& BackColor() const { return backColor_; }
-  bool Opaque() const { return opaque_; }
+  const Font& GetFont() const { return look_.font; }
+  const Color& TextColor() const { return look_.textColor; }
+  const Color& BackColor() const { return look_.backColor; }
+  bool Opaque() const { return look_.opaque; }
   bool Visible() const { return visible_; }
   bool Enabled() const { return enabled_; }
   bool Down() const { return down_; }
-  bool Toggle() const { return toggle_; }
-  Bevel GetBevel() const { return bevel_; }
-  int BevelWidth() const { return bevelWidth_; }
-  Alignment GetAlignment() const { return alignment_; }
-  bool WordWrap() const { return wordWrap_; }
-  bool AutoSize() const { return autoSize_; }
-  ShapeKind Shape() const { return shape_; }
-  Color PenColor() const { return penColor_; }
-  bool Filled() const { return filled_; }
-  Picture GetPicture() const { return picture_; }
+  bool Toggle() const { return look_.toggle; }
+  Bevel GetBevel() const { return look_.bevel; }
+  int BevelWidth() const { return look_.bevelWidth; }
+  Alignment GetAlignment() const { return look_.alignment; }
+  bool WordWrap() const { return look_.wordWrap; }
+  bool AutoSize() const { return look_.autoSize; }
+  ShapeKind Shape() const { return look_.shape; }
+  Color PenColor() const { return look_.penColor; }
+  bool Filled() const { return look_.filled; }
+  Picture GetPicture() const { return look_.picture; }
   bool Dirty() const { return dirty_; }
 
   // True when this control and every parent are visible.
@@ -132,29 +153,15 @@ class Control {
   Control& Assign(T& field, T value);
 
   std::string name_;
-  ControlKind kind_;
   Control* parent_;
   std::vector<Control*> children_;
   int id_ = 0;
   Rect bounds_;
   std::string caption_;
-  Font font_;
-  Color textColor_ = Color::WindowText();
-  Color backColor_ = colors::kSilver;
-  bool opaque_ = false;
   bool visible_ = true;
   bool enabled_ = true;
   bool down_ = false;
-  bool toggle_ = false;
-  Bevel bevel_ = Bevel::None;
-  int bevelWidth_ = 0;
-  Alignment alignment_ = Alignment::Left;
-  bool wordWrap_ = false;
-  bool autoSize_ = false;
-  ShapeKind shape_ = ShapeKind::Circle;
-  Color penColor_ = colors::kBlack;
-  bool filled_ = false;
-  Picture picture_ = Picture::None;
+  ControlStyle look_;
   bool dirty_ = true;
 
   friend class Form;
@@ -197,27 +204,6 @@ struct MenuItem {
 struct Menu {
   std::string caption;
   std::vector<MenuItem> items;
-};
-
-// How a control looks: the properties that rows of a layout table share. A field left out of a
-// designated initialiser keeps the control's default. (Members of class type are brace-
-// initialised here and below: GCC 12 warns when a designated initialiser omits a plain one.)
-struct ControlStyle {
-  ControlKind kind = ControlKind::Label;
-  Font font{};
-  Color textColor = Color::WindowText();
-  Color backColor = colors::kSilver;
-  bool opaque = false;
-  bool toggle = false;
-  Bevel bevel = Bevel::None;
-  int bevelWidth = 0;
-  Alignment alignment = Alignment::Left;
-  bool wordWrap = false;
-  bool autoSize = false;
-  ShapeKind shape = ShapeKind::Circle;
-  Color penColor = colors::kBlack;
-  bool filled = false;
-  Picture picture = Picture::None;
 };
 
 // One row of a layout table: a control's name, place, id and text; its look comes from style.

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -118,33 +116,6 @@ TEST_F(FormTest, MenuRowsOpenMenusAddItemsAndSeparators) {
   EXPECT_EQ(items[0].shortcut, Key::F2);
   EXPECT_TRUE(items[1].separator);
   EXPECT_EQ(items[2].commandId, 2);
-}
-
-TEST(LayoutRows, ADefaultStyleGivesTheControlsOwnDefaults) {
-  Form added("A");
-  Form tabled("B");
-  const Control& a = added.Add("P", ControlKind::Label);
-  const ControlStyle plain;
-  const ControlSpec rows[] = {{.name = "P", .style = &plain}};
-  tabled.AddControls(rows);
-  const Control& b = tabled.Get("P");
-  EXPECT_EQ(a.Kind(), b.Kind());
-  EXPECT_EQ(a.Bounds(), b.Bounds());
-  EXPECT_EQ(a.Caption(), b.Caption());
-  EXPECT_EQ(a.GetFont(), b.GetFont());
-  EXPECT_EQ(a.TextColor(), b.TextColor());
-  EXPECT_EQ(a.BackColor(), b.BackColor());
-  EXPECT_EQ(a.PenColor(), b.PenColor());
-  const bool flagsA[] = {a.Opaque(),   a.Visible(),  a.Toggle(),
-                         a.WordWrap(), a.AutoSize(), a.Filled()};
-  const bool flagsB[] = {b.Opaque(),   b.Visible(),  b.Toggle(),
-                         b.WordWrap(), b.AutoSize(), b.Filled()};
-  EXPECT_TRUE(std::equal(std::begin(flagsA), std::end(flagsA), std::begin(flagsB)));
-  EXPECT_EQ(a.GetBevel(), b.GetBevel());
-  EXPECT_EQ(a.BevelWidth(), b.BevelWidth());
-  EXPECT_EQ(a.GetAlignment(), b.GetAlignment());
-  EXPECT_EQ(a.Shape(), b.Shape());
-  EXPECT_EQ(a.GetPicture(), b.GetPicture());
 }
 
 TEST(LayoutRows, ARowNeedsAStyleAndAnEarlierParent) {

@@ -16,10 +16,28 @@ using test::FakeOptionBackend;
 
 constexpr const char* kDir = "C:\\Program Files\\Halvorn\\Pelmora";
 
-// The presentation options in the key table's order.
-std::vector<int32_t> DisplayFields(const DisplayOptions& d) {
-  return {d.updateInterval, d.elevUnits, d.speedUnits,   d.trackTrue, d.timeUtc, d.utcOffset,
-          d.beep,           d.geoFormat, d.geoPrecision, d.minimize,  d.onTop,   d.ddeIgnore};
+// The options from UpdateInterval to DDEIgnore, in the key table's order.
+std::vector<int32_t> IntFields(const StartupOptions& o) {
+  const DisplayOptions& d = o.display;
+  const CommInfo& c = o.commInfo;
+  return {d.updateInterval, o.receiverType, o.comPort,      c.baudRate,  c.parity,  c.dataBits,
+          c.stopBits,       d.elevUnits,    d.speedUnits,   d.trackTrue, d.timeUtc, d.utcOffset,
+          d.beep,           d.geoFormat,    d.geoPrecision, d.minimize,  d.onTop,   d.ddeIgnore};
+}
+
+// The receiver options from GPSMode to GPSInitLon, in the key table's order.
+std::vector<double> ReceiverFields(const ReceiverSettings& r) {
+  return {static_cast<double>(r.fixMode),
+          static_cast<double>(r.dynamics),
+          static_cast<double>(r.trackMode),
+          static_cast<double>(r.heightReference),
+          static_cast<double>(r.elevationMask),
+          static_cast<double>(r.signalMask),
+          static_cast<double>(r.pdopMask),
+          r.altitude2d,
+          static_cast<double>(r.pdopSwitch),
+          r.initLatitude,
+          r.initLongitude};
 }
 
 class StartupOptionsTest : public ::testing::Test {
@@ -33,30 +51,15 @@ class StartupOptionsTest : public ::testing::Test {
 
 TEST_F(StartupOptionsTest, FreshStoreGivesExactlyTheDefaults) {
   const StartupOptions o = LoadStartupOptions(store_, kDir);
-  EXPECT_EQ(o.receiverType, 1);
-  EXPECT_EQ(o.comPort, 1);
-  EXPECT_EQ(o.commInfo.baudRate, 4800);
-  EXPECT_EQ(o.commInfo.parity, 0);
-  EXPECT_EQ(o.commInfo.dataBits, 8);
-  EXPECT_EQ(o.commInfo.stopBits, 0);
-  EXPECT_EQ(DisplayFields(o.display), (std::vector<int32_t>{2, 0, 0, 1, 1, 0, 0, 3, 2, 0, 0, 0}));
+  EXPECT_EQ(IntFields(o),
+            (std::vector<int32_t>{2, 1, 1, 4800, 0, 8, 0, 0, 0, 1, 1, 0, 0, 3, 2, 0, 0, 0}));
 
   const ReceiverSettings& r = o.receiverSettings;
+  EXPECT_EQ(ReceiverFields(r), (std::vector<double>{0, 1, 1, 0, 10, 4, 12, 0, 5, 0, 0}));
   EXPECT_EQ(r.changed, 1);
-  EXPECT_EQ(r.fixMode, 0);
   EXPECT_EQ(r.fixedTwo, 2);
-  EXPECT_EQ(r.trackMode, 1);
-  EXPECT_EQ(r.heightReference, 0);
-  EXPECT_EQ(r.dynamics, 1);
   EXPECT_EQ(r.reserved12, 0);
-  EXPECT_EQ(r.initLatitude, 0.0);
-  EXPECT_EQ(r.initLongitude, 0.0);
   EXPECT_EQ(r.reserved32, 0.0);
-  EXPECT_EQ(r.altitude2d, 0.0);
-  EXPECT_EQ(r.elevationMask, 10);
-  EXPECT_EQ(r.signalMask, 4);
-  EXPECT_EQ(r.pdopMask, 12);
-  EXPECT_EQ(r.pdopSwitch, 5);
   EXPECT_STREQ(r.almanacPath, "C:\\Program Files\\Halvorn\\Pelmora\\tsipalm.dat");
   EXPECT_STREQ(r.nmeaSettingsPath, "");
   for (uint8_t b : r.padding)
@@ -80,11 +83,7 @@ TEST_F(StartupOptionsTest, ReadsEveryStartOptionOnceInTheKeyTablesOrder) {
 
 TEST_F(StartupOptionsTest, TheRecordsStartWithAFreshStoresValues) {
   const StartupOptions fresh = LoadStartupOptions(store_, kDir);
-  const StartupOptions initial;
-  EXPECT_EQ(initial.receiverType, fresh.receiverType);
-  EXPECT_EQ(initial.comPort, fresh.comPort);
-  EXPECT_EQ(std::memcmp(&initial.commInfo, &fresh.commInfo, sizeof(CommInfo)), 0);
-  EXPECT_EQ(DisplayFields(initial.display), DisplayFields(fresh.display));
+  EXPECT_EQ(IntFields(StartupOptions{}), IntFields(fresh));
 }
 
 TEST_F(StartupOptionsTest, StoredValuesReachEveryField) {
@@ -121,26 +120,10 @@ TEST_F(StartupOptionsTest, StoredValuesReachEveryField) {
   for (const auto& [key, value] : stored)
     Set(key, value);
   const StartupOptions o = LoadStartupOptions(store_, "D:");
-  EXPECT_EQ(o.receiverType, 2);
-  EXPECT_EQ(o.comPort, 7);
-  EXPECT_EQ(o.commInfo.baudRate, 9600);
-  EXPECT_EQ(o.commInfo.parity, 2);
-  EXPECT_EQ(o.commInfo.dataBits, 7);
-  EXPECT_EQ(o.commInfo.stopBits, 1);
-  EXPECT_EQ(DisplayFields(o.display),
-            (std::vector<int32_t>{10, 1, 3, 0, 0, -5, 1, 5, 10, 1, 1, 1}));
+  EXPECT_EQ(IntFields(o),
+            (std::vector<int32_t>{10, 2, 7, 9600, 2, 7, 1, 1, 3, 0, 0, -5, 1, 5, 10, 1, 1, 1}));
   const ReceiverSettings& r = o.receiverSettings;
-  EXPECT_EQ(r.fixMode, 4);
-  EXPECT_EQ(r.dynamics, 3);
-  EXPECT_EQ(r.trackMode, 0);
-  EXPECT_EQ(r.heightReference, 1);
-  EXPECT_EQ(r.elevationMask, 15);
-  EXPECT_EQ(r.signalMask, 6);
-  EXPECT_EQ(r.pdopMask, 8);
-  EXPECT_EQ(r.altitude2d, -120.0);
-  EXPECT_EQ(r.pdopSwitch, 7);
-  EXPECT_EQ(r.initLatitude, -33.0);
-  EXPECT_EQ(r.initLongitude, 151.0);
+  EXPECT_EQ(ReceiverFields(r), (std::vector<double>{4, 3, 0, 1, 15, 6, 8, -120, 7, -33, 151}));
   EXPECT_EQ(r.changed, 1);
   EXPECT_EQ(r.fixedTwo, 2);
   EXPECT_STREQ(r.almanacPath, "D:\\tsipalm.dat");

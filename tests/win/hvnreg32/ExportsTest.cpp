@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "hvnreg32/RegistryRules.h"
@@ -100,40 +101,47 @@ TEST_F(ExportsTest, FirstReadCreatesTheKeyAndFails_ThenWriteAndReadSucceed) {
   EXPECT_EQ(size, 5u);
 }
 
-TEST_F(ExportsTest, EmptyValueIsAFailureForEveryRead) {
+TEST_F(ExportsTest, EmptyValueIsAFailure) {
   ASSERT_EQ(SetHVNAppOption(app_.c_str(), "Empty", ""), kSuccess);
   char buf[64] = "stale";
   const uint32_t rc = GetHVNAppOption(app_.c_str(), "Empty", buf, sizeof buf);
   EXPECT_NE(rc, kSuccess);
   EXPECT_NE(rc, kMoreData);
   EXPECT_STREQ(buf, "");
-
-  ASSERT_EQ(SetHVNMachineOption(app_.c_str(), "Empty", ""), kSuccess);
-  EXPECT_NE(GetHVNMachineOption(app_.c_str(), "Empty", buf, sizeof buf), kSuccess);
-  EXPECT_STREQ(buf, "0");
-  EXPECT_NE(GetHVNAppLatestVer(app_.c_str(), "Empty", buf, sizeof buf), kSuccess);
-  EXPECT_STREQ(buf, "0");
-  ASSERT_EQ(SetCurrentUserKey(appKey_.c_str(), "Empty2", ""), kSuccess);
-  EXPECT_NE(GetCurrentUserKey(appKey_.c_str(), "Empty2", buf, sizeof buf), kSuccess);
-  EXPECT_STREQ(buf, "0");
 }
 
+// The three reads that leave "0" in a buffer they found empty: a missing or empty value is a
+// failure with "0" in the buffer, a stored value comes back as it is.
 TEST_F(ExportsTest, ZeroWhenEmptyReadsLeaveZeroAndKeepTheFailureCode) {
-  char buf[32] = "stale";
-  EXPECT_EQ(GetHVNMachineOption(app_.c_str(), "Missing", buf, sizeof buf), ERROR_FILE_NOT_FOUND);
-  EXPECT_STREQ(buf, "0");
-  std::strcpy(buf, "stale");
-  EXPECT_EQ(GetHVNAppLatestVer(app_.c_str(), "Missing", buf, sizeof buf), ERROR_FILE_NOT_FOUND);
-  EXPECT_STREQ(buf, "0");
-  std::strcpy(buf, "stale");
-  EXPECT_EQ(GetCurrentUserKey(appKey_.c_str(), "Missing", buf, sizeof buf), ERROR_FILE_NOT_FOUND);
-  EXPECT_STREQ(buf, "0");
-  // A stored value comes back as it is.
-  ASSERT_EQ(SetHVNMachineOption(app_.c_str(), "Ver", "3.2"), kSuccess);
-  EXPECT_EQ(GetHVNAppLatestVer(app_.c_str(), "Ver", buf, sizeof buf), kSuccess);
-  EXPECT_STREQ(buf, "3.2");
-  EXPECT_EQ(GetHVNMachineOption(app_.c_str(), "Ver", buf, sizeof buf), kSuccess);
-  EXPECT_STREQ(buf, "3.2");
+  const char* app = app_.c_str();
+  const char* key = appKey_.c_str();
+  struct Read {
+    const char* legend;
+    std::function<uint32_t(const char* name, const char* value)> set;
+    std::function<uint32_t(const char* name, char* buf, uint32_t size)> get;
+  };
+  const Read reads[] = {
+      {"GetHVNMachineOption", [&](auto n, auto v) { return SetHVNMachineOption(app, n, v); },
+       [&](auto n, auto b, auto s) { return GetHVNMachineOption(app, n, b, s); }},
+      {"GetHVNAppLatestVer", [&](auto n, auto v) { return SetHVNMachineOption(app, n, v); },
+       [&](auto n, auto b, auto s) { return GetHVNAppLatestVer(app, n, b, s); }},
+      {"GetCurrentUserKey", [&](auto n, auto v) { return SetCurrentUserKey(key, n, v); },
+       [&](auto n, auto b, auto s) { return GetCurrentUserKey(key, n, b, s); }},
+  };
+  for (const Read& r : reads) {
+    char buf[32] = "stale";
+    EXPECT_EQ(r.get("Missing", buf, sizeof buf), ERROR_FILE_NOT_FOUND) << r.legend;
+    EXPECT_STREQ(buf, "0") << r.legend;
+    ASSERT_EQ(r.set("Empty", ""), kSuccess) << r.legend;
+    std::strcpy(buf, "stale");
+    const uint32_t empty = r.get("Empty", buf, sizeof buf);
+    EXPECT_NE(empty, kSuccess) << r.legend;
+    EXPECT_NE(empty, kMoreData) << r.legend;
+    EXPECT_STREQ(buf, "0") << r.legend;
+    ASSERT_EQ(r.set("Ver", "3.2"), kSuccess) << r.legend;
+    EXPECT_EQ(r.get("Ver", buf, sizeof buf), kSuccess) << r.legend;
+    EXPECT_STREQ(buf, "3.2") << r.legend;
+  }
 }
 
 TEST_F(ExportsTest, BufferTooSmallGives234AndATerminatedBuffer) {
