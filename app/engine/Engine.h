@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "navlib32/navlib32_records.h"
 
@@ -27,6 +28,9 @@ class Engine {
     sentences.clear();
     return false;
   }
+  // Pelmora_GetSatellites: every satellite the receiver reports now (all systems); empty when
+  // the engine is closed or offers no list.
+  virtual void GetSatellites(std::vector<SatDetail>& sats) { sats.clear(); }
   // llcvt_dbl2str: latitude (kind 0) or longitude (kind 1) as text.
   virtual std::string FormatLatLon(double degrees, int32_t kind, int32_t format,
                                    int32_t decimals) = 0;

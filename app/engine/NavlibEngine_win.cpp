@@ -2,6 +2,7 @@
 // one longer than 255 characters rather than open a file whose name was cut.
 #include "app/engine/NavlibEngine_win.h"
 
+#include <algorithm>
 #include <array>
 
 #include "navlib32/navlib32.h"
@@ -47,6 +48,12 @@ bool NavlibEngine::TakeSentences(std::string& sentences) {
     if (length <= 0) return true;
     sentences.append(chunk.data(), static_cast<std::size_t>(length));
   }
+}
+void NavlibEngine::GetSatellites(std::vector<SatDetail>& sats) {
+  sats.resize(kMaxAllSats);
+  int32_t count = 0;
+  if (Pelmora_GetSatellites(sats.data(), kMaxAllSats, &count) != 0) count = 0;
+  sats.resize(static_cast<std::size_t>(std::clamp<int32_t>(count, 0, kMaxAllSats)));
 }
 std::string NavlibEngine::FormatLatLon(double degrees, int32_t kind, int32_t format,
                                        int32_t decimals) {

@@ -17,6 +17,7 @@ class NavlibEngine : public Engine {
   int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) override;
   std::string FormatLatLon(double degrees, int32_t kind, int32_t format, int32_t decimals) override;
   bool TakeSentences(std::string& sentences) override;
+  void GetSatellites(std::vector<SatDetail>& sats) override;
 };
 
 }  // namespace pelmora

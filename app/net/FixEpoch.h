@@ -12,7 +12,15 @@
 namespace pelmora::net {
 
 // Satellite systems, numbered as gpsd's "gnssid".
-enum class Gnss : uint8_t { Gps = 0, Sbas = 1, Galileo = 2, Beidou = 3, Qzss = 5, Glonass = 6 };
+enum class Gnss : uint8_t {
+  Gps = 0,
+  Sbas = 1,
+  Galileo = 2,
+  Beidou = 3,
+  Qzss = 5,
+  Glonass = 6,
+  Navic = 7,
+};
 
 struct SkySatellite {
   Gnss system = Gnss::Gps;
@@ -27,6 +35,10 @@ struct SkySatellite {
 // uses without the system, so the system is taken from the classic NMEA ranges: 1..32 GPS,
 // 33..64 SBAS (PRN 120..151), 65..96 GLONASS, 193..202 QZSS; anything else counts as GPS.
 std::vector<SkySatellite> SatellitesFromRecord(const FixRecord& fix);
+
+// The engine's full list as satellites: the system as the engine reports it, the number within
+// that system (talker numbers such as GLONASS 65..96 or SBAS 33..64 brought back).
+std::vector<SkySatellite> SatellitesFromDetails(const std::vector<SatDetail>& details);
 
 // True when the record holds more than the receiver status (which the engine always sets).
 bool HoldsData(const FixRecord& fix);

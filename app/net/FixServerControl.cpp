@@ -84,6 +84,8 @@ void FixServerControl::PublishFrom(Engine& engine) {
   epoch.receiverSpeaksNmea = engine.TakeSentences(sentences_);
   if (!on_ || !server_.Running()) return;
   engine.GetInfo(epoch.fix);
+  engine.GetSatellites(details_);
+  epoch.satellites = SatellitesFromDetails(details_);
   epoch.sentences = sentences_;
   server_.Publish(epoch);
 }

@@ -50,7 +50,8 @@ class FixServerControl {
   FixServer& server_;
   const OptionStore& store_;
   bool on_ = false;
-  std::string sentences_;  // reused buffer
+  std::string sentences_;           // reused buffer
+  std::vector<SatDetail> details_;  // reused buffer
 };
 
 }  // namespace pelmora::net

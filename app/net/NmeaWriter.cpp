@@ -84,6 +84,8 @@ const char* Talker(Gnss system) {
       return "GB";
     case Gnss::Qzss:
       return "GQ";
+    case Gnss::Navic:
+      return "GI";
     case Gnss::Gps:
     case Gnss::Sbas:
       break;

@@ -34,8 +34,10 @@ class FakeEngine final : public Engine {
     pending.clear();
     return nmea;
   }
+  void GetSatellites(std::vector<SatDetail>& out) override { out = sats; }
 
   FixRecord fix = testing::FullFix();
+  std::vector<SatDetail> sats;
   bool nmea = true;
   std::string pending;
 };
@@ -136,6 +138,55 @@ TEST_F(FixServerControlTest, PublishesFromTheEngineOnlyWhileOn) {
   engine.fix.utcSeconds += 1;
   control_.PublishFrom(engine);
   EXPECT_EQ(sockets_.Take(client).substr(0, 7), "$GPGGA,");
+}
+
+TEST_F(FixServerControlTest, SkyListsEverySatelliteTheEngineReports) {
+  FakeEngine engine;
+  engine.nmea = false;
+  for (int i = 0; i < 40; ++i) {
+    const auto system = static_cast<int16_t>(i % 4 == 0 ? SatSystem::Glonass : SatSystem::Galileo);
+    const auto prn = static_cast<int16_t>(i % 4 == 0 ? 65 + i / 4 : 1 + i);
+    engine.sats.push_back(SatDetail{prn, system, 1, 90, 45, 40});
+  }
+  ASSERT_TRUE(control_.Toggle().empty());
+  const SocketId client = sockets_.Connect(2947);
+  server_.Pump();
+  sockets_.conns[client].in = "?WATCH={\"enable\":true,\"json\":true};";
+  server_.Pump();
+  sockets_.Take(client);
+  control_.PublishFrom(engine);
+  const std::string out = sockets_.Take(client);
+  const size_t sky = out.find("{\"class\":\"SKY\"");
+  ASSERT_NE(sky, std::string::npos) << out;
+  const std::string line = out.substr(sky, out.find('\n', sky) - sky);
+  size_t count = 0;
+  for (size_t at = line.find("\"PRN\""); at != std::string::npos; at = line.find("\"PRN\"", at + 1))
+    ++count;
+  EXPECT_EQ(count, 40u);
+  EXPECT_NE(line.find("\"gnssid\":6,\"svid\":1"), std::string::npos);  // GLONASS 65
+  EXPECT_NE(line.find("\"gnssid\":2,\"svid\":40"), std::string::npos);
+}
+
+TEST(SatellitesFromDetailsTest, NumbersWithinTheSystem) {
+  const struct {
+    SatSystem system;
+    int16_t prn;
+    Gnss gnss;
+    int svid;
+  } cases[] = {
+      {SatSystem::Gps, 7, Gnss::Gps, 7},          {SatSystem::Sbas, 33, Gnss::Sbas, 120},
+      {SatSystem::Glonass, 65, Gnss::Glonass, 1}, {SatSystem::Galileo, 36, Gnss::Galileo, 36},
+      {SatSystem::Beidou, 63, Gnss::Beidou, 63},  {SatSystem::Qzss, 193, Gnss::Qzss, 1},
+      {SatSystem::Navic, 3, Gnss::Navic, 3},      {SatSystem::Other, 9, Gnss::Gps, 9},
+  };
+  for (const auto& c : cases) {
+    const auto sats =
+        SatellitesFromDetails({SatDetail{c.prn, static_cast<int16_t>(c.system), 0, 0, 0, 0}});
+    ASSERT_EQ(sats.size(), 1u);
+    EXPECT_EQ(sats[0].system, c.gnss) << c.prn;
+    EXPECT_EQ(sats[0].svid, c.svid) << c.prn;
+  }
+  EXPECT_TRUE(SatellitesFromDetails({SatDetail{0, 0, 0, 0, 0, 0}}).empty());
 }
 
 }  // namespace
