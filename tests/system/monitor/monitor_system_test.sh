@@ -6,6 +6,7 @@
 #   monitor_system_test.sh TEST_EXE EMULATOR
 # Needs WINEPREFIX (the prefix to copy) and DISPLAY, as set by scripts/wine-env.sh.
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/pty_pair.sh"
 test_exe=$1
 emulator=$2
 : "${WINEPREFIX:?WINEPREFIX is not set}"
@@ -15,12 +16,8 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-monitor.XXXXXX")
 template=$WINEPREFIX
 export WINEPREFIX=$dir/prefix
-socat_pid=""
 cleanup() {
-  if [ -n "$socat_pid" ]; then
-    kill "$socat_pid" 2>/dev/null
-    wait "$socat_pid" 2>/dev/null
-  fi
+  stop_pty_pair
   wineserver -k >/dev/null 2>&1
   rm -rf "$dir"
 }
@@ -32,17 +29,7 @@ for option in ComPort=5 UpdateInterval=1; do
   wine reg add "$key" /v "${option%%=*}" /t REG_SZ /d "${option#*=}" /f </dev/null >/dev/null 2>&1
 done
 
-socat -d -d "pty,raw,echo=0,link=$dir/gps" "pty,raw,echo=0,link=$dir/feed" 2>"$dir/socat.log" &
-socat_pid=$!
-for _ in $(seq 1 50); do
-  [ -e "$dir/gps" ] && [ -e "$dir/feed" ] && break
-  sleep 0.1
-done
-if ! [ -e "$dir/gps" ] || ! [ -e "$dir/feed" ]; then
-  echo "socat did not create the pty pair" >&2
-  cat "$dir/socat.log" >&2
-  exit 1
-fi
+start_pty_pair "$dir"
 ln -sfn "$dir/gps" "$WINEPREFIX/dosdevices/com5"
 ln -sfn "$dir/feed" "$WINEPREFIX/dosdevices/com6"
 export PELMORA_TEST_FEED_PORT=COM6
@@ -53,9 +40,7 @@ export PELMORA_TEST_UNPLUG_REQUEST="Z:${request//\//\\}"
 test_pid=$!
 while kill -0 "$test_pid" 2>/dev/null; do
   if [ -n "$socat_pid" ] && [ -e "$request" ]; then
-    kill "$socat_pid" 2>/dev/null
-    wait "$socat_pid" 2>/dev/null
-    socat_pid=""
+    stop_pty_pair
   fi
   sleep 0.1
 done

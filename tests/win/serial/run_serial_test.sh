@@ -6,6 +6,7 @@
 # script starts or links is removed again on exit.
 #   run_serial_test.sh TEST_EXE EMULATOR
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../system/support/pty_pair.sh"
 test_exe=$1
 emulator=$2
 : "${WINEPREFIX:?WINEPREFIX is not set}"
@@ -13,14 +14,10 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 dir=$(mktemp -d /tmp/pelmora-serial.XXXXXX)
 dos="$WINEPREFIX/dosdevices"
-socat_pid=""
 declare -A saved
 
 cleanup() {
-  if [ -n "$socat_pid" ]; then
-    kill "$socat_pid" 2>/dev/null
-    wait "$socat_pid" 2>/dev/null
-  fi
+  stop_pty_pair
   local port
   for port in com5 com6 com9; do
     rm -f "$dos/$port"
@@ -36,17 +33,7 @@ for port in com5 com6 com9; do
 done
 rm -f "$dos/com9"
 
-socat -d -d "pty,raw,echo=0,link=$dir/gps" "pty,raw,echo=0,link=$dir/feed" 2>"$dir/socat.log" &
-socat_pid=$!
-for _ in $(seq 1 50); do
-  [ -e "$dir/gps" ] && [ -e "$dir/feed" ] && break
-  sleep 0.1
-done
-if ! [ -e "$dir/gps" ] || ! [ -e "$dir/feed" ]; then
-  echo "socat did not create the pty pair" >&2
-  cat "$dir/socat.log" >&2
-  exit 1
-fi
+start_pty_pair "$dir"
 ln -sfn "$dir/gps" "$dos/com5"
 ln -sfn "$dir/feed" "$dos/com6"
 export PELMORA_TEST_GPS_PORT=COM5 PELMORA_TEST_FEED_PORT=COM6
@@ -61,9 +48,7 @@ export PELMORA_TEST_VANISH_REQUEST="Z:${request//\//\\}"
 test_pid=$!
 for _ in $(seq 1 150); do
   if [ -e "$request" ]; then
-    kill "$socat_pid" 2>/dev/null
-    wait "$socat_pid" 2>/dev/null
-    socat_pid=""
+    stop_pty_pair
     break
   fi
   kill -0 "$test_pid" 2>/dev/null || break
