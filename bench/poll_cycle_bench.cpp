@@ -5,34 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include "tests/unit/app/MainFormFakes.h"
+#include "tests/unit/net/NetTestSupport.h"
 
 namespace {
 
 using namespace pelmora;
 
-// A 3D fix with twelve satellites in view, all in use and with every validity bit set.
-FixRecord FullFix() {
-  FixRecord f{};
-  f.validFlags = kValidStatus | kValidFixMode | kValidTime | kValidPosition | kValidGeoidHeight |
-                 kValidEllipsoidHeight | kValidSpeed | kValidHeading | kValidGeometry |
-                 kValidSignal;
-  f.status = 1;
-  f.fixMode = 3;
-  f.utcSeconds = 43200.25;
-  f.latitude = 47.5;
-  f.longitude = 8.25;
-  f.ellipsoidHeight = 448;
-  f.geoidHeight = 400;
-  f.speed = 12;
-  f.trueHeading = 45;
-  f.pdop = 1.8f;
-  f.satCount = 12;
-  for (int i = 0; i < kMaxSats; ++i) {
-    f.sats[i] = {static_cast<int16_t>(i + 1), 1, static_cast<int16_t>(i * 30),
-                 static_cast<int16_t>(10 + i * 6), static_cast<int16_t>(30 + i)};
-  }
-  return f;
-}
+using net::testing::FullFix;
 
 class Cycle {
  public:
@@ -44,7 +23,7 @@ class Cycle {
         form_(host_, engine_, strings_, link_) {
     host_.options.display.updateInterval = updateInterval;
     engine_.logPolls = false;
-    engine_.info = FullFix();
+    engine_.info = FullFix(12);
     form_.FormCreate();
     form_.FileLive_Click();
     link_.accepts = true;

@@ -103,24 +103,6 @@ int NmeaNumber(const SkySatellite& s) {
 
 }  // namespace
 
-uint8_t NmeaChecksum(std::string_view body) {
-  uint8_t sum = 0;
-  for (char c : body)
-    sum ^= static_cast<uint8_t>(c);
-  return sum;
-}
-
-void AppendSentence(std::string& out, std::string_view body) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  const uint8_t sum = NmeaChecksum(body);
-  out += '$';
-  out += body;
-  out += '*';
-  out += kHex[sum >> 4];
-  out += kHex[sum & 0xF];
-  out += "\r\n";
-}
-
 void WriteGga(std::string& out, const FixRecord& fix) {
   std::string b = "GPGGA";
   Time(b, fix);

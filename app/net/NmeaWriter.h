@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "app/net/FixEpoch.h"
+#include "navlib32/nmea/NmeaChecksum.h"
 
 namespace pelmora::net {
 
-// The XOR of the characters between '$' and '*'.
-uint8_t NmeaChecksum(std::string_view body);
+using navlib::nmea::NmeaChecksum;
 // Appends "$" body "*HH" CR LF.
-void AppendSentence(std::string& out, std::string_view body);
+inline void AppendSentence(std::string& out, std::string_view body) {
+  navlib::nmea::AppendNmeaSentence(body, out);
+}
 
 void WriteGga(std::string& out, const FixRecord& fix);
 void WriteRmc(std::string& out, const FixRecord& fix, std::optional<CivilDate> date);

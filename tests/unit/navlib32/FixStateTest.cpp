@@ -1,5 +1,6 @@
 // FixState: epoch boundaries, validity and ageing, heights, magnetic variation, fix mode,
 // status and the choice of satellites.
+#include "RecordChecks.h"
 #include "navlib32/FixState.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,7 @@ FixRecord Record(const FixState& state, double now) {
   return r;
 }
 
-bool Has(const FixRecord& r, uint16_t bits) {
-  return (r.validFlags & bits) == bits;
-}
+using recordcheck::Has;
 
 // One epoch with a 3D position at time t, completed by the start of the next one.
 void PositionEpoch(FixState& s, double t, double now) {

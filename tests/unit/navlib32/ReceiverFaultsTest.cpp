@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "NmeaTestSupport.h"
+#include "RecordChecks.h"
 #include "TsipTestSupport.h"
 #include "navlib32/tsip/TsipDecoder.h"
 
@@ -21,16 +22,9 @@ using namespace tsiptest;
 constexpr int kWeek = 2300;
 constexpr int kLeap = 18;
 
-bool Has(const FixRecord& r, uint16_t bits) {
-  return (r.validFlags & bits) == bits;
-}
+using recordcheck::Has;
 
-const pelmora::SatInfo* FindSat(const FixRecord& r, int prn) {
-  for (const auto& s : r.sats) {
-    if (s.prn == prn) return &s;
-  }
-  return nullptr;
-}
+using recordcheck::FindSat;
 
 // 1. A receiver whose ZDA runs two seconds ahead of its fix sentences (and whose first
 // sentence is such a ZDA): every fix is reported under its own second with its own position.

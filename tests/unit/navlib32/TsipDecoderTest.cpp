@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "RecordChecks.h"
 #include "TsipTestSupport.h"
 #include "navlib32/MakeDecoder.h"
 #include "navlib32/tsip/TsipDecoder.h"
@@ -14,16 +15,9 @@ using namespace tsiptest;
 using navlib::tsip::TsipDecoder;
 using pelmora::FixRecord;
 
-bool Has(const FixRecord& r, uint16_t bits) {
-  return (r.validFlags & bits) == bits;
-}
+using recordcheck::Has;
 
-const pelmora::SatInfo* FindSat(const FixRecord& r, int prn) {
-  for (const auto& s : r.sats) {
-    if (s.prn == prn) return &s;
-  }
-  return nullptr;
-}
+using recordcheck::FindSat;
 
 // A Lassen iQ in superpacket mode: 8F-20 each second, 6D and 5C after some of them.
 std::vector<uint8_t> SuperPacketStream() {
