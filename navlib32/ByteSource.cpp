@@ -7,6 +7,7 @@ std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path) {
   if (path.empty()) return nullptr;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return nullptr;
+  std::setvbuf(f, nullptr, _IONBF, 0);  // the caller reads in large chunks of its own
   return std::unique_ptr<FileByteSource>(new FileByteSource(f));
 }
 

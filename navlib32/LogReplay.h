@@ -19,8 +19,9 @@ using DecoderFactory = std::function<std::unique_ptr<GpsDecoder>(Protocol)>;
 
 class LogReplay {
  public:
-  // Bytes read from the log at a time (the only buffer the replay holds).
-  static constexpr std::size_t kChunkSize = 8192;
+  // Bytes read from the log at a time (the only buffer the replay holds): large enough that
+  // reading costs little beside decoding.
+  static constexpr std::size_t kChunkSize = 64 * 1024;
 
   enum class StartResult { Ok, NotGps };
   enum class Step { Epoch, End, Failed };

@@ -19,6 +19,11 @@ int16_t Checked(int value, int low, int high) {
 
 }  // namespace
 
+bool SatelliteView::BySystemAndNumber(const Sat& a, const Sat& b) {
+  if (a.system != b.system) return a.system < b.system;
+  return a.prn < b.prn;
+}
+
 void SatelliteView::Reset() {
   cur_ = Lists{};
   late_ = Lists{};
@@ -117,6 +122,10 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     held_.usedDataTime = epochTime;
     held_.usedCount = report.usedCount;
     std::copy_n(report.used.begin(), report.usedCount, held_.used.begin());
+    for (int i = 0; i < held_.satCount; ++i) {
+      Sat& h = held_.sats[i];
+      h.listed = Listed(held_, h.system, h.prn);
+    }
   }
   const Clock at{stamp, epochTime};
   const bool usedList = UsedListCurrent(at);
@@ -128,6 +137,7 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     held_.sats[n++] = s;
   }
   held_.satCount = n;
+  bool added = false;
   for (int i = 0; i < report.satCount; ++i) {
     const Sat& s = report.sats[i];
     Sat* h = Find(held_, s.system, s.prn);
@@ -135,6 +145,8 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
       if (held_.satCount >= kMaxInView) continue;
       h = &held_.sats[held_.satCount++];
       *h = s;
+      h->listed = Listed(held_, s.system, s.prn);
+      added = true;
     } else {
       if (s.elevation != kNoValue) h->elevation = s.elevation;
       if (s.azimuth != kNoValue) h->azimuth = s.azimuth;
@@ -144,6 +156,7 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     h->setAt = stamp;
     h->dataTime = epochTime;
   }
+  if (added) std::sort(held_.sats.begin(), held_.sats.begin() + held_.satCount, BySystemAndNumber);
   ClearReport(report);
 }
 
@@ -173,7 +186,7 @@ int SatelliteView::CurrentUsedCount(const Clock& clock) const {
 bool SatelliteView::Shown(const Sat& s, const Clock& c, bool usedList) const {
   return IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime,
                    s.single ? reportAge_ : kStaleSeconds) ||
-         (usedList && Listed(held_, s.system, s.prn));
+         (usedList && s.listed);
 }
 
 int SatelliteView::Candidates(const Clock& c, Candidate* out) const {
@@ -182,7 +195,7 @@ int SatelliteView::Candidates(const Clock& c, Candidate* out) const {
   for (int i = 0; i < held_.satCount; ++i) {
     const Sat& s = held_.sats[i];
     if (!Shown(s, c, usedList)) continue;
-    out[n++] = Candidate{&s, usedList && Listed(held_, s.system, s.prn)};
+    out[n++] = Candidate{&s, usedList && s.listed};
   }
   return n;
 }
@@ -215,11 +228,13 @@ int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool
       best[i] = cands[index[i]];
     std::copy_n(best.begin(), chosen, cands.begin());
   }
-  // The chosen ones in a stable order (by system and number) so display slots do not jump.
-  std::sort(cands.begin(), cands.begin() + chosen, [](const Candidate& a, const Candidate& b) {
-    if (a.sat->system != b.sat->system) return a.sat->system < b.sat->system;
-    return a.sat->prn < b.sat->prn;
-  });
+  // The chosen ones in a stable order (by system and number) so display slots do not jump;
+  // the candidates come in that order.
+  if (nc > chosen) {
+    std::sort(cands.begin(), cands.begin() + chosen, [](const Candidate& a, const Candidate& b) {
+      return BySystemAndNumber(*a.sat, *b.sat);
+    });
+  }
   *geometry = false;
   for (int i = 0; i < chosen; ++i) {
     const Sat& s = *cands[i].sat;
@@ -237,10 +252,6 @@ int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool
 int SatelliteView::All(const Clock& c, pelmora::SatDetail* out, int capacity) const {
   std::array<Candidate, kMaxInView> cands;
   const int nc = Candidates(c, cands.data());
-  std::sort(cands.begin(), cands.begin() + nc, [](const Candidate& a, const Candidate& b) {
-    if (a.sat->system != b.sat->system) return a.sat->system < b.sat->system;
-    return a.sat->prn < b.sat->prn;
-  });
   const int n = std::clamp(nc, 0, capacity);
   for (int i = 0; i < n; ++i) {
     const Sat& s = *cands[i].sat;

@@ -87,6 +87,7 @@ class SatelliteView {
     int16_t snr = kNoValue;
     uint8_t signal = 0;   // the signal snr belongs to
     bool single = false;  // reported on its own, not as part of a complete view
+    bool listed = false;  // held: the held used list names it
     double setAt = 0.0;
     double dataTime = kNoTime;
   };
@@ -97,7 +98,7 @@ class SatelliteView {
   };
 
   // Satellites in view and used: those of one report (the epoch in progress or a late report),
-  // or the held ones.
+  // or the held ones (kept in system and number order).
   struct Lists {
     std::array<Sat, kMaxInView> sats;
     int satCount = 0;
@@ -116,6 +117,7 @@ class SatelliteView {
   };
 
   Sat* Put(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal);
+  static bool BySystemAndNumber(const Sat& a, const Sat& b);
   static Sat* Find(Lists& lists, GnssSystem system, int prn);
   static bool Listed(const Lists& lists, GnssSystem system, int prn);
   static void ClearReport(Lists& report);

@@ -19,9 +19,12 @@ constexpr double kStaleSeconds = 5.0;
 
 // a - b as a time-of-day difference in (-12 h, 12 h], so that midnight is no jump.
 inline double DayDifference(double a, double b) {
-  double d = std::fmod(a - b, kSecondsPerDay);
-  if (d > kSecondsPerDay / 2) d -= kSecondsPerDay;
-  if (d <= -kSecondsPerDay / 2) d += kSecondsPerDay;
+  double d = a - b;
+  if (d > kSecondsPerDay / 2 || d <= -kSecondsPerDay / 2) {
+    if (d > 1.5 * kSecondsPerDay || d <= -1.5 * kSecondsPerDay) d = std::fmod(d, kSecondsPerDay);
+    if (d > kSecondsPerDay / 2) d -= kSecondsPerDay;
+    if (d <= -kSecondsPerDay / 2) d += kSecondsPerDay;
+  }
   return d;
 }
 

@@ -3,6 +3,7 @@
 #include "navlib32/nmea/NmeaSentences.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -35,6 +36,13 @@ struct Fields {
   }
 };
 
+// Bit 7 of every byte of word that equals c (and no other bit).
+inline uint64_t BytesEqual(uint64_t word, char c) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const uint64_t x = word ^ (0x0101010101010101ull * static_cast<uint8_t>(c));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
 void Split(std::string_view body, Fields& out) {
   // Bodies are at most kMaxNmeaSentence (< 255) long, so offsets fit a byte.
   out.body = body.substr(0, 254);
@@ -42,10 +50,21 @@ void Split(std::string_view body, Fields& out) {
   const std::size_t size = out.body.size();
   int n = 0;
   out.start[0] = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    if (text[i] != ',') continue;
-    out.start[++n] = static_cast<uint8_t>(i + 1);
-    if (n == kMaxFields - 1) break;
+  std::size_t i = 0;
+  // Eight bytes at a time: the commas of a word as a bit mask, lowest address in the lowest
+  // byte on a little-endian machine.
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= size && n < kMaxFields - 1; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, text + i, 8);
+      for (uint64_t commas = BytesEqual(word, ','); commas != 0 && n < kMaxFields - 1;
+           commas &= commas - 1) {
+        out.start[++n] = static_cast<uint8_t>(i + std::countr_zero(commas) / 8 + 1);
+      }
+    }
+  }
+  for (; i < size && n < kMaxFields - 1; ++i) {
+    if (text[i] == ',') out.start[++n] = static_cast<uint8_t>(i + 1);
   }
   out.start[++n] = static_cast<uint8_t>(size + 1);
   out.n = n;

@@ -163,7 +163,7 @@ void TsipDecoder::Flush() {
 
 void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
   lastNow_ = now;
-  TsipReport report;
+  TsipReport& report = report_;  // reused: a fresh one would be cleared for every frame
   switch (ParseFrame(frame, options_, report)) {
     case FrameCheck::Ok:
       if (!Plausible(report)) {
@@ -314,8 +314,13 @@ void TsipDecoder::NoteWeek(int reportedWeek) {
 
 void TsipDecoder::NoteDate(double gpsSeconds, bool utc) {
   if (week_ < 0 || !std::isfinite(gpsSeconds)) return;
-  const CivilDate date = CivilDateOf(GpsToUnixSeconds(week_, gpsSeconds, utc ? 0 : leapSeconds_));
-  fix_.SetDate(date.year, date.month, date.day);
+  const int64_t unixSeconds = GpsToUnixSeconds(week_, gpsSeconds, utc ? 0 : leapSeconds_);
+  const int64_t day = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
+  if (day != dateDay_) {  // the calendar once a day
+    dateDay_ = day;
+    date_ = CivilDateOf(unixSeconds);
+  }
+  fix_.SetDate(date_.year, date_.month, date_.day);
 }
 
 // --- Values ------------------------------------------------------------------------------

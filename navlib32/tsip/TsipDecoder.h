@@ -123,11 +123,14 @@ class TsipDecoder final : public GpsDecoder {
 
   FixState fix_;
   TsipFramer framer_;
+  TsipReport report_;  // of the frame being handled
   ParseOptions options_;
   TsipDecoderCounters counters_;
 
   int leapSeconds_ = kDefaultLeapSeconds;
   int week_ = -1;
+  int64_t dateDay_ = INT64_MIN;  // day number (since 1970) of date_
+  CivilDate date_;
 
   EpochKind kind_ = EpochKind::None;
   double fixTime_ = 0.0;  // UTC time of day of the fix epoch in progress

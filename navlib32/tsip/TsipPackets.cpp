@@ -6,8 +6,6 @@
 #include <array>
 #include <cmath>
 #include <numbers>
-#include <optional>
-#include <type_traits>
 
 #include "navlib32/tsip/Wgs84.h"
 
@@ -26,17 +24,15 @@ bool Fits(std::span<const uint8_t> data, std::size_t offset, std::size_t size) {
 // --- Classic parsers; d = data after the id -------------------------------------------
 
 // 0x41: tow f32 @0, week i16 @4, UTC offset f32 @6.  10 41 <10 bytes> 10 03
-GpsTimeReport Parse41(std::span<const uint8_t> d) {
-  GpsTimeReport r;
+bool Parse41(std::span<const uint8_t> d, const ParseOptions&, GpsTimeReport& r) {
   r.gpsSeconds = ReadBeF32(d, 0);
   r.week = ReadBeI16(d, 4);
   r.utcOffsetSeconds = ReadBeF32(d, 6);
-  return r;
+  return true;
 }
 
 // 0x84: lat f64 @0, lon f64 @8 (radians), alt f64 @16, clock bias f64 @24, time f32 @32.
-PositionReport Parse84(std::span<const uint8_t> d, const ParseOptions& options) {
-  PositionReport r;
+bool Parse84(std::span<const uint8_t> d, const ParseOptions& options, PositionReport& r) {
   r.source = 0x84;
   r.latitudeDeg = ReadBeF64(d, 0) * kDegPerRad;
   r.longitudeDeg = ReadBeF64(d, 8) * kDegPerRad;
@@ -44,12 +40,11 @@ PositionReport Parse84(std::span<const uint8_t> d, const ParseOptions& options) 
   r.heightIsMsl = options.heightsAreMsl;
   r.hasTime = true;
   r.gpsSeconds = ReadBeF32(d, 32);
-  return r;
+  return true;
 }
 
 // 0x4A: lat f32 @0, lon f32 @4 (radians), alt f32 @8, clock bias f32 @12, time f32 @16.
-PositionReport Parse4A(std::span<const uint8_t> d, const ParseOptions& options) {
-  PositionReport r;
+bool Parse4A(std::span<const uint8_t> d, const ParseOptions& options, PositionReport& r) {
   r.source = 0x4A;
   r.latitudeDeg = ReadBeF32(d, 0) * kDegPerRad;
   r.longitudeDeg = ReadBeF32(d, 4) * kDegPerRad;
@@ -57,7 +52,7 @@ PositionReport Parse4A(std::span<const uint8_t> d, const ParseOptions& options) 
   r.heightIsMsl = options.heightsAreMsl;
   r.hasTime = true;
   r.gpsSeconds = ReadBeF32(d, 16);
-  return r;
+  return true;
 }
 
 PositionReport FromEcef(uint16_t source, const Ecef& ecef, double gpsSeconds) {
@@ -73,32 +68,32 @@ PositionReport FromEcef(uint16_t source, const Ecef& ecef, double gpsSeconds) {
 }
 
 // 0x83: X, Y, Z f64 @0/8/16, clock bias f64 @24, time f32 @32.
-PositionReport Parse83(std::span<const uint8_t> d) {
-  return FromEcef(0x83, {ReadBeF64(d, 0), ReadBeF64(d, 8), ReadBeF64(d, 16)}, ReadBeF32(d, 32));
+bool Parse83(std::span<const uint8_t> d, const ParseOptions&, PositionReport& r) {
+  r = FromEcef(0x83, {ReadBeF64(d, 0), ReadBeF64(d, 8), ReadBeF64(d, 16)}, ReadBeF32(d, 32));
+  return true;
 }
 
 // 0x42: X, Y, Z f32 @0/4/8, time f32 @12.
-PositionReport Parse42(std::span<const uint8_t> d) {
-  return FromEcef(0x42, {ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8)}, ReadBeF32(d, 12));
+bool Parse42(std::span<const uint8_t> d, const ParseOptions&, PositionReport& r) {
+  r = FromEcef(0x42, {ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8)}, ReadBeF32(d, 12));
+  return true;
 }
 
 // 0x56: east, north, up f32 @0/4/8, clock bias rate f32 @12, time f32 @16.
-VelocityReport Parse56(std::span<const uint8_t> d) {
-  VelocityReport r;
+bool Parse56(std::span<const uint8_t> d, const ParseOptions&, VelocityReport& r) {
   r.east = ReadBeF32(d, 0);
   r.north = ReadBeF32(d, 4);
   r.up = ReadBeF32(d, 8);
   r.gpsSeconds = ReadBeF32(d, 16);
-  return r;
+  return true;
 }
 
 // 0x8F-20: subcode @0, velocities i16 @2/4/6 (east, north, up; unit 0.005 m/s, or 0.020 with
 // bit 0 of byte 24), tow u32 ms @8, lat i32 @12, lon u32 @16 (2^-31 semicircles), altitude
 // i32 mm @20 (above the ellipsoid), fix flags @27 (bit 0 no fix, 1 DGPS, 2 2D), satellites
 // @28, UTC offset @29, week u16 @30, then PRN/IODE pairs.
-std::optional<SuperFixReport> Parse8F20(std::span<const uint8_t> d) {
-  if (d.size() != 56 && d.size() != 64) return std::nullopt;
-  SuperFixReport r;
+bool Parse8F20(std::span<const uint8_t> d, const ParseOptions&, SuperFixReport& r) {
+  if (d.size() != 56 && d.size() != 64) return false;
   const double unit = (ReadU8(d, 24) & 0x01) ? 0.020 : 0.005;
   const int16_t ve = ReadBeI16(d, 2), vn = ReadBeI16(d, 4), vu = ReadBeI16(d, 6);
   constexpr int16_t kOverRange = INT16_MIN;
@@ -119,14 +114,13 @@ std::optional<SuperFixReport> Parse8F20(std::span<const uint8_t> d) {
   r.satellitesUsed = ReadU8(d, 28);
   r.utcOffsetSeconds = ReadU8(d, 29);
   r.week = ReadBeU16(d, 30);
-  return r;
+  return true;
 }
 
 // 0x8F-23: subcode @0, tow u32 ms @1, week u16 @5, UTC offset @7, fix flags @8 (bit 0 no fix,
 // 1 DGPS, 2 2D, 5 velocity unit 0.020 m/s instead of 0.005), lat i32 @9, lon u32 @13
 // (2^-31 semicircles), altitude i32 mm @17 (above the ellipsoid), velocity E/N/U i16 @21..26.
-SuperFixReport Parse8F23(std::span<const uint8_t> d) {
-  SuperFixReport r;
+bool Parse8F23(std::span<const uint8_t> d, const ParseOptions&, SuperFixReport& r) {
   const uint8_t flags = ReadU8(d, 8);
   const double unit = (flags & 0x20) ? 0.020 : 0.005;
   const int16_t ve = ReadBeI16(d, 21), vn = ReadBeI16(d, 23), vu = ReadBeI16(d, 25);
@@ -146,13 +140,12 @@ SuperFixReport Parse8F23(std::span<const uint8_t> d) {
   if (lon > 180.0) lon -= 360.0;
   r.longitudeDeg = lon;
   r.ellipsoidHeightMetres = ReadBeI32(d, 17) / 1000.0;
-  return r;
+  return true;
 }
 
 // 0x8F-AB: subcode @0, tow u32 s @1, week u16 @5, UTC offset i16 @7, flags @9, then the
 // broken-down time (s, min, h, day, month, year u16).
-TimingReport Parse8FAB(std::span<const uint8_t> d) {
-  TimingReport r;
+bool Parse8FAB(std::span<const uint8_t> d, const ParseOptions&, TimingReport& r) {
   r.gpsSeconds = ReadBeU32(d, 1);
   r.week = ReadBeU16(d, 5);
   r.utcOffsetSeconds = ReadBeI16(d, 7);
@@ -160,14 +153,13 @@ TimingReport Parse8FAB(std::span<const uint8_t> d) {
   r.timeValid = (r.flags & 0x14) == 0;  // time set, not in test mode
   r.utcOffsetValid = (r.flags & 0x08) == 0;
   r.utcTime = (r.flags & 0x01) != 0;
-  return r;
+  return true;
 }
 
 // 0x8F-AC: subcode @0, receiver mode @1, disciplining mode @2, survey progress @3, holdover
 // u32 @4, critical alarms u16 @8, minor alarms u16 @10, decoding status @12, ..., lat f64 @36,
 // lon f64 @44 (radians), alt f64 @52 (above the ellipsoid), reserved to 68.
-TimingStatusReport Parse8FAC(std::span<const uint8_t> d) {
-  TimingStatusReport r;
+bool Parse8FAC(std::span<const uint8_t> d, const ParseOptions&, TimingStatusReport& r) {
   r.receiverMode = ReadU8(d, 1);
   r.minorAlarms = ReadBeU16(d, 10);
   r.decodingStatus = ReadU8(d, 12);
@@ -175,14 +167,13 @@ TimingStatusReport Parse8FAC(std::span<const uint8_t> d) {
   r.position.latitudeDeg = ReadBeF64(d, 36) * kDegPerRad;
   r.position.longitudeDeg = ReadBeF64(d, 44) * kDegPerRad;
   r.position.heightMetres = ReadBeF64(d, 52);
-  return r;
+  return true;
 }
 
 // 0x6D: dimension/count @0, PDOP, HDOP, VDOP, TDOP f32 @1/5/9/13, PRNs i8 from @17 (a
 // negative PRN marks a satellite the receiver dropped as unhealthy).
-std::optional<SelectionReport> Parse6D(std::span<const uint8_t> d) {
-  if (d.size() != 17u + (d[0] >> 4)) return std::nullopt;
-  SelectionReport r;
+bool Parse6D(std::span<const uint8_t> d, const ParseOptions&, SelectionReport& r) {
+  if (d.size() != 17u + (d[0] >> 4)) return false;
   r.dimension = ReadU8(d, 0) & 0x07;
   r.hasDops = true;
   r.pdop = ReadBeF32(d, 1);
@@ -194,13 +185,12 @@ std::optional<SelectionReport> Parse6D(std::span<const uint8_t> d) {
   for (std::size_t i = 0; i < r.count; ++i) {
     r.prns[i] = static_cast<int8_t>(ReadU8(d, 17 + i));
   }
-  return r;
+  return true;
 }
 
 // 0x6C: dimension @0, PDOP, HDOP, VDOP, TDOP f32 @1/5/9/13, count @17, PRNs i8 from @18.
-std::optional<SelectionReport> Parse6C(std::span<const uint8_t> d) {
-  if (d.size() != 18u + d[17]) return std::nullopt;
-  SelectionReport r;
+bool Parse6C(std::span<const uint8_t> d, const ParseOptions&, SelectionReport& r) {
+  if (d.size() != 18u + d[17]) return false;
   r.dimension = ReadU8(d, 0) & 0x07;
   r.hasDops = true;
   r.pdop = ReadBeF32(d, 1);
@@ -213,26 +203,24 @@ std::optional<SelectionReport> Parse6C(std::span<const uint8_t> d) {
   for (std::size_t i = 0; i < r.count; ++i) {
     r.prns[i] = static_cast<int8_t>(ReadU8(d, 18 + i));
   }
-  return r;
+  return true;
 }
 
 // 0x47: count @0, then per satellite PRN u8 and level f32.
-std::optional<SignalLevelsReport> Parse47(std::span<const uint8_t> d) {
-  if (d.size() != 1u + 5u * d[0]) return std::nullopt;
-  SignalLevelsReport r;
+bool Parse47(std::span<const uint8_t> d, const ParseOptions&, SignalLevelsReport& r) {
+  if (d.size() != 1u + 5u * d[0]) return false;
   r.count = ReadU8(d, 0);
   for (std::size_t i = 0; i < r.count; ++i) {
     r.prns[i] = ReadU8(d, 1 + 5 * i);
     r.levels[i] = ReadBeF32(d, 2 + 5 * i);
   }
-  return r;
+  return true;
 }
 
 // 0x5C: PRN @0, slot/channel @1 (channel in bits 3..7), acquisition flag @2, ephemeris flag
 // @3, signal f32 @4, time of last measurement f32 @8, elevation f32 @12, azimuth f32 @16
 // (radians), old measurement flag @20, ...
-TrackingReport Parse5C(std::span<const uint8_t> d) {
-  TrackingReport r;
+bool Parse5C(std::span<const uint8_t> d, const ParseOptions&, TrackingReport& r) {
   r.prn = ReadU8(d, 0);
   r.channel = static_cast<uint8_t>(ReadU8(d, 1) >> 3);
   r.acquired = ReadU8(d, 2) == 1;
@@ -241,14 +229,13 @@ TrackingReport Parse5C(std::span<const uint8_t> d) {
   r.elevationDeg = ReadBeF32(d, 12) * kDegPerRad;
   r.azimuthDeg = ReadBeF32(d, 16) * kDegPerRad;
   r.hasAngles = true;
-  return r;
+  return true;
 }
 
 // 0x5D: PRN @0, channel @1, acquisition flag @2, used in the fix @3, signal f32 @4, time of
 // last measurement f32 @8, elevation f32 @12, azimuth f32 @16 (radians), flags @20..24, SV
 // type @25 (0 GPS, 1 GLONASS, 2 BeiDou, 3 Galileo, 5 QZSS).
-TrackingReport Parse5D(std::span<const uint8_t> d) {
-  TrackingReport r;
+bool Parse5D(std::span<const uint8_t> d, const ParseOptions&, TrackingReport& r) {
   r.prn = ReadU8(d, 0);
   r.channel = ReadU8(d, 1);
   r.acquired = ReadU8(d, 2) == 1;
@@ -275,32 +262,37 @@ TrackingReport Parse5D(std::span<const uint8_t> d) {
     default:
       break;  // GPS or SBAS: by number
   }
-  return r;
+  return true;
 }
 
 // 0x43: X, Y, Z f32 @0/4/8, clock bias rate f32 @12, time f32 @16.
-EcefVelocityReport Parse43(std::span<const uint8_t> d) {
-  return EcefVelocityReport{ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8), ReadBeF32(d, 16)};
+bool Parse43(std::span<const uint8_t> d, const ParseOptions&, EcefVelocityReport& r) {
+  r = EcefVelocityReport{ReadBeF32(d, 0), ReadBeF32(d, 4), ReadBeF32(d, 8), ReadBeF32(d, 16)};
+  return true;
 }
 
 // 0x46: status code @0, error bits @1.
-HealthReport Parse46(std::span<const uint8_t> d) {
-  return HealthReport{ReadU8(d, 0), ReadU8(d, 1)};
+bool Parse46(std::span<const uint8_t> d, const ParseOptions&, HealthReport& r) {
+  r = HealthReport{ReadU8(d, 0), ReadU8(d, 1)};
+  return true;
 }
 
 // 0x4B: machine id @0, status 1 @1, status 2 @2.
-MachineStatusReport Parse4B(std::span<const uint8_t> d) {
-  return MachineStatusReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2)};
+bool Parse4B(std::span<const uint8_t> d, const ParseOptions&, MachineStatusReport& r) {
+  r = MachineStatusReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2)};
+  return true;
 }
 
 // 0x55: position, velocity, timing and auxiliary option bytes.
-IoOptionsReport Parse55(std::span<const uint8_t> d) {
-  return IoOptionsReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2), ReadU8(d, 3)};
+bool Parse55(std::span<const uint8_t> d, const ParseOptions&, IoOptionsReport& r) {
+  r = IoOptionsReport{ReadU8(d, 0), ReadU8(d, 1), ReadU8(d, 2), ReadU8(d, 3)};
+  return true;
 }
 
 // 0x82: differential mode @0.
-DifferentialReport Parse82(std::span<const uint8_t> d) {
-  return DifferentialReport{ReadU8(d, 0)};
+bool Parse82(std::span<const uint8_t> d, const ParseOptions&, DifferentialReport& r) {
+  r = DifferentialReport{ReadU8(d, 0)};
+  return true;
 }
 
 // --- TSIPv1 parsers; d = data after the mode byte -----------------------------------------
@@ -308,21 +300,19 @@ DifferentialReport Parse82(std::span<const uint8_t> d) {
 // A1-00: tow u32 @0, week u16 @4, h m s @6..8, month day @9..10, year u16 @11,
 // time base @13, PPS base @14, flags @15 (bit 0 UTC valid, bit 1 time valid), UTC offset i16
 // @16, ...
-V1TimingReport ParseA100(std::span<const uint8_t> d) {
-  V1TimingReport r;
+bool ParseA100(std::span<const uint8_t> d, const ParseOptions&, V1TimingReport& r) {
   r.gpsSeconds = ReadBeU32(d, 0);
   r.week = ReadBeU16(d, 4);
   const uint8_t flags = ReadU8(d, 15);
   r.utcValid = (flags & 0x01) != 0;
   r.timeValid = (flags & 0x02) != 0;
   r.utcOffsetSeconds = ReadBeI16(d, 16);
-  return r;
+  return true;
 }
 
 // A1-11: position mask @0 (bit 1 ECEF, bit 2 MSL, bit 3 velocity ECEF), fix type @1, lat/X
 // f64 @2, lon/Y f64 @10 (degrees), alt/Z f64 @18, velocity f32 @26/30/34, PDOP f32 @38, ...
-V1PositionReport ParseA111(std::span<const uint8_t> d) {
-  V1PositionReport r;
+bool ParseA111(std::span<const uint8_t> d, const ParseOptions&, V1PositionReport& r) {
   const uint8_t mask = ReadU8(d, 0);
   r.fixType = ReadU8(d, 1);
   const double a = ReadBeF64(d, 2), b = ReadBeF64(d, 10), c = ReadBeF64(d, 18);
@@ -341,14 +331,13 @@ V1PositionReport ParseA111(std::span<const uint8_t> d) {
   r.north = ReadBeF32(d, 30);
   r.up = ReadBeF32(d, 34);
   r.pdop = ReadBeF32(d, 38);
-  return r;
+  return true;
 }
 
 // A2-00: message number @0, SV type @1, PRN @2, azimuth f32 @3, elevation f32 @7 (degrees),
 // signal f32 @11 (dB-Hz), flags u32 @15 (bit 0 acquired, 1 used in position, 2 used in PPS),
 // time of week u32 @19.
-TrackingReport ParseA200(std::span<const uint8_t> d) {
-  TrackingReport r;
+bool ParseA200(std::span<const uint8_t> d, const ParseOptions&, TrackingReport& r) {
   r.channel = ReadU8(d, 0);
   const uint8_t svType = ReadU8(d, 1);
   r.prn = ReadU8(d, 2);
@@ -377,14 +366,13 @@ TrackingReport ParseA200(std::span<const uint8_t> d) {
   } else if (svType >= 22 && svType <= 24) {
     r.system = GnssSystem::Qzss;
   }
-  return r;
+  return true;
 }
 
 // A3-11: receiver mode @0, status @1 (0 doing fixes, 1 no GPS time, 2 PDOP too high, 3..6
 // 0..3 usable satellites, 0xFF overdetermined time fix), survey progress @2, PDOP, HDOP,
 // VDOP, TDOP f32 @3/7/11/15, temperature f32 @19.
-V1StatusReport ParseA311(std::span<const uint8_t> d) {
-  V1StatusReport r;
+bool ParseA311(std::span<const uint8_t> d, const ParseOptions&, V1StatusReport& r) {
   const uint8_t status = ReadU8(d, 1);
   // onto the classic 0x46 codes
   constexpr uint8_t kClassic[] = {0x00, 0x01, 0x03, 0x08, 0x09, 0x0A, 0x0B};
@@ -394,7 +382,7 @@ V1StatusReport ParseA311(std::span<const uint8_t> d) {
   r.dops.hdop = ReadBeF32(d, 7);
   r.dops.vdop = ReadBeF32(d, 11);
   r.dops.tdop = ReadBeF32(d, 15);
-  return r;
+  return true;
 }
 
 // --- The packets decoded here ---------------------------------------------------------
@@ -402,25 +390,20 @@ V1StatusReport ParseA311(std::span<const uint8_t> d) {
 using Parser = bool (*)(std::span<const uint8_t> data, const ParseOptions& options,
                         TsipReport& report);
 
-// Any parser above as a table entry: it may take the options, and may refuse the data (a
-// count that disagrees with the length) by returning no report.
+// The report type a parser fills.
+template <typename F>
+struct ParsedReport;
+template <typename R>
+struct ParsedReport<bool (*)(std::span<const uint8_t>, const ParseOptions&, R&)> {
+  using type = R;
+};
+
+// Any parser above as a table entry: it fills its report in place and may refuse the data (a
+// count that disagrees with the length).
 template <auto Parse>
 bool Entry(std::span<const uint8_t> data, const ParseOptions& options, TsipReport& report) {
-  auto parsed = [&] {
-    if constexpr (std::is_invocable_v<decltype(Parse), std::span<const uint8_t>,
-                                      const ParseOptions&>) {
-      return Parse(data, options);
-    } else {
-      return Parse(data);
-    }
-  }();
-  if constexpr (requires { parsed.has_value(); }) {
-    if (!parsed) return false;
-    report = *parsed;
-  } else {
-    report = parsed;
-  }
-  return true;
+  using Report = typename ParsedReport<decltype(Parse)>::type;
+  return Parse(data, options, report.template emplace<Report>());
 }
 
 constexpr uint16_t kAnyLength = 0xFFFF;
@@ -466,9 +449,21 @@ constexpr PacketRule kPackets[] = {
     {0xA3, 0x11, 23, kAnyLength, Entry<ParseA311>},       // TSIPv1 receiver status
 };
 
+// The first row of each id (rows of one id follow each other); -1 for an id without one.
+constexpr std::array<int8_t, 256> MakeFirstRows() {
+  std::array<int8_t, 256> first{};
+  first.fill(-1);
+  for (int i = static_cast<int>(std::size(kPackets)) - 1; i >= 0; --i)
+    first[kPackets[i].id] = static_cast<int8_t>(i);
+  return first;
+}
+constexpr std::array<int8_t, 256> kFirstRow = MakeFirstRows();
+
 const PacketRule* FindRule(uint8_t id, int subcode) {
-  for (const PacketRule& rule : kPackets) {
-    if (rule.id == id && rule.subcode == subcode) return &rule;
+  if (kFirstRow[id] < 0) return nullptr;
+  for (std::size_t i = static_cast<std::size_t>(kFirstRow[id]);
+       i < std::size(kPackets) && kPackets[i].id == id; ++i) {
+    if (kPackets[i].subcode == subcode) return &kPackets[i];
   }
   return nullptr;
 }

@@ -2,6 +2,8 @@
 #include "tools/navdump/FixJson.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -10,9 +12,29 @@
 namespace navdump {
 namespace {
 
+// "0".."999" as up to three characters, and as exactly three ("000".."999"): satellite
+// numbers, angles, signals and the validity bits print by copy.
+struct SmallInts {
+  std::array<std::array<char, 4>, 1000> text{};  // digits, then the length in text[i][3]
+  std::array<std::array<char, 4>, 1000> padded{};
+  constexpr SmallInts() {
+    for (int i = 0; i < 1000; ++i) {
+      int n = 0;
+      if (i >= 100) text[i][n++] = static_cast<char>('0' + i / 100);
+      if (i >= 10) text[i][n++] = static_cast<char>('0' + i / 10 % 10);
+      text[i][n++] = static_cast<char>('0' + i % 10);
+      text[i][3] = static_cast<char>(n);
+      padded[i] = {static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
+                   static_cast<char>('0' + i % 10), 3};
+    }
+  }
+};
+constexpr SmallInts kSmallInts;
+
 class Writer {
  public:
-  explicit Writer(char* out) : begin_(out), p_(out) {}
+  // cache: the texts of the previous record's numbers (FixJsonFormatter), or null.
+  Writer(char* out, FixJsonFormatter::Cache* cache) : begin_(out), p_(out), cache_(cache) {}
   std::size_t Size() const { return static_cast<std::size_t>(p_ - begin_); }
 
   template <std::size_t N>
@@ -21,36 +43,89 @@ class Writer {
     p_ += N - 1;
   }
   void Int(long value) {
-    if (value >= 0 && value < 10) {  // most satellite flags and many counts
-      *p_++ = static_cast<char>('0' + value);
+    if (value >= 0 && value < 1000) {
+      const auto& t = kSmallInts.text[static_cast<std::size_t>(value)];
+      std::memcpy(p_, t.data(), 3);  // the buffer has room; only the length counts
+      p_ += t[3];
+      return;
+    }
+    if (value >= 1000 && value < 1000000) {
+      Int(value / 1000);
+      std::memcpy(p_, kSmallInts.padded[static_cast<std::size_t>(value % 1000)].data(), 3);
+      p_ += 3;
       return;
     }
     p_ = std::to_chars(p_, p_ + 24, value).ptr;
   }
-  // Shortest text that reads back as the same double; null for a non-finite value.
-  void Real(double value) {
-    if (!std::isfinite(value)) {
-      Text("null");
+  // Shortest text that reads back as the same double; null for a non-finite value. slot: the
+  // field's place in the cache.
+  void Real(double value, std::size_t slot) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    if (Cached(slot, bits)) {
+      Copy(cache_->numbers[slot]);
       return;
     }
-    // Whole numbers (zeros of invalid fields, whole seconds) print as integers, which is
-    // also their shortest form; the general shortest-form search is for the rest.
-    if (value == 0.0 && !std::signbit(value)) {
+    char* start = p_;
+    if (!std::isfinite(value)) {
+      Text("null");
+    } else if (value == 0.0 && !std::signbit(value)) {
       *p_++ = '0';
-      return;
-    }
-    if (std::fabs(value) < 1e15 && value == static_cast<double>(static_cast<long long>(value))) {
+    } else if (std::fabs(value) < 1e15 &&
+               value == static_cast<double>(static_cast<long long>(value))) {
+      // Whole numbers (zeros of invalid fields, whole seconds) print as integers, which is
+      // also their shortest form; the general shortest-form search is for the rest.
       p_ = std::to_chars(p_, p_ + 24, static_cast<long long>(value)).ptr;
+    } else {
+      p_ = std::to_chars(p_, p_ + 32, value).ptr;
+    }
+    Remember(slot, bits, start);
+  }
+  void Real(float value, std::size_t slot) {
+    const uint64_t bits = std::bit_cast<uint32_t>(value);
+    if (Cached(slot, bits)) {
+      Copy(cache_->numbers[slot]);
       return;
     }
-    p_ = std::to_chars(p_, p_ + 32, value).ptr;
-  }
-  void Real(float value) {
+    char* start = p_;
     if (!std::isfinite(value)) {
       Text("null");
+    } else {
+      p_ = std::to_chars(p_, p_ + 32, value).ptr;
+    }
+    Remember(slot, bits, start);
+  }
+  // The occupied slots, as JSON objects; the same slots as the previous record's are copied.
+  void Sats(const pelmora::SatInfo (&sats)[pelmora::kMaxSats]) {
+    if (cache_ != nullptr && cache_->satsValid &&
+        std::memcmp(cache_->sats, sats, sizeof sats) == 0) {
+      std::memcpy(p_, cache_->satsText.data(), cache_->satsLength);
+      p_ += cache_->satsLength;
       return;
     }
-    p_ = std::to_chars(p_, p_ + 32, value).ptr;
+    char* start = p_;
+    bool first = true;
+    for (const pelmora::SatInfo& s : sats) {
+      if (s.prn == 0) continue;
+      if (!first) Text(",");
+      first = false;
+      Text("{\"prn\":");
+      Int(s.prn);
+      Text(",\"used\":");
+      Int(s.used);
+      Text(",\"azimuth\":");
+      Int(s.azimuth);
+      Text(",\"elevation\":");
+      Int(s.elevation);
+      Text(",\"snr\":");
+      Int(s.snr);
+      Text("}");
+    }
+    const std::size_t n = static_cast<std::size_t>(p_ - start);
+    if (cache_ == nullptr || n > cache_->satsText.size()) return;
+    std::memcpy(cache_->sats, sats, sizeof sats);
+    std::memcpy(cache_->satsText.data(), start, n);
+    cache_->satsLength = n;
+    cache_->satsValid = true;
   }
   void Fixed(double value, int decimals) {
     p_ = std::to_chars(p_, p_ + 48, value, std::chars_format::fixed, decimals).ptr;
@@ -66,8 +141,27 @@ class Writer {
   }
 
  private:
+  bool Cached(std::size_t slot, uint64_t bits) const {
+    return cache_ != nullptr && cache_->numbers[slot].length != 0 &&
+           cache_->numbers[slot].bits == bits;
+  }
+  void Copy(const FixJsonFormatter::CachedNumber& c) {
+    std::memcpy(p_, c.text.data(), c.length);
+    p_ += c.length;
+  }
+  void Remember(std::size_t slot, uint64_t bits, const char* start) {
+    if (cache_ == nullptr) return;
+    FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
+    const std::size_t n = static_cast<std::size_t>(p_ - start);
+    if (n > c.text.size()) return;
+    c.bits = bits;
+    c.length = static_cast<uint8_t>(n);
+    std::memcpy(c.text.data(), start, n);
+  }
+
   char* begin_;
   char* p_;
+  FixJsonFormatter::Cache* cache_;
 };
 
 }  // namespace
@@ -82,6 +176,7 @@ namespace {
 
 // The record's keys, without the closing brace.
 void PutRecord(const pelmora::FixRecord& r, Writer& w) {
+  std::size_t slot = 0;
   w.Text("{\"validFlags\":");
   w.Int(r.validFlags);
   w.Text(",\"status\":");
@@ -89,60 +184,44 @@ void PutRecord(const pelmora::FixRecord& r, Writer& w) {
   w.Text(",\"fixMode\":");
   w.Int(r.fixMode);
   w.Text(",\"utcSeconds\":");
-  w.Real(r.utcSeconds);
+  w.Real(r.utcSeconds, slot++);
   w.Text(",\"latitude\":");
-  w.Real(r.latitude);
+  w.Real(r.latitude, slot++);
   w.Text(",\"longitude\":");
-  w.Real(r.longitude);
+  w.Real(r.longitude, slot++);
   w.Text(",\"ellipsoidHeight\":");
-  w.Real(r.ellipsoidHeight);
+  w.Real(r.ellipsoidHeight, slot++);
   w.Text(",\"geoidHeight\":");
-  w.Real(r.geoidHeight);
+  w.Real(r.geoidHeight, slot++);
   w.Text(",\"speed\":");
-  w.Real(r.speed);
+  w.Real(r.speed, slot++);
   w.Text(",\"trueHeading\":");
-  w.Real(r.trueHeading);
+  w.Real(r.trueHeading, slot++);
   w.Text(",\"magVariation\":");
-  w.Real(r.magVariation);
+  w.Real(r.magVariation, slot++);
   w.Text(",\"depth\":");
-  w.Real(r.depth);
+  w.Real(r.depth, slot++);
   w.Text(",\"pdop\":");
-  w.Real(r.pdop);
+  w.Real(r.pdop, slot++);
   w.Text(",\"satCount\":");
   w.Int(r.satCount);
   w.Text(",\"sats\":[");
-  bool first = true;
-  for (const pelmora::SatInfo& s : r.sats) {
-    if (s.prn == 0) continue;
-    if (!first) w.Text(",");
-    first = false;
-    w.Text("{\"prn\":");
-    w.Int(s.prn);
-    w.Text(",\"used\":");
-    w.Int(s.used);
-    w.Text(",\"azimuth\":");
-    w.Int(s.azimuth);
-    w.Text(",\"elevation\":");
-    w.Int(s.elevation);
-    w.Text(",\"snr\":");
-    w.Int(s.snr);
-    w.Text("}");
-  }
+  w.Sats(r.sats);
   w.Text("]");
 }
 
 }  // namespace
 
-std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out) {
-  Writer w(out);
+std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out) {
+  Writer w(out, &cache_);
   PutRecord(r, w);
   w.Text("}\n");
   return w.Size();
 }
 
-std::size_t FormatFixJson(const pelmora::FixRecord& r, const pelmora::SatDetail* all, int count,
-                          char* out) {
-  Writer w(out);
+std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora::SatDetail* all,
+                                     int count, char* out) {
+  Writer w(out, &cache_);
   PutRecord(r, w);
   w.Text(",\"allSats\":[");
   for (int i = 0; i < std::min(count, pelmora::kMaxAllSats); ++i) {
@@ -166,6 +245,15 @@ std::size_t FormatFixJson(const pelmora::FixRecord& r, const pelmora::SatDetail*
   return w.Size();
 }
 
+std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out) {
+  return FixJsonFormatter().Format(r, out);
+}
+
+std::size_t FormatFixJson(const pelmora::FixRecord& r, const pelmora::SatDetail* all, int count,
+                          char* out) {
+  return FixJsonFormatter().Format(r, all, count, out);
+}
+
 const char* GpxHeader() {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
          "<gpx version=\"1.1\" creator=\"navdump\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
@@ -181,7 +269,7 @@ std::size_t FormatGpxPoint(const pelmora::FixRecord& r, const GpxDate& date, cha
       !std::isfinite(r.longitude)) {
     return 0;
   }
-  Writer w(out);
+  Writer w(out, nullptr);
   w.Text("<trkpt lat=\"");
   w.Fixed(r.latitude, 8);
   w.Text("\" lon=\"");

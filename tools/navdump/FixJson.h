@@ -3,7 +3,9 @@
 // of large logs. Portable: standard C++ only.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "navlib32/navlib32_records.h"
 
@@ -24,6 +26,32 @@ std::size_t FormatFixJson(const pelmora::FixRecord& record, char* out);
 constexpr std::size_t kMaxJsonLineAllSats = kMaxJsonLine + 96 * pelmora::kMaxAllSats;
 std::size_t FormatFixJson(const pelmora::FixRecord& record, const pelmora::SatDetail* all,
                           int count, char* out);
+
+// Formats records one after another as FormatFixJson does, faster: the text of each number of
+// the previous record is kept, and a number that did not change is copied instead of formatted
+// again.
+class FixJsonFormatter {
+ public:
+  std::size_t Format(const pelmora::FixRecord& record, char* out);
+  std::size_t Format(const pelmora::FixRecord& record, const pelmora::SatDetail* all, int count,
+                     char* out);
+
+  struct CachedNumber {
+    uint64_t bits = 0;
+    uint8_t length = 0;  // 0: nothing kept yet
+    std::array<char, 32> text{};
+  };
+  struct Cache {
+    std::array<CachedNumber, 10> numbers;  // the record's floating-point fields, in order
+    bool satsValid = false;
+    pelmora::SatInfo sats[pelmora::kMaxSats];
+    std::size_t satsLength = 0;
+    std::array<char, 1024> satsText;
+  };
+
+ private:
+  Cache cache_;
+};
 
 // The name of a pelmora::SatSystem code, as in "allSats".
 const char* SystemName(int16_t system);

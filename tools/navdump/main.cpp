@@ -42,13 +42,13 @@ class Output {
     if (allSats_) {
       pelmora::SatDetail all[pelmora::kMaxAllSats];
       const int count = decoder.GetSatellites(all, pelmora::kMaxAllSats, now);
-      used_ += navdump::FormatFixJson(record, all, count, buffer_.data() + used_);
+      used_ += json_.Format(record, all, count, buffer_.data() + used_);
     } else if (gpx_) {
       navdump::GpxDate date;
       if (!decoder.GetDate(date.year, date.month, date.day, now)) date = {};
       used_ += navdump::FormatGpxPoint(record, date, buffer_.data() + used_);
     } else {
-      used_ += navdump::FormatFixJson(record, buffer_.data() + used_);
+      used_ += json_.Format(record, buffer_.data() + used_);
     }
   }
 
@@ -74,6 +74,7 @@ class Output {
 
   bool gpx_;
   bool allSats_;
+  navdump::FixJsonFormatter json_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace navdump {
 namespace {
@@ -96,6 +97,24 @@ TEST(FixJson, WorstCaseFitsTheBuffer) {
   for (pelmora::SatInfo& s : r.sats)
     s = {-32768, -32768, -32768, -32768, -32768};
   EXPECT_LT(Json(r).size(), kMaxJsonLine);
+}
+
+// The formatter that reuses the previous record's number texts writes what the plain one does,
+// record after record, whatever changes between them (signed zero and NaN included).
+TEST(FixJson, FormatterRemembersOnlyWhatStaysTheSame) {
+  std::vector<pelmora::FixRecord> records(6, Sample());
+  records[1].latitude += 1e-9;
+  records[2].sats[3].snr = 41;
+  records[3].speed = -0.0;
+  records[4].geoidHeight = std::numeric_limits<double>::quiet_NaN();
+  records[4].validFlags = 123456 & 0xFFFF;
+  records[5] = pelmora::FixRecord{};
+  FixJsonFormatter formatter;
+  char buffer[kMaxJsonLine];
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const pelmora::FixRecord& r : records)
+      EXPECT_EQ(std::string(buffer, formatter.Format(r, buffer)), Json(r));
+  }
 }
 
 TEST(FixJson, GpxPointOnlyForAValidPosition) {

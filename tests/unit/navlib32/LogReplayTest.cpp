@@ -191,7 +191,8 @@ TEST(LogReplay, ReadsInBoundedChunksWhateverTheLogSize) {
   ASSERT_EQ(replay.Start(Protocol::Nmea), LogReplay::StartResult::Ok);
   // Opening reads one chunk, however long the log is.
   EXPECT_EQ(replay.bytesRead(), LogReplay::kChunkSize);
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; replay.bytesRead() <= 10 * LogReplay::kChunkSize; ++i) {
+    ASSERT_LT(i, 1000000);
     ASSERT_EQ(replay.Advance(i), LogReplay::Step::Epoch);
     // Never more than one chunk read ahead of what the decoder has taken.
     ASSERT_LE(replay.bytesRead() - log.fed.size(), LogReplay::kChunkSize);
@@ -201,7 +202,6 @@ TEST(LogReplay, ReadsInBoundedChunksWhateverTheLogSize) {
     ASSERT_EQ(r.latitude, 4);
   }
   EXPECT_LE(raw->largestRequest, LogReplay::kChunkSize);
-  EXPECT_GT(replay.bytesRead(), 10 * LogReplay::kChunkSize);
 }
 
 }  // namespace
