@@ -247,8 +247,12 @@ void TMainForm::FileExit_Click() {
   host_.CloseMainWindow();
 }
 
-// The client link opens here once its DDEML transport exists; until then it stays down.
-void TMainForm::OptionsConnectServer_Click() {}
+// Connect: the link opens when it is down (message 29 when the GIS does not answer) and closes
+// when it is up or stale.
+void TMainForm::OptionsConnectServer_Click() {
+  link_.Toggle();
+}
+
 // The settings dialogs, help and web links come with their own layers.
 void TMainForm::OptionsGPSSettings_Click() {}
 void TMainForm::OptionsPreferences_Click() {}

@@ -34,6 +34,7 @@ MainWindow::MainWindow(const MainWindowArgs& args)
 }
 
 MainWindow::~MainWindow() {
+  if (args_.ddeServer != nullptr) args_.ddeServer->SetMacroActions(nullptr);
   renderer_.reset();
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
   if (background_ != nullptr) DeleteObject(background_);
@@ -59,6 +60,14 @@ bool MainWindow::Create() {
   if (hwnd_ == nullptr) return false;
   FitClientArea();
   accelerators_ = renderer_->BuildAccelerators(IDM_NextView);
+  // The window exists: the server serves HVN from now on.
+  if (args_.ddeServer != nullptr) {
+    args_.ddeServer->SetMacroActions(&model_.Macros(), [this] {
+      if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+    });
+    ddeItems_.server = args_.ddeServer;
+    model_.Cycle().AddObserver(ddeItems_);
+  }
   const bool created = model_.FormCreate();
   if (created && !args_.replayLog.empty()) model_.ReplayLog(args_.replayLog);
   if (created && renderer_ != nullptr) renderer_->Apply();

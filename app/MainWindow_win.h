@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "app/dde/DdeServer_win.h"
 #include "app/net/FixServerControl.h"
 #include "app/net/FixServerHost_win.h"
 #include "app/settings/OptionStore.h"
@@ -21,6 +22,8 @@ struct MainWindowArgs {
   StringTable* strings = nullptr;
   OptionBackend* options = nullptr;
   dde::LinkTransport* link = nullptr;
+  // The DDE server: its macro commands reach this window, its items carry the fix.
+  dde::DdeServer* ddeServer = nullptr;
   const char* title = "The Pelmora";
   // A GPS log to replay at start, as F4 would (the command line); empty for none.
   std::string replayLog;
@@ -64,11 +67,20 @@ class MainWindow : public MainFormHost {
   void OnClose();
   void FitClientArea();
 
+  // The DDE server's nine items follow every update step.
+  struct DdeItems : PollCycleObserver {
+    void OnUpdated(const FixRecord&, const dde::FixQuantities& quantities) override {
+      if (server != nullptr) server->PublishFix(quantities);
+    }
+    dde::DdeServer* server = nullptr;
+  };
+
   MainWindowArgs args_;
   OptionStore store_;
   // The fix server: its sockets' event window lives on this thread; closed by FormClose.
   net::FixServerHost fixHost_;
   net::FixServerControl fixControl_;
+  DdeItems ddeItems_;
   TMainForm model_;
   std::unique_ptr<ui::FormRenderer> renderer_;
   HWND hwnd_ = nullptr;

@@ -10,7 +10,8 @@
 
 #include "app/MainWindow_win.h"
 #include "app/ResourceStringTable_win.h"
-#include "app/dde/ClientLink.h"
+#include "app/dde/DdeSession_win.h"
+#include "app/dde/DdeStartup.h"
 #include "app/engine/NavlibEngine_win.h"
 #include "app/settings/ProductInfo.h"
 #include "app/settings/RegistryOptionBackend_win.h"
@@ -22,17 +23,6 @@ namespace {
 constexpr char kSplashText[] =
     "The Pelmora - Version 3.2\r\r                Special MapInfo Edition";
 constexpr char kTitle[] = "The Pelmora";
-
-// The GIS conversation until the DDEML transport is built: it never connects, so the client
-// link stays down and every send fails.
-class NoLinkTransport : public dde::LinkTransport {
- public:
-  bool Connect() override { return false; }
-  bool StartPeer() override { return false; }
-  bool Execute(const std::string&) override { return false; }
-  void Close() override {}
-  bool HasConversation() const override { return false; }
-};
 
 // The first command-line argument as a full path in the ANSI code page (as the file dialogs
 // give it); empty when there is none. Nothing is cut: the engine refuses a path too long.
@@ -61,16 +51,25 @@ std::string CommandLineLog() {
 int RunProgram(HINSTANCE instance) {
   SelectProduct(kPelmoraProductId);
   HVNDialogSplash(kSplashText);
+  // One DDEML instance for the server and the client link, and the service registered, before
+  // the main window exists; without them the program does not start.
+  UINT ddeError = 0;
+  const std::unique_ptr<dde::DdeSession> dde =
+      dde::DdeSession::Start(dde::ProgramServiceName(), &ddeError);
+  if (dde == nullptr) {
+    MessageBoxA(nullptr, dde::DdeStartupMessage(ddeError).c_str(), kTitle, MB_OK | MB_ICONERROR);
+    return 0;
+  }
   NavlibEngine engine;
   ResourceStringTable strings;
   RegistryOptionBackend options;
-  NoLinkTransport link;
   MainWindowArgs args;
   args.instance = instance;
   args.engine = &engine;
   args.strings = &strings;
   args.options = &options;
-  args.link = &link;
+  args.link = &dde->Link();
+  args.ddeServer = &dde->Server();
   args.title = kTitle;
   args.replayLog = CommandLineLog();
   MainWindow window(args);

@@ -13,8 +13,8 @@ namespace pelmora::dde {
 std::string ServiceNameFromPath(std::string_view programPath);
 
 // The DDEML error codes that choose the start-up message (ddeml.h).
-constexpr uint32_t kDmlErrLowMemory = 0x4008;
-constexpr uint32_t kDmlErrMemoryError = 0x4009;
+constexpr uint32_t kDmlErrLowMemory = 0x4007;
+constexpr uint32_t kDmlErrMemoryError = 0x4008;
 constexpr uint32_t kDmlErrNoConvEstablished = 0x400A;
 
 // The message for a failed start of DDE, the error code in hexadecimal after "$0".

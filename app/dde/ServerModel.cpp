@@ -102,7 +102,16 @@ void ServerModel::PublishFix(const FixQuantities& fix) {
 
 void ServerModel::Replace(int index, std::vector<std::string> lines) {
   items_[index].lines = std::move(lines);
-  host_.PostAdvise(kItemNames[index]);
+  if (AdviseLinksOn(kItemNames[index]) > 0) host_.PostAdvise(kItemNames[index]);
+}
+
+size_t ServerModel::AdviseLinksOn(std::string_view item) const {
+  size_t n = 0;
+  for (const auto& entry : conversations_) {
+    const std::vector<std::string>& links = entry.second.adviseItems;
+    n += static_cast<size_t>(std::count(links.begin(), links.end(), item));
+  }
+  return n;
 }
 
 std::optional<std::string> ServerModel::ItemValue(std::string_view item) const {

@@ -33,7 +33,8 @@ class ServerHost {
   virtual ~ServerHost() = default;
   // True when a window of the program with this caption (letters in any case) is open now.
   virtual bool IsWindowCaption(std::string_view topic) = 0;
-  // An item's value was replaced: every advise loop on it is to receive the new value.
+  // An item with advise loops has a new value: every loop on it is to receive it. Not called
+  // for an item nobody watches (Wine's DdePostAdvise leaks a global atom when no loop matches).
   virtual void PostAdvise(std::string_view item) = 0;
 };
 
@@ -74,6 +75,8 @@ class ServerModel {
   std::optional<std::string> ItemValue(std::string_view item) const;
   std::vector<ConversationId> Conversations() const;
   size_t AdviseLinkCount() const;
+  // The conversations with an advise loop on the item (exact name).
+  size_t AdviseLinksOn(std::string_view item) const;
 
  private:
   struct Conversation {
@@ -87,6 +90,7 @@ class ServerModel {
   const Conversation* Find(ConversationId conv) const;
   // An item by its exact name, bound to the conversation's component; -1 when none.
   int FindByName(const Conversation* c, std::string_view item) const;
+  // Replaces an item's lines; its advise loops, if it has any, are then served.
   void Replace(int index, std::vector<std::string> lines);
 
   ServerHost& host_;

@@ -23,6 +23,7 @@
 #include "app/ControlIds.h"
 #include "navlib32/navlib32.h"
 #include "navres32/StringIds.h"
+#include "tests/system/support/GisPeer_win.h"
 #include "tests/system/support/WindowProbe_win.h"
 #include "tools/gpssim/Simulator.h"
 
@@ -120,6 +121,10 @@ class Receiver {
   std::vector<double> sent_;
   std::vector<int> prns_;
 };
+
+// The GIS stand-in runs for every test here: the client link connects at start.
+const ::testing::Environment* const kGisPeer =
+    ::testing::AddGlobalTestEnvironment(new GisPeerEnvironment);
 
 class MonitorSystemTest : public ::testing::Test {
  protected:

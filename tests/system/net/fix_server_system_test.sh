@@ -132,6 +132,13 @@ if [ -n "$pelmora" ]; then
   reg_set FixServer 1
   reg_set FixServerNmeaPort "$nmea_port"
   reg_set FixServerGpsdPort "$gpsd_port"
+  # The GIS stand-in first: the client link connects instead of showing message 29 at start.
+  wine "$(dirname "$pelmora")/gispeer.exe" --log NUL </dev/null >"$work/gispeer.out" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 100); do
+    grep -q ready "$work/gispeer.out" 2>/dev/null && break
+    sleep 0.1
+  done
   # The NMEA log named on the command line replays at start, one epoch per update tick.
   log_arg=$(winepath -w "$work/nmea.gps")
   (cd "$(dirname "$pelmora")" && exec wine "$pelmora" "$log_arg" </dev/null >/dev/null 2>&1) &

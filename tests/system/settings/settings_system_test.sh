@@ -140,6 +140,13 @@ stop_pelmora() {
   wait "$pelmora_pid" 2>/dev/null
 }
 
+# The GIS stand-in beside the program, so that the client link connects at start instead of
+# showing message 29 before the window; it ends with this prefix's server.
+wine "$(dirname "$pelmora")/gispeer.exe" --log NUL </dev/null >"$fresh/gispeer.out" 2>&1 &
+for _ in $(seq 1 100); do
+  grep -q ready "$fresh/gispeer.out" 2>/dev/null && break
+  sleep 0.1
+done
 wine reg delete 'HKCU\Software\Halvorn' /f </dev/null >/dev/null 2>&1
 start_pelmora
 first=$(run "$probe" window 30) || fail "pelmora.exe window did not appear"

@@ -8,12 +8,14 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/ControlIds.h"
 #include "navres32/StringIds.h"
+#include "tests/system/support/GisPeer_win.h"
 #include "tests/system/support/WindowProbe_win.h"
 
 namespace pelmora {
@@ -108,6 +110,10 @@ RECT ClientRectOf(HWND main, HWND control) {
   MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rc), 2);
   return rc;
 }
+
+// The GIS stand-in runs for every test here.
+const ::testing::Environment* const kGisPeer =
+    ::testing::AddGlobalTestEnvironment(new GisPeerEnvironment);
 
 class MainWindowSystemTest : public ::testing::Test {
  protected:

@@ -21,7 +21,10 @@ class MainFormFixture : public ::testing::Test {
         link_(log_),
         form_(host_, engine_, strings_, link_) {}
 
+  // A start of the program: the link is down when FormCreate tries it (it connects when the
+  // fake GIS accepts).
   void Create() {
+    form_.Link().Close();
     ASSERT_TRUE(form_.FormCreate());
     log_.clear();
   }
@@ -37,11 +40,12 @@ class MainFormFixture : public ::testing::Test {
     ASSERT_TRUE(form_.EngineOpen());
     log_.clear();
   }
-  // Brings the client link up as Options > Connect would, leaving no trace in the log.
+  // Brings the client link up as Options > Connect would (and keeps it up across Create),
+  // leaving no trace in the log.
   void LinkUp() {
     link_.accepts = true;
     const size_t entries = log_.size();
-    form_.Link().Toggle();
+    if (!form_.Link().LinkOpen()) form_.Link().Toggle();
     log_.resize(entries);
   }
   void TickAt(int minute, int second) {

@@ -13,10 +13,11 @@ TEST(DdeStartup, ServiceNameIsTheProgramFileNameCutAtItsFirstDot) {
 }
 
 TEST(DdeStartup, MessageIsChosenByTheErrorAndShowsItInHex) {
+  EXPECT_EQ(DdeStartupMessage(0x4007), "Error occurred when DDE ran out of memory ($04007)");
   EXPECT_EQ(DdeStartupMessage(0x4008), "Error occurred when DDE ran out of memory ($04008)");
-  EXPECT_EQ(DdeStartupMessage(0x4009), "Error occurred when DDE ran out of memory ($04009)");
   EXPECT_EQ(DdeStartupMessage(0x400a), "DDE Error - conversation not established ($0400a)");
   EXPECT_EQ(DdeStartupMessage(0x4006), "An error returned from DDE  ($04006)");
+  EXPECT_EQ(DdeStartupMessage(0x4009), "An error returned from DDE  ($04009)");
 }
 
 }  // namespace

@@ -84,8 +84,12 @@ TEST_F(ServerModelTest, ItemsAreFoundByExactNameOnHvnAndByAdviseLinkInAnyCase) {
   EXPECT_FALSE(model_.Execute(0x9999, "OFF"));
 }
 
-TEST_F(ServerModelTest, PokeReplacesTheLinesAndPostsAnAdviseForThatItem) {
+TEST_F(ServerModelTest, PokeReplacesTheLinesAndPostsAnAdviseWhenTheItemIsWatched) {
   model_.ConnectConfirm(kHvn, "HVN");
+  model_.ConnectConfirm(kHvn + 7, "HVN");
+  ASSERT_TRUE(model_.Poke(kHvn, "Speed", "1"));
+  EXPECT_TRUE(host_.advised.empty()) << "no advise loop on Speed";
+  ASSERT_TRUE(model_.AdviseStart(kHvn + 7, "Speed"));
   EXPECT_FALSE(model_.Poke(kHvn, "speed", "12.5"));
   EXPECT_TRUE(host_.advised.empty());
   ASSERT_TRUE(model_.Poke(kHvn, "Speed", "12.5"));
@@ -119,9 +123,10 @@ TEST_F(ServerModelTest, DisconnectDropsTheRecordAndItsLinks) {
   EXPECT_FALSE(model_.Execute(1, "OFF"));
 }
 
-TEST_F(ServerModelTest, PublishFixReplacesEveryItemWithItsQuantityAndPostsEach) {
+TEST_F(ServerModelTest, PublishFixReplacesEveryItemWithItsQuantityAndPostsTheWatchedOnes) {
   model_.ConnectConfirm(kHvn, "HVN");
   ASSERT_TRUE(model_.Poke(kHvn, "Speed", "12.5"));
+  for (std::string_view item : kItemNames) ASSERT_TRUE(model_.AdviseStart(kHvn, item));
   host_.advised.clear();
   FixQuantities fix;
   fix.latitudeDegrees = 45.5;
@@ -150,6 +155,10 @@ TEST_F(ServerModelTest, PublishFixReplacesEveryItemWithItsQuantityAndPostsEach) 
   EXPECT_EQ(std::set<std::string>(host_.advised.begin(), host_.advised.end()),
             std::set<std::string>(kItemNames.begin(), kItemNames.end()));
   EXPECT_EQ(host_.advised.size(), kItemNames.size());
+  model_.Disconnect(kHvn);
+  host_.advised.clear();
+  model_.PublishFix(fix);
+  EXPECT_TRUE(host_.advised.empty());
 }
 
 }  // namespace
