@@ -137,7 +137,10 @@ bool DdeServer::IsWindowCaption(std::string_view topic) {
 
 // A client that ended without a goodbye (its process killed) leaves its conversation open on
 // this side: DDEML would keep posting to it, and Wine's DdePostAdvise stops at the first post
-// that fails, starving every loop behind it. Such conversations are ended here.
+// that fails, starving every loop behind it. Such conversations are ended here, by posting the
+// vanished client's WM_DDE_TERMINATE for it: DDEML then ends the conversation as if the client
+// had, its window and advise links included (Wine's DdeDisconnect does nothing on the server's
+// side of a conversation).
 void DdeServer::DropVanishedClients() {
   for (ConversationId id : model_.Conversations()) {
     const HCONV conv = reinterpret_cast<HCONV>(id);
@@ -146,7 +149,7 @@ void DdeServer::DropVanishedClients() {
     if (DdeQueryConvInfo(conv, QID_SYNC, &info) == 0) {
       model_.Disconnect(id);  // DDEML no longer knows it
     } else if (!IsWindow(info.hwndPartner)) {
-      DdeDisconnect(conv);
+      PostMessageW(info.hwnd, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwndPartner), 0);
       model_.Disconnect(id);
     }
   }

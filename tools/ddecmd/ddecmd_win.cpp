@@ -46,6 +46,7 @@ void Usage() {
       "  wait SECS          keep the conversation open\n"
       "options:\n"
       "  --timeout MS   time-out of each transaction (default 5000)\n"
+      "  --tries N      connect attempts, a quarter second apart (default 1)\n"
       "  --format N     clipboard format of request, poke and advise (default 1, CF_TEXT)\n"
       "  --repeat N     run each execute N times (default 1)\n"
       "  --async        do not wait for each execute's answer (all are awaited at the end)\n"
@@ -59,6 +60,7 @@ void Usage() {
 
 struct Options {
   DWORD timeoutMs = 5000;
+  long tries = 1;
   UINT format = CF_TEXT;
   long repeat = 1;
   bool async = false;
@@ -268,9 +270,11 @@ bool Parse(int argc, char** argv, Options* o, std::string* service, std::string*
     } else if (opt == "--stats") {
       o->stats = true;
     } else if (i + 1 < argc && ParseLong(argv[i + 1], 0, &v) &&
-               (opt == "--timeout" || opt == "--format" || opt == "--repeat")) {
+               (opt == "--timeout" || opt == "--format" || opt == "--repeat" ||
+                (opt == "--tries" && v > 0))) {
       ++i;
       if (opt == "--timeout") o->timeoutMs = static_cast<DWORD>(v);
+      if (opt == "--tries") o->tries = v;
       if (opt == "--format") o->format = static_cast<UINT>(v);
       if (opt == "--repeat") o->repeat = v;
     } else {
@@ -329,7 +333,13 @@ int Run(int argc, char** argv) {
       service == "*" ? nullptr : DdeCreateStringHandleA(gInstance, service.c_str(), CP_WINANSI);
   const HSZ hszTopic =
       topic == "*" ? nullptr : DdeCreateStringHandleA(gInstance, topic.c_str(), CP_WINANSI);
-  const HCONV conv = DdeConnect(gInstance, hszService, hszTopic, nullptr);
+  // On a loaded machine a server may miss the connect broadcast's time-out: a script can ask for
+  // more than one try.
+  HCONV conv = DdeConnect(gInstance, hszService, hszTopic, nullptr);
+  for (long t = 1; conv == nullptr && t < options.tries; ++t) {
+    Pump(std::chrono::steady_clock::now() + std::chrono::milliseconds(250), [] { return false; });
+    conv = DdeConnect(gInstance, hszService, hszTopic, nullptr);
+  }
   int code = kDone;
   if (conv == nullptr) {
     std::fprintf(stderr, "ddecmd: no server accepted %s|%s\n", service.c_str(), topic.c_str());
