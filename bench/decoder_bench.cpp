@@ -1,11 +1,16 @@
-// Throughput of the bare decoders (MB/s of log bytes) on gpssim logs held in memory: NMEA and
-// TSIP, fed in 64 KiB reads as log replay and navdump do, with and without rendering the
-// record of every epoch. Rates are per CPU second of the benchmark thread, which other work on a
-// shared machine disturbs less than wall time.
+// Throughput of the bare decoders (MB/s of log bytes) on logs held in memory: NMEA and TSIP, fed
+// in 64 KiB reads as log replay and navdump do, with and without rendering the record of every
+// epoch. The logs are gpssim's, or the files named by DECODER_BENCH_NMEA and DECODER_BENCH_TSIP
+// (run_bench.sh passes real receiver logs that way). Rates are per CPU second of the benchmark
+// thread, which other work on a shared machine disturbs less than wall time.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -20,6 +25,18 @@ constexpr std::size_t kRead = 1 << 16;
 
 const std::string& Log(gpssim::Protocol protocol) {
   auto make = [](gpssim::Protocol p) {
+    const char* file =
+        std::getenv(p == gpssim::Protocol::Nmea ? "DECODER_BENCH_NMEA" : "DECODER_BENCH_TSIP");
+    if (file != nullptr && *file != '\0') {
+      std::ifstream in(file, std::ios::binary);
+      std::string log;
+      if (in) log.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      if (log.empty()) {
+        std::fprintf(stderr, "decoder_bench: cannot read %s\n", file);
+        std::exit(2);
+      }
+      return log;
+    }
     gpssim::SimConfig config;
     config.protocol = p;
     config.turnRateDegPerSec = 0.5;  // a moving, turning receiver: varied digits
