@@ -32,9 +32,10 @@ void SatelliteView::Reset() {
   reportAge_ = kStaleSeconds;
 }
 
-SatelliteView::Sat* SatelliteView::Find(Lists& lists, GnssSystem system, int prn) {
-  for (int i = 0; i < lists.satCount; ++i) {
-    if (lists.sats[i].prn == prn && lists.sats[i].system == system) return &lists.sats[i];
+SatelliteView::Sat* SatelliteView::Find(Lists& report, GnssSystem system, int prn) {
+  if (!report.reported.Has(system, prn)) return nullptr;
+  for (int i = 0; i < report.satCount; ++i) {
+    if (report.sats[i].prn == prn && report.sats[i].system == system) return &report.sats[i];
   }
   return nullptr;
 }
@@ -44,6 +45,15 @@ bool SatelliteView::Listed(const Lists& lists, GnssSystem system, int prn) {
     if (lists.used[i].prn == prn && lists.used[i].system == system) return true;
   }
   return false;
+}
+
+SatelliteView::Sat* SatelliteView::FindHeld(int sorted, GnssSystem system, int prn) {
+  Sat key;
+  key.system = system;
+  key.prn = static_cast<int16_t>(prn);
+  Sat* end = held_.sats.data() + sorted;
+  Sat* at = std::lower_bound(held_.sats.data(), end, key, BySystemAndNumber);
+  return at != end && at->system == system && at->prn == prn ? at : nullptr;
 }
 
 bool SatelliteView::Update(GnssSystem system, int prn, int elevation, int azimuth, int snr,
@@ -65,6 +75,7 @@ SatelliteView::Sat* SatelliteView::Put(GnssSystem system, int prn, int elevation
   if (sat == nullptr) {
     if (report.satCount >= kMaxInView) return nullptr;
     sat = &report.sats[report.satCount++];
+    report.reported.Add(system, prn);
     *sat = Sat{};
     sat->system = system;
     sat->prn = static_cast<int16_t>(prn);
@@ -101,14 +112,19 @@ void SatelliteView::AddUsed(GnssSystem system, const int* prns, std::size_t coun
   report.usedReported = true;
   for (std::size_t i = 0; i < count; ++i) {
     const int prn = prns[i];
-    if (prn <= 0 || prn > 999 || Listed(report, system, prn) || report.usedCount >= kMaxUsed) {
+    if (prn <= 0 || prn > 999 || report.usedSet.Has(system, prn) || report.usedCount >= kMaxUsed) {
       continue;
     }
     report.used[report.usedCount++] = SatId{system, static_cast<int16_t>(prn)};
+    report.usedSet.Add(system, prn);
   }
 }
 
 void SatelliteView::ClearReport(Lists& report) {
+  for (int i = 0; i < report.satCount; ++i)
+    report.reported.Remove(report.sats[i].system, report.sats[i].prn);
+  for (int i = 0; i < report.usedCount; ++i)
+    report.usedSet.Remove(report.used[i].system, report.used[i].prn);
   report.satCount = 0;
   report.usedCount = 0;
   report.usedReported = false;
@@ -124,7 +140,7 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     std::copy_n(report.used.begin(), report.usedCount, held_.used.begin());
     for (int i = 0; i < held_.satCount; ++i) {
       Sat& h = held_.sats[i];
-      h.listed = Listed(held_, h.system, h.prn);
+      h.listed = report.usedSet.Has(h.system, h.prn);
     }
   }
   const Clock at{stamp, epochTime};
@@ -140,12 +156,13 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
   bool added = false;
   for (int i = 0; i < report.satCount; ++i) {
     const Sat& s = report.sats[i];
-    Sat* h = Find(held_, s.system, s.prn);
+    Sat* h = FindHeld(n, s.system, s.prn);  // a report names each satellite once
     if (h == nullptr) {
       if (held_.satCount >= kMaxInView) continue;
       h = &held_.sats[held_.satCount++];
       *h = s;
-      h->listed = Listed(held_, s.system, s.prn);
+      h->listed = report.usedReported ? report.usedSet.Has(s.system, s.prn)
+                                      : Listed(held_, s.system, s.prn);
       added = true;
     } else {
       if (s.elevation != kNoValue) h->elevation = s.elevation;

@@ -97,6 +97,23 @@ class SatelliteView {
     int16_t prn = 0;
   };
 
+  // A set of satellites (system and number 1..999), one bit each: membership without a search.
+  class SatSet {
+   public:
+    void Add(GnssSystem system, int prn) { words_[Word(system, prn)] |= Bit(prn); }
+    bool Has(GnssSystem system, int prn) const {
+      return (words_[Word(system, prn)] & Bit(prn)) != 0;
+    }
+    void Remove(GnssSystem system, int prn) { words_[Word(system, prn)] &= ~Bit(prn); }
+
+   private:
+    static std::size_t Word(GnssSystem system, int prn) {
+      return static_cast<std::size_t>(system) * 16 + (static_cast<unsigned>(prn) & 1023u) / 64;
+    }
+    static uint64_t Bit(int prn) { return uint64_t{1} << (static_cast<unsigned>(prn) % 64); }
+    std::array<uint64_t, kGnssSystemCount * 16> words_{};
+  };
+
   // Satellites in view and used: those of one report (the epoch in progress or a late report),
   // or the held ones (kept in system and number order).
   struct Lists {
@@ -104,6 +121,8 @@ class SatelliteView {
     int satCount = 0;
     std::array<SatId, kMaxUsed> used;
     int usedCount = 0;
+    SatSet reported;  // reports: the satellites in sats
+    SatSet usedSet;   // reports: the satellites in used
     bool usedReported = false;
     uint8_t viewSystems = 0;  // bit per GnssSystem with a complete in-view report (reports)
     double usedSetAt = 0.0;   // held: when the used list was reported
@@ -118,7 +137,9 @@ class SatelliteView {
 
   Sat* Put(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal);
   static bool BySystemAndNumber(const Sat& a, const Sat& b);
-  static Sat* Find(Lists& lists, GnssSystem system, int prn);
+  static Sat* Find(Lists& report, GnssSystem system, int prn);
+  // The held satellite among the first `sorted` ones (in system and number order), or null.
+  Sat* FindHeld(int sorted, GnssSystem system, int prn);
   static bool Listed(const Lists& lists, GnssSystem system, int prn);
   static void ClearReport(Lists& report);
   bool UsedListCurrent(const Clock& clock) const;
