@@ -61,10 +61,7 @@ class Writer {
   // field's place in the cache.
   void Real(double value, std::size_t slot) {
     const uint64_t bits = std::bit_cast<uint64_t>(value);
-    if (Cached(slot, bits)) {
-      Copy(cache_->numbers[slot]);
-      return;
-    }
+    if (CopyCached(slot, bits)) return;
     char* start = p_;
     if (!std::isfinite(value)) {
       Text("null");
@@ -82,10 +79,7 @@ class Writer {
   }
   void Real(float value, std::size_t slot) {
     const uint64_t bits = std::bit_cast<uint32_t>(value);
-    if (Cached(slot, bits)) {
-      Copy(cache_->numbers[slot]);
-      return;
-    }
+    if (CopyCached(slot, bits)) return;
     char* start = p_;
     if (!std::isfinite(value)) {
       Text("null");
@@ -141,13 +135,14 @@ class Writer {
   }
 
  private:
-  bool Cached(std::size_t slot, uint64_t bits) const {
-    return cache_ != nullptr && cache_->numbers[slot].length != 0 &&
-           cache_->numbers[slot].bits == bits;
-  }
-  void Copy(const FixJsonFormatter::CachedNumber& c) {
+  // Writes the slot's kept text when it was made from the same bits.
+  bool CopyCached(std::size_t slot, uint64_t bits) {
+    if (cache_ == nullptr) return false;
+    const FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
+    if (c.length == 0 || c.bits != bits) return false;
     std::memcpy(p_, c.text.data(), c.length);
     p_ += c.length;
+    return true;
   }
   void Remember(std::size_t slot, uint64_t bits, const char* start) {
     if (cache_ == nullptr) return;
