@@ -45,7 +45,12 @@ bool DdeServer::Register() {
 
 void DdeServer::End() {
   for (ConversationId id : model_.Conversations()) {
-    DdeDisconnect(reinterpret_cast<HCONV>(id));
+    const HCONV conv = reinterpret_cast<HCONV>(id);
+    // Wine's DdeDisconnect does nothing on a server's side: the client is told directly.
+    CONVINFO info{};
+    info.cb = sizeof info;
+    if (!DdeDisconnect(conv) && DdeQueryConvInfo(conv, QID_SYNC, &info) != 0)
+      PostMessageW(info.hwndPartner, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwnd), 0);
     model_.Disconnect(id);  // the side that disconnects gets no XTYP_DISCONNECT
   }
   if (registered_) DdeNameService(instance_, service_.Get(), nullptr, DNS_UNREGISTER);

@@ -110,11 +110,22 @@ HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV conv, HSZ hsz1, HSZ hsz2, HDDE
   }
 }
 
-void DisconnectAll() {
+// Ends every conversation as a GIS that closes its MapBasic program would. Wine's DdeDisconnect
+// does nothing on the server's side of a conversation: there the WM_DDE_TERMINATE is posted
+// directly, and the client's answering terminate ends the conversation here
+// (XTYP_DISCONNECT logs it).
+void DisconnectAll(bool logNow) {
   const std::set<HCONV> conversations = gPeer.conversations;
   for (HCONV conv : conversations) {
-    DdeDisconnect(conv);
-    if (gPeer.conversations.erase(conv) != 0) Log("# disconnect");
+    if (DdeDisconnect(conv)) {
+      if (gPeer.conversations.erase(conv) != 0) Log("# disconnect");
+      continue;
+    }
+    CONVINFO info{};
+    info.cb = sizeof info;
+    if (DdeQueryConvInfo(conv, QID_SYNC, &info) != 0)
+      PostMessageW(info.hwndPartner, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwnd), 0);
+    if (logNow && gPeer.conversations.erase(conv) != 0) Log("# disconnect");
   }
 }
 
@@ -159,12 +170,12 @@ int Run(int argc, char** argv) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.hwnd == nullptr && msg.message == kDisconnectAll) {
-      DisconnectAll();
+      DisconnectAll(false);
       continue;
     }
     DispatchMessageW(&msg);
   }
-  DisconnectAll();
+  DisconnectAll(true);
   DdeNameService(gPeer.instance, gPeer.service, nullptr, DNS_UNREGISTER);
   DdeFreeStringHandle(gPeer.instance, gPeer.service);
   DdeUninitialize(gPeer.instance);

@@ -98,13 +98,15 @@ class Peer {
     return n;
   }
   // Waits until the line has been logged since the last Since().
-  bool Await(const std::string& line) {
-    return PumpUntil([&] {
-      const Lines all = All();
-      for (size_t i = seen_; i < all.size(); ++i)
-        if (all[i] == line) return true;
-      return false;
-    });
+  bool Await(const std::string& line, std::chrono::milliseconds timeout = 10s) {
+    return PumpUntil(
+        [&] {
+          const Lines all = All();
+          for (size_t i = seen_; i < all.size(); ++i)
+            if (all[i] == line) return true;
+          return false;
+        },
+        timeout);
   }
   void Command(const std::string& command) {
     const auto r = Ddecmd({"MapInfo", "gispeer", "execute", command});
@@ -136,9 +138,10 @@ class Pelmora {
         20s);
     return main_;
   }
-  HWND AwaitBox(const wchar_t* title) {
+  HWND AwaitBox(const wchar_t* title, std::chrono::milliseconds timeout = 10s) {
     HWND box = nullptr;
-    PumpUntil([&] { return (box = FindProcessWindow(tool_.Pid(), L"#32770", title)) != nullptr; });
+    PumpUntil([&] { return (box = FindProcessWindow(tool_.Pid(), L"#32770", title)) != nullptr; },
+              timeout);
     return box;
   }
   std::wstring Text(int id) const { return TextOf(FindControl(main_, id)); }
@@ -154,9 +157,10 @@ class Pelmora {
   HWND main_ = nullptr;
 };
 
-std::string PlayLog() {
+std::string PlayLog(int seconds = 30) {
   const std::string path = ProgramDirectory() + "\\dde-play.gps";
-  Tool sim("gpssim.exe", {"--protocol", "nmea", "--seconds", "30", "--fast", "--out", path});
+  Tool sim("gpssim.exe",
+           {"--protocol", "nmea", "--seconds", std::to_string(seconds), "--fast", "--out", path});
   sim.Wait();
   return path;
 }
@@ -320,21 +324,6 @@ TEST_F(PelmoraDde, SixtyFourKilobyteExecuteBecomesTheLabel) {
   EXPECT_TRUE(app_->Process().Running()) << "only the first line counts";
 }
 
-TEST_F(PelmoraDde, APeerThatEndsTheConversationLeavesTheLinkStaleUntilConnectIsClickedTwice) {
-  peer_->Command("disconnect");
-  ASSERT_TRUE(peer_->Await("# disconnect"));
-  peer_->Since();
-  EXPECT_EQ(Execute("OFF").exit, 0u);
-  app_->Command(IDM_OptionsConnectServer);  // stale: the first click only clears the check mark
-  test::Pump(1s);
-  EXPECT_EQ(peer_->Since(), Lines{}) << "a stale link sends nothing and does not reconnect";
-  app_->Command(IDM_OptionsConnectServer);
-  ASSERT_TRUE(peer_->Await("# connect"));
-  peer_->Since();
-  EXPECT_EQ(Execute("OFF").exit, 0u);
-  EXPECT_TRUE(peer_->Await("OFF\\0"));
-}
-
 TEST_F(PelmoraDde, ConnectWithoutAnAnsweringGisShowsMessage29) {
   app_->Command(IDM_OptionsConnectServer);  // up: closes, sending nothing
   ASSERT_TRUE(peer_->Await("# disconnect"));
@@ -359,6 +348,77 @@ TEST_F(PelmoraDde, ExitEndsTheProgramAndItsServiceClosingTheLinkWithoutACommand)
   EXPECT_TRUE(peer_->Await("# disconnect"));
   EXPECT_EQ(peer_->Since(), Lines{"# disconnect"});
   EXPECT_EQ(Ddecmd({"pelmora", "HVN"}).exit, 3u);
+}
+
+// A GIS that ends the conversation, each with a program of its own: Wine's DDEML keeps a
+// conversation that the server ended and refuses a new one to the same service and topic in
+// that program, so a reconnect there shows message 29 where Windows connects.
+class PelmoraPeerGone : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(peer_.Ready());
+    ASSERT_NE(app_.AwaitWindow(), nullptr);
+    ASSERT_TRUE(peer_.Await("# connect"));
+    peer_.Since();
+  }
+  // The peer ends the conversation.
+  void EndConversation() {
+    peer_.Command("disconnect");
+    ASSERT_TRUE(peer_.Await("# disconnect"));
+    peer_.Since();
+  }
+  // A click on Connect that tries to connect: the peer logs a connect, or message 29 shows (and
+  // is dismissed).
+  bool ClickConnectTries() {
+    app_.Command(IDM_OptionsConnectServer);
+    HWND box = nullptr;
+    const bool tried = PumpUntil([&] {
+      box = FindProcessWindow(app_.Process().Pid(), L"#32770", L"Information");
+      return box != nullptr || peer_.Await("# connect", 0ms);
+    });
+    if (box != nullptr) {
+      EXPECT_EQ(BoxMessage(box), Resource(IDS_LinkOpenFailed));
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return tried;
+  }
+  static test::ToolResult Execute(const std::string& text) {
+    return Ddecmd({"pelmora", "HVN", "execute", text});
+  }
+
+  Peer peer_;
+  Pelmora app_;
+};
+
+TEST_F(PelmoraPeerGone, TheLinkGoesStaleAndTheFirstClickOnConnectOnlyTakesItDown) {
+  EndConversation();
+  EXPECT_EQ(Execute("OFF").exit, 0u);
+  app_.Command(IDM_OptionsConnectServer);
+  test::Pump(1s);
+  EXPECT_EQ(FindProcessWindow(app_.Process().Pid(), L"#32770", L"Information"), nullptr);
+  EXPECT_EQ(peer_.Since(true), Lines{}) << "a stale link sends nothing and does not reconnect";
+  EXPECT_TRUE(ClickConnectTries());
+}
+
+// Replaying with a valid fix on every update step (every 2 s) while the GIS has gone: fifteen
+// updates fail silently, the sixteenth shows message 48, once, and the link is then down (not
+// stale: one click on Connect tries to connect).
+TEST_F(PelmoraPeerGone, SixteenFailedUpdatesShowMessage48OnceAndTakeTheLinkDown) {
+  const std::string play = PlayLog(90);
+  EXPECT_EQ(Execute("PLAY " + play).exit, 0u);
+  ASSERT_TRUE(PumpUntil([&] { return peer_.UpdatesSince() >= 1; }, 20s));
+  EndConversation();
+  const HWND box = app_.AwaitBox(L"Error", 60s);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxMessage(box), Resource(IDS_LinkGivenUp));
+  test::Pump(5s);  // update steps that fall due while the message is open
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  test::Pump(5s);
+  EXPECT_EQ(FindProcessWindow(app_.Process().Pid(), L"#32770", L"Error"), nullptr);
+  EXPECT_EQ(peer_.Since(true), Lines{}) << "nothing is sent once given up";
+  EXPECT_EQ(Execute("OFF").exit, 0u);
+  EXPECT_TRUE(ClickConnectTries());
+  DeleteFileA(play.c_str());
 }
 
 // Started while no GIS answers: message 29 before the window shows, and nothing later reaches a
