@@ -1,7 +1,9 @@
 // The control model's properties, lookups and dirty tracking.
 #include "app/ui/Form.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace pelmora::ui {
 
@@ -100,6 +102,57 @@ Control& Control::SetPicture(Picture p) {
   return Assign(look_.picture, p);
 }
 
+Control& Control::SetDefault(bool on) {
+  return Assign(default_, on);
+}
+
+Control& Control::SetChecked(bool on) {
+  Assign(checked_, on);
+  if (on && Kind() == ControlKind::RadioButton) {
+    const std::vector<Control*> siblings =
+        parent_ != nullptr ? parent_->children_
+                           : (form_ != nullptr ? form_->TopLevel() : std::vector<Control*>{});
+    for (Control* c : siblings) {
+      if (c != this && c->Kind() == ControlKind::RadioButton) c->Assign(c->checked_, false);
+    }
+  }
+  return *this;
+}
+
+Control& Control::SetItems(std::vector<std::string> items) {
+  Assign(items_, std::move(items));
+  return Assign(itemIndex_, -1);
+}
+
+Control& Control::SetItemIndex(int index) {
+  const bool inside = index >= 0 && static_cast<size_t>(index) < items_.size();
+  return Assign(itemIndex_, inside ? index : -1);
+}
+
+std::string Control::ItemText() const {
+  return itemIndex_ >= 0 ? items_[static_cast<size_t>(itemIndex_)] : std::string();
+}
+
+Control& Control::SetRange(int32_t minValue, int32_t maxValue) {
+  Assign(minValue_, minValue);
+  Assign(maxValue_, maxValue);
+  return SetValue(value_);
+}
+
+Control& Control::SetValue(int64_t value) {
+  if (minValue_ != maxValue_) {
+    value =
+        std::clamp<int64_t>(value, std::min(minValue_, maxValue_), std::max(minValue_, maxValue_));
+  }
+  const auto v = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+  Assign(value_, v);
+  return Assign(caption_, std::to_string(v));
+}
+
+Control& Control::Step(int32_t delta) {
+  return SetValue(static_cast<int64_t>(value_) + delta);
+}
+
 std::string KeyName(Key key) {
   if (key == Key::None) return {};
   std::string name = "F";
@@ -115,6 +168,7 @@ Control& Form::Add(std::string name, ControlKind kind, Control* parent) {
   }
   controls_.push_back(std::make_unique<Control>(std::move(name), kind, parent));
   Control& c = *controls_.back();
+  c.form_ = this;
   if (parent != nullptr) parent->children_.push_back(&c);
   return c;
 }
@@ -132,7 +186,16 @@ void Form::AddControls(std::span<const ControlSpec> rows) {
         .SetCaption(row.caption)
         .SetVisible(row.visible)
         .SetBevel(row.style->bevel, row.style->bevelWidth);
+    if (row.style->kind == ControlKind::SpinEdit) control.SetRange(row.minValue, row.maxValue);
   }
+}
+
+std::vector<Control*> Form::TopLevel() const {
+  std::vector<Control*> out;
+  for (const auto& c : controls_) {
+    if (c->Parent() == nullptr) out.push_back(c.get());
+  }
+  return out;
 }
 
 Control* Form::Find(std::string_view name) const {

@@ -3,6 +3,7 @@
 // only when Repaint() is called. Portable: standard C++ only.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -53,11 +54,17 @@ struct Font {
 };
 
 enum class ControlKind {
-  Label,     // text; transparent unless opaque is set
-  Panel,     // rectangle with optional bevel and centred caption; may hold children
-  GroupBox,  // etched frame with a caption; holds children
-  Button,    // push button with a picture; toggle buttons stay down until clicked again
-  Shape,     // circle, ellipse or line without text
+  Label,        // text; transparent unless opaque is set
+  Panel,        // rectangle with optional bevel and centred caption; may hold children
+  GroupBox,     // etched frame with a caption; holds children
+  Button,       // push button: with a picture (toggle buttons stay down until clicked again), or
+                // a plain push button showing its caption
+  Shape,        // circle, ellipse or line without text
+  ComboBox,     // drop-down list: items, the selected one by index (-1 none)
+  RadioButton,  // the radio buttons of one container form one group: checking one clears the rest
+  CheckBox,     // checked or not
+  Edit,         // one line of text the user types; the caption is the text
+  SpinEdit,     // a number with up and down arrows, stepped by the arrows only, clamped to a range
 };
 
 enum class Bevel { None, Raised, Lowered };
@@ -117,6 +124,16 @@ class Control {
   Color PenColor() const { return look_.penColor; }
   bool Filled() const { return look_.filled; }
   Picture GetPicture() const { return look_.picture; }
+  // The button Enter presses in a dialog.
+  bool Default() const { return default_; }
+  bool Checked() const { return checked_; }
+  const std::vector<std::string>& Items() const { return items_; }
+  int ItemIndex() const { return itemIndex_; }
+  // The selected item's text; empty with no selection.
+  std::string ItemText() const;
+  int32_t Value() const { return value_; }
+  int32_t MinValue() const { return minValue_; }
+  int32_t MaxValue() const { return maxValue_; }
   bool Dirty() const { return dirty_; }
 
   // True when this control and every parent are visible.
@@ -145,6 +162,19 @@ class Control {
   Control& SetPenColor(Color c);
   Control& SetFilled(bool on);
   Control& SetPicture(Picture p);
+  Control& SetDefault(bool on);
+  // A radio button checked clears the other radio buttons of its container.
+  Control& SetChecked(bool on);
+  // New items leave no item selected.
+  Control& SetItems(std::vector<std::string> items);
+  // An index outside the items selects none.
+  Control& SetItemIndex(int index);
+  // Equal bounds mean no bounds at all; otherwise the value is clamped into them at once.
+  Control& SetRange(int32_t minValue, int32_t maxValue);
+  // The value, clamped into the range; the caption shows it in decimal.
+  Control& SetValue(int64_t value);
+  // One press of an arrow (delta +1 or -1), clamped into the range and into 32 bits.
+  Control& Step(int32_t delta);
 
   void ClearDirty() { dirty_ = false; }
 
@@ -162,7 +192,15 @@ class Control {
   bool enabled_ = true;
   bool down_ = false;
   ControlStyle look_;
+  bool default_ = false;
+  bool checked_ = false;
+  std::vector<std::string> items_;
+  int itemIndex_ = -1;
+  int32_t value_ = 0;
+  int32_t minValue_ = 0;
+  int32_t maxValue_ = 0;
   bool dirty_ = true;
+  Form* form_ = nullptr;  // the owner, for the radio buttons of a control without a parent
 
   friend class Form;
 };
@@ -215,6 +253,9 @@ struct ControlSpec {
   const ControlStyle* style = nullptr;
   const char* caption = "";
   bool visible = true;
+  // The bounds of a spin edit's value (equal: none).
+  int32_t minValue = 0;
+  int32_t maxValue = 0;
 };
 
 // One row of a menu bar table: a new menu (menu set), an item (name set), or a separator.
@@ -247,6 +288,8 @@ class Form {
   Control* FindIndexed(std::string_view prefix, int index) const;
   Control& Get(std::string_view name) const;  // throws std::out_of_range when missing
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+  // The controls without a parent, in the order they were added.
+  std::vector<Control*> TopLevel() const;
 
   Menu& AddMenu(std::string caption);
   // Appends an item to the last menu added.

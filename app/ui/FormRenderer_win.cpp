@@ -1,6 +1,8 @@
 // Child windows, colours and custom painting of a ui::Form.
 #include "app/ui/FormRenderer_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -13,6 +15,37 @@ constexpr wchar_t kPanelClass[] = L"PelmoraPanel";
 constexpr wchar_t kRendererProp[] = L"PelmoraRenderer";
 constexpr wchar_t kButtonProcProp[] = L"PelmoraButtonProc";
 constexpr int kPictureSize = 16;
+// A spin edit's arrows stand at its right end, inside its bounds.
+constexpr int kSpinArrowWidth = 16;
+// The open list of a drop-down list, below its field.
+constexpr int kDropDownHeight = 200;
+// The arrows' own position never moves (each step is cancelled and applied to the model), so a
+// wide range keeps them from stopping at an end.
+constexpr int kSpinArrowRange = 1000000;
+
+bool ShowsText(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::Button:
+    case ControlKind::ComboBox:
+    case ControlKind::RadioButton:
+    case ControlKind::CheckBox:
+    case ControlKind::Edit:
+    case ControlKind::SpinEdit:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The bounds of a control's own window: a spin edit leaves room for its arrows, a drop-down
+// list's window holds its open list too.
+Rect WindowBounds(const Control& c) {
+  Rect b = c.Bounds();
+  if (c.Kind() == ControlKind::SpinEdit) b.width = std::max(0, b.width - kSpinArrowWidth);
+  if (c.Kind() == ControlKind::ComboBox) b.height += kDropDownHeight;
+  return b;
+}
 
 FormRenderer* RendererOf(HWND hwnd) {
   return static_cast<FormRenderer*>(GetPropW(hwnd, kRendererProp));
@@ -111,6 +144,8 @@ FormRenderer::FormRenderer(Form& form, HWND host, HINSTANCE instance)
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = kPanelClass;
   RegisterClassW(&wc);  // fails harmlessly when already registered
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
   form_.SetRepaintHandler([this] { RepaintNow(); });
 }
 
@@ -128,8 +163,16 @@ FormRenderer::~FormRenderer() {
 void FormRenderer::Create() {
   SetPropW(host_, kRendererProp, this);
   // Parents come before their children in the form, so every parent window exists already.
-  for (const auto& c : form_.Controls())
-    CreateWindowFor(*c);
+  // Keyboard groups: a run of radio buttons in one container is one group; every other control
+  // starts a group of its own.
+  std::map<const Control*, ControlKind> lastKind;
+  for (const auto& c : form_.Controls()) {
+    auto last = lastKind.find(c->Parent());
+    const bool group = c->Kind() != ControlKind::RadioButton || last == lastKind.end() ||
+                       last->second != ControlKind::RadioButton;
+    lastKind[c->Parent()] = c->Kind();
+    CreateWindowFor(*c, group);
+  }
   Apply();
 }
 
@@ -143,18 +186,19 @@ HWND FormRenderer::WindowOf(const Control& control) const {
   return it == windows_.end() ? nullptr : it->second;
 }
 
-Control* FormRenderer::ControlOf(HWND hwnd) const {
-  auto it = controls_.find(hwnd);
-  return it == controls_.end() ? nullptr : it->second;
-}
-
-void FormRenderer::CreateWindowFor(Control& c) {
+void FormRenderer::CreateWindowFor(Control& c, bool group) {
   if (c.Kind() == ControlKind::Shape) return;  // painted by its container
-  const Rect& b = c.Bounds();
-  const DWORD common = WS_CHILD | WS_CLIPSIBLINGS;
+  const Rect b = WindowBounds(c);
+  const DWORD common = WS_CHILD | WS_CLIPSIBLINGS | (group ? WS_GROUP : 0);
+  // Tab visits every control that takes input; a radio group once, at its first button.
+  const DWORD tab = group ? WS_TABSTOP : 0;
   const std::wstring text = ToWide(c.Caption());
   HWND parent = ParentWindow(c);
   HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.Id()));
+  const auto create = [&](DWORD exStyle, const wchar_t* cls, DWORD style) {
+    return CreateWindowExW(exStyle, cls, text.c_str(), style, b.left, b.top, b.width, b.height,
+                           parent, id, instance_, nullptr);
+  };
   HWND hwnd = nullptr;
   switch (c.Kind()) {
     case ControlKind::Label: {
@@ -164,17 +208,15 @@ void FormRenderer::CreateWindowFor(Control& c) {
       } else {
         style |= c.WordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP;
       }
-      hwnd = CreateWindowExW(0, L"STATIC", text.c_str(), style, b.left, b.top, b.width, b.height,
-                             parent, id, instance_, nullptr);
+      hwnd = create(0, L"STATIC", style);
       break;
     }
     case ControlKind::Panel:
-      hwnd = CreateWindowExW(0, kPanelClass, text.c_str(), common | WS_CLIPCHILDREN, b.left, b.top,
-                             b.width, b.height, parent, id, instance_, nullptr);
+      hwnd = create(0, kPanelClass, common | WS_CLIPCHILDREN);
       break;
     case ControlKind::GroupBox:
-      hwnd = CreateWindowExW(0, L"BUTTON", text.c_str(), common | WS_CLIPCHILDREN | BS_GROUPBOX,
-                             b.left, b.top, b.width, b.height, parent, id, instance_, nullptr);
+      // A control parent: dialog keys reach the controls inside.
+      hwnd = create(WS_EX_CONTROLPARENT, L"BUTTON", common | WS_CLIPCHILDREN | BS_GROUPBOX);
       if (hwnd != nullptr) {
         // Painted here; the children's messages are passed on like a panel's.
         auto old = reinterpret_cast<WNDPROC>(
@@ -183,9 +225,43 @@ void FormRenderer::CreateWindowFor(Control& c) {
       }
       break;
     case ControlKind::Button:
-      hwnd = CreateWindowExW(0, L"BUTTON", text.c_str(), common | WS_TABSTOP | BS_OWNERDRAW, b.left,
-                             b.top, b.width, b.height, parent, id, instance_, nullptr);
+      if (c.GetPicture() != Picture::None) {
+        hwnd = create(0, L"BUTTON", common | WS_TABSTOP | BS_OWNERDRAW);
+      } else {
+        hwnd = create(0, L"BUTTON",
+                      common | WS_TABSTOP | (c.Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
+      }
       break;
+    case ControlKind::ComboBox:
+      hwnd = create(0, L"COMBOBOX", common | tab | WS_VSCROLL | CBS_DROPDOWNLIST);
+      break;
+    case ControlKind::RadioButton:
+      hwnd = create(0, L"BUTTON", common | tab | BS_AUTORADIOBUTTON);
+      break;
+    case ControlKind::CheckBox:
+      hwnd = create(0, L"BUTTON", common | tab | BS_AUTOCHECKBOX);
+      break;
+    case ControlKind::Edit:
+      hwnd = create(WS_EX_CLIENTEDGE, L"EDIT", common | tab | ES_AUTOHSCROLL);
+      break;
+    case ControlKind::SpinEdit: {
+      // Read-only: the value changes by the arrows and the Up and Down keys only.
+      hwnd = create(WS_EX_CLIENTEDGE, L"EDIT", common | tab | ES_AUTOHSCROLL | ES_READONLY);
+      if (hwnd == nullptr) break;
+      HWND arrows = CreateWindowExW(
+          0, UPDOWN_CLASSW, L"", WS_CHILD | UDS_ARROWKEYS | UDS_NOTHOUSANDS, b.left + b.width,
+          b.top, kSpinArrowWidth, b.height, parent, nullptr, instance_, nullptr);
+      if (arrows == nullptr) break;
+      SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd), 0);
+      SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(-kSpinArrowRange), kSpinArrowRange);
+      SendMessageW(arrows, UDM_SETPOS32, 0, 0);
+      // Steps of one however long an arrow is held.
+      UDACCEL accel{0, 1};
+      SendMessageW(arrows, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+      spinArrows_[&c] = arrows;
+      arrowsOf_[arrows] = &c;
+      break;
+    }
     case ControlKind::Shape:
       break;
   }
@@ -226,17 +302,31 @@ void FormRenderer::ApplyControl(Control& c) {
   if (hwnd == nullptr) return;
   auto shownFont = shownFont_.find(&c);
   if (shownFont == shownFont_.end() || !(shownFont->second == c.GetFont())) {
-    if (c.Kind() == ControlKind::Label) {
+    if (ShowsText(c.Kind())) {
       SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.GetFont())), FALSE);
     }
     shownFont_[&c] = c.GetFont();
   }
-  std::string& shown = shownText_[&c];
-  if (shown != c.Caption()) {
-    SetWindowTextW(hwnd, ToWide(c.Caption()).c_str());
-    shown = c.Caption();
+  if (c.Kind() == ControlKind::ComboBox) {
+    ApplyItems(hwnd, c);
+  } else {
+    std::string& shown = shownText_[&c];
+    if (shown != c.Caption()) {
+      SetWindowTextW(hwnd, ToWide(c.Caption()).c_str());
+      shown = c.Caption();
+    }
   }
-  Rect b = c.Bounds();
+  if (c.Kind() == ControlKind::RadioButton || c.Kind() == ControlKind::CheckBox) {
+    SendMessageW(hwnd, BM_SETCHECK, c.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  if (HWND arrows = ArrowsOf(c)) {
+    EnableWindow(arrows, c.Enabled() ? TRUE : FALSE);
+    ShowWindow(arrows, c.Visible() ? SW_SHOWNA : SW_HIDE);
+    const Rect a = c.Bounds();
+    SetWindowPos(arrows, nullptr, a.left + a.width - kSpinArrowWidth, a.top, kSpinArrowWidth,
+                 a.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Rect b = WindowBounds(c);
   if (c.AutoSize() && c.Kind() == ControlKind::Label) {
     const SIZE size = MeasureText(c);
     b.width = size.cx;
@@ -245,8 +335,10 @@ void FormRenderer::ApplyControl(Control& c) {
   RECT now;
   GetWindowRect(hwnd, &now);
   MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&now), 2);
-  const bool moved = now.left != b.left || now.top != b.top || now.right - now.left != b.width ||
-                     now.bottom - now.top != b.height;
+  // A drop-down list's window reports the height of its field only.
+  const bool heightMoved = c.Kind() != ControlKind::ComboBox && now.bottom - now.top != b.height;
+  const bool moved =
+      now.left != b.left || now.top != b.top || now.right - now.left != b.width || heightMoved;
   const bool shownBefore = IsWindowVisible(hwnd) != FALSE;
   if (moved) {
     SetWindowPos(hwnd, nullptr, b.left, b.top, b.width, b.height,
@@ -260,6 +352,45 @@ void FormRenderer::ApplyControl(Control& c) {
   if (parent != nullptr && (moved || (shownBefore && !c.Visible()))) {
     InvalidateRect(parent, nullptr, TRUE);
   }
+}
+
+void FormRenderer::ApplyItems(HWND hwnd, const Control& list) {
+  std::vector<std::string>& shown = shownItems_[&list];
+  if (shown != list.Items()) {
+    SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : list.Items()) {
+      SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
+    }
+    shown = list.Items();
+  }
+  SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex()), 0);
+}
+
+Control* FormRenderer::ControlOf(HWND hwnd) const {
+  auto it = controls_.find(hwnd);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+Control* FormRenderer::SpinEditOfArrows(HWND arrows) const {
+  auto it = arrowsOf_.find(arrows);
+  return it == arrowsOf_.end() ? nullptr : it->second;
+}
+
+HWND FormRenderer::ArrowsOf(const Control& spinEdit) const {
+  auto it = spinArrows_.find(&spinEdit);
+  return it == spinArrows_.end() ? nullptr : it->second;
+}
+
+void FormRenderer::ReadText(HWND hwnd) {
+  Control* c = ControlOf(hwnd);
+  if (c == nullptr || c->Kind() != ControlKind::Edit) return;
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+  const int n = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(std::max(n, 0)));
+  const std::string cp1252 = Utf16ToCp1252(std::u16string(text.begin(), text.end()));
+  c->SetCaption(cp1252);
+  shownText_[c] = cp1252;  // already shown: no echo that would move the caret
 }
 
 void FormRenderer::RepaintNow() {
@@ -433,7 +564,8 @@ bool FormRenderer::ContainerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, L
       result = TRUE;
       return true;
     case WM_COMMAND:
-      // Button clicks belong to the form's window.
+    case WM_NOTIFY:
+      // Clicks, selections and arrows belong to the form's window.
       result = SendMessageW(host_, msg, wp, lp);
       return true;
     case WM_ERASEBKGND:

@@ -1,6 +1,8 @@
 // Renders a ui::Form into real child windows of a host window: STATIC windows for labels
-// (coloured through WM_CTLCOLORSTATIC), BUTTON windows for group boxes and buttons, and a
-// custom-painted panel class for panels; shapes, bevels and pictures are painted here.
+// (coloured through WM_CTLCOLORSTATIC), BUTTON windows for group boxes, buttons, radio buttons
+// and check boxes, COMBOBOX drop-down lists, EDIT windows, spin edits as a read-only EDIT with
+// an up-down control, and a custom-painted panel class for panels; shapes, bevels and pictures
+// are painted here. Containers pass their children's WM_COMMAND and WM_NOTIFY to the host.
 // Texts stay Windows-1252 in the model and are converted explicitly to UTF-16 when set.
 #pragma once
 
@@ -8,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/ui/Form.h"
 
@@ -35,6 +38,11 @@ class FormRenderer {
   HBRUSH OnCtlColorStatic(HDC dc, HWND child);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   HWND WindowOf(const Control& control) const;
+  Control* ControlOf(HWND hwnd) const;
+  // The spin edit whose arrows (the up-down window) these are; none for another window.
+  Control* SpinEditOfArrows(HWND arrows) const;
+  // An edit's text as the user typed it, into the model (EN_CHANGE).
+  void ReadText(HWND hwnd);
 
  private:
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -42,8 +50,10 @@ class FormRenderer {
   // Messages that containers pass on: colours, owner drawing and commands.
   bool ContainerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
-  void CreateWindowFor(Control& control);
+  void CreateWindowFor(Control& control, bool group);
   void ApplyControl(Control& control);
+  void ApplyItems(HWND hwnd, const Control& list);
+  HWND ArrowsOf(const Control& spinEdit) const;
   void PaintPanel(HWND hwnd, HDC dc, const Control& panel);
   void PaintGroupBox(HWND hwnd, HDC dc, const Control& box);
   void PaintShapes(HDC dc, const Control& container);
@@ -51,7 +61,6 @@ class FormRenderer {
   SIZE MeasureText(const Control& label);
   HFONT FontFor(const Font& font);
   HBRUSH BrushFor(COLORREF colour);
-  Control* ControlOf(HWND hwnd) const;
   HWND ParentWindow(const Control& control) const;
 
   Form& form_;
@@ -61,6 +70,9 @@ class FormRenderer {
   std::map<HWND, Control*> controls_;
   std::map<const Control*, std::string> shownText_;
   std::map<const Control*, Font> shownFont_;
+  std::map<const Control*, std::vector<std::string>> shownItems_;
+  std::map<const Control*, HWND> spinArrows_;
+  std::map<HWND, Control*> arrowsOf_;
   std::map<std::string, HFONT> fonts_;
   std::map<COLORREF, HBRUSH> brushes_;
 };
