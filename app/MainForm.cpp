@@ -8,8 +8,11 @@
 #include <utility>
 
 #include "app/ControlIds.h"
+#include "app/HelpTopics.h"
 #include "app/MainLayout.h"
 #include "app/net/FixServerControl.h"
+#include "app/settings/PreferencesForm.h"
+#include "app/settings/ProductInfo.h"
 #include "navres32/StringIds.h"
 
 namespace pelmora {
@@ -253,10 +256,21 @@ void TMainForm::OptionsConnectServer_Click() {
   link_.Toggle();
 }
 
-// The settings dialogs, help and web links come with their own layers.
-void TMainForm::OptionsGPSSettings_Click() {}
-void TMainForm::OptionsPreferences_Click() {}
-void TMainForm::HelpContents_Click() {}
+// The dialogs are created here, shown modally and freed when they close; their OK writes the
+// options the poll cycle reads at its next tick.
+void TMainForm::OptionsGPSSettings_Click() {
+  TGPSSettingsForm dialog(ReceiverDialogParts{options_, engine_, host_.Store(), host_, *this});
+  host_.ShowModal(dialog);
+}
+
+void TMainForm::OptionsPreferences_Click() {
+  TPreferencesForm dialog(options_.display, host_.Store(), host_);
+  host_.ShowModal(dialog);
+}
+
+void TMainForm::HelpContents_Click() {
+  host_.ShowHelp(kHelpContents);
+}
 
 void TMainForm::OptionsShareFix_Click() {
   if (fixServer_ == nullptr) return;
@@ -278,10 +292,20 @@ void TMainForm::ShowFixServerProblems(const std::vector<std::string>& problems) 
 void TMainForm::FixServerFeed::OnPolled() {
   if (form_.fixServer_ != nullptr) form_.fixServer_->PublishFrom(form_.engine_);
 }
-void TMainForm::HalvornontheWebMenuItemClick() {}
-void TMainForm::DownloadsMenuItemClick() {}
-void TMainForm::OnlineSupportMenuItemClick() {}
-void TMainForm::OnlineDiscussionGroupMenuItemClick() {}
+
+// The web pages are looked up when chosen: a stored override counts at once.
+void TMainForm::HalvornontheWebMenuItemClick() {
+  host_.ShellOpen(GetCompanyWebSite());
+}
+void TMainForm::DownloadsMenuItemClick() {
+  host_.ShellOpen(GetLatestVersionPage(host_.Store()));
+}
+void TMainForm::OnlineSupportMenuItemClick() {
+  host_.ShellOpen(GetOnlineSupportPage(host_.Store()));
+}
+void TMainForm::OnlineDiscussionGroupMenuItemClick() {
+  host_.ShellOpen(GetOnlineDiscussionPage(host_.Store()));
+}
 
 void TMainForm::HelpAbout_Click() {
   host_.ShowAbout("The Pelmora", versionText_);

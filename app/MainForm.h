@@ -21,6 +21,9 @@
 #include "app/format/FixText.h"
 #include "app/format/TimeOfDay.h"
 #include "app/format/Units.h"
+#include "app/settings/GPSSettingsForm.h"
+#include "app/settings/OptionStore.h"
+#include "app/settings/SettingsDialogHost.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
 #include "navlib32/navlib32_records.h"
@@ -31,19 +34,19 @@ namespace net {
 class FixServerControl;
 }
 
-// What the main window asks of the window system and of the services of later layers.
-class MainFormHost {
+// What the main window asks of the window system and of the services of later layers; the
+// settings dialogs' part (modal dialogs, help, file dialogs, error boxes) comes from
+// SettingsDialogHost.
+class MainFormHost : public SettingsDialogHost {
  public:
-  virtual ~MainFormHost() = default;
   // Directory of the program file, without a trailing backslash.
   virtual std::string AppDirectory() = 0;
   // Every start-up option with its default (the option store).
   virtual StartupOptions LoadOptions() = 0;
   // Stores the start position for the next run (GPSInitLat, GPSInitLon, cut to whole degrees).
   virtual void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) = 0;
-  // An information or error message box with one OK button; returns when it is closed.
+  // An information message box with one OK button; returns when it is closed.
   virtual void ShowInformation(const std::string& text, const std::string& caption) = 0;
-  virtual void ShowError(const std::string& text) = 0;
   // The maker's modal About box (hvndlg32).
   virtual void ShowAbout(const std::string& productName, const std::string& versionText) = 0;
   virtual void SetTopmost(bool on) = 0;
@@ -51,9 +54,11 @@ class MainFormHost {
   virtual void ShowMainWindow() = 0;
   virtual void EnableMainWindow(bool on) = 0;
   virtual void StopTimer() = 0;
-  // A modal common file dialog; the full path of the file the user confirmed, nothing when the
-  // dialog was cancelled.
-  virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
+  // The option store the dialogs write and the web-page getters read.
+  virtual const OptionStore& Store() = 0;
+  // Opens an address in the user's web browser (ShellExecuteA "open", SW_SHOW); nothing is
+  // reported when no browser opens it.
+  virtual void ShellOpen(const std::string& address) = 0;
   // The local wall clock (the poll cycle's phase), the default beep, and the user's regional
   // long time format, read once at start.
   virtual WallClockTime LocalTime() = 0;
@@ -80,7 +85,10 @@ struct Source {
 // The tracking mode, as the check marks of FileOff, FileLive and FileSimulated show it.
 enum class Mode { Off, Live, Simulated };
 
-class TMainForm : private dde::LinkUi, private dde::MacroActions, private PollCycleHost {
+class TMainForm : private dde::LinkUi,
+                  private dde::MacroActions,
+                  private PollCycleHost,
+                  private ReceiverSource {
  public:
   TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
             dde::LinkTransport& linkTransport);
@@ -180,6 +188,10 @@ class TMainForm : private dde::LinkUi, private dde::MacroActions, private PollCy
   // A mode command, sent only while the link is up.
   void SendLinkCommand(const std::string& command) override;
   void Exit() override { FileExit_Click(); }
+
+  // ReceiverSource: the receiver options dialog's reopen of the current source.
+  int32_t ReopenEngine() override { return OpenEngine(source_); }
+  void SetLastStatus(int32_t status) override { lastStatus_ = status; }
 
   // PollCycleHost: the rest of what a tick asks of the window.
   uint32_t EngineOpens() const override { return engineOpens_; }

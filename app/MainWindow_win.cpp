@@ -5,12 +5,16 @@
 #include <array>
 #include <cstring>
 
+#include <shellapi.h>
+
 #include "app/ControlIds.h"
 #include "app/FileDialog_win.h"
+#include "app/HelpTopics.h"
 #include "app/format/RegionalTimeFormat_win.h"
 #include "app/settings/AppDirectory.h"
 #include "app/settings/ProductInfo.h"
 #include "app/settings/StartupOptions.h"
+#include "app/ui/DialogWindow_win.h"
 #include "hvndlg32/hvndlg32.h"
 
 namespace pelmora {
@@ -186,15 +190,49 @@ void MainWindow::StoreStartPosition(double latitudeDegrees, double longitudeDegr
   pelmora::StoreStartPosition(store_, latitudeDegrees, longitudeDegrees);
 }
 
+HWND MainWindow::Owner() const {
+  if (HWND dialog = ui::ActiveModalDialog()) return dialog;
+  return hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+}
+
 void MainWindow::ShowInformation(const std::string& text, const std::string& caption) {
-  HWND owner = hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-  MessageBoxW(owner, ui::ToWide(text).c_str(), ui::ToWide(caption).c_str(),
+  MessageBoxW(Owner(), ui::ToWide(text).c_str(), ui::ToWide(caption).c_str(),
               MB_OK | MB_ICONINFORMATION);
 }
 
 void MainWindow::ShowError(const std::string& text) {
-  HWND owner = hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-  MessageBoxW(owner, ui::ToWide(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+  MessageBoxW(Owner(), ui::ToWide(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::ShowModal(ui::Dialog& dialog) {
+  HWND owner = ui::ActiveModalDialog();
+  ui::RunModalDialog(dialog, owner != nullptr ? owner : hwnd_, args_.instance);
+  if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+}
+
+// WinHelpA for a pelmora.hlp beside the program; otherwise the HTML page in the browser. The
+// Windows help engine reports a help file it cannot show; a page that does not open (the help
+// folder missing, no browser) is named in a message so that the user can open it himself.
+void MainWindow::ShowHelp(int context) {
+  const std::string& helpFile = model_.HelpFilePath();
+  const DWORD attributes = GetFileAttributesA(helpFile.c_str());
+  const bool present =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const HelpAction action = ResolveHelp(helpFile, present, GetAppDirectory(), context);
+  if (action.winHelp) {
+    WinHelpA(Owner(), action.path.c_str(), action.command, action.data);
+    return;
+  }
+  // ShellExecuteA's result above 32 means success.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(Owner(), "open", action.path.c_str(), nullptr, nullptr, SW_SHOW));
+  if (result <= 32) {
+    ShowInformation("The help page " + action.path + " could not be opened.", "Information");
+  }
+}
+
+void MainWindow::ShellOpen(const std::string& address) {
+  ShellExecuteA(Owner(), "open", address.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void MainWindow::ShowAbout(const std::string& productName, const std::string& versionText) {
@@ -231,7 +269,7 @@ void MainWindow::StopTimer() {
 }
 
 std::optional<std::string> MainWindow::ChooseFile(const FileDialogRequest& request) {
-  return ShowFileDialog(hwnd_, request);
+  return ShowFileDialog(Owner(), request);
 }
 
 WallClockTime MainWindow::LocalTime() {

@@ -57,6 +57,10 @@ class MainWindow : public MainFormHost {
   LongTimeFormat UserLongTimeFormat() override;
   void CloseMainWindow() override;
   void Terminate() override;
+  void ShowModal(ui::Dialog& dialog) override;
+  void ShowHelp(int context) override;
+  const OptionStore& Store() override { return store_; }
+  void ShellOpen(const std::string& address) override;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -66,6 +70,9 @@ class MainWindow : public MainFormHost {
   void OnTimer();
   void OnClose();
   void FitClientArea();
+  // The window a box or dialog belongs to: the modal dialog in front, else the main window
+  // while it is shown.
+  HWND Owner() const;
 
   // The DDE server's nine items follow every update step.
   struct DdeItems : PollCycleObserver {

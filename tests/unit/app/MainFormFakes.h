@@ -14,6 +14,7 @@
 
 #include "app/MainForm.h"
 #include "app/format/FormatFixed.h"
+#include "tests/unit/settings/FakeOptionBackend.h"
 
 namespace pelmora::fakes {
 
@@ -58,9 +59,10 @@ class FakeStrings : public StringTable {
 class FakeEngine : public Engine {
  public:
   explicit FakeEngine(Log& log) : log_(log) {}
-  int32_t Open(int32_t type, const std::string& source, const CommInfo&,
+  int32_t Open(int32_t type, const std::string& source, const CommInfo& commInfo,
                const ReceiverSettings&) override {
     log_.push_back("Open " + std::to_string(type) + " " + source);
+    openedWith = commInfo;
     return openResult;
   }
   int32_t Poll() override {
@@ -90,13 +92,19 @@ class FakeEngine : public Engine {
     if (failShutdown) throw std::runtime_error("close failed");
     return 7;
   }
-  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
+  // The line defaults of a type: NMEA 4800 8N1, TSIP 9600 8O1; another type fails.
+  int32_t GetDefaultCommInfo(int32_t type, CommInfo& commInfo) override {
+    if (type == 1) commInfo = CommInfo{4800, 0, 8, 0};
+    if (type == 2) commInfo = CommInfo{9600, 1, 8, 0};
+    return type == 1 || type == 2 ? 0 : 5;
+  }
   // The position as the engine's formatter would give it: four decimals and the kind.
   std::string FormatLatLon(double degrees, int32_t kind, int32_t, int32_t) override {
     return FormatFixed(degrees, 0, 4) + (kind == 1 ? " lon" : " lat");
   }
 
   int32_t openResult = 0;
+  CommInfo openedWith{};  // the line settings of the last Open
   int32_t startLogResult = 0;
   bool failShutdown = false;
   bool logPolls = true;
@@ -150,8 +158,22 @@ class FakeHost : public MainFormHost {
   LongTimeFormat UserLongTimeFormat() override { return timeFormat; }
   void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
   void Terminate() override { log_.push_back("Terminate"); }
+  // Logs "Dialog <caption>", then acts as the user with the script for that caption; a dialog
+  // still open afterwards is closed with Escape.
+  void ShowModal(ui::Dialog& dialog) override {
+    log_.push_back("Dialog " + dialog.Caption());
+    auto script = users.find(dialog.Caption());
+    if (script != users.end()) script->second(dialog);
+    if (!dialog.Closed()) dialog.Dismiss();
+  }
+  void ShowHelp(int context) override { log_.push_back("Help " + std::to_string(context)); }
+  const OptionStore& Store() override { return store; }
+  void ShellOpen(const std::string& address) override { log_.push_back("ShellOpen " + address); }
 
   StartupOptions options;
+  test::FakeOptionBackend backend;
+  OptionStore store{backend, "Pelmora"};
+  std::map<std::string, std::function<void(ui::Dialog&)>> users;
   std::optional<std::string> chosen;
   WallClockTime now{0, 0};
   LongTimeFormat timeFormat;
