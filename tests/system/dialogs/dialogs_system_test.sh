@@ -19,6 +19,7 @@ gpssim=$3
 : "${WINEPREFIX:?WINEPREFIX is not set}"
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
 shots=${DIALOG_SHOTS:-$PWD}
 
 template=$WINEPREFIX
@@ -144,6 +145,7 @@ stop_pelmora() {
   pelmora_pid=""
 }
 
+start_gispeer "$pelmora" "$fresh/gispeer.out"
 start_pelmora 'C:\track.gps'
 wait_label 1002 'Doing position fixes' 15
 wait_label 1108 ' mph$'

@@ -13,6 +13,7 @@ pelmora=$2
 : "${WINEPREFIX:?WINEPREFIX is not set}"
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
 
 template=$WINEPREFIX
 fresh=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-settings.XXXXXX")
@@ -140,13 +141,7 @@ stop_pelmora() {
   wait "$pelmora_pid" 2>/dev/null
 }
 
-# The GIS stand-in beside the program, so that the client link connects at start instead of
-# showing message 29 before the window; it ends with this prefix's server.
-wine "$(dirname "$pelmora")/gispeer.exe" --log NUL </dev/null >"$fresh/gispeer.out" 2>&1 &
-for _ in $(seq 1 100); do
-  grep -q ready "$fresh/gispeer.out" 2>/dev/null && break
-  sleep 0.1
-done
+start_gispeer "$pelmora" "$fresh/gispeer.out"
 wine reg delete 'HKCU\Software\Halvorn' /f </dev/null >/dev/null 2>&1
 start_pelmora
 first=$(run "$probe" window 30) || fail "pelmora.exe window did not appear"
