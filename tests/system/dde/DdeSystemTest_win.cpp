@@ -292,24 +292,35 @@ TEST_F(PelmoraDde, TheItemsCarryTheFixTheUpdateCommandSends) {
   DeleteFileA(play.c_str());
 }
 
+// The client waits for the message, or gives up first (time-out, exit 5) and the server lives on.
 TEST_F(PelmoraDde, AFailedPlayShowsItsMessageInsideTheExecuteAndSendsNothing) {
   const struct {
     const char* text;
     int message;
-  } cases[] = {{"PLAYX:\\t.gps", IDS_LogOpenFailed}, {"PLAY COM9", IDS_PortOpenFailed}};
+    const char* timeoutMs;
+  } cases[] = {{"PLAYX:\\t.gps", IDS_LogOpenFailed, "30000"},
+               {"PLAY COM9", IDS_PortOpenFailed, "30000"},
+               {"PLAY C:\\missing.gps", IDS_LogOpenFailed, "1000"}};
   for (const auto& c : cases) {
-    Tool client("ddecmd.exe", {"--timeout", "30000", "pelmora", "HVN", "execute", c.text});
+    Tool client("ddecmd.exe", {"--timeout", c.timeoutMs, "pelmora", "HVN", "execute", c.text});
     const HWND box = app_->AwaitBox(L"Information");
     ASSERT_NE(box, nullptr) << c.text;
     EXPECT_EQ(BoxMessage(box), Resource(c.message));
-    EXPECT_TRUE(client.Running()) << "the execute waits for the message";
+    const bool waits = std::string(c.timeoutMs) != "1000";
+    if (!waits) {
+      EXPECT_EQ(client.Wait(), 5u) << "the client's time-out, the message still open";
+    }
+    EXPECT_EQ(client.Running(), waits) << c.text;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(client.Wait(), 0u) << c.text;
+    if (waits) {
+      EXPECT_EQ(client.Wait(), 0u) << c.text;
+    }
     EXPECT_EQ(app_->Text(IDC_TestLabel), Widen(c.text));
     EXPECT_EQ(app_->Text(IDC_lblComStatus), Resource(IDS_IdlePortStatus));
   }
   test::Pump(300ms);
   EXPECT_EQ(peer_->Since(), Lines{}) << "PLAYING is not sent";
+  EXPECT_EQ(Ddecmd({"pelmora", "HVN", "request", "Latitude"}).exit, 0u) << "the server lives on";
 }
 
 TEST_F(PelmoraDde, SixtyFourKilobyteExecuteBecomesTheLabel) {
