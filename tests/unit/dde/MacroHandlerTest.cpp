@@ -5,34 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/dde/RecordingMacroActions.h"
+
 namespace pelmora::dde {
 namespace {
 
 using namespace std::string_literals;
 using Log = std::vector<std::string>;
-
-// Records every operation, with the macro-echo flag as it stood when a command was sent.
-class FakeActions : public MacroActions {
- public:
-  void SetTestLabel(const std::string& caption) override { log.push_back("Label " + caption); }
-  void FileOff() override { log.push_back("FileOff"); }
-  void FileLive() override { log.push_back("FileLive"); }
-  int32_t OpenSource(const std::string& source) override {
-    log.push_back("Open " + source);
-    return openStatus;
-  }
-  void SetPauseButtonDown(bool down) override { log.push_back(down ? "Down" : "Up"); }
-  void SetPaused(bool paused) override { log.push_back(paused ? "Paused" : "Running"); }
-  void SetMacroEcho(bool on) override { echo = on; }
-  void SendLinkCommand(const std::string& command) override {
-    log.push_back("Send " + command + (echo ? " (echo)" : ""));
-  }
-  void Exit() override { log.push_back("Exit"); }
-
-  Log log;
-  int32_t openStatus = 0;
-  bool echo = false;
-};
 
 TEST(MacroHandler, MatchMacro_WholeLineWordsAnyCaseAndPlayByItsFirstFourCharacters) {
   const struct {
@@ -87,7 +66,7 @@ TEST(MacroHandler, HVNExecuteMacro_CarriesOutTheFirstLineOnly) {
       {"EXIT\0OFF"s, 0, {"Label EXIT", "Exit"}},
   };
   for (const auto& c : cases) {
-    FakeActions actions;
+    RecordingMacroActions actions;
     actions.openStatus = c.openStatus;
     HVNExecuteMacro(c.text, actions);
     EXPECT_EQ(actions.log, c.log) << testing::PrintToString(c.text);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/dde/DdeText.h"
+#include "tests/unit/dde/RecordingMacroActions.h"
 
 namespace pelmora::dde {
 namespace {
@@ -25,25 +26,11 @@ class FakeHost : public ServerHost {
   std::vector<std::string> advised;
 };
 
-class RecordingActions : public MacroActions {
- public:
-  void SetTestLabel(const std::string& caption) override { labels.push_back(caption); }
-  void FileOff() override {}
-  void FileLive() override {}
-  int32_t OpenSource(const std::string&) override { return 0; }
-  void SetPauseButtonDown(bool) override {}
-  void SetPaused(bool) override {}
-  void SetMacroEcho(bool) override {}
-  void SendLinkCommand(const std::string&) override {}
-  void Exit() override {}
-  std::vector<std::string> labels;
-};
-
 class ServerModelTest : public ::testing::Test {
  protected:
   ServerModelTest() { model_.SetMacroActions(&actions_); }
   FakeHost host_;
-  RecordingActions actions_;
+  RecordingMacroActions actions_;
   ServerModel model_{host_};
   static constexpr ConversationId kHvn = 0x1001;
   static constexpr ConversationId kCaption = 0x1002;
@@ -78,7 +65,7 @@ TEST_F(ServerModelTest, ItemsAreFoundByExactNameOnHvnAndByAdviseLinkInAnyCase) {
   EXPECT_FALSE(model_.AdviseStart(kCaption, "Latitude"));
   EXPECT_FALSE(model_.Poke(kCaption, "Speed", "1"));
   EXPECT_FALSE(model_.Execute(kCaption, "OFF"));
-  EXPECT_TRUE(actions_.labels.empty());
+  EXPECT_TRUE(actions_.log.empty());
   // Nor is a conversation the model never confirmed.
   EXPECT_EQ(model_.Request(0x9999, "Latitude"), std::nullopt);
   EXPECT_FALSE(model_.Execute(0x9999, "OFF"));
@@ -104,7 +91,7 @@ TEST_F(ServerModelTest, ExecuteOnHvnHandsTheTextToTheMacroHandlerAndIsAlwaysProc
   model_.ConnectConfirm(kHvn, "HVN");
   EXPECT_TRUE(model_.Execute(kHvn, "nonsense\r\nmore"));
   EXPECT_TRUE(model_.Execute(kHvn, ""));
-  EXPECT_EQ(actions_.labels, std::vector<std::string>{"nonsense"});
+  EXPECT_EQ(actions_.Labels(), std::vector<std::string>{"nonsense"});
 }
 
 TEST_F(ServerModelTest, DisconnectDropsTheRecordAndItsLinks) {
@@ -126,7 +113,8 @@ TEST_F(ServerModelTest, DisconnectDropsTheRecordAndItsLinks) {
 TEST_F(ServerModelTest, PublishFixReplacesEveryItemWithItsQuantityAndPostsTheWatchedOnes) {
   model_.ConnectConfirm(kHvn, "HVN");
   ASSERT_TRUE(model_.Poke(kHvn, "Speed", "12.5"));
-  for (std::string_view item : kItemNames) ASSERT_TRUE(model_.AdviseStart(kHvn, item));
+  for (std::string_view item : kItemNames)
+    ASSERT_TRUE(model_.AdviseStart(kHvn, item));
   host_.advised.clear();
   FixQuantities fix;
   fix.latitudeDegrees = 45.5;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/dde/DdeSession_win.h"
+#include "tests/unit/dde/RecordingMacroActions.h"
 #include "tests/win/dde/DdeTestSupport_win.h"
 
 namespace pelmora::dde {
@@ -24,23 +25,6 @@ using namespace std::chrono_literals;
 
 constexpr char kService[] = "ddetest";
 constexpr wchar_t kCaption[] = L"Glue Test Window";
-
-class FakeWindow : public MacroActions {
- public:
-  void SetTestLabel(const std::string& caption) override { log.push_back("Label " + caption); }
-  void FileOff() override { log.push_back("FileOff"); }
-  void FileLive() override { log.push_back("FileLive"); }
-  int32_t OpenSource(const std::string& source) override {
-    log.push_back("Open " + source);
-    return 0;
-  }
-  void SetPauseButtonDown(bool down) override { log.push_back(down ? "Down" : "Up"); }
-  void SetPaused(bool paused) override { log.push_back(paused ? "Paused" : "Running"); }
-  void SetMacroEcho(bool) override {}
-  void SendLinkCommand(const std::string& command) override { log.push_back("Send " + command); }
-  void Exit() override { log.push_back("Exit"); }
-  Log log;
-};
 
 class DdeServerTest : public ::testing::Test {
  protected:
@@ -60,12 +44,12 @@ class DdeServerTest : public ::testing::Test {
   void SetUp() override { window_.log.clear(); }
 
   static DdeSession* session_;
-  static FakeWindow window_;
+  static RecordingMacroActions window_;
   static HWND window_hwnd_;
 };
 
 DdeSession* DdeServerTest::session_ = nullptr;
-FakeWindow DdeServerTest::window_;
+RecordingMacroActions DdeServerTest::window_;
 HWND DdeServerTest::window_hwnd_ = nullptr;
 
 TEST_F(DdeServerTest, ConnectAcceptsTheServiceAnyCaseWithHvnOrACaptionTopic) {
@@ -154,7 +138,7 @@ TEST_F(DdeServerTest, ExecutesGoToTheMacroHandlerAndAreAcknowledgedWhateverTheyH
        {"Label PLAY C:\\t.gps", "Open C:\\t.gps", "Send PLAYING", "Running"}},
       {{"execute", "PLAYX:\\t.gps"},
        {"Label PLAYX:\\t.gps", "Open :\\t.gps", "Send PLAYING", "Running"}},
-      {{"execute", "PAUSE"}, {"Label PAUSE", "Down", "Paused", "Send PAUSE"}},
+      {{"execute", "PAUSE"}, {"Label PAUSE", "Down", "Paused", "Send PAUSE (echo)"}},
       {{"execute", "EXIT"}, {"Label EXIT", "Exit"}},
       {{"execute", ""}, {}},
       {{"--raw", "execute", "LIVE"}, {"Label LIVE", "FileLive"}},

@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/dde/DdeSession_win.h"
+#include "tests/unit/dde/RecordingMacroActions.h"
 #include "tests/win/dde/DdeTestSupport_win.h"
 
 namespace pelmora::dde {
@@ -29,20 +29,6 @@ constexpr char kService[] = "ddesoak";
 constexpr int kClients = 16;
 constexpr int kMacrosPerClient = 200;
 constexpr int kVanishing = 6;
-
-class CountingWindow : public MacroActions {
- public:
-  void SetTestLabel(const std::string&) override { ++labels; }
-  void FileOff() override {}
-  void FileLive() override {}
-  int32_t OpenSource(const std::string&) override { return 0; }
-  void SetPauseButtonDown(bool) override {}
-  void SetPaused(bool) override {}
-  void SetMacroEcho(bool) override {}
-  void SendLinkCommand(const std::string&) override {}
-  void Exit() override {}
-  std::atomic<long> labels{0};
-};
 
 struct HeapCount {
   long blocks = 0;
@@ -90,7 +76,7 @@ TEST(DdeSoak, ManyClientsThousandsOfMacrosAndVanishingClientsLeaveNothingBehind)
   UINT error = 0;
   std::unique_ptr<DdeSession> session = DdeSession::Start(kService, &error);
   ASSERT_NE(session, nullptr) << std::hex << error;
-  CountingWindow window;
+  RecordingMacroActions window;
   session->Server().SetMacroActions(&window);
   const ServerModel& model = session->Server().Model();
   FixQuantities fix;
@@ -145,7 +131,7 @@ TEST(DdeSoak, ManyClientsThousandsOfMacrosAndVanishingClientsLeaveNothingBehind)
   EXPECT_TRUE(PumpUntil([&] { return model.Conversations().empty(); }, 20s))
       << model.Conversations().size() << " conversations left";
   EXPECT_EQ(model.AdviseLinkCount(), 0u);
-  EXPECT_EQ(window.labels.load(), long{kClients / 2} * kMacrosPerClient);
+  EXPECT_EQ(window.Labels().size(), size_t{kClients / 2} * kMacrosPerClient);
   EXPECT_EQ(DdeString::Alive(), stringsBefore);
 
   test::Pump(500ms);
