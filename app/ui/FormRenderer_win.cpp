@@ -186,6 +186,29 @@ HWND FormRenderer::WindowOf(const Control& control) const {
   return it == windows_.end() ? nullptr : it->second;
 }
 
+// Painted here; the children's messages are passed on like a panel's.
+void FormRenderer::SubclassGroupBox(HWND box) {
+  auto old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
+  SetPropW(box, kButtonProcProp, reinterpret_cast<HANDLE>(old));
+}
+
+// The up-down window right of a spin edit's bounds, its buddy the edit.
+void FormRenderer::AttachSpinArrows(Control& spinEdit, HWND edit, const Rect& b, HWND parent) {
+  HWND arrows = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                                b.left + b.width, b.top, kSpinArrowWidth, b.height, parent, nullptr,
+                                instance_, nullptr);
+  if (arrows == nullptr) return;
+  SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(-kSpinArrowRange), kSpinArrowRange);
+  SendMessageW(arrows, UDM_SETPOS32, 0, 0);
+  // Steps of one however long an arrow is held.
+  UDACCEL accel{0, 1};
+  SendMessageW(arrows, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+  spinArrows_[&spinEdit] = arrows;
+  arrowsOf_[arrows] = &spinEdit;
+}
+
 void FormRenderer::CreateWindowFor(Control& c, bool group) {
   if (c.Kind() == ControlKind::Shape) return;  // painted by its container
   const Rect b = WindowBounds(c);
@@ -217,12 +240,7 @@ void FormRenderer::CreateWindowFor(Control& c, bool group) {
     case ControlKind::GroupBox:
       // A control parent: dialog keys reach the controls inside.
       hwnd = create(WS_EX_CONTROLPARENT, L"BUTTON", common | WS_CLIPCHILDREN | BS_GROUPBOX);
-      if (hwnd != nullptr) {
-        // Painted here; the children's messages are passed on like a panel's.
-        auto old = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
-        SetPropW(hwnd, kButtonProcProp, reinterpret_cast<HANDLE>(old));
-      }
+      if (hwnd != nullptr) SubclassGroupBox(hwnd);
       break;
     case ControlKind::Button:
       if (c.GetPicture() != Picture::None) {
@@ -247,19 +265,7 @@ void FormRenderer::CreateWindowFor(Control& c, bool group) {
     case ControlKind::SpinEdit: {
       // Read-only: the value changes by the arrows and the Up and Down keys only.
       hwnd = create(WS_EX_CLIENTEDGE, L"EDIT", common | tab | ES_AUTOHSCROLL | ES_READONLY);
-      if (hwnd == nullptr) break;
-      HWND arrows = CreateWindowExW(
-          0, UPDOWN_CLASSW, L"", WS_CHILD | UDS_ARROWKEYS | UDS_NOTHOUSANDS, b.left + b.width,
-          b.top, kSpinArrowWidth, b.height, parent, nullptr, instance_, nullptr);
-      if (arrows == nullptr) break;
-      SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd), 0);
-      SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(-kSpinArrowRange), kSpinArrowRange);
-      SendMessageW(arrows, UDM_SETPOS32, 0, 0);
-      // Steps of one however long an arrow is held.
-      UDACCEL accel{0, 1};
-      SendMessageW(arrows, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
-      spinArrows_[&c] = arrows;
-      arrowsOf_[arrows] = &c;
+      if (hwnd != nullptr) AttachSpinArrows(c, hwnd, b, parent);
       break;
     }
     case ControlKind::Shape:

@@ -51,6 +51,8 @@ class FormRenderer {
   bool ContainerMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
   void CreateWindowFor(Control& control, bool group);
+  void SubclassGroupBox(HWND box);
+  void AttachSpinArrows(Control& spinEdit, HWND edit, const Rect& bounds, HWND parent);
   void ApplyControl(Control& control);
   void ApplyItems(HWND hwnd, const Control& list);
   HWND ArrowsOf(const Control& spinEdit) const;
