@@ -72,6 +72,8 @@ class Writer {
       // Whole numbers (zeros of invalid fields, whole seconds) print as integers, which is
       // also their shortest form; the general shortest-form search is for the rest.
       p_ = std::to_chars(p_, p_ + 24, static_cast<long long>(value)).ptr;
+    } else if (char* end = ShortestFraction(value, p_)) {
+      p_ = end;
     } else {
       p_ = std::to_chars(p_, p_ + 32, value).ptr;
     }
@@ -83,6 +85,8 @@ class Writer {
     char* start = p_;
     if (!std::isfinite(value)) {
       Text("null");
+    } else if (char* end = ShortestFraction(value, p_)) {
+      p_ = end;
     } else {
       p_ = std::to_chars(p_, p_ + 32, value).ptr;
     }
@@ -160,6 +164,128 @@ class Writer {
 };
 
 }  // namespace
+
+namespace {
+
+constexpr int kDigitsWidth = 18;
+
+// v < 10^8 as exactly eight digits.
+void EightDigits(uint32_t v, char* out) {
+  const uint32_t high = v / 10000;
+  const uint32_t low = v % 10000;
+  std::memcpy(out, kSmallInts.padded[high / 100].data() + 1, 2);
+  std::memcpy(out + 2, kSmallInts.padded[high % 100].data() + 1, 2);
+  std::memcpy(out + 4, kSmallInts.padded[low / 100].data() + 1, 2);
+  std::memcpy(out + 6, kSmallInts.padded[low % 100].data() + 1, 2);
+}
+
+// Powers of ten as far as ShortestFraction needs them.
+struct PowersOfTen {
+  std::array<unsigned __int128, 21> wide{};
+  constexpr PowersOfTen() {
+    wide[0] = 1;
+    for (std::size_t i = 1; i < wide.size(); ++i)
+      wide[i] = wide[i - 1] * 10;
+  }
+};
+constexpr PowersOfTen kPowersOfTen;
+
+// The number of decimal digits of v (1 for 0).
+int DecimalLength(uint64_t v) {
+  const int guess = (64 - std::countl_zero(v | 1)) * 1233 >> 12;  // floor or ceil of log10
+  return guess + (v >= static_cast<uint64_t>(kPowersOfTen.wide[static_cast<std::size_t>(guess)]));
+}
+
+// The shortest fraction of a float or double; see ShortestFraction.
+template <typename Real, typename Bits, int kFractionBits>
+char* Shortest(Real value, char* out) {
+  // value = m * 2^e. The values that read back as it lie within half a unit of the last place
+  // on either side (a quarter below a power of two), bounds included when m is even; in units
+  // of 2^(e-2) that is 4m - 2 (or 4m - 1) to 4m + 2.
+  constexpr int kExponentMask = (1 << (8 * sizeof(Bits) - 1 - kFractionBits)) - 1;
+  constexpr int kBias = kExponentMask / 2 + kFractionBits;
+  const Bits bits = std::bit_cast<Bits>(value);
+  const int biased = static_cast<int>(bits >> kFractionBits) & kExponentMask;
+  const uint64_t fraction = bits & ((Bits{1} << kFractionBits) - 1);
+  const int e = biased - kBias;
+  // Magnitudes 2^-10 to 2^(kFractionBits + 1); also rules out zero, subnormals, non-finite.
+  if (biased == 0 || e < -10 - kFractionBits || e > -1) return nullptr;
+  const uint64_t m = fraction | uint64_t{1} << kFractionBits;
+  const int fractionBits = -e - std::countr_zero(m);
+  if (fractionBits <= 0) return nullptr;  // a whole number
+  const bool inclusive = (m & 1) == 0;
+  const bool boundary = fraction == 0 && biased > 1;
+  const uint64_t below = boundary ? 1 : 2;
+
+  // Start at p decimals where the interval surely holds a multiple of 10^-p: 10^-p below the
+  // unit of the last place (below three quarters of it at a power of two), or the value's own
+  // exact decimals when there are fewer. With q = 2 - e <= 64 and p <= 20 all fits in 128 bits.
+  using u128 = unsigned __int128;
+  int p = std::min((-e * 78913 >> 18) + 1 + (boundary ? 1 : 0), fractionBits);
+  const u128 scale = kPowersOfTen.wide[static_cast<std::size_t>(p)];
+  const int q = 2 - e;
+  const u128 mask = (u128{1} << q) - 1;
+  const u128 exact = u128{4 * m} * scale;
+  const u128 low = exact - below * scale;
+  const u128 high = exact + 2 * scale;
+  uint64_t lo = static_cast<uint64_t>(inclusive ? (low + mask) >> q : (low >> q) + 1);
+  uint64_t hi = static_cast<uint64_t>(inclusive ? high >> q : ((high + mask) >> q) - 1);
+  uint64_t vr = static_cast<uint64_t>(exact >> q);
+  const u128 rest = exact & mask;
+  if (lo > hi) return nullptr;
+
+  // Fewer decimals while the interval still holds a multiple; track what the dropped digits of
+  // the exact value were, for rounding.
+  int last = -1;  // the latest dropped digit; -1: none dropped, rest decides
+  bool nonzeroBelow = rest != 0;
+  while (p > 0 && (lo + 9) / 10 <= hi / 10) {
+    lo = (lo + 9) / 10;
+    hi /= 10;
+    if (last > 0) nonzeroBelow = true;
+    last = static_cast<int>(vr % 10);
+    vr /= 10;
+    --p;
+  }
+  if (p == 0 || p > 17) return nullptr;
+  bool up;
+  if (last < 0) {
+    const u128 half = u128{1} << (q - 1);
+    up = rest > half || (rest == half && (vr & 1) != 0);
+  } else {
+    up = last > 5 || (last == 5 && (nonzeroBelow || (vr & 1) != 0));
+  }
+  const uint64_t digits = std::clamp(vr + (up ? 1 : 0), lo, hi);
+  constexpr uint64_t kEightDigits = 100000000;
+  if (digits >= 100 * kEightDigits * kEightDigits) return nullptr;
+
+  // All digits as 18, with leading zeros: the whole part is what precedes the last p (at
+  // least one digit), the decimals the last p.
+  char text[kDigitsWidth + 30]{};
+  const uint64_t top = digits / kEightDigits;
+  std::memcpy(text, kSmallInts.padded[top / kEightDigits].data() + 1, 2);
+  EightDigits(static_cast<uint32_t>(top % kEightDigits), text + 2);
+  EightDigits(static_cast<uint32_t>(digits % kEightDigits), text + 10);
+  const int length = std::max(DecimalLength(digits), p + 1);
+  const int whole = length - p;
+  char* o = out;
+  if (value < 0) *o++ = '-';
+  std::memcpy(o, text + kDigitsWidth - length, 16);  // fixed sizes: out has room
+  std::memcpy(o + 16, text + kDigitsWidth - length + 16, 2);
+  o[whole] = '.';
+  std::memcpy(o + whole + 1, text + kDigitsWidth - p, 16);
+  std::memcpy(o + whole + 17, text + kDigitsWidth - p + 16, 2);
+  return o + length + 1;
+}
+
+}  // namespace
+
+char* ShortestFraction(double value, char* out) {
+  return Shortest<double, uint64_t, 52>(value, out);
+}
+
+char* ShortestFraction(float value, char* out) {
+  return Shortest<float, uint32_t, 23>(value, out);
+}
 
 const char* SystemName(int16_t system) {
   static constexpr const char* kNames[] = {"GPS",    "SBAS", "GLONASS", "Galileo",

@@ -53,6 +53,14 @@ class FixJsonFormatter {
   Cache cache_;
 };
 
+// Writes the shortest text that reads back as value (the closest such text, a tie to the even
+// last digit) exactly as std::to_chars(out, end, value) does, for values with a fractional part
+// and a magnitude of at least 2^-10 (larger than 2^52, or 2^23 for a float, all are whole), in
+// exact 128-bit integer arithmetic; returns the end, or null (having written nothing) for any
+// other value or when the text would have more than 17 decimals. out holds at least 48 bytes.
+char* ShortestFraction(double value, char* out);
+char* ShortestFraction(float value, char* out);
+
 // The name of a pelmora::SatSystem code, as in "allSats".
 const char* SystemName(int16_t system);
 

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -96,7 +98,83 @@ TEST(FixJson, WorstCaseFitsTheBuffer) {
   r.satCount = -32768;
   for (pelmora::SatInfo& s : r.sats)
     s = {-32768, -32768, -32768, -32768, -32768};
-  EXPECT_LT(Json(r).size(), kMaxJsonLine);
+  EXPECT_LT(Json(r).size() + 48, kMaxJsonLine);  // number writers may write 48 bytes ahead
+}
+
+// ShortestFraction writes exactly what std::to_chars writes, or nothing (null) outside its range:
+// powers of two and their neighbours (a narrower interval below), the ends of the range, whole
+// numbers, values too small or not finite, then random bit patterns and short decimals.
+template <typename Real, typename Bits>
+void ExpectShortestAsToChars(std::vector<Real> values, Real smallest, Real wholeFrom) {
+  for (int e = -12; e <= std::numeric_limits<Real>::digits + 1; ++e) {
+    const Real power = std::ldexp(Real{1}, e);
+    for (Real v : {power, std::nextafter(power, Real{0}), std::nextafter(power, Real{1e30}),
+                   power * Real{1.1}, -power})
+      values.push_back(v);
+  }
+  constexpr int kFraction = std::numeric_limits<Real>::digits - 1;
+  constexpr Bits kBias = std::numeric_limits<Real>::max_exponent - 1;
+  std::mt19937_64 random(12);
+  for (int i = 0; i < 200000; ++i) {
+    const Bits fraction = static_cast<Bits>(random()) & ((Bits{1} << kFraction) - 1);
+    const Bits biased = static_cast<Bits>(kBias - 15 + random() % (kFraction + 20));
+    const Bits sign = static_cast<Bits>(random() & 1) << (8 * sizeof(Bits) - 1);
+    values.push_back(std::bit_cast<Real>(sign | biased << kFraction | fraction));
+    values.push_back(static_cast<Real>(static_cast<double>(random() % 100000000) /
+                                       std::pow(10.0, static_cast<double>(random() % 12))));
+  }
+  int handled = 0;
+  for (Real v : values) {
+    char ours[64];
+    char theirs[64];
+    char* end = ShortestFraction(v, ours);
+    const std::string want(theirs, std::to_chars(theirs, theirs + 64, v).ptr);
+    const bool inRange = std::isfinite(v) && std::fabs(v) >= smallest && std::fabs(v) < wholeFrom &&
+                         v != std::trunc(v);
+    if (end == nullptr) {
+      ASSERT_TRUE(!inRange || want.size() - want.find('.') > 18) << want;
+      continue;
+    }
+    ASSERT_TRUE(inRange) << want;
+    ++handled;
+    ASSERT_EQ(std::string(ours, end), want);
+  }
+  EXPECT_GT(handled, 200000);
+}
+
+TEST(FixJson, ShortestFractionWritesWhatToCharsWrites) {
+  const double inf = std::numeric_limits<double>::infinity();
+  ExpectShortestAsToChars<double, uint64_t>({0.1,
+                                             0.2,
+                                             0.3,
+                                             1.0 / 3,
+                                             2.0 / 3,
+                                             25042.583984375,
+                                             53.53848441503942,
+                                             -113.4989215247333,
+                                             679.149,
+                                             0.0009765625,
+                                             0.0009765624999999999,
+                                             4503599627370495.5,
+                                             0.0,
+                                             -0.0,
+                                             1.0,
+                                             -7.0,
+                                             4503599627370496.0,
+                                             1e300,
+                                             1e-300,
+                                             5e-324,
+                                             inf,
+                                             -inf,
+                                             std::nan("")},
+                                            0x1p-10, 0x1p52);
+  // Many short decimals need more than 17 decimals below 0.01: those stay with to_chars.
+  char out[64];
+  EXPECT_EQ(ShortestFraction(0.006988060909184518, out), nullptr);
+  const float finf = std::numeric_limits<float>::infinity();
+  ExpectShortestAsToChars<float, uint32_t>(
+      {0.1f, 2.9294994f, 1.05f, 8388607.5f, 0.0f, 1.0f, 8388608.0f, 1e30f, 1e-30f, finf, -finf},
+      0x1p-10f, 0x1p23f);
 }
 
 // The formatter that reuses the previous record's number texts writes what the plain one does,
