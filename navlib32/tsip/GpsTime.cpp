@@ -25,7 +25,14 @@ constexpr LeapStep kLeapSteps[] = {
 
 double UtcSecondsOfDay(double gpsSeconds, int leapSeconds) {
   if (!std::isfinite(gpsSeconds)) return 0.0;
-  double t = std::fmod(gpsSeconds - leapSeconds, kSecondsPerDay);
+  double t = gpsSeconds - leapSeconds;
+  if (t >= 0.0 && t < 8 * kSecondsPerDay) {
+    // A time of week: whole days off one by one, each exact, as fmod's result is.
+    while (t >= kSecondsPerDay)
+      t -= kSecondsPerDay;
+    return t;
+  }
+  t = std::fmod(t, kSecondsPerDay);
   if (t < 0) t += kSecondsPerDay;
   // fmod of a value just below a whole day may round up to it
   if (t >= kSecondsPerDay) t = 0.0;

@@ -24,7 +24,14 @@ constexpr double kBackDatedSeconds = 2.0;
 constexpr int kLeastPlausibleLeapSeconds = 11;
 
 int RoundAngle(double degrees) {
-  return std::isfinite(degrees) ? static_cast<int>(std::lround(degrees)) : FixState::kNoValue;
+  if (!std::isfinite(degrees)) return FixState::kNoValue;
+  if (std::fabs(degrees) < 1e9) {
+    // std::lround without the call: the whole part and the exact rest, halves away from zero.
+    const long whole = static_cast<long>(degrees);
+    const double rest = degrees - static_cast<double>(whole);
+    return static_cast<int>(whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0));
+  }
+  return static_cast<int>(std::lround(degrees));
 }
 
 // TSIP satellite numbering: GPS 1..32, SBAS 33..54 (SMT 360) or 120..158, GLONASS 65..96,

@@ -22,6 +22,11 @@ TEST(GpsTime, UtcTimeOfDayAppliesTheLeapSeconds) {
       {10.5, 18, 86392.5},                   // midnight crossed backwards
       {604799.5, 0, 86399.5},                // last half second of the week
       {446991.531, 14, 14977.531},           // fractional time of a 0x41
+      {2 * 86400.0 + 18, 18, 0.0},           // midnight exactly
+      {604800.0, 0, 0.0},                    // the week's end
+      {5 * 86400.0 - 0.25, 0, 86399.75},     // just before midnight
+      {-3600.0, 0, 82800.0},                 // before the week (a damaged packet)
+      {1e12 + 0.5, 0, 6400.5},               // far beyond it
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(UtcSecondsOfDay(c.gpsSeconds, c.leap), c.utc, 1e-9) << c.gpsSeconds;
