@@ -71,7 +71,11 @@ class Writer {
                value == static_cast<double>(static_cast<long long>(value))) {
       // Whole numbers (zeros of invalid fields, whole seconds) print as integers, which is
       // also their shortest form; the general shortest-form search is for the rest.
-      p_ = std::to_chars(p_, p_ + 24, static_cast<long long>(value)).ptr;
+      if (value > 0 && value < 1e6) {
+        Int(static_cast<long>(value));
+      } else {
+        p_ = std::to_chars(p_, p_ + 24, static_cast<long long>(value)).ptr;
+      }
     } else if (char* end = ShortestFraction(value, p_)) {
       p_ = end;
     } else {
@@ -144,7 +148,7 @@ class Writer {
     if (cache_ == nullptr) return false;
     const FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
     if (c.length == 0 || c.bits != bits) return false;
-    std::memcpy(p_, c.text.data(), c.length);
+    std::memcpy(p_, c.text.data(), c.text.size());  // all of it: a fixed size, and there is room
     p_ += c.length;
     return true;
   }
@@ -155,7 +159,7 @@ class Writer {
     if (n > c.text.size()) return;
     c.bits = bits;
     c.length = static_cast<uint8_t>(n);
-    std::memcpy(c.text.data(), start, n);
+    std::memcpy(c.text.data(), start, c.text.size());
   }
 
   char* begin_;
