@@ -18,15 +18,13 @@ done
 wine_env_start "$build" 1
 template=$WINEPREFIX
 dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-dde.XXXXXX")
-export WINEPREFIX=$dir/prefix
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$template wine_env_stop
   rm -rf "$dir"
 }
 trap cleanup EXIT
-cp -a "$template/." "$WINEPREFIX/"
-wineserver -p >/dev/null 2>&1
+wine_prefix_copy "$dir/prefix"
 
 ddecmd() { wine "$bin/ddecmd.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
 wine "$bin/gispeer.exe" --log "$(winepath -w "$dir/gis.log")" </dev/null >"$dir/gis.out" 2>&1 &

@@ -15,17 +15,15 @@ gpssim=$here/build/native/tools/gpssim
 wine_env_start "$build" 1
 template=$WINEPREFIX
 dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-cpu.XXXXXX")
-export WINEPREFIX=$dir/prefix
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$template wine_env_stop
   rm -rf "$dir"
 }
 trap cleanup EXIT
-cp -a "$template/." "$WINEPREFIX/"
-wineserver -p >/dev/null 2>&1
+wine_prefix_copy "$dir/prefix"
 wine reg add 'HKCU\Software\Halvorn\Pelmora' /v ComPort /t REG_SZ /d 5 /f >/dev/null 2>&1
 socat "pty,raw,echo=0,link=$dir/gps" "pty,raw,echo=0,link=$dir/feed" &
 pids+=($!)

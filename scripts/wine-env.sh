@@ -1,6 +1,8 @@
 # Sourced by ./run and ./test: a display and a Wine prefix inside the build tree.
 #   wine_env_start BUILD_DIR [want_own_display]  -> exports DISPLAY, WINEPREFIX; starts Xvfb if needed
 #   wine_env_stop                                -> stops what wine_env_start started
+#   wine_prefix_copy DIR                         -> copies WINEPREFIX into DIR, exports it as
+#                                                   WINEPREFIX with a persistent wineserver
 _pelmora_xvfb_pid=""
 
 wine_env_start() {
@@ -49,4 +51,12 @@ wine_env_stop() {
     kill "$_pelmora_xvfb_pid" 2>/dev/null || true
     wait "$_pelmora_xvfb_pid" 2>/dev/null || true
   fi
+}
+
+wine_prefix_copy() {
+  mkdir -p "$1"
+  cp -a "$WINEPREFIX/." "$1/"
+  export WINEPREFIX=$1
+  # One server for the whole script keeps the registry in memory between its programs.
+  wineserver -p </dev/null >/dev/null 2>&1
 }

@@ -20,9 +20,9 @@ gpssim=$3
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 shots=${DIALOG_SHOTS:-$PWD}
 
-template=$WINEPREFIX
 fresh=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-dialogs.XXXXXX")
 pelmora_pid=""
 cleanup() {
@@ -31,9 +31,7 @@ cleanup() {
   rm -rf "$fresh"
 }
 trap cleanup EXIT
-cp -a "$template/." "$fresh/"
-export WINEPREFIX=$fresh
-wineserver -p </dev/null >/dev/null 2>&1
+wine_prefix_copy "$fresh"
 
 failures=0
 fail() {

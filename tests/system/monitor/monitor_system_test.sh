@@ -7,6 +7,7 @@
 # Needs WINEPREFIX (the prefix to copy) and DISPLAY, as set by scripts/wine-env.sh.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/pty_pair.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 test_exe=$1
 emulator=$2
 : "${WINEPREFIX:?WINEPREFIX is not set}"
@@ -14,16 +15,13 @@ emulator=$2
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-monitor.XXXXXX")
-template=$WINEPREFIX
-export WINEPREFIX=$dir/prefix
 cleanup() {
   stop_pty_pair
-  wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1
   rm -rf "$dir"
 }
 trap cleanup EXIT
-cp -a "$template/." "$WINEPREFIX/"
-wineserver -p </dev/null >/dev/null 2>&1
+wine_prefix_copy "$dir/prefix"
 key='HKCU\Software\Halvorn\Pelmora'
 for option in ComPort=5 UpdateInterval=1; do
   wine reg add "$key" /v "${option%%=*}" /t REG_SZ /d "${option#*=}" /f </dev/null >/dev/null 2>&1

@@ -14,18 +14,15 @@ pelmora=$2
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 
-template=$WINEPREFIX
 fresh=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-settings.XXXXXX")
 cleanup() {
   WINEPREFIX=$fresh wineserver -k >/dev/null 2>&1
   rm -rf "$fresh"
 }
 trap cleanup EXIT
-cp -a "$template/." "$fresh/"
-export WINEPREFIX=$fresh
-# One server for the whole script keeps the registry in memory between the programs below.
-wineserver -p </dev/null >/dev/null 2>&1
+wine_prefix_copy "$fresh"
 
 failures=0
 fail() {
