@@ -20,6 +20,7 @@
 namespace pelmora {
 namespace {
 
+using systest::BoxMessage;
 using systest::FindControl;
 using systest::FindProcessWindow;
 using systest::TextOf;
@@ -30,22 +31,6 @@ using test::PumpUntil;
 using test::Tool;
 using Lines = std::vector<std::string>;
 using namespace std::chrono_literals;
-
-// The text of a message box: its longest static child.
-std::wstring BoxMessage(HWND box) {
-  std::wstring message;
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM lp) -> BOOL {
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        auto* m = reinterpret_cast<std::wstring*>(lp);
-        if (lstrcmpiW(cls, L"Static") == 0 && TextOf(child).size() > m->size()) *m = TextOf(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&message));
-  return message;
-}
 
 std::wstring Resource(int id) {
   static HMODULE strings = LoadLibraryExA((ProgramDirectory() + "\\navres32.dll").c_str(), nullptr,

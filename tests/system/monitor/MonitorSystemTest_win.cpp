@@ -221,18 +221,10 @@ class MonitorSystemTest : public ::testing::Test {
   // Types path into a common file dialog's file name field (its one edit control, perhaps
   // inside a combo box) and confirms it.
   static bool ConfirmFile(HWND dialog, const std::string& path) {
-    HWND edit = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-          wchar_t cls[32] = {};
-          GetClassNameW(hwnd, cls, 32);
-          if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-          *reinterpret_cast<HWND*>(lp) = hwnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&edit));
-    if (edit == nullptr) return false;
+    const std::vector<HWND> edits = ChildrenOfClass(dialog, L"Edit");
+    const auto visible = std::find_if(edits.begin(), edits.end(), IsWindowVisible);
+    if (visible == edits.end()) return false;
+    HWND edit = *visible;
     const std::wstring wide = Widen(path);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     PressOk(dialog);

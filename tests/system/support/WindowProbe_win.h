@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace pelmora::systest {
 
@@ -113,6 +114,35 @@ inline std::wstring TextOf(HWND hwnd) {
   SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
                       2000, &n);
   return std::wstring(buffer, n);
+}
+
+// The children at any depth whose window class is cls (case-insensitive), in Z order.
+inline std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* cls) {
+  struct Search {
+    const wchar_t* cls;
+    std::vector<HWND> found;
+  } search{cls, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, s->cls) == 0) s->found.push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The text of a message box: its longest static child (the other one holds the icon).
+inline std::wstring BoxMessage(HWND box) {
+  std::wstring message;
+  for (HWND child : ChildrenOfClass(box, L"Static")) {
+    std::wstring text = TextOf(child);
+    if (text.size() > message.size()) message = std::move(text);
+  }
+  return message;
 }
 
 inline std::wstring Widen(const std::string& cp1252) {

@@ -352,17 +352,8 @@ TEST_F(MainWindowSystemTest, F12WithModifiersGoesToTheNextView) {
 // The texts of a dialog's STATIC children, in order.
 std::vector<std::wstring> StaticTexts(HWND dialog) {
   std::vector<std::wstring> texts;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM lp) -> BOOL {
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        if (lstrcmpiW(cls, L"Static") == 0) {
-          reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(TextOf(child));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&texts));
+  for (HWND child : ChildrenOfClass(dialog, L"Static"))
+    texts.push_back(TextOf(child));
   return texts;
 }
 
@@ -427,20 +418,8 @@ TEST(MissingResourceLibrary, ShowsTheMessageAndEnds) {
     return box != nullptr;
   }));
   if (box != nullptr) {
-    std::wstring message;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM lp) -> BOOL {
-          wchar_t cls[32] = {};
-          GetClassNameW(child, cls, 32);
-          if (lstrcmpiW(cls, L"Static") == 0) {
-            const std::wstring t = TextOf(child);
-            if (t.size() > 1) *reinterpret_cast<std::wstring*>(lp) = t;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&message));
-    EXPECT_EQ(message, L"The Pelmora is not installed correctly (Resource DLL cannot be loaded).");
+    EXPECT_EQ(BoxMessage(box),
+              L"The Pelmora is not installed correctly (Resource DLL cannot be loaded).");
     EXPECT_EQ(FindProcessWindow(p.info.dwProcessId, L"TMainForm", nullptr) != nullptr &&
                   IsWindowVisible(FindProcessWindow(p.info.dwProcessId, L"TMainForm", nullptr)),
               false)
