@@ -438,8 +438,14 @@ void TsipDecoder::ApplySelection(const SelectionReport& s) {
     fix_.AddSatellitesUsed(GnssSystem::Gps, prns.data(), 0);
     return;
   }
-  for (std::size_t i = 0; i < used; ++i) {
-    fix_.AddSatellitesUsed(SystemOfPrn(prns[i]), &prns[i], 1);
+  // In runs of one system, in the receiver's order.
+  for (std::size_t i = 0; i < used;) {
+    const GnssSystem system = SystemOfPrn(prns[i]);
+    std::size_t end = i + 1;
+    while (end < used && SystemOfPrn(prns[end]) == system)
+      ++end;
+    fix_.AddSatellitesUsed(system, &prns[i], end - i);
+    i = end;
   }
 }
 
