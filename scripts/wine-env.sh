@@ -34,9 +34,12 @@ wine_env_start() {
     # No window manager: unmanaged windows avoid a 2 s stall on every hide.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     wineserver -w
-    # Debian's Wine does not load its own fonts (fonts-wine) from its data folder: without them
-    # the caption buttons draw as letters and MS Sans Serif falls back to a wider face.
-    [ -d /usr/share/wine/fonts ] && cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
+  # Debian's Wine does not load its own fonts (fonts-wine) from its data folder: without them
+  # the caption buttons draw as letters and MS Sans Serif falls back to a wider face. Copied into
+  # prefixes made before this too; files already there are kept.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
   # One persistent server for the whole run (fails harmlessly when one is already up).
   wineserver -p 2>/dev/null || true
