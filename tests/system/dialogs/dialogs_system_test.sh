@@ -20,6 +20,7 @@ gpssim=$3
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/verdict.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 shots=${DIALOG_SHOTS:-$PWD}
 
@@ -32,12 +33,6 @@ cleanup() {
 }
 trap cleanup EXIT
 wine_prefix_copy "$fresh"
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 key='HKCU\Software\Halvorn\Pelmora'
 p() { wine "$probe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
@@ -355,8 +350,4 @@ p click "$S" 2471
 p gone "$S" 5
 stop_pelmora
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "dialogs system test passed"
+verdict "dialogs system test"

@@ -8,6 +8,8 @@
 # usage: fix_server_system_test.sh FIXHOST_EXE GPSSIM_EXE NETPROBE_EXE [PELMORA_EXE]
 # Needs WINEPREFIX and DISPLAY, as set by scripts/wine-env.sh.
 set -u -o pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/verdict.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
 fixhost=$1
 gpssim=$2
 netprobe=$3
@@ -31,12 +33,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 # Ports of their own, away from the defaults and from other test runs on this machine.
 base=$((20000 + RANDOM % 20000))
@@ -133,12 +129,8 @@ if [ -n "$pelmora" ]; then
   reg_set FixServerNmeaPort "$nmea_port"
   reg_set FixServerGpsdPort "$gpsd_port"
   # The GIS stand-in first: the client link connects instead of showing message 29 at start.
-  wine "$(dirname "$pelmora")/gispeer.exe" --log NUL </dev/null >"$work/gispeer.out" 2>&1 &
-  pids+=($!)
-  for _ in $(seq 1 100); do
-    grep -q ready "$work/gispeer.out" 2>/dev/null && break
-    sleep 0.1
-  done
+  start_gispeer "$pelmora" "$work/gispeer.out"
+  pids+=("$gispeer_pid")
   # The NMEA log named on the command line replays at start, one epoch per update tick.
   log_arg=$(winepath -w "$work/nmea.gps")
   (cd "$(dirname "$pelmora")" && exec wine "$pelmora" "$log_arg" </dev/null >/dev/null 2>&1) &
@@ -183,8 +175,4 @@ s = socket.socket(); s.bind(('127.0.0.1', $gpsd_port)); s.listen(1); time.sleep(
   fi
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "fix server system test passed"
+verdict "fix server system test"

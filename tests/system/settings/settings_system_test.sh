@@ -14,6 +14,7 @@ pelmora=$2
 : "${DISPLAY:?DISPLAY is not set}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 source "$(dirname "${BASH_SOURCE[0]}")/../support/gispeer.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/verdict.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 
 fresh=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-settings.XXXXXX")
@@ -23,12 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 wine_prefix_copy "$fresh"
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 key='HKCU\Software\Halvorn\Pelmora'
 # Every wine process below is started with its output detached from ctest's pipes, so that the
@@ -161,8 +156,4 @@ grep -qx 'topmost=1' <<<"$second" || fail "stored OnTop=1 not applied at start"
 [ "$(grep -a '^text=' <<<"$first")" != "$(grep -a '^text=' <<<"$second")" ] ||
   fail "stored units did not change any caption"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "settings system test passed"
+verdict "settings system test"

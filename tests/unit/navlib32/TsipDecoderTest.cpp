@@ -409,48 +409,14 @@ TEST(TsipDecoder, MslHeightsWhenTheIoOptionsSaySo) {
 }
 
 TEST(TsipDecoder, TsipV1Cycle) {
-  auto data = [](const Payload& p) {
-    return std::vector<uint8_t>(p.Packet().begin() + 1, p.Packet().end());
-  };
   std::vector<uint8_t> s;
   for (int i = 0; i < 2; ++i) {
     const uint32_t tow = 302400 + i;
-    Payload timing = V1Timing(tow);
-    Append(s, Wire(V1Payload(0xA1, 0x00, data(timing))));
-    Payload pos(0);
-    pos.PutU8(0x00)
-        .PutU8(2)
-        .PutBeF64(52.5)
-        .PutBeF64(13.4)
-        .PutBeF64(80.0)
-        .PutBeF32(0.0)
-        .PutBeF32(-2.0)
-        .PutBeF32(0.0)
-        .PutBeF32(1.8)
-        .PutZeros(8);
-    Append(s, Wire(V1Payload(0xA1, 0x11, data(pos))));
-    for (int n = 1; n <= 2; ++n) {
-      Payload sat(0);
-      sat.PutU8(n)
-          .PutU8(1)
-          .PutU8(10 + n)
-          .PutBeF32(90.0 * n)
-          .PutBeF32(30.0 + n)
-          .PutBeF32(40.0 + n)
-          .PutBeU32(n == 1 ? 0x03 : 0x01)
-          .PutBeU32(tow);
-      Append(s, Wire(V1Payload(0xA2, 0x00, data(sat))));
-    }
-    Payload status(0);
-    status.PutU8(3)
-        .PutU8(0)
-        .PutU8(100)
-        .PutBeF32(1.9)
-        .PutBeF32(1.0)
-        .PutBeF32(1.6)
-        .PutBeF32(1.0)
-        .PutBeF32(40.0);
-    Append(s, Wire(V1Payload(0xA3, 0x11, data(status))));
+    Append(s, A100(tow));
+    Append(s, A111(52.5, 13.4, 80.0, 2, -2.0));
+    for (int n = 1; n <= 2; ++n)
+      Append(s, A200(n, 1, 10 + n, 90.0 * n, 30.0 + n, 40.0 + n, n == 1 ? 0x03 : 0x01, tow));
+    Append(s, A311(0, 1.9));
   }
   std::vector<uint8_t> badSum = V1Payload(0xA1, 0x11, std::vector<uint8_t>(50, 0));
   badSum.back() ^= 0xFF;
