@@ -27,9 +27,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/system/support/WindowProbe_win.h"
+
 namespace {
 
 using namespace std::chrono_literals;
+using pelmora::systest::TextOf;
 
 std::string Narrow(const std::wstring& w) {
   if (w.empty()) return {};
@@ -46,14 +49,6 @@ std::wstring Widen(const char* s) {
   MultiByteToWideChar(CP_UTF8, 0, s, -1, out.data(), n);
   out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
   return out;
-}
-
-std::wstring TextOf(HWND hwnd) {
-  wchar_t buffer[1024] = {};
-  DWORD_PTR n = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      3000, &n);
-  return std::wstring(buffer, n);
 }
 
 std::wstring ClassOf(HWND hwnd) {

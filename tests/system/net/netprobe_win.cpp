@@ -9,21 +9,15 @@
 #include <string>
 
 #include "app/ControlIds.h"
+#include "tests/system/support/WindowProbe_win.h"
 
 namespace {
 
+using namespace std::chrono_literals;
+using pelmora::systest::WaitFor;
+
 HWND MainWindow() {
   return FindWindowW(L"TMainForm", nullptr);
-}
-
-template <class F>
-bool WaitFor(F done, DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (GetTickCount64() < end) {
-    if (done()) return true;
-    Sleep(50);
-  }
-  return done();
 }
 
 // A visible message box (dialog class) of any process.
@@ -48,7 +42,7 @@ HWND MessageBoxWindow() {
 int main(int argc, char** argv) {
   const std::string step = argc > 1 ? argv[1] : "";
   if (step == "wait") {
-    return WaitFor([] { return MainWindow() != nullptr && IsWindowVisible(MainWindow()); }, 20000)
+    return WaitFor([] { return MainWindow() != nullptr && IsWindowVisible(MainWindow()); }, 20s)
                ? 0
                : 1;
   }
@@ -62,7 +56,7 @@ int main(int argc, char** argv) {
   if (step == "close") return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
   if (step == "message") {
     HWND box = nullptr;
-    if (!WaitFor([&] { return (box = MessageBoxWindow()) != nullptr; }, 10000)) return 1;
+    if (!WaitFor([&] { return (box = MessageBoxWindow()) != nullptr; }, 10s)) return 1;
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     std::printf("%s\n", text);
