@@ -77,12 +77,22 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       strings_(strings),
       form_("MainForm"),
       fixText_(options_.display, suffixes_, timeFormat_, engine_),
-      panels_(form_, strings_, options_.display, suffixes_),
+      panels_(ViewContext{form_, strings_, options_, suffixes_, fixText_}),
       link_(linkTransport, *this),
-      pollCycle_(PollCycleParts{*this, engine_, strings_, options_, fixText_, form_, panels_, link_,
-                                fix_}) {
+      feed_(EpochFeedParts{engine_, options_, fixText_, panels_, link_}),
+      pollCycle_(PollCycleParts{*this, engine_, strings_, options_, form_, panels_, feed_}) {
   BuildMainLayout(form_);
-  pollCycle_.AddObserver(fixServerFeed_);
+}
+
+void TMainForm::SetFollowers(EpochConsumer* ddeItems, net::FixServerControl* fixServer) {
+  if (ddeItems != nullptr) feed_.Add(*ddeItems);
+  fixServer_ = fixServer;
+  fixServerFollower_.control = fixServer;
+  if (fixServer != nullptr) feed_.Add(fixServerFollower_);
+}
+
+void TMainForm::FixServerFollower::OnEpoch(const Epoch& epoch, std::string_view sentences) {
+  control->Publish(epoch, sentences);
 }
 
 bool TMainForm::Command(int commandId) {
@@ -174,7 +184,8 @@ void TMainForm::FormClose() {
   Guarded([&] {
     if (engineOpen_ != 0) {
       // The last live position becomes the receiver's start position of the next run.
-      if (form_.Checked("FileLive")) host_.StoreStartPosition(fix_.latitude, fix_.longitude);
+      const FixRecord& fix = feed_.Shown().fix;
+      if (form_.Checked("FileLive")) host_.StoreStartPosition(fix.latitude, fix.longitude);
       CloseEngine();
     }
   });
@@ -289,10 +300,6 @@ void TMainForm::ShowFixServerProblems(const std::vector<std::string>& problems) 
   host_.ShowError(text);
 }
 
-void TMainForm::FixServerFeed::OnPolled() {
-  if (form_.fixServer_ != nullptr) form_.fixServer_->PublishFrom(form_.engine_);
-}
-
 // The web pages are looked up when chosen: a stored override counts at once.
 void TMainForm::HalvornontheWebMenuItemClick() {
   host_.ShellOpen(GetCompanyWebSite());
@@ -325,7 +332,7 @@ int32_t TMainForm::OpenEngine(Source source) {
     engineOpen_ = 1;
     ++engineOpens_;
     paused_ = 0;
-    fix_ = FixRecord{};
+    feed_.Reset();
     SetModeMenu(source_.port ? Mode::Live : Mode::Simulated);
   } else {
     host_.ShowInformation(strings_.Get(source_.port ? IDS_PortOpenFailed : IDS_LogOpenFailed),

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/EpochFeed.h"
 #include "app/FileDialog.h"
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
@@ -99,8 +100,8 @@ class TMainForm : private dde::LinkUi,
   dde::ClientLink& Link() { return link_; }
   // The main window as the DDE server's macro commands reach it (HVNExecuteMacro).
   dde::MacroActions& Macros() { return *this; }
-  // The poll cycle, where the DDE server and the fix server hear of polls and update steps.
-  PollCycle& Cycle() { return pollCycle_; }
+  // The epoch feed, which hands every epoch to the views, the GIS link and the followers.
+  EpochFeed& Feed() { return feed_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
@@ -128,10 +129,11 @@ class TMainForm : private dde::LinkUi,
   void OnlineSupportMenuItemClick();
   void OnlineDiscussionGroupMenuItemClick();
   void HelpAbout_Click();
-  // The fix server the window owns (none: the menu entry does nothing). Set before FormCreate,
-  // which starts it when FixServer is stored as 1; every successful poll of the cycle is
-  // published to it; FormClose closes its clients.
-  void SetFixServer(net::FixServerControl* control) { fixServer_ = control; }
+  // What follows the fix beside the window, wired here in the feed's order after the views and
+  // the GIS link: the DDE server's items, then the fix server. Either may be null (no fix server:
+  // its menu entry does nothing). Set before FormCreate, which starts the fix server when
+  // FixServer is stored as 1; FormClose closes its clients.
+  void SetFollowers(EpochConsumer* ddeItems, net::FixServerControl* fixServer);
   // Runs the handler of a menu, accelerator or button command id; false for an unknown id.
   bool Command(int commandId);
 
@@ -157,8 +159,8 @@ class TMainForm : private dde::LinkUi,
   const Source& CurrentSource() const { return source_; }
   const StartupOptions& Options() const { return options_; }
   const UnitSuffixes& Suffixes() const { return suffixes_; }
-  const FixRecord& Fix() const { return fix_; }
-  FixRecord& MutableFix() { return fix_; }
+  // The record the last update step showed.
+  const FixRecord& Fix() const { return feed_.Shown().fix; }
 
  private:
   // The check marks of the mode items, and FileRecord enabled in Live mode only.
@@ -206,22 +208,18 @@ class TMainForm : private dde::LinkUi,
   StartupOptions options_;
   UnitSuffixes suffixes_;
   LongTimeFormat timeFormat_;
-  FixRecord fix_{};
   FixText fixText_;
   MainPanels panels_;
   dde::ClientLink link_;
+  EpochFeed feed_;
   PollCycle pollCycle_;
   net::FixServerControl* fixServer_ = nullptr;
-  // Hands every successful poll (the engine holds new data) to the fix server.
-  class FixServerFeed final : public PollCycleObserver {
-   public:
-    explicit FixServerFeed(TMainForm& form) : form_(form) {}
-    void OnPolled() override;
-
-   private:
-    TMainForm& form_;
+  // Hands every epoch read to the fix server.
+  struct FixServerFollower final : EpochConsumer {
+    void OnEpoch(const Epoch& epoch, std::string_view sentences) override;
+    net::FixServerControl* control = nullptr;
   };
-  FixServerFeed fixServerFeed_{*this};
+  FixServerFollower fixServerFollower_;
 
   int32_t engineOpen_ = 0;
   int32_t closing_ = 0;

@@ -198,4 +198,14 @@ void BuildMainLayout(ui::Form& form) {
   form.AddMenus(kMenus);
 }
 
+ui::Control* FindSignalBar(const ui::Form& form, int index) {
+  return form.FindIndexed("SignalBarIndeX", index);
+}
+ui::Control* FindSignalSatLabel(const ui::Form& form, int index) {
+  return form.FindIndexed("SignalSatIndeX", index);
+}
+ui::Control* FindConfigSatLabel(const ui::Form& form, int index) {
+  return form.FindIndexed("ConfigSatIndeX", index);
+}
+
 }  // namespace pelmora

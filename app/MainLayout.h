@@ -26,4 +26,9 @@ constexpr std::array<const char*, kViewCount> kViewMenuItems = {
 // Adds every control at its design geometry and the menu bar.
 void BuildMainLayout(ui::Form& form);
 
+// The controls of satellite slot index (0..11); none for any other index.
+ui::Control* FindSignalBar(const ui::Form& form, int index);
+ui::Control* FindSignalSatLabel(const ui::Form& form, int index);
+ui::Control* FindConfigSatLabel(const ui::Form& form, int index);
+
 }  // namespace pelmora

@@ -1,28 +1,30 @@
-// The main window's panels and views: the idle display, the PDOP gauge, the indexed lookups of
-// the satellite controls, and which of the three views is shown. Portable.
+// The main window's panels and views: the status strip with the information view (FixView), the
+// signal strength view and the sky plot with the PDOP gauge, which of the three views is shown,
+// and the idle display of all of them. Portable.
 #pragma once
 
 #include <string>
 
-#include "app/StringTable.h"
-#include "app/format/Units.h"
-#include "app/settings/StartupOptions.h"
-#include "app/ui/Form.h"
+#include "app/views/FixView.h"
+#include "app/views/SignalView.h"
+#include "app/views/SkyView.h"
+#include "app/views/ViewContext.h"
+#include "navlib32/navlib32_records.h"
 
 namespace pelmora {
 
 class MainPanels {
  public:
-  // The options and suffix lists belong to the main form and are read at every reset.
-  MainPanels(ui::Form& form, const StringTable& strings, const DisplayOptions& options,
-             const UnitSuffixes& suffixes);
+  explicit MainPanels(const ViewContext& context);
 
   // Every panel back to its idle look (texts, grey values, idle bars, hidden satellites and
   // gauge, no pause button), then one immediate repaint. The shown view stays.
   void ResetDisplay();
-  // The gauge at level 1..100 (a red part of inner height / level above the green rest);
-  // 0 or less hides it.
-  void ShowPdopBar(int level);
+  // The fix of an update step in every view: the texts, the signal bars when the signals are
+  // valid, the sky plot and PDOP when the geometry is. Writes the display clamps back into fix;
+  // false on an arithmetic fault, which ends the step where it happens.
+  bool Show(FixRecord& fix, bool hasFix);
+  void ShowPdopBar(int level) { sky_.ShowPdopBar(level); }
   // The controls of satellite slot index (0..11); none for any other index.
   ui::Control* FindSignalBar(int index) const;
   ui::Control* FindSignalSatLabel(int index) const;
@@ -39,10 +41,10 @@ class MainPanels {
   void SetPortStatusText(const std::string& text);
 
  private:
-  ui::Form& form_;
-  const StringTable& strings_;
-  const DisplayOptions& options_;
-  const UnitSuffixes& suffixes_;
+  ViewContext c_;
+  FixView fix_;
+  SignalView signal_;
+  SkyView sky_;
   int viewIndex_ = 0;
 };
 

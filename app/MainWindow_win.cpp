@@ -34,7 +34,8 @@ MainWindow::MainWindow(const MainWindowArgs& args)
       store_(*args.options, GetProductName()),
       fixControl_(fixHost_.server(), store_),
       model_(*this, *args.engine, *args.strings, *args.link) {
-  model_.SetFixServer(&fixControl_);
+  ddeItems_.server = args_.ddeServer;
+  model_.SetFollowers(args_.ddeServer != nullptr ? &ddeItems_ : nullptr, &fixControl_);
 }
 
 MainWindow::~MainWindow() {
@@ -69,8 +70,6 @@ bool MainWindow::Create() {
     args_.ddeServer->SetMacroActions(&model_.Macros(), [this] {
       if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
     });
-    ddeItems_.server = args_.ddeServer;
-    model_.Cycle().AddObserver(ddeItems_);
   }
   const bool created = model_.FormCreate();
   if (created && !args_.replayLog.empty()) model_.ReplayLog(args_.replayLog);

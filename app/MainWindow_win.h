@@ -75,8 +75,8 @@ class MainWindow : public MainFormHost {
   HWND Owner() const;
 
   // The DDE server's nine items follow every update step.
-  struct DdeItems : PollCycleObserver {
-    void OnUpdated(const FixRecord&, const dde::FixQuantities& quantities) override {
+  struct DdeItems : EpochConsumer {
+    void OnUpdate(const Epoch&, const dde::FixQuantities& quantities) override {
       if (server != nullptr) server->PublishFix(quantities);
     }
     dde::DdeServer* server = nullptr;

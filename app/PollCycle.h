@@ -1,23 +1,19 @@
-// The poll cycle behind Timer1, one tick a second: the guard on the engine-open and closing
-// flags, the phase from the local wall clock, the live or replay poll, the poll failure, and on
-// update ticks the update step that reads the fix, writes the panels (MainPanels), sends the
-// update command on the client link and tells the observers. The main form owns the state a
-// tick reads and hands every tick here. Portable.
+// The poll cycle behind Timer1, one tick a second: when to poll and what a failed poll does.
+// The guard on the engine-open and closing flags, the phase from the local wall clock, the live
+// or replay poll, the poll failure; after a successful poll the epoch feed reads the engine and
+// runs the update step on update ticks. The main form owns the state a tick reads and hands
+// every tick here. Portable.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "app/EpochFeed.h"
 #include "app/MainPanels.h"
 #include "app/StringTable.h"
-#include "app/dde/ClientLink.h"
-#include "app/dde/FixQuantities.h"
 #include "app/engine/Engine.h"
-#include "app/format/FixText.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
-#include "navlib32/navlib32_records.h"
 
 namespace pelmora {
 
@@ -25,23 +21,6 @@ namespace pelmora {
 struct WallClockTime {
   int32_t minute = 0;  // 0..59
   int32_t second = 0;  // 0..59
-};
-
-// The hook for the parts that follow the fix beside the window: the DDE server, whose nine
-// items are replaced on every update step, and the network fix server, which reads the engine
-// after every successful poll. Both run on the GUI thread inside the tick; an observer shows
-// no box and does not call back into the cycle or change the tracking mode.
-class PollCycleObserver {
- public:
-  virtual ~PollCycleObserver() = default;
-  // After every successful Pelmora_Poll: every tick in Live mode, every update tick in
-  // Simulated mode, never while paused. The engine holds the new data; the fix record has not
-  // been read yet on this tick.
-  virtual void OnPolled() {}
-  // At the end of every update step, after the panels and the update command (sent or not):
-  // the fix record with the two clamps written back, and the nine quantities of the step, the
-  // same the update command carries. An update step ended by an arithmetic fault tells nothing.
-  virtual void OnUpdated(const FixRecord& /*fix*/, const dde::FixQuantities& /*quantities*/) {}
 };
 
 // What a tick asks of the main window beyond its controls.
@@ -69,12 +48,10 @@ struct PollCycleParts {
   PollCycleHost& host;
   Engine& engine;
   const StringTable& strings;
-  const StartupOptions& options;  // display options and GPSHtReference, read at every step
-  const FixText& text;
+  const StartupOptions& options;  // UpdateInterval, read at every tick
   ui::Form& form;
   MainPanels& panels;
-  dde::ClientLink& link;
-  FixRecord& fix;
+  EpochFeed& feed;
 };
 
 class PollCycle {
@@ -85,26 +62,10 @@ class PollCycle {
   // box's message loop delivers timer messages) does nothing.
   void Timer1_Timer();
 
-  // Observers are told in the order added; each must outlive the cycle's ticks.
-  void AddObserver(PollCycleObserver& observer) { observers_.push_back(&observer); }
-
  private:
   void PollFailed();
-  // The update step; an arithmetic fault ends it where it happens.
-  void UpdateStep();
-  void WriteStatus();
-  void WriteFixMode();
-  void WritePosition();
-  void WriteElevation();
-  void WriteTime(double displayedSeconds);
-  void WriteSignalBars();
-  // False on an arithmetic fault.
-  bool WriteSkyPlot();
-  bool WritePdop();
-  void SendUpdate(const dde::FixQuantities& quantities);
 
   PollCycleParts p_;
-  std::vector<PollCycleObserver*> observers_;
   bool inTick_ = false;
 };
 

@@ -53,11 +53,6 @@ int32_t DefaultCommInfo(int32_t receiverType, pelmora::CommInfo* commInfo) {
   return kNavOpenBadArgument;
 }
 
-bool RecordHasFix(const pelmora::FixRecord& r) {
-  if ((r.validFlags & pelmora::kValidPosition) == 0) return false;
-  return (r.validFlags & pelmora::kValidFixMode) == 0 || r.fixMode >= 2;
-}
-
 Engine::Engine(EngineServices services) : services_(std::move(services)) {
   // Every NMEA decoder reports the sentences it consumed to the tap.
   if (services_.makeDecoder) {
@@ -178,7 +173,10 @@ int32_t Engine::PollLive() {
       if (used == 0 && !liveDecoder_->EpochComplete()) used = got - pos;
       pos += std::min(used, got - pos);
       // Live, only the latest completed epoch matters.
-      if (liveDecoder_->EpochComplete()) liveDecoder_->TakeEpoch();
+      if (liveDecoder_->EpochComplete()) {
+        liveDecoder_->TakeEpoch();
+        ++epochs_;
+      }
     }
   }
   if (log_ != nullptr && (logFailed || std::fflush(log_) != 0)) {
@@ -193,6 +191,7 @@ int32_t Engine::PollReplay() {
   replayClock_ += 1.0;
   switch (replay_->Advance(replayClock_)) {
     case LogReplay::Step::Epoch:
+      ++epochs_;
       return 0;
     case LogReplay::Step::End:
       return kNavPollEndOfLog;
@@ -212,6 +211,25 @@ int32_t Engine::GetInfo(pelmora::FixRecord* record) {
   else
     return 0;
   return RecordHasFix(*record) ? 1 : 0;
+}
+
+int32_t Engine::GetEpoch(pelmora::Epoch* epoch) {
+  if (epoch == nullptr) return kNavEpochBadArgument;
+  *epoch = pelmora::Epoch{};
+  epoch->logOffset = -1;
+  if (mode_ == Mode::Closed) return kNavEpochNotOpen;
+  const bool live = mode_ == Mode::Live;
+  const GpsDecoder& decoder = live ? *liveDecoder_ : replay_->decoder();
+  FillEpoch(decoder, live ? Now() : replayClock_, *epoch);
+  epoch->sequence = epochs_;
+  const Protocol protocol = live ? liveProtocol_ : replay_->protocol();
+  if (protocol == Protocol::Nmea) epoch->flags |= pelmora::kEpochNmea;
+  if (live) {
+    epoch->logOffset = -1;
+  } else {
+    epoch->flags |= pelmora::kEpochReplay;
+  }
+  return 0;
 }
 
 int32_t Engine::GetSatellites(pelmora::SatDetail* sats, int32_t capacity, int32_t* count) {
@@ -261,6 +279,7 @@ int32_t Engine::Close() {
   sentences_.Clear();
   mode_ = Mode::Closed;
   stickyPollResult_ = 0;
+  epochs_ = 0;
   return 0;
 }
 

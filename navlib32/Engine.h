@@ -37,10 +37,6 @@ int ParseComPort(const char* source);
 // The line settings a receiver type starts with: NMEA 4800 8N1, TSIP 9600 8O1.
 int32_t DefaultCommInfo(int32_t receiverType, pelmora::CommInfo* commInfo);
 
-// True when the record shows a current fix: position valid and, when a fix mode is given, 2D
-// or better. This is Pelmora_GetInfo's result (the status light).
-bool RecordHasFix(const pelmora::FixRecord& record);
-
 class Engine {
  public:
   // Live reads per poll at most, each of kReadSize bytes: far beyond what 9600 baud delivers in
@@ -63,6 +59,8 @@ class Engine {
   int32_t StartLog(const char* path);
   int32_t StopLog();
   int32_t Close();
+  // Pelmora_GetEpoch: the last completed epoch whole.
+  int32_t GetEpoch(pelmora::Epoch* epoch);
   // Pelmora_GetSatellites: every satellite the receiver reports now.
   int32_t GetSatellites(pelmora::SatDetail* sats, int32_t capacity, int32_t* count);
   // Pelmora_GetSentences: the NMEA source's checksum-valid sentences since the last call.
@@ -91,6 +89,7 @@ class Engine {
   std::unique_ptr<GpsDecoder> liveDecoder_;
   std::unique_ptr<LogReplay> replay_;
   double replayClock_ = 0;  // replay time: one second per poll
+  uint64_t epochs_ = 0;     // epochs completed since the open
   std::FILE* log_ = nullptr;
   SentenceTap sentences_;  // fed by every NMEA decoder the engine makes
 };

@@ -12,6 +12,7 @@ void FixState::Reset() {
   held_ = Values{};
   sats_.Reset();
   lastActivity_ = 0.0;
+  messageStart_ = -1;
   anyActivity_ = false;
   completedPending_ = false;
   completedCount_ = 0;
@@ -27,6 +28,7 @@ void FixState::MarkData() {
   if (cur_.any) return;
   cur_.any = true;
   cur_.startedAt = lastActivity_;
+  cur_.offset = messageStart_;
 }
 
 template <typename T>
@@ -228,6 +230,7 @@ void FixState::MergeCompleted() {
   MergeFix();
   sats_.CompleteEpoch(cur_.startedAt, CurrentEpochTime());
   held_.any = true;
+  held_.offset = cur_.offset;
 }
 
 void FixState::MergeFix() {

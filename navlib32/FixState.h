@@ -81,6 +81,11 @@ class FixState {
   static constexpr double kNoTime = navlib::kNoTime;
   double CurrentEpochTime() const { return cur_.time.has ? cur_.time.value : kNoTime; }
 
+  // Where in the decoder's input the message being decoded begins (bytes since the decoder
+  // started, taken just after the previous message); the epoch whose first value it sets begins
+  // there.
+  void NoteMessageStart(int64_t offset) { messageStart_ = offset; }
+
   // Completion flag for GpsDecoder::EpochComplete/TakeEpoch; the count of completed epochs.
   bool EpochCompleted() const { return completedPending_; }
   void TakeEpoch() { completedPending_ = false; }
@@ -168,6 +173,8 @@ class FixState {
   // Every satellite of the last completed epoch that is current at nowSeconds, in system and
   // number order, up to capacity (at most pelmora::kMaxAllSats); returns how many.
   int AllSatellites(pelmora::SatDetail* out, int capacity, double nowSeconds) const;
+  // Where the last completed epoch begins in the input (NoteMessageStart); -1 when unknown.
+  int64_t LatestOffset() const { return held_.offset; }
   // Time of day of the last completed epoch; kNoTime when it has none.
   double LatestTime() const { return held_.time.has ? held_.time.value : kNoTime; }
 
@@ -196,6 +203,7 @@ class FixState {
   struct Values {
     bool any = false;
     double startedAt = 0.0;
+    int64_t offset = -1;  // input offset of the epoch's first message
     Field<double> time;
     Field<std::array<double, 2>> position;
     Field<double> mslHeight, ellipsoidHeight, geoidSeparation;
@@ -243,6 +251,7 @@ class FixState {
   Values held_;
   SatelliteView sats_;
   double lastActivity_ = 0.0;
+  int64_t messageStart_ = -1;
   ReportTime reportTime_ = ReportTime::Epoch;
   bool anyActivity_ = false;
   bool completedPending_ = false;

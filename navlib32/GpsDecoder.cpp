@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "navlib32/SatNumbers.h"
+
 namespace navlib {
 
 ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
@@ -31,6 +33,36 @@ ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
 Protocol DetectProtocol(const uint8_t* data, std::size_t size) {
   const ProtocolEvidence e = SniffProtocol(data, size);
   return e.tsip > e.nmea ? Protocol::Tsip : Protocol::Nmea;
+}
+
+bool RecordHasFix(const pelmora::FixRecord& r) {
+  if ((r.validFlags & pelmora::kValidPosition) == 0) return false;
+  return (r.validFlags & pelmora::kValidFixMode) == 0 || r.fixMode >= 2;
+}
+
+void FillEpoch(const GpsDecoder& decoder, double nowSeconds, pelmora::Epoch& epoch) {
+  epoch = pelmora::Epoch{};
+  decoder.GetFix(epoch.fix, nowSeconds);
+  if (RecordHasFix(epoch.fix)) epoch.flags |= pelmora::kEpochHasFix;
+  int year = 0, month = 0, day = 0;
+  if (decoder.GetDate(year, month, day, nowSeconds)) {
+    epoch.flags |= pelmora::kEpochHasDate;
+    epoch.utcYear = static_cast<int16_t>(year);
+    epoch.utcMonth = static_cast<int16_t>(month);
+    epoch.utcDay = static_cast<int16_t>(day);
+  }
+  epoch.logOffset = decoder.EpochOffset();
+  pelmora::SatDetail all[pelmora::kMaxAllSats];
+  const int count = std::clamp(decoder.GetSatellites(all, pelmora::kMaxAllSats, nowSeconds), 0,
+                               pelmora::kMaxAllSats);
+  for (int i = 0; i < count; ++i) {
+    const pelmora::SatDetail& d = all[i];
+    const auto system = static_cast<GnssSystem>(d.system);
+    epoch.sats[i] = pelmora::EpochSat{d.system,    static_cast<int16_t>(SvidOf(system, d.prn)),
+                                      d.elevation, d.azimuth,
+                                      d.snr,       d.used};
+  }
+  epoch.satCount = static_cast<int16_t>(count);
 }
 
 }  // namespace navlib

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "navlib32/navlib32_epoch.h"
 #include "navlib32/navlib32_records.h"
 
 namespace navlib {
@@ -44,7 +45,21 @@ class GpsDecoder {
     (void)year, (void)month, (void)day, (void)nowSeconds;
     return false;
   }
+
+  // Where the last completed epoch begins in the bytes fed so far: just after the last message
+  // of the epoch before it. -1 when unknown.
+  virtual int64_t EpochOffset() const { return -1; }
 };
+
+// True when the record shows a current fix: position valid and, when a fix mode is given, 2D
+// or better. This is Pelmora_GetInfo's result (the status light).
+bool RecordHasFix(const pelmora::FixRecord& record);
+
+// The last completed epoch of the decoder as the engine reports it at nowSeconds: its record,
+// every current satellite by system and svid, its date when known (kEpochHasFix and
+// kEpochHasDate set accordingly) and its offset in the decoder's input. sequence is left 0 and
+// the other flags clear: they are the caller's to say.
+void FillEpoch(const GpsDecoder& decoder, double nowSeconds, pelmora::Epoch& epoch);
 
 // How plainly a stretch of a stream holds each protocol: NMEA sentence starts ("$" + five
 // letters or digits + ",") and TSIP packet boundaries (DLE ETX followed by DLE and a packet id).

@@ -61,6 +61,7 @@ class TappedDecoder final : public GpsDecoder {
   bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
     return inner_->GetDate(year, month, day, nowSeconds);
   }
+  int64_t EpochOffset() const override { return inner_->EpochOffset(); }
 
  private:
   std::unique_ptr<GpsDecoder> inner_;

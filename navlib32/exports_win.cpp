@@ -95,3 +95,7 @@ NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t cap
   return Guarded(kNavSatellitesBadArgument,
                  [&] { return TheEngine().GetSatellites(sats, capacity, count); });
 }
+
+NAVLIB32_API int32_t Pelmora_GetEpoch(pelmora::Epoch* epoch) {
+  return Guarded(kNavEpochBadArgument, [&] { return TheEngine().GetEpoch(epoch); });
+}

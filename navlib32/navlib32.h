@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "navlib32/navlib32_epoch.h"
 #include "navlib32/navlib32_records.h"
 
 #if defined(_WIN32) && defined(NAVLIB32_BUILD)
@@ -54,6 +55,12 @@ enum NavSatellitesResult : int32_t {
   kNavSatellitesBadArgument = 2,  // null list or count, or a capacity below 0
 };
 
+// Results of Pelmora_GetEpoch other than 0.
+enum NavEpochResult : int32_t {
+  kNavEpochNotOpen = 1,      // the engine is closed (the epoch is zeros, logOffset -1)
+  kNavEpochBadArgument = 2,  // null epoch
+};
+
 // Opens "COMn" (live, n 1..255) or a log file (replay). receiverType 1 NMEA 0183, 2 TSIP; a
 // replayed log that plainly holds the other protocol is decoded as such. commInfo may be null
 // (the type's defaults); settings may be null (nothing is sent to the receiver). Any open engine
@@ -90,3 +97,9 @@ NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* l
 // NavSatellitesResult.
 NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t capacity,
                                            int32_t* count);
+// Fills epoch with the last completed epoch, whole: the record Pelmora_GetInfo gives (its
+// result as kEpochHasFix), every current satellite with its system and svid, the receiver's UTC
+// date when it has stated one, the count of epochs since the open and, in replay, the epoch's
+// byte offset in the log. One call after each poll gives a program everything the other reads
+// give. 0 or a NavEpochResult.
+NAVLIB32_API int32_t Pelmora_GetEpoch(pelmora::Epoch* epoch);

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "navlib32/navlib32_epoch.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora {
@@ -16,7 +16,8 @@ class Engine {
   virtual int32_t Open(int32_t receiverType, const std::string& source, const CommInfo& commInfo,
                        const ReceiverSettings& settings) = 0;
   virtual int32_t Poll() = 0;
-  virtual int32_t GetInfo(FixRecord& record) = 0;
+  // Pelmora_GetEpoch: the last completed epoch whole (zeros, logOffset -1, while closed).
+  virtual void GetEpoch(Epoch& epoch) = 0;
   virtual int32_t StartLog(const std::string& path) = 0;
   virtual int32_t StopLog() = 0;
   virtual int32_t Close() = 0;
@@ -28,9 +29,6 @@ class Engine {
     sentences.clear();
     return false;
   }
-  // Pelmora_GetSatellites: every satellite the receiver reports now (all systems); empty when
-  // the engine is closed or offers no list.
-  virtual void GetSatellites(std::vector<SatDetail>& sats) { sats.clear(); }
   // llcvt_dbl2str: latitude (kind 0) or longitude (kind 1) as text.
   virtual std::string FormatLatLon(double degrees, int32_t kind, int32_t format,
                                    int32_t decimals) = 0;

@@ -23,8 +23,8 @@ int32_t NavlibEngine::Open(int32_t receiverType, const std::string& source,
 int32_t NavlibEngine::Poll() {
   return Pelmora_Poll();
 }
-int32_t NavlibEngine::GetInfo(FixRecord& record) {
-  return Pelmora_GetInfo(&record);
+void NavlibEngine::GetEpoch(Epoch& epoch) {
+  Pelmora_GetEpoch(&epoch);  // zeros while closed
 }
 int32_t NavlibEngine::StartLog(const std::string& path) {
   return Pelmora_StartLog(path.c_str());
@@ -48,12 +48,6 @@ bool NavlibEngine::TakeSentences(std::string& sentences) {
     if (length <= 0) return true;
     sentences.append(chunk.data(), static_cast<std::size_t>(length));
   }
-}
-void NavlibEngine::GetSatellites(std::vector<SatDetail>& sats) {
-  sats.resize(kMaxAllSats);
-  int32_t count = 0;
-  if (Pelmora_GetSatellites(sats.data(), kMaxAllSats, &count) != 0) count = 0;
-  sats.resize(static_cast<std::size_t>(std::clamp<int32_t>(count, 0, kMaxAllSats)));
 }
 std::string NavlibEngine::FormatLatLon(double degrees, int32_t kind, int32_t format,
                                        int32_t decimals) {

@@ -10,14 +10,13 @@ class NavlibEngine : public Engine {
   int32_t Open(int32_t receiverType, const std::string& source, const CommInfo& commInfo,
                const ReceiverSettings& settings) override;
   int32_t Poll() override;
-  int32_t GetInfo(FixRecord& record) override;
+  void GetEpoch(Epoch& epoch) override;
   int32_t StartLog(const std::string& path) override;
   int32_t StopLog() override;
   int32_t Close() override;
   int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) override;
   std::string FormatLatLon(double degrees, int32_t kind, int32_t format, int32_t decimals) override;
   bool TakeSentences(std::string& sentences) override;
-  void GetSatellites(std::vector<SatDetail>& sats) override;
 };
 
 }  // namespace pelmora

@@ -1,5 +1,5 @@
 // What the fix server publishes for one epoch of the engine: the fix record, the receiver's own
-// NMEA sentences when it speaks NMEA, and the satellites in view. Portable.
+// NMEA sentences when it speaks NMEA, the receiver's date and the satellites in view. Portable.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "navlib32/navlib32_epoch.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora::net {
@@ -31,15 +32,6 @@ struct SkySatellite {
   bool used = false;
 };
 
-// The record's twelve slots as satellites. The record keeps the number each system's talker
-// uses without the system, so the system is taken from the classic NMEA ranges: 1..32 GPS,
-// 33..64 SBAS (PRN 120..151), 65..96 GLONASS, 193..202 QZSS; anything else counts as GPS.
-std::vector<SkySatellite> SatellitesFromRecord(const FixRecord& fix);
-
-// The engine's full list as satellites: the system as the engine reports it, the number within
-// that system (talker numbers such as GLONASS 65..96 or SBAS 33..64 brought back).
-std::vector<SkySatellite> SatellitesFromDetails(const std::vector<SatDetail>& details);
-
 // True when the record holds more than the receiver status (which the engine always sets).
 bool HoldsData(const FixRecord& fix);
 // True when the position is valid and the fix mode, if given, is 2D or better.
@@ -61,8 +53,13 @@ struct FixEpoch {
   bool receiverSpeaksNmea = false;
   // The receiver's checksum-valid sentences since the last epoch, each ending in CR LF.
   std::string_view sentences;
-  // Every satellite the engine reports; empty: the record's twelve.
+  // The UTC date the receiver stated; none: time stamps are left out.
+  std::optional<CivilDate> date;
+  // Every satellite the engine reports.
   std::vector<SkySatellite> satellites;
 };
+
+// The engine's epoch as the fix server publishes it, with the sentences read with it.
+FixEpoch FixEpochOf(const Epoch& epoch, std::string_view sentences);
 
 }  // namespace pelmora::net

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/net/NmeaWriter.h"
-#include "app/net/UtcDate.h"
 
 namespace pelmora::net {
 namespace {
@@ -20,17 +19,11 @@ const char* ListenerName(Listener kind) {
 
 }  // namespace
 
-FixServer::FixServer(NetSockets& sockets, std::function<double()> utcNow)
-    : sockets_(sockets), utcNow_(std::move(utcNow)) {}
+FixServer::FixServer(NetSockets& sockets, std::function<std::string()> nowIso)
+    : sockets_(sockets), nowIso_(std::move(nowIso)) {}
 
 FixServer::~FixServer() {
   Stop();
-}
-
-std::string FixServer::NowIso() const {
-  const double now = utcNow_();
-  const double day = std::floor(now / 86400.0);
-  return IsoTime(CivilFromDays(static_cast<long long>(day)), now - day * 86400.0);
 }
 
 std::vector<std::string> FixServer::Start(const FixServerOptions& options) {
@@ -49,11 +42,10 @@ std::vector<std::string> FixServer::Start(const FixServerOptions& options) {
     }
     listeners_.push_back({s, kind});
   }
-  device_ = GpsdDevice{NowIso(), {}};
+  device_ = GpsdDevice{nowIso_(), {}};
   haveLast_ = false;
   lastTpv_.clear();
   lastSky_.clear();
-  sentenceDate_.reset();
   return problems;
 }
 
@@ -68,23 +60,6 @@ void FixServer::Stop() {
   listeners_.clear();
 }
 
-std::optional<CivilDate> FixServer::DateFor(const FixEpoch& epoch) {
-  const double seconds = epoch.fix.utcSeconds;
-  if (epoch.receiverSpeaksNmea) {
-    if (auto d = DateInSentences(epoch.sentences)) {
-      sentenceDate_ = d;
-      sentenceDateSeconds_ = seconds;
-    } else if (sentenceDate_ && std::isfinite(seconds) &&
-               seconds + 43200.0 < sentenceDateSeconds_) {
-      // Past midnight since the receiver last gave its date.
-      sentenceDate_ = CivilFromDays(DaysFromCivil(*sentenceDate_) + 1);
-      sentenceDateSeconds_ = seconds;
-    }
-    if (sentenceDate_) return sentenceDate_;
-  }
-  return DateNear(utcNow_(), seconds);
-}
-
 void FixServer::Publish(const FixEpoch& epoch) {
   if (!Running()) return;
   // A new epoch: the receiver sent sentences, or (TSIP) the record changed.
@@ -97,10 +72,8 @@ void FixServer::Publish(const FixEpoch& epoch) {
   if (!fresh) return;
   device_.driver = epoch.receiverSpeaksNmea ? "NMEA0183" : "TSIP";
 
-  const std::optional<CivilDate> date = DateFor(epoch);
-  const std::vector<SkySatellite> fromRecord =
-      epoch.satellites.empty() ? SatellitesFromRecord(epoch.fix) : std::vector<SkySatellite>{};
-  const std::vector<SkySatellite>& sats = epoch.satellites.empty() ? fromRecord : epoch.satellites;
+  const std::optional<CivilDate>& date = epoch.date;
+  const std::vector<SkySatellite>& sats = epoch.satellites;
 
   std::string nmea;
   if (epoch.receiverSpeaksNmea)
@@ -208,7 +181,7 @@ void FixServer::Answer(FixClient& client, const GpsdCommand& c) {
     }
     client.Queue(WatchReport(client.watch()));
   } else if (c.name == "POLL") {
-    client.Queue(PollReport(NowIso(), lastTpv_, lastSky_));
+    client.Queue(PollReport(nowIso_(), lastTpv_, lastSky_));
   } else if (c.name == "DEVICES") {
     client.Queue(DevicesReport(device_));
   } else if (c.name == "DEVICE" && c.argument.empty()) {

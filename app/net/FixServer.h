@@ -2,7 +2,8 @@
 // NMEA 0183 sentences on one (10110 by default) and the gpsd JSON protocol on the other (2947).
 // Runs on the GUI thread and never blocks: the sockets are non-blocking, Pump moves what can be
 // moved now, and each client's output is bounded (FixClient). Portable: sockets come through
-// NetSockets, the UTC clock through a function.
+// NetSockets, the computer's UTC clock (for gpsd's "activated" and POLL times only; a fix's time
+// is the receiver's) through a function.
 //
 // NMEA clients, and gpsd clients watching with "nmea" or "raw", get the receiver's own
 // sentences unchanged when it speaks NMEA, else GGA, RMC, GSA, GSV and VTG written from the
@@ -49,8 +50,8 @@ class FixServer {
   // the GUI thread; the rest waits for the next Pump.
   static constexpr std::size_t kReadBudget = 16 * 1024;
 
-  // utcNow: seconds since 1970, UTC.
-  FixServer(NetSockets& sockets, std::function<double()> utcNow);
+  // nowIso: the computer's UTC time as gpsd writes it ("2026-12-08T10:54:56.000Z").
+  FixServer(NetSockets& sockets, std::function<std::string()> nowIso);
   ~FixServer();
   FixServer(const FixServer&) = delete;
   FixServer& operator=(const FixServer&) = delete;
@@ -81,11 +82,9 @@ class FixServer {
   void Answer(FixClient& client, const GpsdCommand& command);
   void Flush(FixClient& client);
   void CloseDropped();
-  std::optional<CivilDate> DateFor(const FixEpoch& epoch);
-  std::string NowIso() const;
 
   NetSockets& sockets_;
-  std::function<double()> utcNow_;
+  std::function<std::string()> nowIso_;
   std::vector<ListenerSocket> listeners_;
   std::vector<std::unique_ptr<FixClient>> clients_;
   GpsdDevice device_;
@@ -93,8 +92,6 @@ class FixServer {
   bool haveLast_ = false;
   std::string lastTpv_;  // latest TPV and SKY objects, for POLL
   std::string lastSky_;
-  std::optional<CivilDate> sentenceDate_;  // the last date the receiver's sentences gave
-  double sentenceDateSeconds_ = 0;
   FixServerCounters counters_;
 };
 

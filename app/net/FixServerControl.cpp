@@ -79,15 +79,9 @@ std::vector<std::string> FixServerControl::Toggle() {
   return StartServer();
 }
 
-void FixServerControl::PublishFrom(Engine& engine) {
-  FixEpoch epoch;
-  epoch.receiverSpeaksNmea = engine.TakeSentences(sentences_);
+void FixServerControl::Publish(const Epoch& epoch, std::string_view sentences) {
   if (!on_ || !server_.Running()) return;
-  engine.GetInfo(epoch.fix);
-  engine.GetSatellites(details_);
-  epoch.satellites = SatellitesFromDetails(details_);
-  epoch.sentences = sentences_;
-  server_.Publish(epoch);
+  server_.Publish(FixEpochOf(epoch, sentences));
 }
 
 void FixServerControl::Shutdown() {

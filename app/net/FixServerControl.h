@@ -3,7 +3,7 @@
 // poll cycle hands over, and the close at the end. The main form owns one and calls:
 //   FormCreate                 -> Load()          (messages to show, check mark = Checked())
 //   the menu entry             -> Toggle()        (messages to show, check mark = Checked())
-//   a successful Pelmora_Poll  -> PublishFrom(engine)
+//   every epoch read           -> Publish(epoch, sentences)
 //   FormClose                  -> Shutdown()
 // Portable: the server's sockets and the store's back end come from outside.
 #pragma once
@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/engine/Engine.h"
+#include <string_view>
+
 #include "app/net/FixServer.h"
 #include "app/settings/OptionStore.h"
+#include "navlib32/navlib32_epoch.h"
 
 namespace pelmora::net {
 
@@ -37,10 +39,10 @@ class FixServerControl {
   std::vector<std::string> Toggle();
   // The menu entry's check mark: sharing is on (even if a port could not be opened).
   bool Checked() const { return on_; }
-  // Publishes what the engine holds now: the record and the receiver's sentences since the
-  // last call. Nothing while sharing is off (the sentences are still drained, so that turning
-  // it on does not send a backlog).
-  void PublishFrom(Engine& engine);
+  // Publishes an epoch read after a poll with the receiver's sentences read with it. Nothing
+  // while sharing is off (the reader has drained the sentences all the same, so that turning it
+  // on does not send a backlog).
+  void Publish(const Epoch& epoch, std::string_view sentences);
   // Closes every client and the listeners; the stored option is left as it is.
   void Shutdown();
 
@@ -50,8 +52,6 @@ class FixServerControl {
   FixServer& server_;
   const OptionStore& store_;
   bool on_ = false;
-  std::string sentences_;           // reused buffer
-  std::vector<SatDetail> details_;  // reused buffer
 };
 
 }  // namespace pelmora::net

@@ -9,7 +9,7 @@ namespace pelmora::net {
 
 class FixServerHost {
  public:
-  FixServerHost() : server_(sockets_, &SystemUtcNow) {
+  FixServerHost() : server_(sockets_, &SystemUtcIso) {
     sockets_.SetEventHandler([this] { server_.Pump(); });
   }
   FixServer& server() { return server_; }

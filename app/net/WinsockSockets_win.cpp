@@ -8,6 +8,7 @@
 #include "app/net/WinsockSockets_win.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pelmora::net {
 namespace {
@@ -155,6 +156,15 @@ double SystemUtcNow() {
       (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
   // FILETIME counts 100 ns from 1601-01-01; 1970 is 11644473600 s later.
   return static_cast<double>(ticks) / 1e7 - 11644473600.0;
+}
+
+std::string SystemUtcIso() {
+  SYSTEMTIME t;
+  GetSystemTime(&t);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", t.wYear, t.wMonth, t.wDay,
+                t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+  return text;
 }
 
 }  // namespace pelmora::net

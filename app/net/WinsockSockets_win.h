@@ -44,5 +44,7 @@ class WinsockSockets final : public NetSockets {
 
 // Seconds since 1970, UTC, from the system clock.
 double SystemUtcNow();
+// The system clock's UTC time as gpsd writes it: "2026-12-08T10:54:56.000Z".
+std::string SystemUtcIso();
 
 }  // namespace pelmora::net

@@ -29,9 +29,15 @@ std::size_t NmeaDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
     used += framer_.Next(data + used, size - used, sentence, got);
     if (!got) continue;
     const uint64_t before = state_.CompletedEpochs();
+    state_.NoteMessageStart(messageStart_);
+    messageStart_ = consumed_ + static_cast<int64_t>(used);
     Handle(sentence, nowSeconds);
-    if (state_.CompletedEpochs() != before) return used;
+    if (state_.CompletedEpochs() != before) {
+      consumed_ += static_cast<int64_t>(used);
+      return used;
+    }
   }
+  consumed_ += static_cast<int64_t>(size);
   return size;
 }
 

@@ -32,6 +32,7 @@ class NmeaDecoder final : public GpsDecoder {
   bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
     return state_.Date(year, month, day, nowSeconds);
   }
+  int64_t EpochOffset() const override { return state_.LatestOffset(); }
 
   NmeaDecoderCounters Counters() const { return {framer_.Counters(), sentences_}; }
   const FixState& State() const { return state_; }
@@ -44,6 +45,8 @@ class NmeaDecoder final : public GpsDecoder {
   NmeaEpochClock clock_;
   NmeaSentenceCounters sentences_;
   double lastNow_ = 0.0;
+  int64_t consumed_ = 0;      // bytes Feed has consumed
+  int64_t messageStart_ = 0;  // just after the last sentence framed
 };
 
 }  // namespace navlib::nmea

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 
+#include "navlib32/SatNumbers.h"
 #include "navlib32/TimeOfDay.h"
 
 namespace navlib::nmea {
@@ -207,39 +208,6 @@ struct Talker {
   bool Is(const char* t) const { return a == t[0] && b == t[1]; }
 };
 
-// The system of a satellite number as receivers without a system id print it: NMEA's own
-// ranges (GPS 1-32, SBAS 33-64, GLONASS 65-96) and the extended ones of multi-GNSS receivers
-// (SBAS PRNs, QZSS 193-202, BeiDou 201-263 and 401-463, Galileo 301-336). GPS when unknown.
-GnssSystem SystemOfNumber(int prn) {
-  if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
-  if ((prn >= 33 && prn <= 64) || (prn >= 120 && prn <= 158)) return GnssSystem::Sbas;
-  if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
-  if (prn >= 193 && prn <= 202) return GnssSystem::Qzss;
-  if ((prn >= 201 && prn <= 263) || (prn >= 401 && prn <= 463)) return GnssSystem::Beidou;
-  if (prn >= 301 && prn <= 336) return GnssSystem::Galileo;
-  return GnssSystem::Gps;
-}
-
-// A satellite number brought into the range its own system's talker uses (SBAS 33-64,
-// Galileo, BeiDou and QZSS from 1), so that GSA and GSV of any receiver name it alike. Galileo
-// comes as 301-336, 211-246 or 101-136 (100 + svid) from some receivers.
-int NumberInSystem(GnssSystem system, int prn) {
-  switch (system) {
-    case GnssSystem::Sbas:
-      return prn >= 120 && prn <= 158 ? prn - 87 : prn;
-    case GnssSystem::Galileo:
-      if (prn > 300) return prn - 300;
-      if (prn > 210 && prn <= 246) return prn - 210;
-      return prn > 100 && prn <= 136 ? prn - 100 : prn;
-    case GnssSystem::Beidou:
-      return prn > 400 ? prn - 400 : (prn > 200 ? prn - 200 : prn);
-    case GnssSystem::Qzss:
-      return prn > 192 ? prn - 192 : prn;
-    default:
-      return prn;
-  }
-}
-
 // The system of a satellite reported under a talker (GSV, or GSA without system id); prn
 // becomes its number within the system.
 GnssSystem SystemOf(Talker talker, int& prn) {
@@ -255,30 +223,10 @@ GnssSystem SystemOf(Talker talker, int& prn) {
   } else if (talker.Is("GI")) {
     system = GnssSystem::Navic;
   } else {
-    system = SystemOfNumber(prn);
+    system = SystemOfNmeaNumber(prn);
   }
-  prn = NumberInSystem(system, prn);
+  prn = NmeaNumberInSystem(system, prn);
   return system;
-}
-
-// NMEA 4.10 system ids of GSA and GSV.
-std::optional<GnssSystem> SystemOfId(int id) {
-  switch (id) {
-    case 1:
-      return GnssSystem::Gps;
-    case 2:
-      return GnssSystem::Glonass;
-    case 3:
-      return GnssSystem::Galileo;
-    case 4:
-      return GnssSystem::Beidou;
-    case 5:
-      return GnssSystem::Qzss;
-    case 6:
-      return GnssSystem::Navic;
-    default:
-      return std::nullopt;
-  }
 }
 
 int HexDigit(char c) {
@@ -402,13 +350,13 @@ bool DecodeGsa(const Fields& f, Talker talker, FixState& state, const Arrival&) 
   state.SetDops(pdop.value_or(FixState::kNoDop), hdop.value_or(FixState::kNoDop),
                 vdop.value_or(FixState::kNoDop));
 
-  const std::optional<GnssSystem> idSystem = systemId ? SystemOfId(*systemId) : std::nullopt;
+  const std::optional<GnssSystem> idSystem = systemId ? SystemOfNmeaId(*systemId) : std::nullopt;
   const GnssSystem byId = idSystem.value_or(GnssSystem::Gps);
   std::array<GnssSystem, 12> systems{};
   for (int i = 0; i < count; ++i) {
     if (byId != GnssSystem::Gps) {
       systems[i] = byId;
-      prns[i] = NumberInSystem(byId, prns[i]);
+      prns[i] = NmeaNumberInSystem(byId, prns[i]);
     } else {
       systems[i] = SystemOf(talker, prns[i]);
     }

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <variant>
 
+#include "navlib32/SatNumbers.h"
 #include "navlib32/TimeOfDay.h"
 #include "navlib32/tsip/GpsTime.h"
 #include "navlib32/tsip/Wgs84.h"
@@ -34,46 +35,8 @@ int RoundAngle(double degrees) {
   return static_cast<int>(std::lround(degrees));
 }
 
-// TSIP satellite numbering: GPS 1..32, SBAS 33..54 (SMT 360) or 120..158, GLONASS 65..96,
-// Galileo 97..119 as far as it does not clash with SBAS, QZSS 183..200, BeiDou 201..237.
-GnssSystem SystemOfPrn(int prn) {
-  if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
-  if (prn >= 33 && prn <= 54) return GnssSystem::Sbas;
-  if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
-  if (prn >= 97 && prn <= 119) return GnssSystem::Galileo;
-  if (prn >= 120 && prn <= 158) return GnssSystem::Sbas;
-  if (prn >= 183 && prn <= 200) return GnssSystem::Qzss;
-  if (prn >= 201 && prn <= 237) return GnssSystem::Beidou;
-  return GnssSystem::Other;
-}
-
 GnssSystem SystemOfTracking(const TrackingReport& t) {
-  return t.system ? *t.system : SystemOfPrn(t.prn);
-}
-
-// The number shown for a satellite, in the one range NMEA 4.x tools use: GPS 1..32, SBAS
-// 120..158, GLONASS 65..96, Galileo 301..336, BeiDou 201..263, QZSS 193..202. TSIP classic
-// already numbers this way except Galileo (97..133); TSIPv1 numbers within each system.
-int DisplayPrn(GnssSystem system, const TrackingReport& t) {
-  const int prn = t.prn;
-  if (t.prnWithinSystem) {
-    switch (system) {
-      case GnssSystem::Glonass:
-        return prn <= 32 ? prn + 64 : prn;
-      case GnssSystem::Galileo:
-        return prn + 300;
-      case GnssSystem::Beidou:
-        return prn + 200;
-      case GnssSystem::Qzss:
-        return prn <= 10 ? prn + 192 : prn;
-      case GnssSystem::Sbas:
-        return prn < 100 ? prn + 87 : prn;
-      default:
-        return prn;
-    }
-  }
-  if (system == GnssSystem::Galileo && prn >= 97 && prn <= 133) return prn - 96 + 300;
-  return prn;
+  return t.system ? *t.system : SystemOfTsipNumber(t.prn);
 }
 
 // Status reports a receiver sends on its own schedule, without a time of their own: their
@@ -132,7 +95,8 @@ bool Plausible(const TsipReport& report) {
 std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowSeconds) {
   if (data == nullptr) return size;
   if (heldFrame_) {
-    // The frame that ended a late report, held back until that report was taken.
+    // The frame that ended a late report, held back until that report was taken; its start
+    // is still the one noted.
     heldFrame_ = false;
     HandleFrame(framer_.Frame(), nowSeconds);
     if (fix_.EpochCompleted()) return 0;
@@ -142,9 +106,15 @@ std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
     bool completed = false;
     used += framer_.Push(data + used, size - used, completed);
     if (!completed) break;
+    fix_.NoteMessageStart(messageStart_);
+    messageStart_ = consumed_ + static_cast<int64_t>(used);
     HandleFrame(framer_.Frame(), nowSeconds);
-    if (fix_.EpochCompleted()) return used;
+    if (fix_.EpochCompleted()) {
+      consumed_ += static_cast<int64_t>(used);
+      return used;
+    }
   }
+  consumed_ += static_cast<int64_t>(size);
   return size;
 }
 
@@ -440,9 +410,9 @@ void TsipDecoder::ApplySelection(const SelectionReport& s) {
   }
   // In runs of one system, in the receiver's order.
   for (std::size_t i = 0; i < used;) {
-    const GnssSystem system = SystemOfPrn(prns[i]);
+    const GnssSystem system = SystemOfTsipNumber(prns[i]);
     std::size_t end = i + 1;
-    while (end < used && SystemOfPrn(prns[end]) == system)
+    while (end < used && SystemOfTsipNumber(prns[end]) == system)
       ++end;
     fix_.AddSatellitesUsed(system, &prns[i], end - i);
     i = end;
@@ -459,7 +429,7 @@ void TsipDecoder::ApplyTracking(const TrackingReport& t, double now) {
   const int az = t.hasAngles ? RoundAngle(t.azimuthDeg) : FixState::kNoValue;
   const int snr = RoundAngle(t.signal > 0.0 ? t.signal : 0.0);
   const GnssSystem system = SystemOfTracking(t);
-  const int prn = DisplayPrn(system, t);
+  const int prn = TsipKeptNumber(system, t.prn, t.prnWithinSystem);
   if (t.burst) fix_.MarkCompleteSatelliteView();
   fix_.UpdateSatellite(system, prn, el, az, snr);
   if (t.usedKnown) fix_.AddSatellitesUsed(system, &prn, t.usedInFix ? 1 : 0);
@@ -573,8 +543,8 @@ void TsipDecoder::On(const HealthReport& r, double) {
 void TsipDecoder::On(const SignalLevelsReport& r, double) {
   for (std::size_t i = 0; i < r.count && i < r.prns.size(); ++i) {
     const double level = r.levels[i] > 0.0f ? r.levels[i] : 0.0;
-    fix_.UpdateSatellite(SystemOfPrn(r.prns[i]), r.prns[i], FixState::kNoValue, FixState::kNoValue,
-                         RoundAngle(level));
+    fix_.UpdateSatellite(SystemOfTsipNumber(r.prns[i]), r.prns[i], FixState::kNoValue,
+                         FixState::kNoValue, RoundAngle(level));
   }
 }
 

@@ -58,6 +58,7 @@ class TsipDecoder final : public GpsDecoder {
   bool GetDate(int& year, int& month, int& day, double nowSeconds) const override {
     return fix_.Date(year, month, day, nowSeconds);
   }
+  int64_t EpochOffset() const override { return fix_.LatestOffset(); }
 
   // The receiver was told to report heights above mean sea level (its I/O options); a 0x55
   // report from the receiver overrides this.
@@ -151,6 +152,8 @@ class TsipDecoder final : public GpsDecoder {
   double lastReportTow_ = -1.0;
   double reportPeriod_ = 1.0;
   double lastNow_ = 0.0;         // arrival time of the last frame
+  int64_t consumed_ = 0;         // bytes Feed has consumed
+  int64_t messageStart_ = 0;     // just after the last frame
   double epochStartedAt_ = 0.0;  // arrival time of the first data of the epoch in progress
   // Last position, to turn ECEF velocities into east-north-up.
   bool hasPosition_ = false;

@@ -335,17 +335,29 @@ void PutRecord(const pelmora::FixRecord& r, Writer& w) {
   w.Text("]");
 }
 
+void PutDate(const UtcDate& date, Writer& w) {
+  if (date.year < 1980 || date.year > 9999) return;
+  w.Text(",\"utcDate\":\"");
+  w.Int(date.year);
+  w.Text("-");
+  w.TwoDigits(date.month);
+  w.Text("-");
+  w.TwoDigits(date.day);
+  w.Text("\"");
+}
+
 }  // namespace
 
-std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out) {
+std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out, const UtcDate& date) {
   Writer w(out, &cache_);
   PutRecord(r, w);
+  PutDate(date, w);
   w.Text("}\n");
   return w.Size();
 }
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora::SatDetail* all,
-                                     int count, char* out) {
+                                     int count, char* out, const UtcDate& date) {
   Writer w(out, &cache_);
   PutRecord(r, w);
   w.Text(",\"allSats\":[");
@@ -366,17 +378,19 @@ std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora:
     w.Int(s.snr);
     w.Text("}");
   }
-  w.Text("]}\n");
+  w.Text("]");
+  PutDate(date, w);
+  w.Text("}\n");
   return w.Size();
 }
 
-std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out) {
-  return FixJsonFormatter().Format(r, out);
+std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out, const UtcDate& date) {
+  return FixJsonFormatter().Format(r, out, date);
 }
 
 std::size_t FormatFixJson(const pelmora::FixRecord& r, const pelmora::SatDetail* all, int count,
-                          char* out) {
-  return FixJsonFormatter().Format(r, all, count, out);
+                          char* out, const UtcDate& date) {
+  return FixJsonFormatter().Format(r, all, count, out, date);
 }
 
 const char* GpxHeader() {
@@ -389,7 +403,7 @@ const char* GpxFooter() {
   return "</trkseg></trk>\n</gpx>\n";
 }
 
-std::size_t FormatGpxPoint(const pelmora::FixRecord& r, const GpxDate& date, char* out) {
+std::size_t FormatGpxPoint(const pelmora::FixRecord& r, const UtcDate& date, char* out) {
   if (!(r.validFlags & pelmora::kValidPosition) || !std::isfinite(r.latitude) ||
       !std::isfinite(r.longitude)) {
     return 0;

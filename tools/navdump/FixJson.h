@@ -11,13 +11,19 @@
 
 namespace navdump {
 
+// The receiver's UTC date of an epoch; year 0 when unknown.
+struct UtcDate {
+  int year = 0, month = 0, day = 0;
+};
+
 // Worst case of one JSON line: 15 numbers of at most 24 characters, 12 satellites of 5 numbers,
 // the key names and punctuation; rounded up.
 constexpr std::size_t kMaxJsonLine = 2048;
 
 // Writes the record as one JSON object and a newline into out (at least kMaxJsonLine bytes);
-// returns the length. Keys in record order; sats lists the occupied slots.
-std::size_t FormatFixJson(const pelmora::FixRecord& record, char* out);
+// returns the length. Keys in record order; sats lists the occupied slots; "utcDate"
+// ("YYYY-MM-DD") last when the date is known.
+std::size_t FormatFixJson(const pelmora::FixRecord& record, char* out, const UtcDate& date = {});
 
 // The same with every satellite heard after the record's keys: "allSats", each satellite with
 // its "system" ("GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC", "other"), prn,
@@ -25,16 +31,16 @@ std::size_t FormatFixJson(const pelmora::FixRecord& record, char* out);
 // most pelmora::kMaxAllSats.
 constexpr std::size_t kMaxJsonLineAllSats = kMaxJsonLine + 96 * pelmora::kMaxAllSats;
 std::size_t FormatFixJson(const pelmora::FixRecord& record, const pelmora::SatDetail* all,
-                          int count, char* out);
+                          int count, char* out, const UtcDate& date = {});
 
 // Formats records one after another as FormatFixJson does, faster: the text of each number of
 // the previous record is kept, and a number that did not change is copied instead of formatted
 // again.
 class FixJsonFormatter {
  public:
-  std::size_t Format(const pelmora::FixRecord& record, char* out);
+  std::size_t Format(const pelmora::FixRecord& record, char* out, const UtcDate& date = {});
   std::size_t Format(const pelmora::FixRecord& record, const pelmora::SatDetail* all, int count,
-                     char* out);
+                     char* out, const UtcDate& date = {});
 
   struct CachedNumber {
     uint64_t bits = 0;
@@ -66,16 +72,11 @@ const char* SystemName(int16_t system);
 
 constexpr std::size_t kMaxGpxPoint = 256;
 
-// A date for GPX time stamps; year 0 when unknown.
-struct GpxDate {
-  int year = 0, month = 0, day = 0;
-};
-
 const char* GpxHeader();
 const char* GpxFooter();
 
 // One <trkpt> for a record with a valid position (returns 0 otherwise): latitude, longitude,
 // elevation above mean sea level when valid, time when the date is known and the time valid.
-std::size_t FormatGpxPoint(const pelmora::FixRecord& record, const GpxDate& date, char* out);
+std::size_t FormatGpxPoint(const pelmora::FixRecord& record, const UtcDate& date, char* out);
 
 }  // namespace navdump

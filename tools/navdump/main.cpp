@@ -1,6 +1,7 @@
 // navdump: decodes a GPS log (NMEA 0183 or TSIP) and prints, per epoch, what Pelmora_Poll then
-// Pelmora_GetInfo would give: one JSON object per line (with --all-sats also every satellite
-// heard, as Pelmora_GetSatellites gives them), or a GPX 1.1 track with --gpx.
+// Pelmora_GetInfo would give: one JSON object per line, with the receiver's date as "utcDate" when
+// known (with --all-sats also every satellite heard, as Pelmora_GetSatellites gives them), or a
+// GPX 1.1 track with --gpx.
 // It drives the engine's own log replay, with the engine's clock (one second per poll), so the
 // log is streamed in fixed chunks and memory stays flat whatever its size.
 #include <cstdio>
@@ -38,17 +39,18 @@ class Output {
   void Epoch(const navlib::GpsDecoder& decoder, double now) {
     pelmora::FixRecord record;
     decoder.GetFix(record, now);
+    navdump::UtcDate date;
+    if (!decoder.GetDate(date.year, date.month, date.day, now)) date = {};
     Reserve(navdump::kMaxJsonLineAllSats);
+    char* out = buffer_.data() + used_;
     if (allSats_) {
       pelmora::SatDetail all[pelmora::kMaxAllSats];
       const int count = decoder.GetSatellites(all, pelmora::kMaxAllSats, now);
-      used_ += json_.Format(record, all, count, buffer_.data() + used_);
+      used_ += json_.Format(record, all, count, out, date);
     } else if (gpx_) {
-      navdump::GpxDate date;
-      if (!decoder.GetDate(date.year, date.month, date.day, now)) date = {};
-      used_ += navdump::FormatGpxPoint(record, date, buffer_.data() + used_);
+      used_ += navdump::FormatGpxPoint(record, date, out);
     } else {
-      used_ += json_.Format(record, buffer_.data() + used_);
+      used_ += json_.Format(record, out, date);
     }
   }
 

@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
     std::printf("cannot replay %s\n", args.log.c_str());
     return 1;
   }
+  std::string sentences;
   const UINT_PTR timer = SetTimer(nullptr, 0, args.interval, nullptr);
   const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(args.seconds * 1000);
   const double cpuStart = CpuSeconds();
@@ -128,12 +129,11 @@ int main(int argc, char** argv) {
         continue;
       }
       const double published = pelmora::net::SystemUtcNow();
-      control.PublishFrom(engine);
-      if (args.trace) {
-        pelmora::FixRecord fix;
-        engine.GetInfo(fix);
-        std::printf("published %.3f %.6f\n", fix.utcSeconds, published);
-      }
+      pelmora::Epoch epoch;
+      engine.GetEpoch(epoch);
+      engine.TakeSentences(sentences);
+      control.Publish(epoch, sentences);
+      if (args.trace) std::printf("published %.3f %.6f\n", epoch.fix.utcSeconds, published);
       continue;
     }
     TranslateMessage(&msg);

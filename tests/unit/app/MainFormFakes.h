@@ -3,6 +3,7 @@
 // string table answers "S<id>" for the ids the window uses and the unit names for 17..26.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -55,7 +56,7 @@ class FakeStrings : public StringTable {
   std::map<int, std::string> texts_;
 };
 
-// A scripted engine: polls answer pollResults in turn (then 0), GetInfo hands out `info`.
+// A scripted engine: polls answer pollResults in turn (then 0), GetEpoch hands out `info`.
 class FakeEngine : public Engine {
  public:
   explicit FakeEngine(Log& log) : log_(log) {}
@@ -73,10 +74,14 @@ class FakeEngine : public Engine {
     pollResults.pop_front();
     return result;
   }
-  int32_t GetInfo(FixRecord& record) override {
+  // The epoch of `info`: a fix when infoResult is non-zero, `sats` as its satellites.
+  void GetEpoch(Epoch& epoch) override {
     ++reads;
-    record = info;
-    return infoResult;
+    epoch = Epoch{};
+    epoch.fix = info;
+    if (infoResult != 0) epoch.flags |= kEpochHasFix;
+    epoch.satCount = static_cast<int16_t>(std::min<std::size_t>(sats.size(), kMaxAllSats));
+    std::copy_n(sats.begin(), epoch.satCount, epoch.sats);
   }
   int32_t StartLog(const std::string& path) override {
     log_.push_back("StartLog " + path);
@@ -111,6 +116,7 @@ class FakeEngine : public Engine {
   std::deque<int32_t> pollResults;
   FixRecord info{};
   int32_t infoResult = 1;
+  std::vector<EpochSat> sats;
   int polls = 0;
   int reads = 0;
 

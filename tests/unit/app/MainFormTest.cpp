@@ -597,8 +597,9 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   form_.FileLive_Click();
   form_.Form().SetChecked("FileRecord", true);
   LinkUp();
-  form_.MutableFix().latitude = -33.87;
-  form_.MutableFix().longitude = 151.21;
+  engine_.info.latitude = -33.87;
+  engine_.info.longitude = 151.21;
+  TickAt(0, 0);  // an update step shows the fix
   log_.clear();
 
   form_.FormClose();
@@ -658,8 +659,9 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     ASSERT_TRUE(form.FormCreate());
     engine_.openResult = c.failOpen ? -2 : 0;
     if (c.live) form.FileLive_Click();
-    form.MutableFix().latitude = 12.5;
-    form.MutableFix().longitude = -7.25;
+    engine_.info.latitude = 12.5;
+    engine_.info.longitude = -7.25;
+    form.Timer1_Timer();  // an update step (the clock's second is 0) shows the fix
     log_.clear();
     form.FormClose();
     EXPECT_EQ(Logged("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;
@@ -673,9 +675,9 @@ TEST_F(MainFormTest, ShareFixOnNetworkTogglesTheFixServer) {
   test::FakeOptionBackend backend;
   const OptionStore store(backend, "Pelmora");
   net::testing::FakeSockets sockets;
-  net::FixServer server(sockets, [] { return 1.8e9; });
+  net::FixServer server(sockets, [] { return std::string("2027-01-15T08:00:00.000Z"); });
   net::FixServerControl control(server, store);
-  form_.SetFixServer(&control);
+  form_.SetFollowers(nullptr, &control);
   Create();
   EXPECT_FALSE(form_.Form().Checked("OptionsShareFix"));
   EXPECT_FALSE(server.Running());
@@ -698,10 +700,10 @@ TEST_F(MainFormTest, ShareFixOnNetworkTogglesTheFixServer) {
   EXPECT_TRUE(form_.Form().Checked("OptionsShareFix"));
 
   // A later start with sharing stored on serves at once; the close ends every client.
-  net::FixServer server2(sockets, [] { return 1.8e9; });
+  net::FixServer server2(sockets, [] { return std::string("2027-01-15T08:00:00.000Z"); });
   net::FixServerControl control2(server2, store);
   TMainForm second(host_, engine_, strings_, link_);
-  second.SetFixServer(&control2);
+  second.SetFollowers(nullptr, &control2);
   sockets.busyPorts.clear();
   ASSERT_TRUE(second.FormCreate());
   EXPECT_TRUE(second.Form().Checked("OptionsShareFix"));
@@ -713,16 +715,16 @@ TEST_F(MainFormTest, ShareFixOnNetworkTogglesTheFixServer) {
   EXPECT_TRUE(sockets.conns[client].closed);
 }
 
-// The poll cycle hands every successful poll to the fix server: a new fix reaches a client at
+// The feed hands every successful poll's epoch to the fix server: a new fix reaches a client at
 // once, a tick without new data sends nothing.
 TEST_F(MainFormTest, EverySuccessfulPollIsPublishedToTheFixServer) {
   test::FakeOptionBackend backend;
   backend.values[{"Pelmora", "FixServer"}] = "1";
   const OptionStore store(backend, "Pelmora");
   net::testing::FakeSockets sockets;
-  net::FixServer server(sockets, [] { return 1.8e9; });
+  net::FixServer server(sockets, [] { return std::string("2027-01-15T08:00:00.000Z"); });
   net::FixServerControl control(server, store);
-  form_.SetFixServer(&control);
+  form_.SetFollowers(nullptr, &control);
   Create();
   const net::SocketId client = sockets.Connect(10110);
   server.Pump();

@@ -48,13 +48,15 @@ FixRecord FullFix() {
   return f;
 }
 
-class RecordingObserver : public PollCycleObserver {
+class RecordingConsumer : public EpochConsumer {
  public:
-  explicit RecordingObserver(fakes::Log& log) : log_(log) {}
-  void OnPolled() override { log_.push_back("Polled"); }
-  void OnUpdated(const FixRecord& fix, const dde::FixQuantities& q) override {
+  explicit RecordingConsumer(fakes::Log& log) : log_(log) {}
+  void OnEpoch(const Epoch& epoch, std::string_view) override {
+    log_.push_back("Epoch pdop " + std::to_string(epoch.fix.pdop).substr(0, 4));
+  }
+  void OnUpdate(const Epoch& shown, const dde::FixQuantities& q) override {
     log_.push_back("Updated " + dde::ComposeUpdateCommand(q) + " record pdop " +
-                   std::to_string(fix.pdop).substr(0, 4));
+                   std::to_string(shown.fix.pdop).substr(0, 4));
   }
 
  private:
@@ -104,15 +106,21 @@ TEST_F(PollCycleTest, UpdatesFallOnTicksWhoseClockSecondIsAMultipleOfTheInterval
       {"0 ends every tick before the poll", 0, true, {{0, 0}, {0, 1}}, "--"},
       {"-5 keeps the rhythm of 5", -5, true, {{0, 5}, {0, 6}}, "up"},
   };
+  fakes::Log updates;
+  RecordingConsumer consumer(updates);
+  form_.Feed().Add(consumer);
   for (const Case& c : cases) {
     host_.options.display.updateInterval = c.interval;
     Start(c.live);
     std::string got;
     for (const WallClockTime& t : c.ticks) {
       const int polls = engine_.polls;
-      const int reads = engine_.reads;
+      const std::size_t logged = updates.size();
       TickAt(t.minute, t.second);
-      got += engine_.reads > reads ? 'u' : engine_.polls > polls ? 'p' : '-';
+      const bool updated =
+          std::any_of(updates.begin() + static_cast<std::ptrdiff_t>(logged), updates.end(),
+                      [](const std::string& e) { return e.starts_with("Updated"); });
+      got += updated ? 'u' : engine_.polls > polls ? 'p' : '-';
     }
     EXPECT_EQ(got, c.expected) << c.legend;
   }
@@ -543,9 +551,11 @@ TEST_F(PollCycleTest, BeepSoundsOnUpdateTicksWhenAskedFor) {
   }
 }
 
-TEST_F(PollCycleTest, ObserversHearEverySuccessfulPollAndEveryUpdateStep) {
-  RecordingObserver observer(log_);
-  form_.Cycle().AddObserver(observer);
+// One read per poll, handed on in order: on update ticks the views and the GIS link first (the
+// shown copy clamped), then each consumer's update, then every consumer hears the epoch as read.
+TEST_F(PollCycleTest, ConsumersHearEveryPollsEpochAfterTheUpdateStep) {
+  RecordingConsumer consumer(log_);
+  form_.Feed().Add(consumer);
   engine_.logPolls = false;
   engine_.info = FullFix();
   engine_.info.pdop = 35;
@@ -560,13 +570,15 @@ TEST_F(PollCycleTest, ObserversHearEverySuccessfulPollAndEveryUpdateStep) {
   const std::string update =
       "Updated UPDATE 2,-33.870000000000,151.210000000000,32.808399,98.425197,22.37,350.00,"
       "20.00,43200.25,4.500000, record pdop 20.0";
-  const fakes::Log replay = {"Polled", update, "Error S33", "Disable", "Close", "Enable"};
+  const fakes::Log replay = {update, "Epoch pdop 35.0", "Error S33", "Disable", "Close", "Enable"};
   EXPECT_EQ(log_, replay);
+  EXPECT_EQ(engine_.reads, 1);
 
   StartLive();
   TickAt(0, 1);
   TickAt(0, 2);
-  EXPECT_EQ(log_, (fakes::Log{"Polled", "Polled", update}));
+  EXPECT_EQ(log_, (fakes::Log{"Epoch pdop 35.0", update, "Epoch pdop 35.0"}));
+  EXPECT_EQ(engine_.reads, 3) << "one read per poll";
 }
 
 }  // namespace

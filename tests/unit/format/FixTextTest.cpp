@@ -14,7 +14,7 @@ class LatLonEngine : public Engine {
     return -1;
   }
   int32_t Poll() override { return 1; }
-  int32_t GetInfo(FixRecord&) override { return 0; }
+  void GetEpoch(Epoch& epoch) override { epoch = Epoch{}; }
   int32_t StartLog(const std::string&) override { return -1; }
   int32_t StopLog() override { return 0; }
   int32_t Close() override { return 0; }

@@ -321,6 +321,31 @@ TEST_F(EngineTest, ReplayAdvancesOneEpochPerPollAndRefusesRecording) {
   EXPECT_EQ(r.utcSeconds, 3.0);
 }
 
+// The epoch whole: the record and satellites of the decoder, the count of epochs and the source's
+// flags; a closed engine and a null epoch are refused.
+TEST_F(EngineTest, EpochCarriesTheRecordTheSatellitesAndTheCount) {
+  pelmora::Epoch e;
+  EXPECT_EQ(engine_->GetEpoch(&e), kNavEpochNotOpen);
+  EXPECT_EQ(e.logOffset, -1);
+  EXPECT_EQ(engine_->GetEpoch(nullptr), kNavEpochBadArgument);
+  const fs::path log = dir_ / "epochs.gps";
+  WriteFile(log, "$GPGGA,1,a*00\n$GPGSV,1,b*00\n$GPGGA,2,a*00\n$GPGGA,3,a*00\n");
+  ASSERT_EQ(engine_->Open(kNmea, log.string().c_str(), nullptr, nullptr), 0);
+  ASSERT_EQ(engine_->GetEpoch(&e), 0);
+  EXPECT_EQ(e.sequence, 0u);
+  ASSERT_EQ(engine_->Poll(), 0);
+  ASSERT_EQ(engine_->Poll(), 0);
+  ASSERT_EQ(engine_->GetEpoch(&e), 0);
+  EXPECT_EQ(e.sequence, 2u);
+  EXPECT_EQ(e.flags, pelmora::kEpochHasFix | pelmora::kEpochReplay | pelmora::kEpochNmea);
+  EXPECT_EQ(e.fix.utcSeconds, 2.0);
+  ASSERT_EQ(e.satCount, 1);  // the fake's one per line of the epoch
+  EXPECT_EQ(e.sats[0].svid, 1);
+  engine_->Close();
+  EXPECT_EQ(engine_->GetEpoch(&e), kNavEpochNotOpen);
+  EXPECT_EQ(e.sequence, 0u);
+}
+
 // The full satellite list: the decoder's, for as many as the caller has room for; a closed
 // engine and bad arguments are refused.
 TEST_F(EngineTest, ListsEverySatelliteTheDecoderHolds) {

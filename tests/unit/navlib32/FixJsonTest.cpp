@@ -195,17 +195,29 @@ TEST(FixJson, FormatterRemembersOnlyWhatStaysTheSame) {
   }
 }
 
+// The receiver's date closes the line when known; an unknown one (year 0) adds nothing.
+TEST(FixJson, UtcDateLastWhenKnown) {
+  const pelmora::FixRecord r = Sample();
+  char buffer[kMaxJsonLineAllSats];
+  const std::string plain(buffer, FormatFixJson(r, buffer));
+  const std::string dated(buffer, FormatFixJson(r, buffer, UtcDate{2024, 3, 5}));
+  EXPECT_EQ(dated, plain.substr(0, plain.size() - 2) + ",\"utcDate\":\"2024-03-05\"}\n");
+  EXPECT_EQ(std::string(buffer, FormatFixJson(r, buffer, UtcDate{})), plain);
+  const std::string all(buffer, FormatFixJson(r, nullptr, 0, buffer, UtcDate{2024, 3, 5}));
+  EXPECT_TRUE(all.ends_with("\"allSats\":[],\"utcDate\":\"2024-03-05\"}\n")) << all;
+}
+
 TEST(FixJson, GpxPointOnlyForAValidPosition) {
   pelmora::FixRecord r = Sample();
   char buffer[kMaxGpxPoint];
-  GpxDate date{2019, 4, 12};
+  UtcDate date{2019, 4, 12};
   std::string point(buffer, FormatGpxPoint(r, date, buffer));
   EXPECT_EQ(point,
             "<trkpt lat=\"-45.87756717\" lon=\"170.50011133\"><ele>14.200</ele>"
             "<time>2019-04-12T12:34:56.250Z</time></trkpt>\n");
   // No date: no time stamp; no MSL height: no elevation.
   r.validFlags &= static_cast<uint16_t>(~pelmora::kValidGeoidHeight);
-  point.assign(buffer, FormatGpxPoint(r, GpxDate{}, buffer));
+  point.assign(buffer, FormatGpxPoint(r, UtcDate{}, buffer));
   EXPECT_EQ(point, "<trkpt lat=\"-45.87756717\" lon=\"170.50011133\"></trkpt>\n");
   r.validFlags &= static_cast<uint16_t>(~pelmora::kValidPosition);
   EXPECT_EQ(FormatGpxPoint(r, date, buffer), 0u);

@@ -13,34 +13,13 @@ namespace {
 
 constexpr char kApp[] = "Pelmora";
 
-// An engine holding one fix; an NMEA source hands its sentences once.
-class FakeEngine final : public Engine {
- public:
-  int32_t Open(int32_t, const std::string&, const CommInfo&, const ReceiverSettings&) override {
-    return 0;
-  }
-  int32_t Poll() override { return 0; }
-  int32_t GetInfo(FixRecord& record) override {
-    record = fix;
-    return 1;
-  }
-  int32_t StartLog(const std::string&) override { return 0; }
-  int32_t StopLog() override { return 0; }
-  int32_t Close() override { return 0; }
-  int32_t GetDefaultCommInfo(int32_t, CommInfo&) override { return 0; }
-  std::string FormatLatLon(double, int32_t, int32_t, int32_t) override { return {}; }
-  bool TakeSentences(std::string& out) override {
-    out.swap(pending);
-    pending.clear();
-    return nmea;
-  }
-  void GetSatellites(std::vector<SatDetail>& out) override { out = sats; }
-
-  FixRecord fix = testing::FullFix();
-  std::vector<SatDetail> sats;
-  bool nmea = true;
-  std::string pending;
-};
+// An epoch of the fix FullFix() from an NMEA (or TSIP) source.
+Epoch EpochOf(bool nmea, const FixRecord& fix = testing::FullFix()) {
+  Epoch e{};
+  e.fix = fix;
+  e.flags = kEpochHasFix | (nmea ? kEpochNmea : 0);
+  return e;
+}
 
 class FixServerControlTest : public ::testing::Test {
  protected:
@@ -50,7 +29,7 @@ class FixServerControlTest : public ::testing::Test {
   test::FakeOptionBackend backend_;
   OptionStore store_{backend_, kApp};
   testing::FakeSockets sockets_;
-  FixServer server_{sockets_, [] { return 1796727296.0; }};
+  FixServer server_{sockets_, [] { return std::string("2026-12-08T10:54:56.000Z"); }};
   FixServerControl control_{server_, store_};
 };
 
@@ -121,32 +100,29 @@ TEST_F(FixServerControlTest, OffByDefaultTheMenuTogglesAndStores) {
   EXPECT_EQ(Stored("FixServer"), "1");  // closing is no choice of the user
 }
 
-TEST_F(FixServerControlTest, PublishesFromTheEngineOnlyWhileOn) {
-  FakeEngine engine;
+TEST_F(FixServerControlTest, PublishesOnlyWhileOn) {
   const std::string gga = "$GPGGA,1*00\r\n";
-  engine.pending = gga;
-  control_.PublishFrom(engine);  // off: drained, not sent
-  EXPECT_TRUE(engine.pending.empty());
+  const SocketId early = sockets_.Connect(10110);
+  control_.Publish(EpochOf(true), gga);  // off: nothing served
+  EXPECT_TRUE(sockets_.Take(early).empty());
   ASSERT_TRUE(control_.Toggle().empty());
   const SocketId client = sockets_.Connect(10110);
   server_.Pump();
-  engine.pending = gga;
-  control_.PublishFrom(engine);
+  control_.Publish(EpochOf(true), gga);
   EXPECT_EQ(sockets_.Take(client), gga);
   // A TSIP source: sentences written from the record.
-  engine.nmea = false;
-  engine.fix.utcSeconds += 1;
-  control_.PublishFrom(engine);
+  FixRecord next = testing::FullFix();
+  next.utcSeconds += 1;
+  control_.Publish(EpochOf(false, next), "");
   EXPECT_EQ(sockets_.Take(client).substr(0, 7), "$GPGGA,");
 }
 
-TEST_F(FixServerControlTest, SkyListsEverySatelliteTheEngineReports) {
-  FakeEngine engine;
-  engine.nmea = false;
+TEST_F(FixServerControlTest, SkyListsEverySatelliteOfTheEpochAndTpvTheReceiversDate) {
+  Epoch epoch = EpochOf(false);
   for (int i = 0; i < 40; ++i) {
     const auto system = static_cast<int16_t>(i % 4 == 0 ? SatSystem::Glonass : SatSystem::Galileo);
-    const auto prn = static_cast<int16_t>(i % 4 == 0 ? 65 + i / 4 : 1 + i);
-    engine.sats.push_back(SatDetail{prn, system, 1, 90, 45, 40});
+    const auto svid = static_cast<int16_t>(i % 4 == 0 ? 1 + i / 4 : 1 + i);
+    epoch.sats[epoch.satCount++] = EpochSat{system, svid, 45, 90, 40, 1};
   }
   ASSERT_TRUE(control_.Toggle().empty());
   const SocketId client = sockets_.Connect(2947);
@@ -154,8 +130,8 @@ TEST_F(FixServerControlTest, SkyListsEverySatelliteTheEngineReports) {
   sockets_.conns[client].in = "?WATCH={\"enable\":true,\"json\":true};";
   server_.Pump();
   sockets_.Take(client);
-  control_.PublishFrom(engine);
-  const std::string out = sockets_.Take(client);
+  control_.Publish(epoch, "");
+  std::string out = sockets_.Take(client);
   const size_t sky = out.find("{\"class\":\"SKY\"");
   ASSERT_NE(sky, std::string::npos) << out;
   const std::string line = out.substr(sky, out.find('\n', sky) - sky);
@@ -163,30 +139,18 @@ TEST_F(FixServerControlTest, SkyListsEverySatelliteTheEngineReports) {
   for (size_t at = line.find("\"PRN\""); at != std::string::npos; at = line.find("\"PRN\"", at + 1))
     ++count;
   EXPECT_EQ(count, 40u);
-  EXPECT_NE(line.find("\"gnssid\":6,\"svid\":1"), std::string::npos);  // GLONASS 65
+  EXPECT_NE(line.find("\"gnssid\":6,\"svid\":1"), std::string::npos);  // GLONASS 1
   EXPECT_NE(line.find("\"gnssid\":2,\"svid\":40"), std::string::npos);
-}
-
-TEST(SatellitesFromDetailsTest, NumbersWithinTheSystem) {
-  const struct {
-    SatSystem system;
-    int16_t prn;
-    Gnss gnss;
-    int svid;
-  } cases[] = {
-      {SatSystem::Gps, 7, Gnss::Gps, 7},          {SatSystem::Sbas, 33, Gnss::Sbas, 120},
-      {SatSystem::Glonass, 65, Gnss::Glonass, 1}, {SatSystem::Galileo, 36, Gnss::Galileo, 36},
-      {SatSystem::Beidou, 63, Gnss::Beidou, 63},  {SatSystem::Qzss, 193, Gnss::Qzss, 1},
-      {SatSystem::Navic, 3, Gnss::Navic, 3},      {SatSystem::Other, 9, Gnss::Gps, 9},
-  };
-  for (const auto& c : cases) {
-    const auto sats =
-        SatellitesFromDetails({SatDetail{c.prn, static_cast<int16_t>(c.system), 0, 0, 0, 0}});
-    ASSERT_EQ(sats.size(), 1u);
-    EXPECT_EQ(sats[0].system, c.gnss) << c.prn;
-    EXPECT_EQ(sats[0].svid, c.svid) << c.prn;
-  }
-  EXPECT_TRUE(SatellitesFromDetails({SatDetail{0, 0, 0, 0, 0, 0}}).empty());
+  // No date said: no time in TPV, never the computer's day. Said: that day.
+  EXPECT_EQ(out.find("\"time\""), std::string::npos) << out;
+  epoch.fix.utcSeconds += 1;
+  epoch.flags |= kEpochHasDate;
+  epoch.utcYear = 2024;
+  epoch.utcMonth = 2;
+  epoch.utcDay = 29;
+  control_.Publish(epoch, "");
+  out = sockets_.Take(client);
+  EXPECT_NE(out.find("\"time\":\"2024-02-29T12:34:57.500Z\""), std::string::npos) << out;
 }
 
 }  // namespace

@@ -30,22 +30,26 @@ class FixServerTest : public ::testing::Test {
     sockets_.Take(s);
     return s;
   }
+  // The engine's date of the sentences below (their RMC).
   void PublishNmea(const std::string& sentences, FixRecord fix = FullFix()) {
     FixEpoch e;
     e.fix = fix;
     e.receiverSpeaksNmea = true;
     e.sentences = sentences;
+    e.date = CivilDate{2025, 1, 7};
+    e.satellites = testing::SkyOf(fix);
     server_.Publish(e);
   }
-  void PublishTsip(const FixRecord& fix) {
+  void PublishTsip(const FixRecord& fix, std::optional<CivilDate> date = CivilDate{2024, 3, 5}) {
     FixEpoch e;
     e.fix = fix;
+    e.date = date;
+    e.satellites = testing::SkyOf(fix);
     server_.Publish(e);
   }
 
   FakeSockets sockets_;
-  double now_ = 1796727296.0;  // 2026-12-08 10:54:56 UTC
-  FixServer server_{sockets_, [this] { return now_; }};
+  FixServer server_{sockets_, [] { return std::string("2026-12-08T10:54:56.000Z"); }};
 };
 
 std::vector<std::string> Classes(const std::string& text) {
@@ -105,7 +109,7 @@ TEST_F(FixServerTest, EachClientGetsWhatItWatches) {
   EXPECT_EQ(sockets_.Take(gpsdNmea), received);
   const std::string tpvSky = sockets_.Take(json);
   EXPECT_EQ(Classes(tpvSky), (Strings{"TPV", "SKY"}));
-  // The date comes from the receiver's RMC, not the clock.
+  // The date is the receiver's, not the clock's.
   EXPECT_NE(tpvSky.find("\"time\":\"2025-01-07T12:34:56.500Z\""), std::string::npos) << tpvSky;
   EXPECT_EQ(sockets_.Take(idle), "");
   // POLL answers with the latest fix.
@@ -114,7 +118,7 @@ TEST_F(FixServerTest, EachClientGetsWhatItWatches) {
   const std::string poll = sockets_.Take(idle);
   EXPECT_NE(poll.find("\"active\":1,\"tpv\":[{\"class\":\"TPV\""), std::string::npos) << poll;
 
-  // A TSIP receiver: sentences written from the record, dated by the clock.
+  // A TSIP receiver: sentences written from the record, dated by the receiver.
   FixRecord tsip = FullFix();
   tsip.utcSeconds += 1;
   PublishTsip(tsip);
@@ -122,7 +126,13 @@ TEST_F(FixServerTest, EachClientGetsWhatItWatches) {
   for (const std::string& line : Lines(sockets_.Take(nmeaPort)))
     types.push_back(line.substr(3, 3));
   EXPECT_EQ(types, (Strings{"GGA", "RMC", "GSA", "GSV", "GSV", "VTG"}));
-  EXPECT_NE(sockets_.Take(json).find("2026-12-08T12:34:57.500Z"), std::string::npos);
+  EXPECT_NE(sockets_.Take(json).find("\"time\":\"2024-03-05T12:34:57.500Z\""), std::string::npos);
+  // No date yet: TPV without a time, as gpsd sends it.
+  tsip.utcSeconds += 1;
+  PublishTsip(tsip, std::nullopt);
+  const std::string undated = sockets_.Take(json);
+  EXPECT_EQ(Classes(undated), (Strings{"TPV", "SKY"}));
+  EXPECT_EQ(undated.find("\"time\""), std::string::npos) << undated;
 }
 
 TEST_F(FixServerTest, NothingIsSentWithoutNewData) {

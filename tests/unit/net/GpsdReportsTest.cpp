@@ -76,7 +76,7 @@ TEST(GpsdReports, NonFiniteNumbersAreLeftOut) {
     const Keys tpv = KeysOf(TpvObject(fix, kDate));
     for (const char* k : {"lat", "lon", "altHAE", "altMSL", "speed", "track", "time", "magvar"})
       EXPECT_FALSE(tpv.count(k)) << k << " for " << v;
-    const std::string sky = SkyObject(fix, kDate, SatellitesFromRecord(fix));
+    const std::string sky = SkyObject(fix, kDate, testing::SkyOf(fix));
     EXPECT_FALSE(KeysOf(sky).count("pdop")) << sky;
   }
 }
@@ -106,8 +106,7 @@ TEST(GpsdReports, EveryReportIsOneLineOfValidJson) {
   watch.device = "COM3 \"quoted\"\\";
   const GpsdDevice device{"2026-12-08T10:00:00.000Z", "TSIP"};
   const FixRecord fix = FullFix(12);
-  const std::string tpv = TpvObject(fix, kDate),
-                    sky = SkyObject(fix, kDate, SatellitesFromRecord(fix));
+  const std::string tpv = TpvObject(fix, kDate), sky = SkyObject(fix, kDate, testing::SkyOf(fix));
   const std::string reports[] = {
       VersionReport(),
       DevicesReport(device),

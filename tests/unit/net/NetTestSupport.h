@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/net/FixEpoch.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora::net::testing {
@@ -157,6 +158,16 @@ inline FixRecord FullFix(int sats = 8) {
                         static_cast<int16_t>(i * 30), static_cast<int16_t>(10 + i * 5),
                         static_cast<int16_t>(30 + i)};
   return f;
+}
+
+// The record's occupied slots as GPS satellites numbered as in the record.
+inline std::vector<SkySatellite> SkyOf(const FixRecord& fix) {
+  std::vector<SkySatellite> sats;
+  for (const SatInfo& slot : fix.sats)
+    if (slot.prn > 0)
+      sats.push_back(SkySatellite{Gnss::Gps, slot.prn, slot.elevation, slot.azimuth, slot.snr,
+                                  slot.used == 1});
+  return sats;
 }
 
 }  // namespace pelmora::net::testing

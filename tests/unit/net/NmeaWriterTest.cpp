@@ -65,7 +65,7 @@ TEST(NmeaWriter, WritesWhatDecodesBackToTheRecord) {
     fix.longitude = c.lon;
     fix.fixMode = static_cast<int16_t>(c.fixMode);
     fix.validFlags &= static_cast<uint16_t>(~c.clear);
-    const std::string text = WriteNmeaEpoch(fix, CivilDate{2026, 12, 8}, SatellitesFromRecord(fix));
+    const std::string text = WriteNmeaEpoch(fix, CivilDate{2026, 12, 8}, testing::SkyOf(fix));
     ExpectWellFormed(text);
     const FixRecord back = Decode(text);
     const uint16_t compared = kValidTime | kValidPosition | kHeights | kValidSpeed | kValidHeading |

@@ -1,0 +1,88 @@
+// The epoch's one road through the program. After every successful poll the feed reads the
+// engine once (the epoch, and the NMEA receiver's own sentences that came with it) and hands
+// that one epoch on, in a fixed order:
+//   1. the views (MainPanels) — update ticks only; they write their display clamps (signal
+//      0..99, PDOP at most 20) into the shown copy of the record,
+//   2. the GIS link's update command, with the nine quantities computed once,
+//   3. the consumers, in the order added: the DDE server's items, the fix server, ...
+// Consumers hear OnUpdate (update ticks, after 1 and 2, unless an arithmetic fault ended the
+// step) and then OnEpoch (every successful poll). Nothing returns into the engine afterwards.
+// Portable.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/MainPanels.h"
+#include "app/dde/ClientLink.h"
+#include "app/dde/FixQuantities.h"
+#include "app/engine/Engine.h"
+#include "app/format/FixText.h"
+#include "app/settings/StartupOptions.h"
+#include "navlib32/navlib32_epoch.h"
+
+namespace pelmora {
+
+// Something that follows the fix beside the window. Runs on the GUI thread inside the tick:
+// shows no box, does not call back into the feed or the cycle, does not change the mode.
+class EpochConsumer {
+ public:
+  virtual ~EpochConsumer() = default;
+  // At the end of every update step: the epoch as the window shows it (clamps written back) and
+  // the nine quantities the update command carries.
+  virtual void OnUpdate(const Epoch& /*shown*/, const dde::FixQuantities& /*quantities*/) {}
+  // After every successful poll (every tick live, every update tick in replay, never while
+  // paused): the epoch as read, and the NMEA receiver's checksum-valid sentences since the last
+  // poll (empty for TSIP).
+  virtual void OnEpoch(const Epoch& /*epoch*/, std::string_view /*sentences*/) {}
+};
+
+// What the update step needs beyond the views.
+struct EpochFeedParts {
+  Engine& engine;
+  const StartupOptions& options;  // display options, read at every step
+  const FixText& text;
+  MainPanels& panels;
+  dde::ClientLink& link;
+};
+
+class EpochFeed {
+ public:
+  explicit EpochFeed(const EpochFeedParts& parts) : p_(parts) {}
+
+  // A new source: nothing read yet.
+  void Reset();
+  // One successful poll: reads the engine, runs the update step on update ticks, tells the
+  // consumers. beep: called first on update ticks when the Beep option is on.
+  template <typename Beep>
+  void Polled(bool updateTick, Beep&& beep) {
+    Read();
+    if (updateTick) {
+      if (p_.options.display.beep == 1) beep();
+      Update();
+    }
+    for (EpochConsumer* consumer : consumers_)
+      consumer->OnEpoch(epoch_, sentences_);
+  }
+
+  // Consumers are told in the order added; each must outlive the feed's ticks.
+  void Add(EpochConsumer& consumer) { consumers_.push_back(&consumer); }
+
+  // The epoch of the last read, and the one the last update step showed.
+  const Epoch& Current() const { return epoch_; }
+  const Epoch& Shown() const { return shown_; }
+
+ private:
+  void Read();
+  void Update();
+  dde::FixQuantities Quantities() const;
+
+  EpochFeedParts p_;
+  std::vector<EpochConsumer*> consumers_;
+  Epoch epoch_{};
+  Epoch shown_{};
+  std::string sentences_;  // reused buffer
+};
+
+}  // namespace pelmora
