@@ -94,7 +94,8 @@ if start_host tsip "$(winepath -w "$work/tsip.gps")" --type 2; then
   $clients nmea-port "$nmea_port" $tsip_box || fail "TSIP as NMEA"
   timeout 10 gpspipe -w -n 12 "127.0.0.1:$gpsd_port" >"$work/tw.txt" 2>&1 ||
     fail "gpspipe -w on TSIP ended badly"
-  $clients tpv $tsip_box 2 <"$work/tw.txt" || fail "gpspipe -w on TSIP"
+  # Dated by the receiver (its GPS week), never by the computer.
+  $clients tpv $tsip_box 2026-03-01 <"$work/tw.txt" || fail "gpspipe -w on TSIP"
   stop_host
 fi
 
