@@ -11,6 +11,7 @@
 #include "app/MainLayout.h"
 #include "app/format/CheckedMath.h"
 #include "app/format/FormatFixed.h"
+#include "navlib32/navlib32.h"
 #include "navres32/StringIds.h"
 
 namespace pelmora {
@@ -64,7 +65,13 @@ void PollCycle::Timer1_Timer() {
   // Live polls on every tick; a replay advances once per update tick and stands while paused.
   const bool live = p_.form.Checked("FileLive");
   if (!live && (*phase != 0 || p_.host.Paused())) return;
-  if (p_.engine.Poll() != 0) {
+  const int32_t polled = p_.engine.Poll();
+  p_.host.SetLastStatus(polled);
+  if (polled == kNavPollLogFailed) {
+    RecordingFailed();
+    return;
+  }
+  if (polled != 0) {
     PollFailed();
     return;
   }
@@ -80,14 +87,19 @@ void PollCycle::PollFailed() {
   // The box ran a message loop: a macro command or the close box may have switched the mode or
   // begun the shutdown meanwhile, and that engine is not this tick's to close.
   if (p_.host.Closing() || !p_.host.EngineOpen() || p_.host.EngineOpens() != opens) return;
+  // Off in every respect: menus, FileRecord, port panel and the GIS agree.
+  p_.host.FileOff();
+}
+
+void PollCycle::RecordingFailed() {
   p_.host.StopRecording();
-  p_.host.CloseEngine();
-  p_.panels.ResetDisplay();
+  p_.host.ShowError(p_.strings.Get(IDS_RecordingFailed));
 }
 
 void PollCycle::UpdateStep() {
   if (p_.options.display.beep == 1) p_.host.Beep();
   const int32_t info = p_.engine.GetInfo(p_.fix);
+  p_.host.SetLastStatus(info);
   p_.form.Get("GPSStatusLight").SetBackColor(info != 0 ? colors::kLime : colors::kRed);
   WriteStatus();
   WriteFixMode();

@@ -23,7 +23,7 @@ using Log = std::vector<std::string>;
 class FakeStrings : public StringTable {
  public:
   explicit FakeStrings(Log& log) : log_(log) {
-    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48})
+    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48, 49, 50, 51, 52})
       texts_[id] = std::string("S").append(std::to_string(id));
     const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
                            "km/h", "magnetic", "true", "local", "UTC"};
@@ -134,10 +134,13 @@ class FakeHost : public MainFormHost {
   void ShowInformation(const std::string& text, const std::string& caption) override {
     log_.push_back("Message [" + caption + "] " + text);
   }
-  // The box's own message loop: duringBox runs while it is open.
+  // The box's own message loop: duringBox runs while it is open, the window disabled behind.
   void ShowError(const std::string& text) override {
     log_.push_back("Error " + text);
+    const bool was = enabled;
+    enabled = false;
     if (duringBox) duringBox();
+    enabled = was;
   }
   void ShowAbout(const std::string& product, const std::string& version) override {
     log_.push_back("About " + product + " / " + version);
@@ -145,7 +148,12 @@ class FakeHost : public MainFormHost {
   void SetTopmost(bool on) override { log_.push_back(on ? "Topmost" : "NotTopmost"); }
   void SetMinimised() override { log_.push_back("Minimised"); }
   void ShowMainWindow() override { log_.push_back("Show"); }
-  void EnableMainWindow(bool on) override { log_.push_back(on ? "Enable" : "Disable"); }
+  bool EnableMainWindow(bool on) override {
+    log_.push_back(on ? "Enable" : "Disable");
+    const bool was = enabled;
+    enabled = on;
+    return was;
+  }
   void StopTimer() override { log_.push_back("StopTimer"); }
   // Logs "<Open|Save> title|filter|extension|options" and answers `chosen`.
   std::optional<std::string> ChooseFile(const FileDialogRequest& r) override {
@@ -158,15 +166,19 @@ class FakeHost : public MainFormHost {
   LongTimeFormat UserLongTimeFormat() override { return timeFormat; }
   void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
   void Terminate() override { log_.push_back("Terminate"); }
-  // Logs "Dialog <caption>", then acts as the user with the script for that caption; a dialog
-  // still open afterwards is closed with Escape.
+  // Logs "Dialog <caption>", then acts as the user with the script for that caption, the main
+  // window disabled behind; a dialog still open afterwards is closed with Escape.
   void ShowModal(ui::Dialog& dialog) override {
     log_.push_back("Dialog " + dialog.Caption());
+    const bool was = enabled;
+    enabled = false;
     auto script = users.find(dialog.Caption());
     if (script != users.end()) script->second(dialog);
     if (!dialog.Closed()) dialog.Dismiss();
+    enabled = was;
   }
   void ShowHelp(int context) override { log_.push_back("Help " + std::to_string(context)); }
+  std::string Text(int id) override { return "S" + std::to_string(id); }
   const OptionStore& Store() override { return store; }
   void ShellOpen(const std::string& address) override { log_.push_back("ShellOpen " + address); }
 
@@ -178,6 +190,7 @@ class FakeHost : public MainFormHost {
   WallClockTime now{0, 0};
   LongTimeFormat timeFormat;
   std::function<void()> duringBox;
+  bool enabled = true;  // the main window accepts input
 
  private:
   Log& log_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -555,15 +556,45 @@ TEST_F(MainFormTest, PlayedNamesBeginningWithComInAnyCaseArePorts) {
     EXPECT_EQ(form_.Form().MenuEnabled("FileRecord"), serial) << source;
     EXPECT_EQ(C("SimulatePauseButton").Visible(), !serial) << source;
   }
-  const std::pair<const char*, const char*> replayNames[] = {{"D:\\data\\Run.GPS", "run"},
-                                                             {"C:\\Logs\\Track1.gps", "track1"},
-                                                             {"C:\\Logs\\noextension", ""}};
+  // The log file's own name, whatever dots its folders hold.
+  const std::pair<const char*, const char*> replayNames[] = {
+      {"D:\\data\\Run.GPS", "run"},
+      {"C:\\Logs\\Track1.gps", "track1"},
+      {"C:\\Data\\run.2024\\drive.gps", "drive"},
+      {"D:\\v1.2\\Logs\\track.gps", "track"},
+      {"C:\\Logs\\day.1.gps", "day.1"},
+      {"//server/logs/Net.gps", "net"},
+      {"C:\\Logs\\noextension", "noextension"}};
   for (const auto& [source, shown] : replayNames) {
     C("SimulatePauseButton").SetDown(true);
     form_.OpenEngine(Source::Named(source));
     EXPECT_EQ(C("lblComStatus").Caption(), shown) << source;
     EXPECT_FALSE(C("SimulatePauseButton").Down()) << source;
   }
+}
+
+// A Win32 device path names its port: it opens Live on that port, never as a log to read.
+TEST_F(MainFormTest, ADevicePathOpensThePortItNames) {
+  Create();
+  LinkUp();
+  const std::pair<std::function<void(const std::string&)>, const char*> ways[] = {
+      {[this](const std::string& name) { dde::HVNExecuteMacro("PLAY " + name, form_.Macros()); },
+       "Send PLAYING"},
+      {[this](const std::string& name) { form_.ReplayLog(name); }, "Send LIVE"}};
+  for (const auto& [open, sent] : ways) {
+    for (const char* device : {"\\\\.\\COM3", "\\\\?\\com3"}) {
+      form_.FileOff_Click();
+      log_.clear();
+      open(device);
+      EXPECT_EQ(log_, (Log{"Open 1 COM3", sent})) << device;
+      EXPECT_TRUE(form_.Form().Checked("FileLive")) << device;
+      EXPECT_TRUE(form_.Form().MenuEnabled("FileRecord")) << device;
+      EXPECT_EQ(C("lblComStatus").Caption(), "COM3") << device;
+    }
+  }
+  // Other device names stay names for the engine to refuse; \\.\COM alone names no port.
+  for (const char* other : {"\\\\.\\COM", "\\\\.\\COM1x", "\\\\.\\pipe\\gps"})
+    EXPECT_FALSE(Source::Named(other).port) << other;
 }
 
 TEST_F(MainFormTest, MacroCommandsReachTheModesAndTheLinkOnce) {
@@ -597,8 +628,10 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   form_.FileLive_Click();
   form_.Form().SetChecked("FileRecord", true);
   LinkUp();
-  form_.MutableFix().latitude = -33.87;
-  form_.MutableFix().longitude = 151.21;
+  engine_.info.validFlags = kValidPosition;
+  engine_.info.latitude = -33.87;
+  engine_.info.longitude = 151.21;
+  TickAt(0, 0);
   log_.clear();
 
   form_.FormClose();
@@ -658,8 +691,11 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     ASSERT_TRUE(form.FormCreate());
     engine_.openResult = c.failOpen ? -2 : 0;
     if (c.live) form.FileLive_Click();
-    form.MutableFix().latitude = 12.5;
-    form.MutableFix().longitude = -7.25;
+    engine_.info.validFlags = kValidPosition;
+    engine_.info.latitude = 12.5;
+    engine_.info.longitude = -7.25;
+    host_.now = {0, 0};
+    form.Timer1_Timer();
     log_.clear();
     form.FormClose();
     EXPECT_EQ(Logged("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;
