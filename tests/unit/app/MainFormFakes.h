@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainForm.h"
@@ -134,13 +135,10 @@ class FakeHost : public MainFormHost {
   void ShowInformation(const std::string& text, const std::string& caption) override {
     log_.push_back("Message [" + caption + "] " + text);
   }
-  // The box's own message loop: duringBox runs while it is open, the window disabled behind.
+  // The box's own message loop: duringBox runs while it is open.
   void ShowError(const std::string& text) override {
     log_.push_back("Error " + text);
-    const bool was = enabled;
-    enabled = false;
     if (duringBox) duringBox();
-    enabled = was;
   }
   void ShowAbout(const std::string& product, const std::string& version) override {
     log_.push_back("About " + product + " / " + version);
@@ -150,9 +148,7 @@ class FakeHost : public MainFormHost {
   void ShowMainWindow() override { log_.push_back("Show"); }
   bool EnableMainWindow(bool on) override {
     log_.push_back(on ? "Enable" : "Disable");
-    const bool was = enabled;
-    enabled = on;
-    return was;
+    return std::exchange(enabled, on);
   }
   void StopTimer() override { log_.push_back("StopTimer"); }
   // Logs "<Open|Save> title|filter|extension|options" and answers `chosen`.
@@ -166,12 +162,11 @@ class FakeHost : public MainFormHost {
   LongTimeFormat UserLongTimeFormat() override { return timeFormat; }
   void CloseMainWindow() override { log_.push_back("CloseMainWindow"); }
   void Terminate() override { log_.push_back("Terminate"); }
-  // Logs "Dialog <caption>", then acts as the user with the script for that caption, the main
-  // window disabled behind; a dialog still open afterwards is closed with Escape.
+  // Logs "Dialog <caption>", then acts as the user with the script for that caption; a dialog
+  // still open afterwards is closed with Escape.
   void ShowModal(ui::Dialog& dialog) override {
     log_.push_back("Dialog " + dialog.Caption());
-    const bool was = enabled;
-    enabled = false;
+    const bool was = std::exchange(enabled, false);
     auto script = users.find(dialog.Caption());
     if (script != users.end()) script->second(dialog);
     if (!dialog.Closed()) dialog.Dismiss();

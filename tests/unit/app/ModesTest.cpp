@@ -236,48 +236,6 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
   }
 }
 
-// A mode change while a modal dialog or box is open closes the engine behind it; the main
-// window stays disabled until that dialog or box is closed.
-TEST_F(ModesTest, AModeChangeBehindAModalDialogLeavesTheMainWindowDisabled) {
-  struct Case {
-    const char* legend;
-    std::function<void()> open;                  // shows the dialog or box
-    std::function<void(ui::Dialog*)> meanwhile;  // the user or a DDE client, while it is open
-  } cases[] = {
-      {"OFF macro under Set Preferences", [this] { form_.OptionsPreferences_Click(); },
-       [this](ui::Dialog*) { dde::HVNExecuteMacro("OFF", form_.Macros()); }},
-      {"PLAY macro under Set Preferences", [this] { form_.OptionsPreferences_Click(); },
-       [this](ui::Dialog*) { dde::HVNExecuteMacro("PLAY C:\\t.gps", form_.Macros()); }},
-      {"a failing reopen after OK in the receiver options",
-       [this] { form_.OptionsGPSSettings_Click(); },
-       [this](ui::Dialog* d) {
-         engine_.openResult = -2;
-         d->Click("Ok");
-       }},
-      {"LIVE macro under the poll-failure box",
-       [this] {
-         engine_.pollResults = {2};
-         TickAt(0, 1);
-       },
-       [this](ui::Dialog*) { dde::HVNExecuteMacro("LIVE", form_.Macros()); }},
-  };
-  for (const Case& c : cases) {
-    Enter(From::Live);
-    bool enabledMeanwhile = true;
-    auto user = [&](ui::Dialog* d) {
-      c.meanwhile(d);
-      enabledMeanwhile = host_.enabled;
-    };
-    host_.users = {{"Set Preferences", [&](ui::Dialog& d) { user(&d); }},
-                   {"Set GPS Receiver Options", [&](ui::Dialog& d) { user(&d); }}};
-    host_.duringBox = [&] { user(nullptr); };
-    c.open();
-    EXPECT_TRUE(Logged("Close")) << c.legend;
-    EXPECT_FALSE(enabledMeanwhile) << c.legend;
-    EXPECT_TRUE(host_.enabled) << c.legend << ": enabled again once it is closed";
-  }
-}
-
 TEST_F(ModesTest, CommonDialogFilterSeparatesWithNulsAndEndsWithTwo) {
   using namespace std::string_literals;
   const std::pair<std::string, std::string> cases[] = {
@@ -287,35 +245,6 @@ TEST_F(ModesTest, CommonDialogFilterSeparatesWithNulsAndEndsWithTwo) {
   };
   for (const auto& [filter, expected] : cases)
     EXPECT_EQ(CommonDialogFilter(filter), expected) << filter;
-}
-
-// A live position lost again still counts; a replayed one never does.
-TEST_F(ModesTest, ClosingStoresTheLastValidLivePosition) {
-  engine_.info = FixRecord{};
-  engine_.info.validFlags = kValidPosition;
-  engine_.info.latitude = 48.2;
-  engine_.info.longitude = 16.4;
-  Enter(From::Simulated);
-  TickAt(0, 2);
-  form_.FileLive_Click();
-  engine_.info.latitude = 0;  // no fix: the engine's zeros
-  engine_.info.longitude = 0;
-  engine_.info.validFlags = kValidStatus;
-  TickAt(0, 4);
-  form_.FormClose();
-  EXPECT_FALSE(std::any_of(log_.begin(), log_.end(), [](const std::string& e) {
-    return e.rfind("StoreStart", 0) == 0;
-  })) << "only a replayed position was valid";
-
-  engine_.info.validFlags = kValidPosition;
-  engine_.info.latitude = -1.5;
-  engine_.info.longitude = 36.8;
-  Enter(From::Live);
-  TickAt(0, 2);
-  engine_.info = FixRecord{};
-  TickAt(0, 4);
-  form_.FormClose();
-  EXPECT_TRUE(Logged("StoreStartPosition -1.50 36.80"));
 }
 
 TEST_F(ModesTest, ClosingStoresThePositionTheCycleReadOnlyWhenLive) {
