@@ -10,6 +10,7 @@
 #include "app/ControlIds.h"
 #include "app/HelpTopics.h"
 #include "app/MainLayout.h"
+#include "app/SourceName.h"
 #include "app/net/FixServerControl.h"
 #include "app/settings/PreferencesForm.h"
 #include "app/settings/ProductInfo.h"
@@ -34,20 +35,6 @@ char AsciiUpper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// The name lblComStatus shows for a replayed log: the text between the last "\" before the
-// first "." and that ".", in lower case; empty when the name holds no ".".
-std::string ReplayName(const std::string& source) {
-  const size_t dot = source.find('.');
-  if (dot == std::string::npos) return {};
-  const size_t slash = source.rfind('\\', dot);
-  const size_t start = slash == std::string::npos ? 0 : slash + 1;
-  std::string name = source.substr(start, dot - start);
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return name;
-}
-
 // Runs one shutdown step; a failure is swallowed so that the program still ends.
 template <typename F>
 void Guarded(F&& step) {
@@ -64,6 +51,8 @@ Source Source::Port(int32_t number) {
 }
 
 Source Source::Named(std::string name) {
+  if (std::optional<std::string> port = PortOfDevicePath(name))
+    return Source{std::move(*port), true};
   const bool port = name.size() >= kPortPrefix.size() &&
                     std::equal(kPortPrefix.begin(), kPortPrefix.end(), name.begin(),
                                [](char prefix, char c) { return AsciiUpper(c) == prefix; });
@@ -82,6 +71,7 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       feed_(EpochFeedParts{engine_, options_, fixText_, panels_, link_}),
       pollCycle_(PollCycleParts{*this, engine_, strings_, options_, form_, panels_, feed_}) {
   BuildMainLayout(form_);
+  feed_.Add(startPosition_);
 }
 
 void TMainForm::SetFollowers(EpochConsumer* ddeItems, net::FixServerControl* fixServer) {
@@ -142,6 +132,7 @@ bool TMainForm::FormCreate() {
   closing_ = 0;
   paused_ = 0;
   macroEcho_ = 0;
+  startPosition_.Clear();
   // Every option, with the engine parameter records filled from them.
   options_ = host_.LoadOptions();
   host_.SetTopmost(options_.display.onTop == 1);
@@ -183,9 +174,11 @@ void TMainForm::FormClose() {
   Guarded([&] { StopRecording(); });
   Guarded([&] {
     if (engineOpen_ != 0) {
-      // The last live position becomes the receiver's start position of the next run.
-      const FixRecord& fix = feed_.Shown().fix;
-      if (form_.Checked("FileLive")) host_.StoreStartPosition(fix.latitude, fix.longitude);
+      // The last valid live position becomes the receiver's start position of the next run;
+      // before any, the stored one stays.
+      const std::optional<LatLon> position = startPosition_.Position();
+      if (form_.Checked("FileLive") && position)
+        host_.StoreStartPosition(position->latitude, position->longitude);
       CloseEngine();
     }
   });
@@ -240,7 +233,9 @@ void TMainForm::FileSimulated_Click() {
 }
 
 void TMainForm::ReplayLog(const std::string& path) {
-  if (OpenEngine(Source::Named(path)) == 0) SendLinkCommand("PLAYING");
+  Source source = Source::Named(path);
+  const bool port = source.port;  // \\.\COMn, as the full path of COMn comes
+  if (OpenEngine(std::move(source)) == 0) SendLinkCommand(port ? "LIVE" : "PLAYING");
 }
 
 void TMainForm::FileRecord_Click() {
@@ -253,7 +248,11 @@ void TMainForm::FileRecord_Click() {
   const std::optional<std::string> path = host_.ChooseFile(LogFileDialog(true));
   if (!path) return;
   lastStatus_ = engine_.StartLog(*path);
-  if (lastStatus_ == 0) form_.SetChecked("FileRecord", true);
+  if (lastStatus_ == 0) {
+    form_.SetChecked("FileRecord", true);
+  } else {
+    host_.ShowError(strings_.Get(IDS_RecordStartFailed));
+  }
 }
 
 void TMainForm::FileExit_Click() {
@@ -350,11 +349,12 @@ int32_t TMainForm::OpenEngine(Source source) {
 }
 
 int32_t TMainForm::CloseEngine() {
-  host_.EnableMainWindow(false);
+  // A modal dialog or box in front keeps the window disabled after the close.
+  const bool wasEnabled = host_.EnableMainWindow(false);
   engineOpen_ = 0;
   panels_.SetGpsStatusText(IDS_ClosingEngine);
   lastStatus_ = engine_.Close();
-  host_.EnableMainWindow(true);
+  if (wasEnabled) host_.EnableMainWindow(true);
   return lastStatus_;
 }
 

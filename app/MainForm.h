@@ -15,6 +15,7 @@
 #include "app/FileDialog.h"
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
+#include "app/StartPosition.h"
 #include "app/StringTable.h"
 #include "app/dde/ClientLink.h"
 #include "app/dde/MacroHandler.h"
@@ -53,7 +54,8 @@ class MainFormHost : public SettingsDialogHost {
   virtual void SetTopmost(bool on) = 0;
   virtual void SetMinimised() = 0;
   virtual void ShowMainWindow() = 0;
-  virtual void EnableMainWindow(bool on) = 0;
+  // Enables or disables the main window; true when it was enabled before.
+  virtual bool EnableMainWindow(bool on) = 0;
   virtual void StopTimer() = 0;
   // The option store the dialogs write and the web-page getters read.
   virtual const OptionStore& Store() = 0;
@@ -79,7 +81,7 @@ struct Source {
   // "COM" followed by the port number in decimal.
   static Source Port(int32_t number);
   // A name given by the user or a PLAY macro: a port when its first three characters are "COM"
-  // in any letter case, otherwise a log.
+  // in any letter case, the port COMn for a device path \\.\COMn, otherwise a log.
   static Source Named(std::string name);
 };
 
@@ -181,6 +183,7 @@ class TMainForm : private dde::LinkUi,
 
   // dde::MacroActions: what a macro command does to the window.
   void SetTestLabel(const std::string& caption) override;
+  // Also PollCycleHost's Off mode after a poll failure.
   void FileOff() override { FileOff_Click(); }
   void FileLive() override { FileLive_Click(); }
   int32_t OpenSource(const std::string& source) override;
@@ -220,6 +223,7 @@ class TMainForm : private dde::LinkUi,
     net::FixServerControl* control = nullptr;
   };
   FixServerFollower fixServerFollower_;
+  StartPositionMemory startPosition_{form_};
 
   int32_t engineOpen_ = 0;
   int32_t closing_ = 0;

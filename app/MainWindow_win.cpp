@@ -16,6 +16,7 @@
 #include "app/settings/StartupOptions.h"
 #include "app/ui/DialogWindow_win.h"
 #include "hvndlg32/hvndlg32.h"
+#include "navres32/StringIds.h"
 
 namespace pelmora {
 namespace {
@@ -226,8 +227,12 @@ void MainWindow::ShowHelp(int context) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteA(Owner(), "open", action.path.c_str(), nullptr, nullptr, SW_SHOW));
   if (result <= 32) {
-    ShowInformation("The help page " + action.path + " could not be opened.", "Information");
+    ShowInformation(Text(IDS_HelpPageFailed) + "\r\n" + action.path, "Information");
   }
+}
+
+std::string MainWindow::Text(int id) {
+  return args_.strings->Get(id);
 }
 
 void MainWindow::ShellOpen(const std::string& address) {
@@ -258,8 +263,10 @@ void MainWindow::ShowMainWindow() {
   UpdateWindow(hwnd_);
 }
 
-void MainWindow::EnableMainWindow(bool on) {
-  if (hwnd_ != nullptr) EnableWindow(hwnd_, on ? TRUE : FALSE);
+bool MainWindow::EnableMainWindow(bool on) {
+  if (hwnd_ == nullptr) return true;
+  // EnableWindow answers non-zero when the window was disabled before.
+  return EnableWindow(hwnd_, on ? TRUE : FALSE) == 0;
 }
 
 void MainWindow::StopTimer() {

@@ -49,7 +49,7 @@ class MainWindow : public MainFormHost {
   void SetTopmost(bool on) override;
   void SetMinimised() override { showMinimised_ = true; }
   void ShowMainWindow() override;
-  void EnableMainWindow(bool on) override;
+  bool EnableMainWindow(bool on) override;
   void StopTimer() override;
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
   WallClockTime LocalTime() override;
@@ -59,6 +59,7 @@ class MainWindow : public MainFormHost {
   void Terminate() override;
   void ShowModal(ui::Dialog& dialog) override;
   void ShowHelp(int context) override;
+  std::string Text(int id) override;
   const OptionStore& Store() override { return store_; }
   void ShellOpen(const std::string& address) override;
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/format/CheckedMath.h"
+#include "navlib32/navlib32.h"
 #include "navres32/StringIds.h"
 
 namespace pelmora {
@@ -38,11 +39,20 @@ void PollCycle::Timer1_Timer() {
   // Live polls on every tick; a replay advances once per update tick and stands while paused.
   const bool live = p_.form.Checked("FileLive");
   if (!live && (*phase != 0 || p_.host.Paused())) return;
-  if (p_.engine.Poll() != 0) {
+  const int32_t polled = p_.engine.Poll();
+  p_.host.SetLastStatus(polled);
+  if (polled == kNavPollLogFailed) {
+    RecordingFailed();
+    return;
+  }
+  if (polled != 0) {
     PollFailed();
     return;
   }
-  p_.feed.Polled(*phase == 0, [this] { p_.host.Beep(); });
+  const bool update = *phase == 0;
+  p_.feed.Polled(update, [this] { p_.host.Beep(); });
+  // The fix read on an update tick becomes the last status, as Pelmora_GetInfo's result.
+  if (update) p_.host.SetLastStatus((p_.feed.Current().flags & kEpochHasFix) != 0 ? 1 : 0);
 }
 
 void PollCycle::PollFailed() {
@@ -51,9 +61,13 @@ void PollCycle::PollFailed() {
   // The box ran a message loop: a macro command or the close box may have switched the mode or
   // begun the shutdown meanwhile, and that engine is not this tick's to close.
   if (p_.host.Closing() || !p_.host.EngineOpen() || p_.host.EngineOpens() != opens) return;
+  // Off in every respect: menus, FileRecord, port panel and the GIS agree.
+  p_.host.FileOff();
+}
+
+void PollCycle::RecordingFailed() {
   p_.host.StopRecording();
-  p_.host.CloseEngine();
-  p_.panels.ResetDisplay();
+  p_.host.ShowError(p_.strings.Get(IDS_RecordingFailed));
 }
 
 }  // namespace pelmora

@@ -36,6 +36,11 @@ class PollCycleHost {
   // Stops a recording (FileRecord checked) and unchecks FileRecord.
   virtual void StopRecording() = 0;
   virtual int32_t CloseEngine() = 0;  // the status of Pelmora_Close
+  // The Off mode as File > Off enters it: recording stopped, the engine closed, the Off menus,
+  // the display reset and OFF on the client link.
+  virtual void FileOff() = 0;
+  // The main window's last engine result.
+  virtual void SetLastStatus(int32_t status) = 0;
   virtual WallClockTime LocalTime() = 0;
   // A modal error box with one OK button; returns when it is closed.
   virtual void ShowError(const std::string& text) = 0;
@@ -64,6 +69,8 @@ class PollCycle {
 
  private:
   void PollFailed();
+  // The engine could not write the recording and stopped it; the receiver stays live.
+  void RecordingFailed();
 
   PollCycleParts p_;
   bool inTick_ = false;

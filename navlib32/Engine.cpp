@@ -1,6 +1,7 @@
-// Engine: the state machine Closed -> Live | Replay -> Closed. A failed poll stays failed until
-// the caller closes; recording is possible only while live; every received byte goes to the log
-// before it reaches the decoder, and the log is flushed at the end of every poll.
+// Engine: the state machine Closed -> Live | Replay -> Closed. A failed read or the end of a log
+// stays reported until the caller closes, a failed log write is told once; recording is possible
+// only while live; every received byte goes to the log before it reaches the decoder, and the log
+// is flushed at the end of every poll.
 #include "navlib32/Engine.h"
 
 #include <array>
@@ -20,6 +21,11 @@ bool ValidPath(const char* text) {
 }
 
 // True when the text begins with "COM" in any letter case.
+// True for a name in the Win32 device namespace (\\.\PhysicalDrive0, \\.\pipe\x).
+bool NamesDevice(const char* text) {
+  return std::strncmp(text, "\\\\.\\", 4) == 0;
+}
+
 bool NamesPort(const char* text) {
   auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   return upper(text[0]) == 'C' && upper(text[1]) == 'O' && upper(text[2]) == 'M';
@@ -28,6 +34,7 @@ bool NamesPort(const char* text) {
 }  // namespace
 
 int ParseComPort(const char* source) {
+  if (source != nullptr && NamesDevice(source)) source += 4;  // \\.\COMn is the port too
   if (source == nullptr || !NamesPort(source)) return 0;
   int port = 0;
   const char* p = source + 3;
@@ -91,6 +98,8 @@ int32_t Engine::Open(int32_t receiverType, const char* source, const pelmora::Co
   // The program takes every name beginning with "COM" for a port; one that names no port
   // ("compass.gps") is refused as a port rather than replayed under the Live menus.
   if (NamesPort(source)) return kNavOpenPortMissing;
+  // A device is never read as a log: it may block, and holds no recording.
+  if (NamesDevice(source)) return kNavOpenFileMissing;
   return OpenReplay(protocol, source);
 }
 
@@ -152,8 +161,10 @@ int32_t Engine::OpenReplay(Protocol protocol, const char* path) {
 int32_t Engine::Poll() {
   if (mode_ == Mode::Closed) return kNavPollNotOpen;
   if (stickyPollResult_ != 0) return stickyPollResult_;
-  stickyPollResult_ = mode_ == Mode::Live ? PollLive() : PollReplay();
-  return stickyPollResult_;
+  const int32_t result = mode_ == Mode::Live ? PollLive() : PollReplay();
+  // A recording that failed is told once: the port is still read.
+  if (result != kNavPollLogFailed) stickyPollResult_ = result;
+  return result;
 }
 
 int32_t Engine::PollLive() {
@@ -255,8 +266,8 @@ int32_t Engine::TakeSentences(char* buffer, int32_t size, int32_t* length) {
 }
 
 int32_t Engine::StartLog(const char* path) {
-  // "COMn" as a log name would open the serial device itself for writing.
-  if (!ValidPath(path) || ParseComPort(path) > 0) return kNavLogBadArgument;
+  // "COMn" or another device as a log name would open the device itself for writing.
+  if (!ValidPath(path) || ParseComPort(path) > 0 || NamesDevice(path)) return kNavLogBadArgument;
   if (mode_ != Mode::Live) return kNavLogNotLive;
   StopLog();
   log_ = std::fopen(path, "wb");

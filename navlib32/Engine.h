@@ -30,8 +30,8 @@ struct EngineServices {
   std::function<double()> now;
 };
 
-// The port number of "COMn" (case-insensitive, n 1..255, an optional trailing ':'); 0 when the
-// text names no serial port (it is then a log path).
+// The port number of "COMn" or "\\.\COMn" (case-insensitive, n 1..255, an optional trailing
+// ':'); 0 when the text names no serial port (it is then a log path).
 int ParseComPort(const char* source);
 
 // The line settings a receiver type starts with: NMEA 4800 8N1, TSIP 9600 8O1.

@@ -21,25 +21,28 @@ enum NavOpenResult : int32_t {
   kNavOpenPortMissing = -2,     // the serial port does not exist or is in use, or a source
                                 // begins with "COM" but names no port ("compass.gps")
   kNavOpenPortSetup = -3,       // the port opened but its line settings were refused
-  kNavOpenFileMissing = -4,     // the log to replay cannot be opened
+  kNavOpenFileMissing = -4,     // the log to replay cannot be opened, or names a device
   kNavOpenFileNotGps = -5,      // the log holds no NMEA or TSIP data
   kNavOpenReceiverSetup = -10,  // the settings could not be sent to the receiver
 };
 
-// Results of Pelmora_Poll other than 0. A failure stays reported until Pelmora_Close. A quiet
-// receiver is no failure: its fields turn invalid after a few seconds instead.
+// Results of Pelmora_Poll other than 0. A failure of the port or the log read, and the end of
+// the log, stay reported until Pelmora_Close; kNavPollLogFailed is reported once and the engine
+// stays open. A quiet receiver is no failure: its fields turn invalid after a few seconds
+// instead.
 enum NavPollResult : int32_t {
   kNavPollNotOpen = 1,     // called while the engine is closed
   kNavPollPortFailed = 2,  // read error, or the device vanished (or the log cannot be read)
   kNavPollEndOfLog = 3,    // the replayed log has no more epochs
-  kNavPollLogFailed = 4,   // the recording could not be written; recording has stopped
+  kNavPollLogFailed = 4,   // the recording could not be written; recording has stopped, the
+                           // port is still read (this poll's data decoded)
 };
 
 // Results of Pelmora_StartLog other than 0.
 enum NavLogResult : int32_t {
   kNavLogNotLive = 1,      // the engine is not open on a serial port
   kNavLogCannotOpen = 2,   // the log file cannot be created
-  kNavLogBadArgument = 3,  // null, empty or overlong path, or a serial port name
+  kNavLogBadArgument = 3,  // null, empty or overlong path, or a serial port or device name
 };
 
 // Results of Pelmora_GetSentences other than 0.
@@ -61,7 +64,8 @@ enum NavEpochResult : int32_t {
   kNavEpochBadArgument = 2,  // null epoch
 };
 
-// Opens "COMn" (live, n 1..255) or a log file (replay). receiverType 1 NMEA 0183, 2 TSIP; a
+// Opens "COMn" or "\\.\COMn" (live, n 1..255) or a log file (replay); another device path
+// (\\.\name) is refused with kNavOpenFileMissing. receiverType 1 NMEA 0183, 2 TSIP; a
 // replayed log that plainly holds the other protocol is decoded as such. commInfo may be null
 // (the type's defaults); settings may be null (nothing is sent to the receiver). Any open engine
 // is closed first. 0 or a NavOpenResult.

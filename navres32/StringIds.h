@@ -42,3 +42,8 @@
 #define IDS_SignalStatusPrefix 45  // lblSatSignalStatus: this, a blank, the time of the bars
 #define IDS_ConfigStatusPrefix 46  // lblSatConfigStatus: this, a blank, the time of the sky plot
 #define IDS_LinkGivenUp 48
+// Messages of the program's own, after the ids above.
+#define IDS_HelpPageFailed 49     // a help page did not open; its path follows on a new line
+#define IDS_SetupPathTooLong 50   // the NMEA settings file path does not fit its field
+#define IDS_RecordStartFailed 51  // Pelmora_StartLog refused the log
+#define IDS_RecordingFailed 52    // the recording could not be written and has stopped

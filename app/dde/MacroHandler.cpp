@@ -58,7 +58,7 @@ MacroCommand MatchMacro(std::string_view line) {
 
 std::string PlaySource(std::string_view line) {
   if (line.size() <= kPlaySourceStart) return {};
-  return std::string(line.substr(kPlaySourceStart, kMaxPlaySource));
+  return std::string(line.substr(kPlaySourceStart));
 }
 
 void HVNExecuteMacro(std::string_view text, MacroActions& actions) {

@@ -12,17 +12,14 @@ namespace pelmora::dde {
 
 enum class MacroCommand { None, Off, Live, Play, Pause, Forward, Exit };
 
-// The longest source name PLAY hands on (the engine's zero-terminated text limit).
-constexpr size_t kMaxPlaySource = 255;
-
 // The command a first line names. OFF, LIVE, PAUSE, FORWARD and EXIT match the whole line, the
 // letters without regard to case and nothing trimmed ("OFF " matches nothing); PLAY matches
 // when the first four characters are "PLAY" in any case.
 MacroCommand MatchMacro(std::string_view line);
 
 // The source a PLAY line names: its text from the sixth character on (the fifth, whatever it
-// is, is skipped: "PLAY C:\t.gps" and "PLAYXC:\t.gps" both name C:\t.gps), at most
-// kMaxPlaySource characters.
+// is, is skipped: "PLAY C:\t.gps" and "PLAYXC:\t.gps" both name C:\t.gps), whole: a name cut
+// would name another file, and the engine refuses one too long for it.
 std::string PlaySource(std::string_view line);
 
 // The main window's operations a macro command uses.

@@ -7,6 +7,7 @@
 #include "app/settings/DialogIds.h"
 #include "app/settings/DialogStyles.h"
 #include "app/settings/OptionKeys.h"
+#include "navres32/StringIds.h"
 
 namespace pelmora {
 namespace {
@@ -72,8 +73,7 @@ void TNMEASettingsForm::OKBtnClick() {
   const std::string& path = C("SettingsFilename").Caption();
   // Cut, the path would name another file; a NUL inside would cut it too.
   if (path.size() > kMaxSettingsPathLength || path.find('\0') != std::string::npos) {
-    host_.ShowError("The setup file name is too long: it can have at most " +
-                    std::to_string(kMaxSettingsPathLength) + " characters.");
+    host_.ShowError(host_.Text(IDS_SetupPathTooLong));
     return;
   }
   settings_.heightReference = IsChecked("ElevRefOptionIndeX0") ? 0 : 1;

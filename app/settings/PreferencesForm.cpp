@@ -73,9 +73,9 @@ std::vector<std::string> Numbers(int32_t first, int32_t last) {
   return out;
 }
 
-// The position the value selects, or the default's position when the list does not hold it.
-int PositionOr(int64_t position, int64_t defaultPosition, int count) {
-  return static_cast<int>(position >= 0 && position < count ? position : defaultPosition);
+// The position the value selects; -1 (no selection) when the list does not hold it.
+int Position(int64_t position, int count) {
+  return position >= 0 && position < count ? static_cast<int>(position) : -1;
 }
 
 // The number a list shows; the fallback with no selection.
@@ -89,8 +89,7 @@ int IntervalPosition(int32_t seconds) {
   for (int i = 5; i < static_cast<int>(std::size(kIntervals)); ++i) {
     if (kIntervals[i] == seconds) return i;
   }
-  return PositionOr(static_cast<int64_t>(seconds) - 1, OptionDefault("UpdateInterval") - 1,
-                    static_cast<int>(std::size(kIntervals)));
+  return Position(static_cast<int64_t>(seconds) - 1, static_cast<int>(std::size(kIntervals)));
 }
 
 }  // namespace
@@ -124,13 +123,9 @@ void TPreferencesForm::FormCreate() {
   C("IntervalList").SetItemIndex(IntervalPosition(o.updateInterval));
 
   C("GeoFormatList").SetItems({std::begin(kGeoFormats), std::end(kGeoFormats)});
-  C("GeoFormatList")
-      .SetItemIndex(PositionOr(o.geoFormat, OptionDefault("GeoFormat"),
-                               static_cast<int>(std::size(kGeoFormats))));
+  C("GeoFormatList").SetItemIndex(Position(o.geoFormat, static_cast<int>(std::size(kGeoFormats))));
   C("PrecisionList").SetItems(Numbers(1, kMaxDecimals));
-  C("PrecisionList")
-      .SetItemIndex(PositionOr(static_cast<int64_t>(o.geoPrecision) - 1,
-                               OptionDefault("GeoPrecision") - 1, kMaxDecimals));
+  C("PrecisionList").SetItemIndex(Position(static_cast<int64_t>(o.geoPrecision) - 1, kMaxDecimals));
   C("BeepOption").SetChecked(o.beep == 1);
 
   const auto checkFor = [this](int32_t value, std::initializer_list<const char*> buttons) {
@@ -145,9 +140,8 @@ void TPreferencesForm::FormCreate() {
 
   C("OffsetList").SetItems(Numbers(-kMaxOffsetHours, kMaxOffsetHours));
   C("OffsetList")
-      .SetItemIndex(PositionOr(static_cast<int64_t>(o.utcOffset) + kMaxOffsetHours,
-                               OptionDefault("UTCOffset") + kMaxOffsetHours,
-                               2 * kMaxOffsetHours + 1));
+      .SetItemIndex(
+          Position(static_cast<int64_t>(o.utcOffset) + kMaxOffsetHours, 2 * kMaxOffsetHours + 1));
   if (o.timeUtc == 1) C("OffsetList").SetEnabled(false);
 
   C("MinimizeOption").SetChecked(o.minimize == 1);
@@ -157,11 +151,12 @@ void TPreferencesForm::FormCreate() {
 
 void TPreferencesForm::Ok_Click() {
   DisplayOptions& o = options_;
-  o.updateInterval = SelectedNumber(C("IntervalList"), OptionDefault("UpdateInterval"));
+  // A list left without a selection (a stored value it cannot show) keeps that value.
+  o.updateInterval = SelectedNumber(C("IntervalList"), o.updateInterval);
   o.beep = IsChecked("BeepOption") ? 1 : 0;
   const int format = C("GeoFormatList").ItemIndex();
-  o.geoFormat = format >= 0 ? format : OptionDefault("GeoFormat");
-  o.geoPrecision = SelectedNumber(C("PrecisionList"), OptionDefault("GeoPrecision"));
+  if (format >= 0) o.geoFormat = format;
+  o.geoPrecision = SelectedNumber(C("PrecisionList"), o.geoPrecision);
   o.elevUnits = IsChecked("ElevUnitsOptionIndeX0") ? 0 : 1;
   o.speedUnits = 3;
   for (int i = 0; i < 3; ++i) {
@@ -174,7 +169,7 @@ void TPreferencesForm::Ok_Click() {
   const bool local = IsChecked("TimeOptionIndeX0");
   if (local) {
     o.timeUtc = 0;
-    o.utcOffset = SelectedNumber(C("OffsetList"), OptionDefault("UTCOffset"));
+    o.utcOffset = SelectedNumber(C("OffsetList"), o.utcOffset);
   } else {
     o.timeUtc = 1;
   }

@@ -18,7 +18,8 @@ class TPreferencesForm : public ui::Dialog {
   TPreferencesForm(DisplayOptions& options, const OptionStore& store, SettingsDialogHost& host);
 
   // A value a list cannot show (an interval, format, decimal places or offset outside its
-  // entries) selects the list's default entry, so that OK stores what the dialog shows.
+  // entries) leaves the list without a selection, and OK keeps that value unless the user
+  // chose an entry.
   void FormCreate();
   void TimeOptionLocal_Click() { C("OffsetList").SetEnabled(true); }
   void TimeOptionUTC_Click() { C("OffsetList").SetEnabled(false); }

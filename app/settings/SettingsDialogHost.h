@@ -19,6 +19,8 @@ class SettingsDialogHost : public ui::DialogRunner {
   virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
   // A modal error box with one OK button; returns when it is closed.
   virtual void ShowError(const std::string& text) = 0;
+  // A text of the resource-string library by id (navres32/StringIds.h); empty when missing.
+  virtual std::string Text(int id) = 0;
 };
 
 }  // namespace pelmora

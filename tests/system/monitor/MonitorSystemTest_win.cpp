@@ -4,11 +4,12 @@
 // program's port, stored as ComPort with UpdateInterval 1) and COM6, where this test plays the
 // receiver with gpssim's core, one epoch a second; on request it ends the pair (the receiver is
 // unplugged). The cases run in order: live, record, off, replay with pause, the end of the log,
-// unplugging, then the command line.
+// PLAY \\.\COM5 behind a modal dialog, unplugging, then the command line.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <process.h>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -163,6 +164,13 @@ class MonitorSystemTest : public ::testing::Test {
     return Widen(std::string(buffer, n > 0 ? n : 0));
   }
   static std::wstring Text(int id) { return TextOf(FindControl(main_, id)); }
+  // A macro command sent by ddecmd.exe, as another program would; true when acknowledged.
+  static bool Execute(const std::wstring& macro) {
+    const std::wstring ddecmd = ProgramDirectory() + L"\\ddecmd.exe",
+                       quoted = L"\"" + macro + L"\"";
+    return _wspawnl(_P_WAIT, ddecmd.c_str(), L"ddecmd", L"pelmora", L"HVN", L"execute",
+                    quoted.c_str(), nullptr) == 0;
+  }
   static void Command(int id) { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   static void ClickPauseButton() {
     HWND button = FindControl(main_, IDC_SimulatePauseButton);
@@ -265,6 +273,9 @@ class MonitorSystemTest : public ::testing::Test {
     Sleep(2500);
     EXPECT_TRUE(Dialogs(L"Error").empty()) << "the engine is closed: no further box";
     EXPECT_EQ(Text(IDC_lblComStatus), Resource(IDS_IdlePortStatus));
+    Command(IDM_FileRecord);  // Off: F5 offers no save dialog for a closed engine
+    Sleep(1500);
+    EXPECT_TRUE(Dialogs(Resource(IDS_RecordDialogTitle)).empty()) << "Record is still offered";
   }
   static std::wstring ReplayName() {
     const std::string base = recording_.substr(recording_.find_last_of('\\') + 1);
@@ -395,6 +406,22 @@ TEST_F(MonitorSystemTest, ReplayShowsTheRecordedPositionsAndPausesAndResumes) {
       30s);
   ExpectOnePollFailureBoxAndConfirm();
   EXPECT_GE(shown.size(), 8u) << "most recorded positions were shown";
+}
+
+// PLAY \\.\COM5 opens its port; OFF by DDE leaves Set Preferences modal.
+TEST_F(MonitorSystemTest, ADevicePathIsItsPortAndModeChangesKeepADialogModal) {
+  ASSERT_TRUE(Execute(L"PLAY \\\\.\\COM5"));
+  ASSERT_TRUE(WaitFor([] { return Text(IDC_lblComStatus) == L"COM5"; }));
+  Command(IDM_OptionsPreferences);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    dialog = FindProcessWindow(app_.info.dwProcessId, L"PelmoraDialog", L"Set Preferences");
+    return dialog != nullptr && !IsWindowEnabled(main_);
+  }));
+  ASSERT_TRUE(Execute(L"OFF"));  // closes the engine behind the dialog
+  EXPECT_FALSE(IsWindowEnabled(main_)) << "OFF enabled the window behind the dialog";
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(WaitFor([] { return IsWindowEnabled(main_) != FALSE; }));
 }
 
 TEST_F(MonitorSystemTest, UnpluggingTheReceiverShowsMessage33AndClosesTheEngine) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainForm.h"
@@ -24,7 +25,7 @@ using Log = std::vector<std::string>;
 class FakeStrings : public StringTable {
  public:
   explicit FakeStrings(Log& log) : log_(log) {
-    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48})
+    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48, 49, 50, 51, 52})
       texts_[id] = std::string("S").append(std::to_string(id));
     const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
                            "km/h", "magnetic", "true", "local", "UTC"};
@@ -151,7 +152,10 @@ class FakeHost : public MainFormHost {
   void SetTopmost(bool on) override { log_.push_back(on ? "Topmost" : "NotTopmost"); }
   void SetMinimised() override { log_.push_back("Minimised"); }
   void ShowMainWindow() override { log_.push_back("Show"); }
-  void EnableMainWindow(bool on) override { log_.push_back(on ? "Enable" : "Disable"); }
+  bool EnableMainWindow(bool on) override {
+    log_.push_back(on ? "Enable" : "Disable");
+    return std::exchange(enabled, on);
+  }
   void StopTimer() override { log_.push_back("StopTimer"); }
   // Logs "<Open|Save> title|filter|extension|options" and answers `chosen`.
   std::optional<std::string> ChooseFile(const FileDialogRequest& r) override {
@@ -168,11 +172,14 @@ class FakeHost : public MainFormHost {
   // still open afterwards is closed with Escape.
   void ShowModal(ui::Dialog& dialog) override {
     log_.push_back("Dialog " + dialog.Caption());
+    const bool was = std::exchange(enabled, false);
     auto script = users.find(dialog.Caption());
     if (script != users.end()) script->second(dialog);
     if (!dialog.Closed()) dialog.Dismiss();
+    enabled = was;
   }
   void ShowHelp(int context) override { log_.push_back("Help " + std::to_string(context)); }
+  std::string Text(int id) override { return "S" + std::to_string(id); }
   const OptionStore& Store() override { return store; }
   void ShellOpen(const std::string& address) override { log_.push_back("ShellOpen " + address); }
 
@@ -184,6 +191,7 @@ class FakeHost : public MainFormHost {
   WallClockTime now{0, 0};
   LongTimeFormat timeFormat;
   std::function<void()> duringBox;
+  bool enabled = true;  // the main window accepts input
 
  private:
   Log& log_;

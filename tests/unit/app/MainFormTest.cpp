@@ -555,15 +555,23 @@ TEST_F(MainFormTest, PlayedNamesBeginningWithComInAnyCaseArePorts) {
     EXPECT_EQ(form_.Form().MenuEnabled("FileRecord"), serial) << source;
     EXPECT_EQ(C("SimulatePauseButton").Visible(), !serial) << source;
   }
-  const std::pair<const char*, const char*> replayNames[] = {{"D:\\data\\Run.GPS", "run"},
-                                                             {"C:\\Logs\\Track1.gps", "track1"},
-                                                             {"C:\\Logs\\noextension", ""}};
+  const std::pair<const char*, const char*> replayNames[] = {
+      {"D:\\data\\Run.GPS", "run"},
+      {"D:\\v1.2\\run.2024\\Day.1.gps", "day.1"},
+      {"C:\\Logs\\noextension", "noextension"}};
   for (const auto& [source, shown] : replayNames) {
     C("SimulatePauseButton").SetDown(true);
     form_.OpenEngine(Source::Named(source));
     EXPECT_EQ(C("lblComStatus").Caption(), shown) << source;
     EXPECT_FALSE(C("SimulatePauseButton").Down()) << source;
   }
+}
+
+TEST_F(MainFormTest, ADevicePathOpensThePortItNamesNeverALogToRead) {
+  Create();
+  dde::HVNExecuteMacro("PLAY \\\\.\\COM3", form_.Macros());
+  EXPECT_EQ(log_.front(), "Open 1 COM3");
+  EXPECT_EQ(C("lblComStatus").Caption(), "COM3");
 }
 
 TEST_F(MainFormTest, MacroCommandsReachTheModesAndTheLinkOnce) {
@@ -597,9 +605,10 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   form_.FileLive_Click();
   form_.Form().SetChecked("FileRecord", true);
   LinkUp();
+  engine_.info.validFlags = kValidPosition;
   engine_.info.latitude = -33.87;
   engine_.info.longitude = 151.21;
-  TickAt(0, 0);  // an update step shows the fix
+  TickAt(0, 0);
   log_.clear();
 
   form_.FormClose();
@@ -659,9 +668,10 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     ASSERT_TRUE(form.FormCreate());
     engine_.openResult = c.failOpen ? -2 : 0;
     if (c.live) form.FileLive_Click();
+    engine_.info.validFlags = kValidPosition;
     engine_.info.latitude = 12.5;
     engine_.info.longitude = -7.25;
-    form.Timer1_Timer();  // an update step (the clock's second is 0) shows the fix
+    form.Timer1_Timer();
     log_.clear();
     form.FormClose();
     EXPECT_EQ(Logged("StoreStartPosition 12.50 -7.25"), c.stored) << c.live << c.failOpen;

@@ -174,7 +174,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        },
        kLive,
        {kRecordDialog}},
-      {"live: F5 refused by the engine",
+      {"live: F5 refused by the engine says so",
        From::Live,
        [&] {
          choose(kRecordPath);
@@ -182,7 +182,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
          form_.FileRecord_Click();
        },
        kLive,
-       {kRecordDialog, "StartLog C:\\Logs\\rec.gps"}},
+       {kRecordDialog, "StartLog C:\\Logs\\rec.gps", "Error S51"}},
       {"recording: F5 stops",
        From::Recording,
        [&] { form_.FileRecord_Click(); },
@@ -256,7 +256,7 @@ TEST_F(ModesTest, ClosingStoresThePositionTheCycleReadOnlyWhenLive) {
   } cases[] = {
       {"live after a fix", From::Live, true, "StoreStartPosition -33.87 151.21"},
       {"recording after a fix", From::Recording, true, "StoreStartPosition -33.87 151.21"},
-      {"live before any fix", From::Live, false, "StoreStartPosition 0.00 0.00"},
+      {"live before any fix: the stored position stays", From::Live, false, nullptr},
       {"simulated after a fix", From::Simulated, true, nullptr},
       {"off", From::Off, false, nullptr},
   };

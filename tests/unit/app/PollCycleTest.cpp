@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "navlib32/navlib32.h"
 #include "tests/unit/app/MainFormFixture.h"
 
 namespace pelmora {
@@ -162,7 +163,7 @@ TEST_F(PollCycleTest, APausedReplayNeitherPollsNorUpdatesAndLiveIgnoresThePaused
   EXPECT_EQ(C("lblLatitude").Caption(), "10.0000 lat");
 }
 
-TEST_F(PollCycleTest, PollFailureWhileRecordingStopsTheLogBeforeClosingTheEngine) {
+TEST_F(PollCycleTest, PollFailureWhileRecordingStopsTheLogAndGoesOff) {
   Start(true);
   LinkUp();
   host_.chosen = "C:\\Logs\\rec.gps";
@@ -174,19 +175,31 @@ TEST_F(PollCycleTest, PollFailureWhileRecordingStopsTheLogBeforeClosingTheEngine
 
   TickAt(0, 4);
 
-  // The box first; nothing on the client link.
-  const fakes::Log expected = {"Poll", "Error S33", "StopLog", "Disable", "Close", "Enable"};
+  // The box first, then Off as F2 enters it: the GIS hears OFF.
+  const fakes::Log expected = {"Poll",  "Error S33", "StopLog", "Disable",
+                               "Close", "Enable",    "Send OFF"};
   EXPECT_EQ(log_, expected);
   EXPECT_FALSE(form_.EngineOpen());
   EXPECT_FALSE(form_.Form().Checked("FileRecord"));
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S3") << "the display is reset";
   EXPECT_EQ(C("lblLatitude").TextColor(), colors::kIdleGrey);
-  // The menus stay as they were.
-  EXPECT_TRUE(form_.Form().Checked("FileLive"));
-  EXPECT_TRUE(form_.Form().MenuEnabled("FileRecord"));
+  // The menus say Off, and Record is no longer offered.
+  EXPECT_TRUE(form_.Form().Checked("FileOff") && !form_.Form().MenuEnabled("FileRecord"));
   log_.clear();
   TickAt(0, 6);
   EXPECT_TRUE(log_.empty()) << "the closed engine is not polled";
+}
+
+// A failed log write stops recording with its own message; live goes on (last status: GetInfo's).
+TEST_F(PollCycleTest, AFailedLogWriteStopsRecordingAndLiveGoesOn) {
+  Start(true);
+  form_.Form().SetChecked("FileRecord", true);
+  engine_.pollResults = {kNavPollLogFailed};
+  TickAt(0, 2);
+  EXPECT_EQ(log_, (fakes::Log{"Poll", "StopLog", "Error S52"}));
+  EXPECT_TRUE(form_.EngineOpen() && !form_.Form().Checked("FileRecord"));
+  TickAt(0, 4);
+  EXPECT_EQ(form_.LastStatus(), 1);
 }
 
 TEST_F(PollCycleTest, WhileItsBoxIsOpenTicksDoNothingAndWhatTheBoxsLoopDidStands) {

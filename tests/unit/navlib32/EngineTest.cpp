@@ -100,6 +100,7 @@ TEST(EngineFunctions, ParseComPort) {
       {nullptr, 0}};
   for (const auto& c : cases)
     EXPECT_EQ(ParseComPort(c.text), c.port) << (c.text ? c.text : "null");
+  EXPECT_EQ(ParseComPort("\\\\.\\COM4"), 4);
 }
 
 TEST(EngineFunctions, DefaultCommInfo) {
@@ -290,13 +291,22 @@ TEST_F(EngineTest, CloseAndReopenStopTheRecording) {
   EXPECT_FALSE(engine_->IsOpen());
 }
 
-TEST_F(EngineTest, LogWriteFailureStopsRecordingAndIsReported) {
+TEST_F(EngineTest, LogWriteFailureStopsRecordingIsReportedOnceAndLiveGoesOn) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   ASSERT_EQ(OpenLive(), 0);
   ASSERT_EQ(engine_->StartLog("/dev/full"), 0);
   port_.incoming = {"$GPGGA,10,a*00\r\n"};
   EXPECT_EQ(engine_->Poll(), kNavPollLogFailed);
   EXPECT_FALSE(engine_->IsRecording());
+  port_.incoming = {"$GPGGA,11,a*00\r\n"};
+  EXPECT_EQ(engine_->Poll(), 0) << "told once; the port is still read";
+}
+
+TEST_F(EngineTest, ADevicePathIsNeverReplayedEvenWhereItIsAFile) {
+  WriteFile("\\\\.\\dev.gps", "$GPGGA,1,a*00\n$GPGGA,2,a*00\n");
+  EXPECT_EQ(engine_->Open(kNmea, "\\\\.\\dev.gps", nullptr, nullptr), kNavOpenFileMissing);
+  std::error_code ignored;  // on Windows the name is a device and no file was made
+  fs::remove("\\\\.\\dev.gps", ignored);
 }
 
 TEST_F(EngineTest, ReplayAdvancesOneEpochPerPollAndRefusesRecording) {

@@ -32,6 +32,7 @@ class FakeDialogHost : public SettingsDialogHost {
     return chosen;
   }
   void ShowError(const std::string& text) override { log.push_back("Error " + text); }
+  std::string Text(int id) override { return "S" + std::to_string(id); }
 
   std::vector<std::string> log;
   std::map<std::string, std::function<void(ui::Dialog&)>> users;
