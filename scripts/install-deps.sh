@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the run need, when some are missing.
+#   install-deps.sh        the native and mingw toolchains, Wine, Xvfb and the test clients
+#   install-deps.sh fuzz   also clang, for the libFuzzer targets
+# Only what is used: the x86-64 mingw toolchain (not the i686 one the mingw-w64 bundle adds),
+# gpsd's C clients and its Python module (not gpsd-clients, whose plotting tools pull in
+# matplotlib, SciPy and the Boost headers).
 set -euo pipefail
-packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev clang-format
-          mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb socat imagemagick x11-utils
-          xdotool python3 fonts-wine fonts-liberation gpsd-clients python3-gps)
+packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format
+          g++-mingw-w64-x86-64-posix wine wine64 xvfb socat imagemagick xdotool python3
+          fonts-wine fonts-liberation gpsd-tools python3-gps)
+[ "${1:-}" = fuzz ] && packages+=(clang)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

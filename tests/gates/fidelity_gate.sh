@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The fidelity gate: decodes the recorded receiver logs with the release navdump and fails when
+# The fidelity gate: decodes the recorded receiver logs with navdump and fails when
 # compare.py's score (fields matched, mean over the logs, cut to two decimals) is below the
 # threshold. Exits 77 (skipped) when the logs or the comparer are not beside this checkout.
 #   fidelity_gate.sh NAVDUMP COMPARE_PY LOG_DIR MIN_SCORE
@@ -11,7 +11,7 @@ if [ ! -d "$logs" ] || [ ! -f "$compare" ]; then
   exit 77
 fi
 if [ ! -x "$navdump" ]; then
-  echo "no release navdump at $navdump (cmake --preset release; cmake --build --preset release --target navdump)"
+  echo "no navdump at $navdump"
   exit 1
 fi
 

@@ -100,9 +100,9 @@ for k in htmlfile http https; do
   wine reg add "HKCR\\$k\\shell\\open\\command" /ve /t REG_SZ /d "$recorder" /f \
     </dev/null >/dev/null 2>&1
 done
-wait_opened() {  # wait_opened LINE_NUMBER TEXT: the recorder's line N is TEXT
+wait_opened() {  # wait_opened LINE_NUMBER TEXT: the recorder's line N is TEXT (within 15 s)
   local i
-  for i in $(seq 1 50); do
+  for i in $(seq 1 150); do
     [ "$(sed -n "${1}p" "$opened" | tr -d '\r')" = "$2" ] && return 0
     sleep 0.1
   done

@@ -1,0 +1,1 @@
+// The object whose build makes the unit tests' precompiled header.
