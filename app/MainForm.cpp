@@ -20,7 +20,6 @@ namespace pelmora {
 namespace {
 
 constexpr std::string_view kPortPrefix = "COM";
-constexpr char kInformation[] = "Information";
 
 // Text joined in one buffer (GCC 12 misreads literal + temporary string as an overlap).
 std::string Join(std::string_view a, std::string_view b) {
@@ -123,7 +122,7 @@ bool TMainForm::FormCreate() {
   // Without the resource-string library nothing further is initialised.
   if (!strings_.Load()) {
     host_.ShowInformation("The Pelmora is not installed correctly (Resource DLL cannot be loaded).",
-                          kInformation);
+                          kInformationCaption);
     host_.Terminate();
     return false;
   }
@@ -335,7 +334,7 @@ int32_t TMainForm::OpenEngine(Source source) {
     SetModeMenu(source_.port ? Mode::Live : Mode::Simulated);
   } else {
     host_.ShowInformation(strings_.Get(source_.port ? IDS_PortOpenFailed : IDS_LogOpenFailed),
-                          kInformation);
+                          kInformationCaption);
     SetModeMenu(Mode::Off);
   }
   panels_.ResetDisplay();
@@ -387,7 +386,7 @@ void TMainForm::SetConnectChecked(bool checked) {
 }
 
 void TMainForm::ShowLinkFailed() {
-  host_.ShowInformation(strings_.Get(IDS_LinkOpenFailed), kInformation);
+  host_.ShowInformation(strings_.Get(IDS_LinkOpenFailed), kInformationCaption);
 }
 
 void TMainForm::ShowLinkGivenUp() {

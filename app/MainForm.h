@@ -13,6 +13,7 @@
 
 #include "app/EpochFeed.h"
 #include "app/FileDialog.h"
+#include "app/MainFormHost.h"
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
 #include "app/StartPosition.h"
@@ -35,43 +36,6 @@ namespace pelmora {
 namespace net {
 class FixServerControl;
 }
-
-// What the main window asks of the window system and of the services of later layers; the
-// settings dialogs' part (modal dialogs, help, file dialogs, error boxes) comes from
-// SettingsDialogHost.
-class MainFormHost : public SettingsDialogHost {
- public:
-  // Directory of the program file, without a trailing backslash.
-  virtual std::string AppDirectory() = 0;
-  // Every start-up option with its default (the option store).
-  virtual StartupOptions LoadOptions() = 0;
-  // Stores the start position for the next run (GPSInitLat, GPSInitLon, cut to whole degrees).
-  virtual void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) = 0;
-  // An information message box with one OK button; returns when it is closed.
-  virtual void ShowInformation(const std::string& text, const std::string& caption) = 0;
-  // The maker's modal About box (hvndlg32).
-  virtual void ShowAbout(const std::string& productName, const std::string& versionText) = 0;
-  virtual void SetTopmost(bool on) = 0;
-  virtual void SetMinimised() = 0;
-  virtual void ShowMainWindow() = 0;
-  // Enables or disables the main window; true when it was enabled before.
-  virtual bool EnableMainWindow(bool on) = 0;
-  virtual void StopTimer() = 0;
-  // The option store the dialogs write and the web-page getters read.
-  virtual const OptionStore& Store() = 0;
-  // Opens an address in the user's web browser (ShellExecuteA "open", SW_SHOW); nothing is
-  // reported when no browser opens it.
-  virtual void ShellOpen(const std::string& address) = 0;
-  // The local wall clock (the poll cycle's phase), the default beep, and the user's regional
-  // long time format, read once at start.
-  virtual WallClockTime LocalTime() = 0;
-  virtual void Beep() = 0;
-  virtual LongTimeFormat UserLongTimeFormat() = 0;
-  // Asks the window to close; the close runs FormClose.
-  virtual void CloseMainWindow() = 0;
-  // Releases the main window and ends the message loop with exit code 0.
-  virtual void Terminate() = 0;
-};
 
 // Where the engine reads from: a serial port (Live mode) or a GPS log to replay.
 struct Source {
