@@ -8,12 +8,9 @@
 #include <utility>
 
 #include "app/ControlIds.h"
-#include "app/HelpTopics.h"
 #include "app/MainLayout.h"
 #include "app/SourceName.h"
-#include "app/net/FixServerControl.h"
 #include "app/settings/PreferencesForm.h"
-#include "app/settings/ProductInfo.h"
 #include "navres32/StringIds.h"
 
 namespace pelmora {
@@ -68,50 +65,48 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       panels_(ViewContext{form_, strings_, options_, suffixes_, fixText_}),
       link_(linkTransport, *this),
       feed_(EpochFeedParts{engine_, options_, fixText_, panels_, link_}),
-      pollCycle_(PollCycleParts{*this, engine_, strings_, options_, form_, panels_, feed_}) {
+      pollCycle_(PollCycleParts{*this, engine_, strings_, options_, form_, panels_, feed_}),
+      help_(host_),
+      fixServer_(form_, host_) {
   BuildMainLayout(form_);
   feed_.Add(startPosition_);
 }
 
 void TMainForm::SetFollowers(EpochConsumer* ddeItems, net::FixServerControl* fixServer) {
   if (ddeItems != nullptr) feed_.Add(*ddeItems);
-  fixServer_ = fixServer;
-  fixServerFollower_.control = fixServer;
-  if (fixServer != nullptr) feed_.Add(fixServerFollower_);
-}
-
-void TMainForm::FixServerFollower::OnEpoch(const Epoch& epoch, std::string_view sentences) {
-  control->Publish(epoch, sentences);
+  fixServer_.Attach(fixServer);
+  if (fixServer != nullptr) feed_.Add(fixServer_);
 }
 
 bool TMainForm::Command(int commandId) {
-  using Handler = void (TMainForm::*)();
+  using Handler = void (*)(TMainForm&);
   static constexpr std::pair<int, Handler> kRoutes[] = {
-      {IDM_FileOff, &TMainForm::FileOff_Click},
-      {IDM_FileLive, &TMainForm::FileLive_Click},
-      {IDM_FileSimulated, &TMainForm::FileSimulated_Click},
-      {IDM_FileRecord, &TMainForm::FileRecord_Click},
-      {IDM_FileExit, &TMainForm::FileExit_Click},
-      {IDM_OptionsConnectServer, &TMainForm::OptionsConnectServer_Click},
-      {IDM_OptionsGPSSettings, &TMainForm::OptionsGPSSettings_Click},
-      {IDM_OptionsViewGPSInfo, &TMainForm::OptionsViewGPSInfo_Click},
-      {IDM_OptionsViewStrength, &TMainForm::OptionsViewStrength_Click},
-      {IDM_OptionsViewConfig, &TMainForm::OptionsViewConfig_Click},
-      {IDM_OptionsPreferences, &TMainForm::OptionsPreferences_Click},
-      {IDM_OptionsShareFix, &TMainForm::OptionsShareFix_Click},
-      {IDM_HelpContents, &TMainForm::HelpContents_Click},
-      {IDM_HalvornontheWebMenuItem, &TMainForm::HalvornontheWebMenuItemClick},
-      {IDM_DownloadsMenuItem, &TMainForm::DownloadsMenuItemClick},
-      {IDM_OnlineSupportMenuItem, &TMainForm::OnlineSupportMenuItemClick},
-      {IDM_OnlineDiscussionGroupMenuItem, &TMainForm::OnlineDiscussionGroupMenuItemClick},
-      {IDM_HelpAbout, &TMainForm::HelpAbout_Click},
-      {IDM_NextView, &TMainForm::NextView},
-      {IDC_OptionsViewButton, &TMainForm::OptionsViewButton_Click},
-      {IDC_SimulatePauseButton, &TMainForm::SimulatePauseButtonClick},
+      {IDM_FileOff, [](TMainForm& m) { m.FileOff_Click(); }},
+      {IDM_FileLive, [](TMainForm& m) { m.FileLive_Click(); }},
+      {IDM_FileSimulated, [](TMainForm& m) { m.FileSimulated_Click(); }},
+      {IDM_FileRecord, [](TMainForm& m) { m.FileRecord_Click(); }},
+      {IDM_FileExit, [](TMainForm& m) { m.FileExit_Click(); }},
+      {IDM_OptionsConnectServer, [](TMainForm& m) { m.OptionsConnectServer_Click(); }},
+      {IDM_OptionsGPSSettings, [](TMainForm& m) { m.OptionsGPSSettings_Click(); }},
+      {IDM_OptionsViewGPSInfo, [](TMainForm& m) { m.panels_.ShowView(0); }},
+      {IDM_OptionsViewStrength, [](TMainForm& m) { m.panels_.ShowView(1); }},
+      {IDM_OptionsViewConfig, [](TMainForm& m) { m.panels_.ShowView(2); }},
+      {IDM_OptionsPreferences, [](TMainForm& m) { m.OptionsPreferences_Click(); }},
+      {IDM_OptionsShareFix, [](TMainForm& m) { m.fixServer_.OptionsShareFix_Click(); }},
+      {IDM_HelpContents, [](TMainForm& m) { m.help_.HelpContents_Click(); }},
+      {IDM_HalvornontheWebMenuItem, [](TMainForm& m) { m.help_.HalvornontheWebMenuItemClick(); }},
+      {IDM_DownloadsMenuItem, [](TMainForm& m) { m.help_.DownloadsMenuItemClick(); }},
+      {IDM_OnlineSupportMenuItem, [](TMainForm& m) { m.help_.OnlineSupportMenuItemClick(); }},
+      {IDM_OnlineDiscussionGroupMenuItem,
+       [](TMainForm& m) { m.help_.OnlineDiscussionGroupMenuItemClick(); }},
+      {IDM_HelpAbout, [](TMainForm& m) { m.help_.HelpAbout_Click(); }},
+      {IDM_NextView, [](TMainForm& m) { m.panels_.NextView(); }},
+      {IDC_OptionsViewButton, [](TMainForm& m) { m.panels_.OptionsViewButton_Click(); }},
+      {IDC_SimulatePauseButton, [](TMainForm& m) { m.SimulatePauseButtonClick(); }},
   };
   for (const auto& [id, handler] : kRoutes) {
     if (id == commandId) {
-      (this->*handler)();
+      handler(*this);
       return true;
     }
   }
@@ -126,8 +121,7 @@ bool TMainForm::FormCreate() {
     host_.Terminate();
     return false;
   }
-  versionText_ = "Version 3.2 MapInfo Edition";
-  helpFilePath_ = Join(host_.AppDirectory(), "\\pelmora.hlp");
+  help_.Load();
   closing_ = 0;
   paused_ = 0;
   macroEcho_ = 0;
@@ -140,12 +134,9 @@ bool TMainForm::FormCreate() {
   if (options_.display.minimize == 1) host_.SetMinimised();
   // Off mode with the idle display (FileRecord disabled), the information view, the link.
   FileOff_Click();
-  OptionsViewGPSInfo_Click();
+  panels_.ShowView(0);
   OptionsConnectServer_Click();
-  if (fixServer_ != nullptr) {
-    ShowFixServerProblems(fixServer_->Load());
-    form_.SetChecked("OptionsShareFix", fixServer_->Checked());
-  }
+  fixServer_.Load();
   host_.ShowMainWindow();
   return true;
 }
@@ -167,9 +158,7 @@ void TMainForm::FormClose() {
   Guarded([&] {
     if (link_.LinkOpen()) link_.Close();
   });
-  Guarded([&] {
-    if (fixServer_ != nullptr) fixServer_->Shutdown();
-  });
+  Guarded([&] { fixServer_.Shutdown(); });
   Guarded([&] { StopRecording(); });
   Guarded([&] {
     if (engineOpen_ != 0) {
@@ -277,45 +266,6 @@ void TMainForm::OptionsPreferences_Click() {
   host_.ShowModal(dialog);
 }
 
-void TMainForm::HelpContents_Click() {
-  host_.ShowHelp(kHelpContents);
-}
-
-void TMainForm::OptionsShareFix_Click() {
-  if (fixServer_ == nullptr) return;
-  const std::vector<std::string> problems = fixServer_->Toggle();
-  form_.SetChecked("OptionsShareFix", fixServer_->Checked());
-  ShowFixServerProblems(problems);
-}
-
-void TMainForm::ShowFixServerProblems(const std::vector<std::string>& problems) {
-  if (problems.empty()) return;
-  std::string text;
-  for (const std::string& p : problems) {
-    if (!text.empty()) text += "\r\n";
-    text += p;
-  }
-  host_.ShowError(text);
-}
-
-// The web pages are looked up when chosen: a stored override counts at once.
-void TMainForm::HalvornontheWebMenuItemClick() {
-  host_.ShellOpen(GetCompanyWebSite());
-}
-void TMainForm::DownloadsMenuItemClick() {
-  host_.ShellOpen(GetLatestVersionPage(host_.Store()));
-}
-void TMainForm::OnlineSupportMenuItemClick() {
-  host_.ShellOpen(GetOnlineSupportPage(host_.Store()));
-}
-void TMainForm::OnlineDiscussionGroupMenuItemClick() {
-  host_.ShellOpen(GetOnlineDiscussionPage(host_.Store()));
-}
-
-void TMainForm::HelpAbout_Click() {
-  host_.ShowAbout("The Pelmora", versionText_);
-}
-
 int32_t TMainForm::OpenEngine(Source source) {
   source_ = std::move(source);
   if (engineOpen_ != 0) {
@@ -363,18 +313,6 @@ void TMainForm::SimulatePauseButtonClick() {
   paused_ = button.Down() ? 1 : 0;
   // A PAUSE or FORWARD macro sends its own command.
   if (macroEcho_ == 0) SendLinkCommand(paused_ != 0 ? "PAUSE" : "FORWARD");
-}
-
-void TMainForm::OptionsViewButton_Click() {
-  panels_.NextView();
-  form_.Get("OptionsViewButton").SetDown(false);
-}
-
-bool TMainForm::Form_KeyDown(ui::Key key,
-                             unsigned /*shift: Shift, Ctrl and Alt make no difference*/) {
-  if (key != ui::Key::F12) return false;
-  panels_.NextView();
-  return true;
 }
 
 void TMainForm::SendLinkCommand(const std::string& command) {

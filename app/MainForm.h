@@ -1,7 +1,8 @@
 // TMainForm: the main window as a model of controls. It owns the run-time state, starts up and
 // shuts down in their fixed order, handles the menu bar and keys, and changes the tracking mode
 // (Off, Live, Simulated, recording). Its rooms: the layout (MainLayout), the panels and views
-// (MainPanels), the poll cycle (PollCycle) and the client link (dde::ClientLink); the DDE
+// (MainPanels), the poll cycle (PollCycle), the client link (dde::ClientLink), the Help menu
+// (HelpMenu) and the fix server's entry (FixServerMenu); the DDE
 // server's macro commands reach it through dde::MacroActions. Portable: the window system, the
 // engine and the texts are behind MainFormHost, Engine and StringTable.
 #pragma once
@@ -13,6 +14,8 @@
 
 #include "app/EpochFeed.h"
 #include "app/FileDialog.h"
+#include "app/FixServerMenu.h"
+#include "app/HelpMenu.h"
 #include "app/MainFormHost.h"
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
@@ -66,6 +69,7 @@ class TMainForm : private dde::LinkUi,
   dde::ClientLink& Link() { return link_; }
   // The main window as the DDE server's macro commands reach it (HVNExecuteMacro).
   dde::MacroActions& Macros() { return *this; }
+  HelpMenu& Help() { return help_; }
   // The epoch feed, which hands every epoch to the views, the GIS link and the followers.
   EpochFeed& Feed() { return feed_; }
 
@@ -83,18 +87,7 @@ class TMainForm : private dde::LinkUi,
   void ReplayLog(const std::string& path);
   void OptionsConnectServer_Click();
   void OptionsGPSSettings_Click();
-  void OptionsViewGPSInfo_Click() { panels_.ShowView(0); }
-  void OptionsViewStrength_Click() { panels_.ShowView(1); }
-  void OptionsViewConfig_Click() { panels_.ShowView(2); }
   void OptionsPreferences_Click();
-  // "Share Fix on &Network": turns the fix server on or off and stores FixServer.
-  void OptionsShareFix_Click();
-  void HelpContents_Click();
-  void HalvornontheWebMenuItemClick();
-  void DownloadsMenuItemClick();
-  void OnlineSupportMenuItemClick();
-  void OnlineDiscussionGroupMenuItemClick();
-  void HelpAbout_Click();
   // What follows the fix beside the window, wired here in the feed's order after the views and
   // the GIS link: the DDE server's items, then the fix server. Either may be null (no fix server:
   // its menu entry does nothing). Set before FormCreate, which starts the fix server when
@@ -103,11 +96,8 @@ class TMainForm : private dde::LinkUi,
   // Runs the handler of a menu, accelerator or button command id; false for an unknown id.
   bool Command(int commandId);
 
-  // Buttons, keys and the timer.
-  void OptionsViewButton_Click();
+  // The pause button and the timer.
   void SimulatePauseButtonClick();
-  // True when the key was handled: F12, whatever the modifiers (ui::ShiftState bits).
-  bool Form_KeyDown(ui::Key key, unsigned shift = ui::kShiftNone);
   void Timer1_Timer() { pollCycle_.Timer1_Timer(); }
 
   // Tracking modes. OpenEngine makes source the current one (a failed open keeps it too) and
@@ -120,8 +110,6 @@ class TMainForm : private dde::LinkUi,
   bool Closing() const override { return closing_ != 0; }
   bool Paused() const override { return paused_ != 0; }
   int32_t LastStatus() const { return lastStatus_; }
-  const std::string& VersionText() const { return versionText_; }
-  const std::string& HelpFilePath() const { return helpFilePath_; }
   const Source& CurrentSource() const { return source_; }
   const StartupOptions& Options() const { return options_; }
   const UnitSuffixes& Suffixes() const { return suffixes_; }
@@ -131,14 +119,11 @@ class TMainForm : private dde::LinkUi,
  private:
   // The check marks of the mode items, and FileRecord enabled in Live mode only.
   void SetModeMenu(Mode mode);
-  // Shows the fix server's messages (ports that could not be opened, odd options) in one box.
-  void ShowFixServerProblems(const std::vector<std::string>& problems);
   // Stops a recording (FileRecord checked) and unchecks FileRecord.
   void StopRecording() override;
   // The dialog of F4 (open) or F5 (save) for GPS logs.
   FileDialogRequest LogFileDialog(bool save) const;
   void BuildUnitSuffixes();
-  void NextView() { panels_.NextView(); }
 
   // dde::LinkUi: the Connect check mark and the link's messages.
   void SetConnectChecked(bool checked) override;
@@ -180,13 +165,8 @@ class TMainForm : private dde::LinkUi,
   dde::ClientLink link_;
   EpochFeed feed_;
   PollCycle pollCycle_;
-  net::FixServerControl* fixServer_ = nullptr;
-  // Hands every epoch read to the fix server.
-  struct FixServerFollower final : EpochConsumer {
-    void OnEpoch(const Epoch& epoch, std::string_view sentences) override;
-    net::FixServerControl* control = nullptr;
-  };
-  FixServerFollower fixServerFollower_;
+  HelpMenu help_;
+  FixServerMenu fixServer_;
   StartPositionMemory startPosition_{form_};
 
   int32_t engineOpen_ = 0;
@@ -195,8 +175,6 @@ class TMainForm : private dde::LinkUi,
   int32_t macroEcho_ = 0;
   int32_t lastStatus_ = 0;
   uint32_t engineOpens_ = 0;
-  std::string versionText_;
-  std::string helpFilePath_;
   Source source_;
 };
 

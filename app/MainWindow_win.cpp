@@ -214,7 +214,7 @@ void MainWindow::ShowModal(ui::Dialog& dialog) {
 // Windows help engine reports a help file it cannot show; a page that does not open (the help
 // folder missing, no browser) is named in a message so that the user can open it himself.
 void MainWindow::ShowHelp(int context) {
-  const std::string& helpFile = model_.HelpFilePath();
+  const std::string& helpFile = model_.Help().HelpFilePath();
   const DWORD attributes = GetFileAttributesA(helpFile.c_str());
   const bool present =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -238,7 +238,7 @@ TEST_F(MainFormTest, MissingResourceLibraryShowsTheMessageAndEndsTheProgram) {
       "loaded).",
       "Terminate"};
   EXPECT_EQ(log_, expected);
-  EXPECT_TRUE(form_.VersionText().empty()) << "nothing further is initialised";
+  EXPECT_TRUE(form_.Help().VersionText().empty()) << "nothing further is initialised";
 }
 
 TEST_F(MainFormTest, FormCreateRunsItsStepsInOrder) {
@@ -252,8 +252,8 @@ TEST_F(MainFormTest, FormCreateRunsItsStepsInOrder) {
                         "Message [Information] S29",
                         "Show"};
   EXPECT_EQ(log_, expected);
-  EXPECT_EQ(form_.VersionText(), "Version 3.2 MapInfo Edition");
-  EXPECT_EQ(form_.HelpFilePath(), "C:\\Apps\\Pelmora\\pelmora.hlp");
+  EXPECT_EQ(form_.Help().VersionText(), "Version 3.2 MapInfo Edition");
+  EXPECT_EQ(form_.Help().HelpFilePath(), "C:\\Apps\\Pelmora\\pelmora.hlp");
   EXPECT_EQ(form_.Panels().ViewIndex(), 0);
   EXPECT_FALSE(form_.EngineOpen());
   EXPECT_FALSE(form_.Closing());
@@ -364,7 +364,7 @@ TEST_F(MainFormTest, ResetDisplayGivesEveryControlItsIdleLook) {
 
 TEST_F(MainFormTest, ResetDisplayKeepsTheViewAndSatelliteLabelVisibility) {
   Create();
-  form_.OptionsViewConfig_Click();
+  form_.Panels().ShowView(2);
   form_.Panels().FindSignalSatLabel(4)->SetVisible(false);
   form_.Panels().ResetDisplay();
   EXPECT_EQ(form_.Panels().ViewIndex(), 2);
@@ -427,11 +427,11 @@ TEST_F(MainFormTest, F12CyclesThroughTheViewsAndOtherKeysPassOn) {
   Create();
   const int expected[] = {1, 2, 0};
   for (int step : expected) {
-    EXPECT_TRUE(form_.Form_KeyDown(Key::F12));
+    EXPECT_TRUE(form_.Panels().Form_KeyDown(Key::F12));
     EXPECT_EQ(form_.Panels().ViewIndex(), step);
   }
-  EXPECT_FALSE(form_.Form_KeyDown(Key::F11));
-  EXPECT_FALSE(form_.Form_KeyDown(Key::F2));
+  EXPECT_FALSE(form_.Panels().Form_KeyDown(Key::F11));
+  EXPECT_FALSE(form_.Panels().Form_KeyDown(Key::F2));
   EXPECT_EQ(form_.Panels().ViewIndex(), 0);
 }
 
@@ -439,16 +439,16 @@ TEST_F(MainFormTest, F12WithAnyModifiersGoesToTheNextView) {
   Create();
   for (unsigned shift = 0; shift < 8; ++shift) {
     const int before = form_.Panels().ViewIndex();
-    EXPECT_TRUE(form_.Form_KeyDown(Key::F12, shift)) << shift;
+    EXPECT_TRUE(form_.Panels().Form_KeyDown(Key::F12, shift)) << shift;
     EXPECT_EQ(form_.Panels().ViewIndex(), (before + 1) % 3) << shift;
-    EXPECT_FALSE(form_.Form_KeyDown(Key::F9, shift)) << "F9 arrives as a menu command";
+    EXPECT_FALSE(form_.Panels().Form_KeyDown(Key::F9, shift)) << "F9 arrives as a menu command";
   }
 }
 
 TEST_F(MainFormTest, F12ContinuesFromAViewChosenInTheMenu) {
   Create();
-  form_.OptionsViewStrength_Click();
-  form_.Form_KeyDown(Key::F12);
+  form_.Panels().ShowView(1);
+  form_.Panels().Form_KeyDown(Key::F12);
   EXPECT_EQ(form_.Panels().ViewIndex(), 2);
   EXPECT_TRUE(form_.Form().Checked("OptionsViewConfig"));
 }
