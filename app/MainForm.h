@@ -1,31 +1,28 @@
-// TMainForm: the main window as a model of controls. It owns the run-time state, starts up and
-// shuts down in their fixed order, handles the menu bar and keys, and changes the tracking mode
-// (Off, Live, Simulated, recording). Its rooms: the layout (MainLayout), the panels and views
-// (MainPanels), the poll cycle (PollCycle) and the client link (dde::ClientLink); the DDE
-// server's macro commands reach it through dde::MacroActions. Portable: the window system, the
-// engine and the texts are behind MainFormHost, Engine and StringTable.
+// TMainForm: the main window as a model of controls. It builds and wires its rooms, starts up and
+// shuts down in their fixed order and routes the menu, accelerator and button commands. Its
+// rooms: the layout (MainLayout), the panels and views (MainPanels), the tracking modes
+// (TrackingModes), the poll cycle (PollCycle), the epoch feed (EpochFeed), the client link
+// (dde::ClientLink), the Help menu (HelpMenu) and the fix server's entry (FixServerMenu); the DDE
+// server's macro commands reach the modes through MainMacroActions. Portable: the window system,
+// the engine and the texts are behind MainFormHost, Engine and StringTable.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <vector>
-
+#include "app/DdeAdapters.h"
 #include "app/EpochFeed.h"
-#include "app/FileDialog.h"
+#include "app/FixServerMenu.h"
+#include "app/HelpMenu.h"
+#include "app/MainFormHost.h"
 #include "app/MainPanels.h"
 #include "app/PollCycle.h"
 #include "app/StartPosition.h"
 #include "app/StringTable.h"
+#include "app/TrackingModes.h"
 #include "app/dde/ClientLink.h"
 #include "app/dde/MacroHandler.h"
 #include "app/engine/Engine.h"
 #include "app/format/FixText.h"
 #include "app/format/TimeOfDay.h"
 #include "app/format/Units.h"
-#include "app/settings/GPSSettingsForm.h"
-#include "app/settings/OptionStore.h"
-#include "app/settings/SettingsDialogHost.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
 #include "navlib32/navlib32_records.h"
@@ -36,101 +33,25 @@ namespace net {
 class FixServerControl;
 }
 
-// What the main window asks of the window system and of the services of later layers; the
-// settings dialogs' part (modal dialogs, help, file dialogs, error boxes) comes from
-// SettingsDialogHost.
-class MainFormHost : public SettingsDialogHost {
- public:
-  // Directory of the program file, without a trailing backslash.
-  virtual std::string AppDirectory() = 0;
-  // Every start-up option with its default (the option store).
-  virtual StartupOptions LoadOptions() = 0;
-  // Stores the start position for the next run (GPSInitLat, GPSInitLon, cut to whole degrees).
-  virtual void StoreStartPosition(double latitudeDegrees, double longitudeDegrees) = 0;
-  // An information message box with one OK button; returns when it is closed.
-  virtual void ShowInformation(const std::string& text, const std::string& caption) = 0;
-  // The maker's modal About box (hvndlg32).
-  virtual void ShowAbout(const std::string& productName, const std::string& versionText) = 0;
-  virtual void SetTopmost(bool on) = 0;
-  virtual void SetMinimised() = 0;
-  virtual void ShowMainWindow() = 0;
-  // Enables or disables the main window; true when it was enabled before.
-  virtual bool EnableMainWindow(bool on) = 0;
-  virtual void StopTimer() = 0;
-  // The option store the dialogs write and the web-page getters read.
-  virtual const OptionStore& Store() = 0;
-  // Opens an address in the user's web browser (ShellExecuteA "open", SW_SHOW); nothing is
-  // reported when no browser opens it.
-  virtual void ShellOpen(const std::string& address) = 0;
-  // The local wall clock (the poll cycle's phase), the default beep, and the user's regional
-  // long time format, read once at start.
-  virtual WallClockTime LocalTime() = 0;
-  virtual void Beep() = 0;
-  virtual LongTimeFormat UserLongTimeFormat() = 0;
-  // Asks the window to close; the close runs FormClose.
-  virtual void CloseMainWindow() = 0;
-  // Releases the main window and ends the message loop with exit code 0.
-  virtual void Terminate() = 0;
-};
-
-// Where the engine reads from: a serial port (Live mode) or a GPS log to replay.
-struct Source {
-  std::string name;  // "COM" + port number, or the path of the log
-  bool port = false;
-
-  // "COM" followed by the port number in decimal.
-  static Source Port(int32_t number);
-  // A name given by the user or a PLAY macro: a port when its first three characters are "COM"
-  // in any letter case, the port COMn for a device path \\.\COMn, otherwise a log.
-  static Source Named(std::string name);
-};
-
-// The tracking mode, as the check marks of FileOff, FileLive and FileSimulated show it.
-enum class Mode { Off, Live, Simulated };
-
-class TMainForm : private dde::LinkUi,
-                  private dde::MacroActions,
-                  private PollCycleHost,
-                  private ReceiverSource {
+class TMainForm {
  public:
   TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
             dde::LinkTransport& linkTransport);
 
   ui::Form& Form() { return form_; }
-  const ui::Form& Form() const { return form_; }
   MainPanels& Panels() { return panels_; }
   dde::ClientLink& Link() { return link_; }
+  // The tracking modes: the File menu, the pause button and the engine's state.
+  TrackingModes& Modes() { return modes_; }
+  HelpMenu& Help() { return help_; }
   // The main window as the DDE server's macro commands reach it (HVNExecuteMacro).
-  dde::MacroActions& Macros() { return *this; }
+  dde::MacroActions& Macros() { return macros_; }
   // The epoch feed, which hands every epoch to the views, the GIS link and the followers.
   EpochFeed& Feed() { return feed_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
   void FormClose();
-
-  // Menu handlers.
-  void FileOff_Click();
-  void FileLive_Click();
-  void FileSimulated_Click();
-  void FileRecord_Click();
-  void FileExit_Click();
-  // Replays the log at path as if it had been chosen with F4 (the program's command line).
-  void ReplayLog(const std::string& path);
-  void OptionsConnectServer_Click();
-  void OptionsGPSSettings_Click();
-  void OptionsViewGPSInfo_Click() { panels_.ShowView(0); }
-  void OptionsViewStrength_Click() { panels_.ShowView(1); }
-  void OptionsViewConfig_Click() { panels_.ShowView(2); }
-  void OptionsPreferences_Click();
-  // "Share Fix on &Network": turns the fix server on or off and stores FixServer.
-  void OptionsShareFix_Click();
-  void HelpContents_Click();
-  void HalvornontheWebMenuItemClick();
-  void DownloadsMenuItemClick();
-  void OnlineSupportMenuItemClick();
-  void OnlineDiscussionGroupMenuItemClick();
-  void HelpAbout_Click();
   // What follows the fix beside the window, wired here in the feed's order after the views and
   // the GIS link: the DDE server's items, then the fix server. Either may be null (no fix server:
   // its menu entry does nothing). Set before FormCreate, which starts the fix server when
@@ -138,71 +59,19 @@ class TMainForm : private dde::LinkUi,
   void SetFollowers(EpochConsumer* ddeItems, net::FixServerControl* fixServer);
   // Runs the handler of a menu, accelerator or button command id; false for an unknown id.
   bool Command(int commandId);
-
-  // Buttons, keys and the timer.
-  void OptionsViewButton_Click();
-  void SimulatePauseButtonClick();
-  // True when the key was handled: F12, whatever the modifiers (ui::ShiftState bits).
-  bool Form_KeyDown(ui::Key key, unsigned shift = ui::kShiftNone);
   void Timer1_Timer() { pollCycle_.Timer1_Timer(); }
 
-  // Tracking modes. OpenEngine makes source the current one (a failed open keeps it too) and
-  // returns the engine's open status.
-  int32_t OpenEngine(Source source);
-  int32_t CloseEngine() override;
-
   // State, read by tests and by the later layers.
-  bool EngineOpen() const override { return engineOpen_ != 0; }
-  bool Closing() const override { return closing_ != 0; }
-  bool Paused() const override { return paused_ != 0; }
-  int32_t LastStatus() const { return lastStatus_; }
-  const std::string& VersionText() const { return versionText_; }
-  const std::string& HelpFilePath() const { return helpFilePath_; }
-  const Source& CurrentSource() const { return source_; }
   const StartupOptions& Options() const { return options_; }
   const UnitSuffixes& Suffixes() const { return suffixes_; }
   // The record the last update step showed.
   const FixRecord& Fix() const { return feed_.Shown().fix; }
 
  private:
-  // The check marks of the mode items, and FileRecord enabled in Live mode only.
-  void SetModeMenu(Mode mode);
-  // Shows the fix server's messages (ports that could not be opened, odd options) in one box.
-  void ShowFixServerProblems(const std::vector<std::string>& problems);
-  // Stops a recording (FileRecord checked) and unchecks FileRecord.
-  void StopRecording() override;
-  // The dialog of F4 (open) or F5 (save) for GPS logs.
-  FileDialogRequest LogFileDialog(bool save) const;
-  void BuildUnitSuffixes();
-  void NextView() { panels_.NextView(); }
-
-  // dde::LinkUi: the Connect check mark and the link's messages.
-  void SetConnectChecked(bool checked) override;
-  void ShowLinkFailed() override;
-  void ShowLinkGivenUp() override;
-
-  // dde::MacroActions: what a macro command does to the window.
-  void SetTestLabel(const std::string& caption) override;
-  // Also PollCycleHost's Off mode after a poll failure.
-  void FileOff() override { FileOff_Click(); }
-  void FileLive() override { FileLive_Click(); }
-  int32_t OpenSource(const std::string& source) override;
-  void SetPauseButtonDown(bool down) override;
-  void SetPaused(bool paused) override { paused_ = paused ? 1 : 0; }
-  void SetMacroEcho(bool on) override { macroEcho_ = on ? 1 : 0; }
-  // A mode command, sent only while the link is up.
-  void SendLinkCommand(const std::string& command) override;
-  void Exit() override { FileExit_Click(); }
-
-  // ReceiverSource: the receiver options dialog's reopen of the current source.
-  int32_t ReopenEngine() override { return OpenEngine(source_); }
-  void SetLastStatus(int32_t status) override { lastStatus_ = status; }
-
-  // PollCycleHost: the rest of what a tick asks of the window.
-  uint32_t EngineOpens() const override { return engineOpens_; }
-  WallClockTime LocalTime() override { return host_.LocalTime(); }
-  void ShowError(const std::string& text) override { host_.ShowError(text); }
-  void Beep() override { host_.Beep(); }
+  // The dialogs are created here, shown modally and freed when they close; their OK writes the
+  // options the poll cycle reads at its next tick.
+  void OptionsGPSSettings_Click();
+  void OptionsPreferences_Click();
 
   MainFormHost& host_;
   Engine& engine_;
@@ -213,27 +82,15 @@ class TMainForm : private dde::LinkUi,
   LongTimeFormat timeFormat_;
   FixText fixText_;
   MainPanels panels_;
+  MainLinkUi linkUi_;
   dde::ClientLink link_;
   EpochFeed feed_;
+  TrackingModes modes_;
+  MainMacroActions macros_;
   PollCycle pollCycle_;
-  net::FixServerControl* fixServer_ = nullptr;
-  // Hands every epoch read to the fix server.
-  struct FixServerFollower final : EpochConsumer {
-    void OnEpoch(const Epoch& epoch, std::string_view sentences) override;
-    net::FixServerControl* control = nullptr;
-  };
-  FixServerFollower fixServerFollower_;
+  HelpMenu help_;
+  FixServerMenu fixServer_;
   StartPositionMemory startPosition_{form_};
-
-  int32_t engineOpen_ = 0;
-  int32_t closing_ = 0;
-  int32_t paused_ = 0;
-  int32_t macroEcho_ = 0;
-  int32_t lastStatus_ = 0;
-  uint32_t engineOpens_ = 0;
-  std::string versionText_;
-  std::string helpFilePath_;
-  Source source_;
 };
 
 }  // namespace pelmora

@@ -52,6 +52,18 @@ void MainPanels::NextView() {
   ShowView((viewIndex_ + 1) % kViewCount);
 }
 
+void MainPanels::OptionsViewButton_Click() {
+  NextView();
+  c_.form.Get("OptionsViewButton").SetDown(false);
+}
+
+bool MainPanels::Form_KeyDown(ui::Key key,
+                              unsigned /*shift: Shift, Ctrl and Alt make no difference*/) {
+  if (key != ui::Key::F12) return false;
+  NextView();
+  return true;
+}
+
 void MainPanels::SetGpsStatusText(int stringId) {
   c_.form.Get("lblGPSStatus").SetCaption(c_.strings.Get(stringId));
 }

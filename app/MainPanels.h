@@ -1,10 +1,12 @@
 // The main window's panels and views: the status strip with the information view (FixView), the
-// signal strength view and the sky plot with the PDOP gauge, which of the three views is shown,
-// and the idle display of all of them. Portable.
+// signal strength view and the sky plot with the PDOP gauge, which of the three views is shown
+// (the view menu items, the view button and F12 switch it), and the idle display of all of them.
+// Portable.
 #pragma once
 
 #include <string>
 
+#include "app/ui/Form.h"
 #include "app/views/FixView.h"
 #include "app/views/SignalView.h"
 #include "app/views/SkyView.h"
@@ -34,6 +36,10 @@ class MainPanels {
   void ShowView(int view);
   void NextView();
   int ViewIndex() const { return viewIndex_; }
+  // The view button: the next view; the button never stays down.
+  void OptionsViewButton_Click();
+  // True when the key was handled: F12, whatever the modifiers (ui::ShiftState bits).
+  bool Form_KeyDown(ui::Key key, unsigned shift = ui::kShiftNone);
 
   // lblGPSStatus shows the resource string stringId.
   void SetGpsStatusText(int stringId);

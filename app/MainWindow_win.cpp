@@ -73,7 +73,7 @@ bool MainWindow::Create() {
     });
   }
   const bool created = model_.FormCreate();
-  if (created && !args_.replayLog.empty()) model_.ReplayLog(args_.replayLog);
+  if (created && !args_.replayLog.empty()) model_.Modes().ReplayLog(args_.replayLog);
   if (created && renderer_ != nullptr) renderer_->Apply();
   return created;
 }
@@ -214,7 +214,7 @@ void MainWindow::ShowModal(ui::Dialog& dialog) {
 // Windows help engine reports a help file it cannot show; a page that does not open (the help
 // folder missing, no browser) is named in a message so that the user can open it himself.
 void MainWindow::ShowHelp(int context) {
-  const std::string& helpFile = model_.HelpFilePath();
+  const std::string& helpFile = model_.Help().HelpFilePath();
   const DWORD attributes = GetFileAttributesA(helpFile.c_str());
   const bool present =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -25,7 +25,7 @@ class Cycle {
     engine_.logPolls = false;
     engine_.info = FullFix(12);
     form_.FormCreate();
-    form_.FileLive_Click();
+    form_.Modes().FileLive_Click();
     link_.accepts = true;
     form_.Link().Toggle();
   }

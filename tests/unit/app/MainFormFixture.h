@@ -30,14 +30,14 @@ class MainFormFixture : public ::testing::Test {
   }
   void StartLive() {
     Create();
-    form_.FileLive_Click();
-    ASSERT_TRUE(form_.EngineOpen());
+    form_.Modes().FileLive_Click();
+    ASSERT_TRUE(form_.Modes().EngineOpen());
     log_.clear();
   }
   void StartReplay(const std::string& path = "C:\\Logs\\Track1.gps") {
     Create();
-    form_.ReplayLog(path);
-    ASSERT_TRUE(form_.EngineOpen());
+    form_.Modes().ReplayLog(path);
+    ASSERT_TRUE(form_.Modes().EngineOpen());
     log_.clear();
   }
   // Brings the client link up as Options > Connect would (and keeps it up across Create),

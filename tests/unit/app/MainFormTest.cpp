@@ -220,7 +220,7 @@ TEST_F(MainFormTest, EveryMenuCommandReachesAHandler) {
   EXPECT_TRUE(form_.Command(IDM_NextView));
   EXPECT_FALSE(form_.Command(12345));
   EXPECT_TRUE(Logged("CloseMainWindow")) << "File > Exit closes the window";
-  EXPECT_TRUE(form_.Closing());
+  EXPECT_TRUE(form_.Modes().Closing());
 }
 
 TEST_F(MainFormTest, AboutShowsTheProductAndVersionText) {
@@ -238,7 +238,7 @@ TEST_F(MainFormTest, MissingResourceLibraryShowsTheMessageAndEndsTheProgram) {
       "loaded).",
       "Terminate"};
   EXPECT_EQ(log_, expected);
-  EXPECT_TRUE(form_.VersionText().empty()) << "nothing further is initialised";
+  EXPECT_TRUE(form_.Help().VersionText().empty()) << "nothing further is initialised";
 }
 
 TEST_F(MainFormTest, FormCreateRunsItsStepsInOrder) {
@@ -252,12 +252,12 @@ TEST_F(MainFormTest, FormCreateRunsItsStepsInOrder) {
                         "Message [Information] S29",
                         "Show"};
   EXPECT_EQ(log_, expected);
-  EXPECT_EQ(form_.VersionText(), "Version 3.2 MapInfo Edition");
-  EXPECT_EQ(form_.HelpFilePath(), "C:\\Apps\\Pelmora\\pelmora.hlp");
+  EXPECT_EQ(form_.Help().VersionText(), "Version 3.2 MapInfo Edition");
+  EXPECT_EQ(form_.Help().HelpFilePath(), "C:\\Apps\\Pelmora\\pelmora.hlp");
   EXPECT_EQ(form_.Panels().ViewIndex(), 0);
-  EXPECT_FALSE(form_.EngineOpen());
-  EXPECT_FALSE(form_.Closing());
-  EXPECT_FALSE(form_.Paused());
+  EXPECT_FALSE(form_.Modes().EngineOpen());
+  EXPECT_FALSE(form_.Modes().Closing());
+  EXPECT_FALSE(form_.Modes().Paused());
   EXPECT_FALSE(form_.Link().LinkOpen());
   auto& f = form_.Form();
   EXPECT_TRUE(f.Checked("FileOff"));
@@ -364,7 +364,7 @@ TEST_F(MainFormTest, ResetDisplayGivesEveryControlItsIdleLook) {
 
 TEST_F(MainFormTest, ResetDisplayKeepsTheViewAndSatelliteLabelVisibility) {
   Create();
-  form_.OptionsViewConfig_Click();
+  form_.Panels().ShowView(2);
   form_.Panels().FindSignalSatLabel(4)->SetVisible(false);
   form_.Panels().ResetDisplay();
   EXPECT_EQ(form_.Panels().ViewIndex(), 2);
@@ -427,11 +427,11 @@ TEST_F(MainFormTest, F12CyclesThroughTheViewsAndOtherKeysPassOn) {
   Create();
   const int expected[] = {1, 2, 0};
   for (int step : expected) {
-    EXPECT_TRUE(form_.Form_KeyDown(Key::F12));
+    EXPECT_TRUE(form_.Panels().Form_KeyDown(Key::F12));
     EXPECT_EQ(form_.Panels().ViewIndex(), step);
   }
-  EXPECT_FALSE(form_.Form_KeyDown(Key::F11));
-  EXPECT_FALSE(form_.Form_KeyDown(Key::F2));
+  EXPECT_FALSE(form_.Panels().Form_KeyDown(Key::F11));
+  EXPECT_FALSE(form_.Panels().Form_KeyDown(Key::F2));
   EXPECT_EQ(form_.Panels().ViewIndex(), 0);
 }
 
@@ -439,16 +439,16 @@ TEST_F(MainFormTest, F12WithAnyModifiersGoesToTheNextView) {
   Create();
   for (unsigned shift = 0; shift < 8; ++shift) {
     const int before = form_.Panels().ViewIndex();
-    EXPECT_TRUE(form_.Form_KeyDown(Key::F12, shift)) << shift;
+    EXPECT_TRUE(form_.Panels().Form_KeyDown(Key::F12, shift)) << shift;
     EXPECT_EQ(form_.Panels().ViewIndex(), (before + 1) % 3) << shift;
-    EXPECT_FALSE(form_.Form_KeyDown(Key::F9, shift)) << "F9 arrives as a menu command";
+    EXPECT_FALSE(form_.Panels().Form_KeyDown(Key::F9, shift)) << "F9 arrives as a menu command";
   }
 }
 
 TEST_F(MainFormTest, F12ContinuesFromAViewChosenInTheMenu) {
   Create();
-  form_.OptionsViewStrength_Click();
-  form_.Form_KeyDown(Key::F12);
+  form_.Panels().ShowView(1);
+  form_.Panels().Form_KeyDown(Key::F12);
   EXPECT_EQ(form_.Panels().ViewIndex(), 2);
   EXPECT_TRUE(form_.Form().Checked("OptionsViewConfig"));
 }
@@ -470,13 +470,13 @@ TEST_F(MainFormTest, PauseButtonTogglesThePausedFlagAndTellsTheLink) {
   EXPECT_TRUE(button.Toggle());
   ASSERT_TRUE(form_.Command(IDC_SimulatePauseButton));
   EXPECT_TRUE(button.Down());
-  EXPECT_TRUE(form_.Paused());
+  EXPECT_TRUE(form_.Modes().Paused());
   EXPECT_TRUE(log_.empty()) << "nothing is sent while the link is down";
   LinkUp();
-  form_.SimulatePauseButtonClick();
+  form_.Modes().SimulatePauseButtonClick();
   EXPECT_FALSE(button.Down());
-  EXPECT_FALSE(form_.Paused());
-  form_.SimulatePauseButtonClick();
+  EXPECT_FALSE(form_.Modes().Paused());
+  form_.Modes().SimulatePauseButtonClick();
   EXPECT_EQ(log_, (Log{"Send FORWARD", "Send PAUSE"}));
 }
 
@@ -484,13 +484,13 @@ TEST_F(MainFormTest, FileOffStopsRecordingBeforeClosingTheEngine) {
   Create();
   engine_.openResult = 0;
   LinkUp();
-  form_.FileLive_Click();
+  form_.Modes().FileLive_Click();
   EXPECT_EQ(C("lblComStatus").Caption(), "COM1");
   EXPECT_TRUE(form_.Form().MenuEnabled("FileRecord"));
   form_.Form().SetChecked("FileRecord", true);
   log_.clear();
 
-  form_.FileOff_Click();
+  form_.Modes().FileOff_Click();
 
   const Log expected = {"StopLog", "Disable", "Close", "Enable", "Send OFF"};
   EXPECT_EQ(log_, expected);
@@ -500,19 +500,19 @@ TEST_F(MainFormTest, FileOffStopsRecordingBeforeClosingTheEngine) {
   EXPECT_FALSE(f.Checked("FileSimulated"));
   EXPECT_FALSE(f.Checked("FileRecord"));
   EXPECT_FALSE(f.MenuEnabled("FileRecord"));
-  EXPECT_FALSE(form_.EngineOpen());
-  EXPECT_FALSE(form_.Paused());
-  EXPECT_EQ(form_.LastStatus(), 7);
+  EXPECT_FALSE(form_.Modes().EngineOpen());
+  EXPECT_FALSE(form_.Modes().Paused());
+  EXPECT_EQ(form_.Modes().LastStatus(), 7);
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S3");
   EXPECT_EQ(C("lblComStatus").Caption(), "S4");
 }
 
 TEST_F(MainFormTest, FileOffWhenOffSendsOnlyWithTheLinkUp) {
   Create();
-  form_.FileOff_Click();
+  form_.Modes().FileOff_Click();
   EXPECT_TRUE(log_.empty());
   LinkUp();
-  form_.FileOff_Click();
+  form_.Modes().FileOff_Click();
   EXPECT_EQ(log_, (Log{"Send OFF"}));
 }
 
@@ -520,25 +520,25 @@ TEST_F(MainFormTest, FailedLiveOpenLeavesTheOffMenuState) {
   host_.options.comPort = 3;
   Create();
   engine_.openResult = -2;
-  form_.FileLive_Click();
+  form_.Modes().FileLive_Click();
   EXPECT_EQ(log_[0], "Open 1 COM3");
   EXPECT_EQ(log_[1], "Message [Information] S14");
   auto& f = form_.Form();
   EXPECT_TRUE(f.Checked("FileOff"));
   EXPECT_FALSE(f.Checked("FileLive"));
   EXPECT_FALSE(f.MenuEnabled("FileRecord"));
-  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Modes().EngineOpen());
 }
 
 TEST_F(MainFormTest, AnOverlongSourceGoesWholeToTheEngineWhichRefusesIt) {
   Create();
   const std::string path = "C:\\" + std::string(300, 'x') + ".gps";
   engine_.openResult = -1;
-  EXPECT_EQ(form_.OpenEngine(Source::Named(path)), -1);
+  EXPECT_EQ(form_.Modes().OpenEngine(Source::Named(path)), -1);
   ASSERT_GE(log_.size(), 2u);
   EXPECT_EQ(log_[0], "Open 1 " + path);
   EXPECT_EQ(log_[1], "Message [Information] S15") << "a log file, not a port";
-  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Modes().EngineOpen());
 }
 
 TEST_F(MainFormTest, PlayedNamesBeginningWithComInAnyCaseArePorts) {
@@ -548,8 +548,8 @@ TEST_F(MainFormTest, PlayedNamesBeginningWithComInAnyCaseArePorts) {
       {"", false}};
   for (const auto& [source, serial] : cases) {
     dde::HVNExecuteMacro(std::string("PLAY ") + source, form_.Macros());
-    ASSERT_TRUE(form_.EngineOpen()) << source;
-    EXPECT_EQ(form_.CurrentSource().name, source);
+    ASSERT_TRUE(form_.Modes().EngineOpen()) << source;
+    EXPECT_EQ(form_.Modes().CurrentSource().name, source);
     EXPECT_EQ(form_.Form().Checked("FileLive"), serial) << source;
     EXPECT_EQ(form_.Form().Checked("FileSimulated"), !serial) << source;
     EXPECT_EQ(form_.Form().MenuEnabled("FileRecord"), serial) << source;
@@ -561,7 +561,7 @@ TEST_F(MainFormTest, PlayedNamesBeginningWithComInAnyCaseArePorts) {
       {"C:\\Logs\\noextension", "noextension"}};
   for (const auto& [source, shown] : replayNames) {
     C("SimulatePauseButton").SetDown(true);
-    form_.OpenEngine(Source::Named(source));
+    form_.Modes().OpenEngine(Source::Named(source));
     EXPECT_EQ(C("lblComStatus").Caption(), shown) << source;
     EXPECT_FALSE(C("SimulatePauseButton").Down()) << source;
   }
@@ -579,15 +579,15 @@ TEST_F(MainFormTest, MacroCommandsReachTheModesAndTheLinkOnce) {
   LinkUp();
   dde::HVNExecuteMacro("PLAY C:\\Logs\\Track1.gps\r\nOFF", form_.Macros());
   dde::HVNExecuteMacro("pause", form_.Macros());
-  EXPECT_TRUE(form_.Paused());
+  EXPECT_TRUE(form_.Modes().Paused());
   EXPECT_TRUE(C("SimulatePauseButton").Down());
   dde::HVNExecuteMacro("FORWARD", form_.Macros());
-  EXPECT_FALSE(form_.Paused());
+  EXPECT_FALSE(form_.Modes().Paused());
   EXPECT_EQ(C("TestLabel").Caption(), "FORWARD");
   dde::HVNExecuteMacro("OFF", form_.Macros());
-  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Modes().EngineOpen());
   dde::HVNExecuteMacro("EXIT", form_.Macros());
-  EXPECT_TRUE(form_.Closing());
+  EXPECT_TRUE(form_.Modes().Closing());
   const Log expected = {"Open 1 C:\\Logs\\Track1.gps",
                         "Send PLAYING",
                         "Send PAUSE",
@@ -602,7 +602,7 @@ TEST_F(MainFormTest, MacroCommandsReachTheModesAndTheLinkOnce) {
 
 TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
   Create();
-  form_.FileLive_Click();
+  form_.Modes().FileLive_Click();
   form_.Form().SetChecked("FileRecord", true);
   LinkUp();
   engine_.info.validFlags = kValidPosition;
@@ -618,16 +618,16 @@ TEST_F(MainFormTest, FormCloseRunsItsStepsInOrder) {
       "Disable",   "Close",           "Enable",  "FreeStrings",
       "Terminate"};
   EXPECT_EQ(log_, expected);
-  EXPECT_TRUE(form_.Closing());
+  EXPECT_TRUE(form_.Modes().Closing());
   EXPECT_FALSE(form_.Link().LinkOpen());
-  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Modes().EngineOpen());
   EXPECT_FALSE(form_.Form().Checked("FileRecord"));
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S16");
 }
 
 TEST_F(MainFormTest, FormCloseEndsTheProgramWhenAStepFails) {
   Create();
-  form_.FileLive_Click();
+  form_.Modes().FileLive_Click();
   form_.Form().SetChecked("FileRecord", true);
   engine_.failShutdown = true;
   log_.clear();
@@ -667,7 +667,7 @@ TEST_F(MainFormTest, StartPositionIsStoredOnlyWhenClosingLiveWithTheEngineOpen) 
     TMainForm form(host_, engine_, strings_, link_);
     ASSERT_TRUE(form.FormCreate());
     engine_.openResult = c.failOpen ? -2 : 0;
-    if (c.live) form.FileLive_Click();
+    if (c.live) form.Modes().FileLive_Click();
     engine_.info.validFlags = kValidPosition;
     engine_.info.latitude = 12.5;
     engine_.info.longitude = -7.25;
@@ -742,8 +742,8 @@ TEST_F(MainFormTest, EverySuccessfulPollIsPublishedToTheFixServer) {
   engine_.info.utcSeconds = 43200;
   engine_.info.latitude = -33.87;
   engine_.info.longitude = 151.21;
-  form_.FileLive_Click();
-  ASSERT_TRUE(form_.EngineOpen());
+  form_.Modes().FileLive_Click();
+  ASSERT_TRUE(form_.Modes().EngineOpen());
   form_.Timer1_Timer();
   EXPECT_EQ(sockets.Take(client).substr(0, 43), "$GPGGA,120000.00,3352.20000,S,15112.60000,E");
   form_.Timer1_Timer();

@@ -57,16 +57,16 @@ class ModesTest : public fakes::MainFormFixture {
     engine_.openResult = 0;
     engine_.startLogResult = 0;
     Create();
-    if (from == From::Live || from == From::Recording) form_.FileLive_Click();
+    if (from == From::Live || from == From::Recording) form_.Modes().FileLive_Click();
     if (from == From::Recording) {
       host_.chosen = kRecordPath;
-      form_.FileRecord_Click();
+      form_.Modes().FileRecord_Click();
     }
     if (from == From::Simulated || from == From::Paused) {
       host_.chosen = kTrack;
-      form_.FileSimulated_Click();
+      form_.Modes().FileSimulated_Click();
     }
-    if (from == From::Paused) form_.SimulatePauseButtonClick();
+    if (from == From::Paused) form_.Modes().SimulatePauseButtonClick();
     log_.clear();
   }
   ModeRow Observed() {
@@ -80,7 +80,7 @@ class ModesTest : public fakes::MainFormFixture {
             pause.Visible(),
             pause.Visible() && pause.Down(),
             C("lblComStatus").Caption(),
-            form_.EngineOpen()};
+            form_.Modes().EngineOpen()};
   }
 };
 
@@ -94,33 +94,37 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
   };
   auto choose = [this](std::optional<std::string> file) { host_.chosen = std::move(file); };
   const Case cases[] = {
-      {"off: F2", From::Off, [&] { form_.FileOff_Click(); }, kOff, {"Send OFF"}},
+      {"off: F2", From::Off, [&] { form_.Modes().FileOff_Click(); }, kOff, {"Send OFF"}},
       {"live: F2",
        From::Live,
-       [&] { form_.FileOff_Click(); },
+       [&] { form_.Modes().FileOff_Click(); },
        kOff,
        {"Disable", "Close", "Enable", "Send OFF"}},
       {"recording: F2 stops the log first",
        From::Recording,
-       [&] { form_.FileOff_Click(); },
+       [&] { form_.Modes().FileOff_Click(); },
        kOff,
        {"StopLog", "Disable", "Close", "Enable", "Send OFF"}},
       {"paused: F2 clears the paused flag",
        From::Paused,
-       [&] { form_.FileOff_Click(); },
+       [&] { form_.Modes().FileOff_Click(); },
        kOff,
        {"Disable", "Close", "Enable", "Send OFF"}},
-      {"off: F3", From::Off, [&] { form_.FileLive_Click(); }, kLive, {"Open 1 COM1", "Send LIVE"}},
+      {"off: F3",
+       From::Off,
+       [&] { form_.Modes().FileLive_Click(); },
+       kLive,
+       {"Open 1 COM1", "Send LIVE"}},
       {"recording: F3 reopens without recording",
        From::Recording,
-       [&] { form_.FileLive_Click(); },
+       [&] { form_.Modes().FileLive_Click(); },
        kLive,
        {"StopLog", "Disable", "Close", "Enable", "Open 1 COM1", "Send LIVE"}},
       {"off: F3 fails",
        From::Off,
        [&] {
          engine_.openResult = -2;
-         form_.FileLive_Click();
+         form_.Modes().FileLive_Click();
        },
        kOff,
        {"Open 1 COM1", "Message [Information] S14"}},
@@ -128,7 +132,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        From::Off,
        [&] {
          choose(kTrack);
-         form_.FileSimulated_Click();
+         form_.Modes().FileSimulated_Click();
        },
        kSimulated,
        {kReplayDialog, "Open 1 C:\\Logs\\Track1.gps", "Send PLAYING"}},
@@ -136,7 +140,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        From::Paused,
        [&] {
          choose(kTrack);
-         form_.FileSimulated_Click();
+         form_.Modes().FileSimulated_Click();
        },
        kSimulated,
        {kReplayDialog, "Disable", "Close", "Enable", "Open 1 C:\\Logs\\Track1.gps",
@@ -145,7 +149,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        From::Live,
        [&] {
          choose(std::nullopt);
-         form_.FileSimulated_Click();
+         form_.Modes().FileSimulated_Click();
        },
        kLive,
        {kReplayDialog}},
@@ -154,7 +158,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        [&] {
          choose(kTrack);
          engine_.openResult = -4;
-         form_.FileSimulated_Click();
+         form_.Modes().FileSimulated_Click();
        },
        kOff,
        {kReplayDialog, "Open 1 C:\\Logs\\Track1.gps", "Message [Information] S15"}},
@@ -162,7 +166,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        From::Live,
        [&] {
          choose(kRecordPath);
-         form_.FileRecord_Click();
+         form_.Modes().FileRecord_Click();
        },
        kRecording,
        {kRecordDialog, "StartLog C:\\Logs\\rec.gps"}},
@@ -170,7 +174,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        From::Live,
        [&] {
          choose(std::nullopt);
-         form_.FileRecord_Click();
+         form_.Modes().FileRecord_Click();
        },
        kLive,
        {kRecordDialog}},
@@ -179,29 +183,29 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        [&] {
          choose(kRecordPath);
          engine_.startLogResult = 2;
-         form_.FileRecord_Click();
+         form_.Modes().FileRecord_Click();
        },
        kLive,
        {kRecordDialog, "StartLog C:\\Logs\\rec.gps", "Error S51"}},
       {"recording: F5 stops",
        From::Recording,
-       [&] { form_.FileRecord_Click(); },
+       [&] { form_.Modes().FileRecord_Click(); },
        kLive,
        {"StopLog"}},
       {"simulated: F5 is not offered",
        From::Simulated,
-       [&] { form_.FileRecord_Click(); },
+       [&] { form_.Modes().FileRecord_Click(); },
        kSimulated,
        {}},
-      {"off: F5 is not offered", From::Off, [&] { form_.FileRecord_Click(); }, kOff, {}},
+      {"off: F5 is not offered", From::Off, [&] { form_.Modes().FileRecord_Click(); }, kOff, {}},
       {"simulated: pause",
        From::Simulated,
-       [&] { form_.SimulatePauseButtonClick(); },
+       [&] { form_.Modes().SimulatePauseButtonClick(); },
        kPaused,
        {"Send PAUSE"}},
       {"paused: resume",
        From::Paused,
-       [&] { form_.SimulatePauseButtonClick(); },
+       [&] { form_.Modes().SimulatePauseButtonClick(); },
        kSimulated,
        {"Send FORWARD"}},
       {"a log named like a port, refused by the engine",
@@ -214,14 +218,14 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
        {"Open 1 compass.gps", "Message [Information] S14"}},
       {"the command line replays a log",
        From::Off,
-       [&] { form_.ReplayLog(kTrack); },
+       [&] { form_.Modes().ReplayLog(kTrack); },
        kSimulated,
        {"Open 1 C:\\Logs\\Track1.gps", "Send PLAYING"}},
       {"the command line names a missing log",
        From::Off,
        [&] {
          engine_.openResult = -4;
-         form_.ReplayLog("C:\\Logs\\missing.gps");
+         form_.Modes().ReplayLog("C:\\Logs\\missing.gps");
        },
        kOff,
        {"Open 1 C:\\Logs\\missing.gps", "Message [Information] S15"}},
@@ -232,7 +236,7 @@ TEST_F(ModesTest, TransitionsFollowTheModeTable) {
     c.event();
     EXPECT_EQ(Observed(), c.to) << c.legend;
     EXPECT_EQ(log_, c.log) << c.legend;
-    EXPECT_EQ(form_.Paused(), c.to == kPaused) << c.legend;
+    EXPECT_EQ(form_.Modes().Paused(), c.to == kPaused) << c.legend;
   }
 }
 

@@ -131,7 +131,7 @@ TEST_F(PollCycleTest, TicksDoNothingWithTheEngineClosedOrWhileClosing) {
   Create();
   TickAt(0, 2);
   StartLive();
-  form_.FileExit_Click();
+  form_.Modes().FileExit_Click();
   TickAt(0, 4);
   EXPECT_EQ(engine_.polls, 0);
 }
@@ -141,15 +141,15 @@ TEST_F(PollCycleTest, APausedReplayNeitherPollsNorUpdatesAndLiveIgnoresThePaused
   TickAt(0, 2);
   const FixRecord before = form_.Fix();
   const std::string shown = C("lblLatitude").Caption();
-  form_.SimulatePauseButtonClick();
-  ASSERT_TRUE(form_.Paused());
+  form_.Modes().SimulatePauseButtonClick();
+  ASSERT_TRUE(form_.Modes().Paused());
   engine_.info.latitude = 10;
   TickAt(0, 4);
   TickAt(0, 6);
   EXPECT_EQ(engine_.polls, 1);
   EXPECT_EQ(std::memcmp(&before, &form_.Fix(), sizeof before), 0) << "the record stays";
   EXPECT_EQ(C("lblLatitude").Caption(), shown) << "the panels freeze";
-  form_.SimulatePauseButtonClick();
+  form_.Modes().SimulatePauseButtonClick();
   TickAt(0, 8);
   EXPECT_EQ(engine_.polls, 2);
   EXPECT_EQ(C("lblLatitude").Caption(), "10.0000 lat");
@@ -167,7 +167,7 @@ TEST_F(PollCycleTest, PollFailureWhileRecordingStopsTheLogAndGoesOff) {
   Start(true);
   LinkUp();
   host_.chosen = "C:\\Logs\\rec.gps";
-  form_.FileRecord_Click();
+  form_.Modes().FileRecord_Click();
   ASSERT_TRUE(form_.Form().Checked("FileRecord"));
   TickAt(0, 2);
   log_.clear();
@@ -179,7 +179,7 @@ TEST_F(PollCycleTest, PollFailureWhileRecordingStopsTheLogAndGoesOff) {
   const fakes::Log expected = {"Poll",  "Error S33", "StopLog", "Disable",
                                "Close", "Enable",    "Send OFF"};
   EXPECT_EQ(log_, expected);
-  EXPECT_FALSE(form_.EngineOpen());
+  EXPECT_FALSE(form_.Modes().EngineOpen());
   EXPECT_FALSE(form_.Form().Checked("FileRecord"));
   EXPECT_EQ(C("lblGPSStatus").Caption(), "S3") << "the display is reset";
   EXPECT_EQ(C("lblLatitude").TextColor(), colors::kIdleGrey);
@@ -197,9 +197,9 @@ TEST_F(PollCycleTest, AFailedLogWriteStopsRecordingAndLiveGoesOn) {
   engine_.pollResults = {kNavPollLogFailed};
   TickAt(0, 2);
   EXPECT_EQ(log_, (fakes::Log{"Poll", "StopLog", "Error S52"}));
-  EXPECT_TRUE(form_.EngineOpen() && !form_.Form().Checked("FileRecord"));
+  EXPECT_TRUE(form_.Modes().EngineOpen() && !form_.Form().Checked("FileRecord"));
   TickAt(0, 4);
-  EXPECT_EQ(form_.LastStatus(), 1);
+  EXPECT_EQ(form_.Modes().LastStatus(), 1);
 }
 
 TEST_F(PollCycleTest, WhileItsBoxIsOpenTicksDoNothingAndWhatTheBoxsLoopDidStands) {
@@ -215,8 +215,8 @@ TEST_F(PollCycleTest, WhileItsBoxIsOpenTicksDoNothingAndWhatTheBoxsLoopDidStands
          TickAt(0, 6);
        },
        false, 1},
-      {"an OFF macro", [this] { form_.FileOff_Click(); }, false, 1},
-      {"a PLAY macro opens a log", [this] { form_.ReplayLog("C:\\b.gps"); }, true, 1},
+      {"an OFF macro", [this] { form_.Modes().FileOff_Click(); }, false, 1},
+      {"a PLAY macro opens a log", [this] { form_.Modes().ReplayLog("C:\\b.gps"); }, true, 1},
       {"the program closes", [this] { form_.FormClose(); }, false, 1},
   };
   for (const Case& c : cases) {
@@ -227,7 +227,7 @@ TEST_F(PollCycleTest, WhileItsBoxIsOpenTicksDoNothingAndWhatTheBoxsLoopDidStands
     host_.duringBox = nullptr;
     EXPECT_EQ(std::count(log_.begin(), log_.end(), "Error S33"), 1) << c.legend;
     EXPECT_EQ(std::count(log_.begin(), log_.end(), "Close"), c.closes) << c.legend;
-    EXPECT_EQ(form_.EngineOpen(), c.openAfter) << c.legend;
+    EXPECT_EQ(form_.Modes().EngineOpen(), c.openAfter) << c.legend;
   }
 }
 
@@ -575,9 +575,9 @@ TEST_F(PollCycleTest, ConsumersHearEveryPollsEpochAfterTheUpdateStep) {
   StartReplay();
   TickAt(0, 1);  // replay: no poll off the phase
   TickAt(0, 2);
-  form_.SimulatePauseButtonClick();
+  form_.Modes().SimulatePauseButtonClick();
   TickAt(0, 4);  // paused: nothing
-  form_.SimulatePauseButtonClick();
+  form_.Modes().SimulatePauseButtonClick();
   engine_.pollResults = {3};  // the end of the log
   TickAt(0, 6);
   const std::string update =

@@ -36,7 +36,7 @@ TEST_F(SettingsMenuTest, ReceiverOptionsReopenTheCurrentSourceWithTheNewLine) {
   EXPECT_EQ(engine_.openedWith.baudRate, 9600);
   EXPECT_TRUE(C("SimulatePauseButton").Visible() == false && form_.Form().Checked("FileLive"));
   log_.clear();
-  form_.FileLive_Click();
+  form_.Modes().FileLive_Click();
   EXPECT_TRUE(Logged("Open 1 COM2"));
 }
 
