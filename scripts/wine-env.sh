@@ -2,8 +2,13 @@
 #   wine_env_start BUILD_DIR [want_own_display]  -> exports DISPLAY, WINEPREFIX; starts Xvfb if needed
 #   wine_env_stop                                -> stops what wine_env_start started
 #   wine_prefix_copy DIR                         -> copies WINEPREFIX into DIR, exports it as
-#                                                   WINEPREFIX with a persistent wineserver
+#                                                   WINEPREFIX with a persistent wineserver and
+#                                                   a display of its own (DISPLAY)
+#   wine_prefix_copy_stop                        -> stops that wineserver and display
+# A copied prefix with its own server and display shares nothing with other Wine sessions, so
+# tests that work in one can run beside the rest.
 _pelmora_xvfb_pid=""
+_pelmora_copy_xvfb_pid=""
 
 wine_env_start() {
   local build="$1" own="${2:-0}"
@@ -60,6 +65,26 @@ wine_prefix_copy() {
   mkdir -p "$1"
   cp -a "$WINEPREFIX/." "$1/"
   export WINEPREFIX=$1
+  # The display first: a Wine session takes the one set when its first program starts. Xvfb
+  # picks a free display number itself and writes it to the file.
+  local fd_file="$1/.display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  _pelmora_copy_xvfb_pid=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$(head -n 1 "$fd_file")"
   # One server for the whole script keeps the registry in memory between its programs.
   wineserver -p </dev/null >/dev/null 2>&1
+}
+
+wine_prefix_copy_stop() {
+  wineserver -k >/dev/null 2>&1
+  if [ -n "$_pelmora_copy_xvfb_pid" ]; then
+    kill "$_pelmora_copy_xvfb_pid" 2>/dev/null
+    wait "$_pelmora_copy_xvfb_pid" 2>/dev/null
+  fi
+  return 0
 }

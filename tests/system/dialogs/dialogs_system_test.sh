@@ -28,7 +28,7 @@ fresh=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-dialogs.XXXXXX")
 pelmora_pid=""
 cleanup() {
   [ -n "$pelmora_pid" ] && kill "$pelmora_pid" 2>/dev/null
-  WINEPREFIX=$fresh wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$fresh wine_prefix_copy_stop
   rm -rf "$fresh"
 }
 trap cleanup EXIT

@@ -17,7 +17,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-monitor.XXXXXX")
 cleanup() {
   stop_pty_pair
-  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$dir/prefix wine_prefix_copy_stop
   rm -rf "$dir"
 }
 trap cleanup EXIT

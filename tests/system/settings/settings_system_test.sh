@@ -19,7 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/wine-env.sh"
 
 fresh=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-settings.XXXXXX")
 cleanup() {
-  WINEPREFIX=$fresh wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$fresh wine_prefix_copy_stop
   rm -rf "$fresh"
 }
 trap cleanup EXIT
