@@ -427,7 +427,7 @@ void TsipDecoder::ApplySelection(const SelectionReport& s) {
   // A clock-only solution says nothing about which satellites a position would use: the
   // receiver's own used flags (0x5D, A2-00) stand.
   if (!s.hasPrns || clockFix) return;
-  std::array<int, kMaxTsipSats> prns{};
+  std::array<int, kMaxTsipSats> prns;  // the first `used` are filled
   std::size_t used = 0;
   for (std::size_t i = 0; i < s.count && i < prns.size(); ++i) {
     // a negative PRN is one the receiver set aside as unhealthy: not in the solution
