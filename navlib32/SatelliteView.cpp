@@ -150,7 +150,8 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     const Sat& s = held_.sats[i];
     if (report.viewSystems & SystemBit(s.system)) continue;
     if (!Shown(s, at, usedList)) continue;
-    held_.sats[n++] = s;
+    if (n != i) held_.sats[n] = s;
+    ++n;
   }
   held_.satCount = n;
   bool added = false;
@@ -201,9 +202,8 @@ int SatelliteView::CurrentUsedCount(const Clock& clock) const {
 }
 
 bool SatelliteView::Shown(const Sat& s, const Clock& c, bool usedList) const {
-  return IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime,
-                   s.single ? reportAge_ : kStaleSeconds) ||
-         (usedList && s.listed);
+  return (usedList && s.listed) ||
+         IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime, s.single ? reportAge_ : kStaleSeconds);
 }
 
 int SatelliteView::Candidates(const Clock& c, Candidate* out) const {
