@@ -7,6 +7,14 @@
 
 namespace navlib {
 
+namespace {
+
+// A blank record to copy from: the copy compiles to vector moves, a fill of the record to a
+// string store whose start-up costs more than the copy (MakeRecord runs every epoch).
+const pelmora::FixRecord kBlankRecord{};
+
+}  // namespace
+
 void FixState::Reset() {
   cur_ = Values{};
   held_ = Values{};
@@ -29,6 +37,21 @@ void FixState::MarkData() {
   cur_.any = true;
   cur_.startedAt = lastActivity_;
   cur_.offset = messageStart_;
+}
+
+// What cur_ = Values{} would do for everything read before the next Put, without filling the
+// whole block (a string store, the dearest step of an epoch's end). A value's number, setAt
+// and dataTime are only read while it has one; timed is read by MergeFix for a fix it makes up.
+void FixState::ClearEpochInProgress() {
+  static_assert(sizeof(Values) == 568, "a member added to Values: clear it here");
+  auto clear = [](auto&... fields) { ((fields.has = false, fields.timed = true), ...); };
+  clear(cur_.time, cur_.position, cur_.mslHeight, cur_.ellipsoidHeight, cur_.geoidSeparation,
+        cur_.speed, cur_.track, cur_.heading, cur_.magVariationEast, cur_.depth, cur_.date,
+        cur_.dops, cur_.fix, cur_.differential, cur_.noFix, cur_.status, cur_.usedCount);
+  cur_.any = false;
+  cur_.startedAt = 0.0;
+  cur_.offset = -1;
+  cur_.referencePosition = false;
 }
 
 template <typename T>
@@ -61,7 +84,7 @@ void FixState::BeginEpoch(double nowSeconds) {
   if (cur_.any) {
     CompleteEpoch(nowSeconds);  // also clears the epoch in progress
   } else {
-    cur_ = Values{};
+    ClearEpochInProgress();
   }
 }
 
@@ -69,7 +92,7 @@ void FixState::CompleteEpoch(double nowSeconds) {
   if (!cur_.any) return;
   (void)nowSeconds;
   MergeCompleted();
-  cur_ = Values{};
+  ClearEpochInProgress();
   completedPending_ = true;
   ++completedCount_;
 }
@@ -286,7 +309,7 @@ void FixState::MergeFix() {
 }
 
 void FixState::MakeRecord(pelmora::FixRecord& out, double nowSeconds) const {
-  std::memset(&out, 0, sizeof out);
+  std::memcpy(&out, &kBlankRecord, sizeof out);
   const Look look{nowSeconds, !anyActivity_ || nowSeconds - lastActivity_ > kStaleSeconds};
   PutTimeAndPosition(out, look);
   PutHeights(out, look);

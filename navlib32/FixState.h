@@ -225,6 +225,7 @@ class FixState {
   };
 
   void MarkData();
+  void ClearEpochInProgress();
   template <typename T>
   void Put(Field<T>& field, const T& value);
   // A held value is current: set, not silent, and young enough by IsCurrent.

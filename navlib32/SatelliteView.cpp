@@ -150,7 +150,8 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     const Sat& s = held_.sats[i];
     if (report.viewSystems & SystemBit(s.system)) continue;
     if (!Shown(s, at, usedList)) continue;
-    held_.sats[n++] = s;
+    if (n != i) held_.sats[n] = s;
+    ++n;
   }
   held_.satCount = n;
   bool added = false;
@@ -201,9 +202,8 @@ int SatelliteView::CurrentUsedCount(const Clock& clock) const {
 }
 
 bool SatelliteView::Shown(const Sat& s, const Clock& c, bool usedList) const {
-  return IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime,
-                   s.single ? reportAge_ : kStaleSeconds) ||
-         (usedList && s.listed);
+  return (usedList && s.listed) ||
+         IsCurrent(s.setAt, s.dataTime, c.now, c.latestTime, s.single ? reportAge_ : kStaleSeconds);
 }
 
 int SatelliteView::Candidates(const Clock& c, Candidate* out) const {
@@ -217,7 +217,38 @@ int SatelliteView::Candidates(const Clock& c, Candidate* out) const {
   return n;
 }
 
+namespace {
+
+// A chosen satellite into its record slot; geometry: it has elevation and azimuth.
+template <typename Sat>
+void FillSlot(pelmora::SatInfo& slot, const Sat& s, bool used, bool* geometry) {
+  constexpr int kNoValue = SatelliteView::kNoValue;
+  slot.prn = s.prn;
+  slot.used = used ? 1 : 0;
+  slot.elevation = s.elevation == kNoValue ? 0 : s.elevation;
+  slot.azimuth = s.azimuth == kNoValue ? 0 : s.azimuth;
+  slot.snr = s.snr == kNoValue ? 0 : s.snr;
+  *geometry = *geometry || (s.elevation != kNoValue && s.azimuth != kNoValue);
+}
+
+}  // namespace
+
 int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool* geometry) const {
+  // Usually the shown satellites fit the slots: they fill them in one pass, in held order.
+  {
+    const bool usedList = UsedListCurrent(c);
+    *geometry = false;
+    int n = 0;
+    int i = 0;
+    for (; i < held_.satCount; ++i) {
+      const Sat& s = held_.sats[i];
+      if (!Shown(s, c, usedList)) continue;
+      if (n == slots) break;
+      FillSlot(out[n++], s, usedList && s.listed, geometry);
+    }
+    if (i == held_.satCount) return n;
+  }
+  // More than the slots: the best by priority (the slots written so far are written again).
   std::array<Candidate, kMaxInView> cands;
   const int nc = Candidates(c, cands.data());
   const int chosen = std::min(nc, slots);
@@ -253,16 +284,8 @@ int SatelliteView::Choose(const Clock& c, pelmora::SatInfo* out, int slots, bool
     });
   }
   *geometry = false;
-  for (int i = 0; i < chosen; ++i) {
-    const Sat& s = *cands[i].sat;
-    pelmora::SatInfo& slot = out[i];
-    slot.prn = s.prn;
-    slot.used = cands[i].used ? 1 : 0;
-    slot.elevation = s.elevation == kNoValue ? 0 : s.elevation;
-    slot.azimuth = s.azimuth == kNoValue ? 0 : s.azimuth;
-    slot.snr = s.snr == kNoValue ? 0 : s.snr;
-    *geometry = *geometry || (s.elevation != kNoValue && s.azimuth != kNoValue);
-  }
+  for (int i = 0; i < chosen; ++i)
+    FillSlot(out[i], *cands[i].sat, cands[i].used, geometry);
   return chosen;
 }
 

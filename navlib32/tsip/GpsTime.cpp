@@ -27,9 +27,11 @@ double UtcSecondsOfDay(double gpsSeconds, int leapSeconds) {
   if (!std::isfinite(gpsSeconds)) return 0.0;
   double t = gpsSeconds - leapSeconds;
   if (t >= 0.0 && t < 8 * kSecondsPerDay) {
-    // A time of week: whole days off one by one, each exact, as fmod's result is.
-    while (t >= kSecondsPerDay)
-      t -= kSecondsPerDay;
+    // A time of week: the whole days off in one subtraction, exact as fmod's result is (a
+    // multiple of t's last place below t); the quotient may be one off either way.
+    t -= static_cast<int>(t * (1.0 / kSecondsPerDay)) * kSecondsPerDay;
+    if (t < 0.0) t += kSecondsPerDay;
+    if (t >= kSecondsPerDay) t -= kSecondsPerDay;
     return t;
   }
   t = std::fmod(t, kSecondsPerDay);

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <type_traits>
 #include <variant>
 
 #include "navlib32/SatNumbers.h"
@@ -41,15 +42,12 @@ GnssSystem SystemOfTracking(const TrackingReport& t) {
 
 // Status reports a receiver sends on its own schedule, without a time of their own: their
 // values age from their arrival.
-bool StampedAtArrival(const TsipReport& report) {
-  return std::holds_alternative<HealthReport>(report) ||
-         std::holds_alternative<MachineStatusReport>(report) ||
-         std::holds_alternative<SelectionReport>(report) ||
-         std::holds_alternative<SignalLevelsReport>(report) ||
-         std::holds_alternative<DifferentialReport>(report) ||
-         std::holds_alternative<V1StatusReport>(report) ||
-         std::holds_alternative<IoOptionsReport>(report);
-}
+template <typename Report>
+constexpr bool kStampedAtArrival =
+    std::is_same_v<Report, HealthReport> || std::is_same_v<Report, MachineStatusReport> ||
+    std::is_same_v<Report, SelectionReport> || std::is_same_v<Report, SignalLevelsReport> ||
+    std::is_same_v<Report, DifferentialReport> || std::is_same_v<Report, V1StatusReport> ||
+    std::is_same_v<Report, IoOptionsReport>;
 
 // A timing receiver in overdetermined-clock mode whose survey is done holds its surveyed
 // antenna position (minor alarms bit 4: survey in progress, bit 5: no stored position).
@@ -70,23 +68,35 @@ bool Plausible(const PositionReport& p) {
          std::fabs(p.heightMetres) < kMaxHeightMetres;
 }
 
-bool Plausible(const TsipReport& report) {
-  if (const auto* r = std::get_if<GpsTimeReport>(&report)) {
-    return r->gpsSeconds < 0.0 || IsTimeOfWeek(r->gpsSeconds);  // negative: no time yet
-  }
-  if (const auto* r = std::get_if<PositionReport>(&report)) return Plausible(*r);
-  if (const auto* r = std::get_if<VelocityReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
-  if (const auto* r = std::get_if<EcefVelocityReport>(&report)) {
-    return IsTimeOfWeek(r->gpsSeconds);
-  }
-  if (const auto* r = std::get_if<SuperFixReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
-  if (const auto* r = std::get_if<TimingReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
-  if (const auto* r = std::get_if<V1TimingReport>(&report)) return IsTimeOfWeek(r->gpsSeconds);
-  if (const auto* r = std::get_if<TimingStatusReport>(&report)) return Plausible(r->position);
-  if (const auto* r = std::get_if<V1PositionReport>(&report)) return Plausible(r->position);
-  if (const auto* r = std::get_if<TrackingReport>(&report)) {
-    return r->gpsSeconds <= 0.0 || IsTimeOfWeek(r->gpsSeconds);  // 0 or less: none yet
-  }
+bool Plausible(const GpsTimeReport& r) {
+  return r.gpsSeconds < 0.0 || IsTimeOfWeek(r.gpsSeconds);  // negative: no time yet
+}
+bool Plausible(const VelocityReport& r) {
+  return IsTimeOfWeek(r.gpsSeconds);
+}
+bool Plausible(const EcefVelocityReport& r) {
+  return IsTimeOfWeek(r.gpsSeconds);
+}
+bool Plausible(const SuperFixReport& r) {
+  return IsTimeOfWeek(r.gpsSeconds);
+}
+bool Plausible(const TimingReport& r) {
+  return IsTimeOfWeek(r.gpsSeconds);
+}
+bool Plausible(const V1TimingReport& r) {
+  return IsTimeOfWeek(r.gpsSeconds);
+}
+bool Plausible(const TimingStatusReport& r) {
+  return Plausible(r.position);
+}
+bool Plausible(const V1PositionReport& r) {
+  return Plausible(r.position);
+}
+bool Plausible(const TrackingReport& r) {
+  return r.gpsSeconds <= 0.0 || IsTimeOfWeek(r.gpsSeconds);  // 0 or less: none yet
+}
+template <typename Report>
+bool Plausible(const Report&) {
   return true;
 }
 
@@ -143,25 +153,7 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
   TsipReport& report = report_;  // reused: a fresh one would be cleared for every frame
   switch (ParseFrame(frame, options_, report)) {
     case FrameCheck::Ok:
-      if (!Plausible(report)) {
-        ++counters_.implausible;
-        return;
-      }
-      if (fix_.InLateReport() && !PartOfLateReport(report)) {
-        // The late report is complete: report its epoch again before this frame counts.
-        fix_.EndLateReport(lateEpochTime_);
-        heldFrame_ = true;
-        return;
-      }
-      ++counters_.decoded;
-      fix_.NoteActivity(now, StampedAtArrival(report) ? FixState::ReportTime::Arrival
-                                                      : FixState::ReportTime::Epoch);
-      CompleteUntimedEpoch(now);
-      {
-        const bool hadData = fix_.EpochHasData();
-        Apply(report, now);
-        if (!hadData && fix_.EpochHasData()) epochStartedAt_ = now;
-      }
+      std::visit([&](const auto& r) { HandleReport(r, now); }, report);
       return;
     case FrameCheck::Unknown:
       // Well-framed but not decoded here: still a sign of life from the receiver.
@@ -178,6 +170,27 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
       ++counters_.notReport;
       return;
   }
+}
+
+template <typename Report>
+void TsipDecoder::HandleReport(const Report& report, double now) {
+  if (!Plausible(report)) {
+    ++counters_.implausible;
+    return;
+  }
+  if (fix_.InLateReport() && !PartOfLateReport(report)) {
+    // The late report is complete: report its epoch again before this frame counts.
+    fix_.EndLateReport(lateEpochTime_);
+    heldFrame_ = true;
+    return;
+  }
+  ++counters_.decoded;
+  fix_.NoteActivity(
+      now, kStampedAtArrival<Report> ? FixState::ReportTime::Arrival : FixState::ReportTime::Epoch);
+  CompleteUntimedEpoch(now);
+  const bool hadData = fix_.EpochHasData();
+  On(report, now);
+  if (!hadData && fix_.EpochHasData()) epochStartedAt_ = now;
 }
 
 // --- Epochs ------------------------------------------------------------------------------
@@ -259,10 +272,8 @@ bool TsipDecoder::BackDated(double measuredAt) const {
   return behind > kSameTimeSeconds && behind <= kBackDatedSeconds;
 }
 
-bool TsipDecoder::PartOfLateReport(const TsipReport& report) const {
-  const auto* t = std::get_if<TrackingReport>(&report);
-  return t != nullptr && t->gpsSeconds > 0.0 &&
-         SameTimeOfDay(TimeOfDay(t->gpsSeconds), lateMeasurement_);
+bool TsipDecoder::PartOfLateReport(const TrackingReport& t) const {
+  return t.gpsSeconds > 0.0 && SameTimeOfDay(TimeOfDay(t.gpsSeconds), lateMeasurement_);
 }
 
 void TsipDecoder::ClockTime(double gpsSeconds, double now) {
@@ -397,7 +408,7 @@ void TsipDecoder::ApplySelection(const SelectionReport& s) {
   // A clock-only solution says nothing about which satellites a position would use: the
   // receiver's own used flags (0x5D, A2-00) stand.
   if (!s.hasPrns || clockFix) return;
-  std::array<int, kMaxTsipSats> prns{};
+  std::array<int, kMaxTsipSats> prns;  // the first `used` are filled
   std::size_t used = 0;
   for (std::size_t i = 0; i < s.count && i < prns.size(); ++i) {
     // a negative PRN is one the receiver set aside as unhealthy: not in the solution
@@ -447,10 +458,6 @@ void TsipDecoder::NoteReportPeriod(double gpsSeconds) {
   }
   lastReportTow_ = gpsSeconds;
   fix_.SetSatelliteReportAge(kReportsMissed * reportPeriod_);
-}
-
-void TsipDecoder::Apply(const TsipReport& report, double now) {
-  std::visit([&](const auto& r) { On(r, now); }, report);
 }
 
 void TsipDecoder::On(const GpsTimeReport& r, double now) {

@@ -77,7 +77,9 @@ class TsipDecoder final : public GpsDecoder {
   enum class EpochKind { None, Fix, Satellites, Clock };
 
   void HandleFrame(std::span<const uint8_t> frame, double now);
-  void Apply(const TsipReport& report, double now);
+  // The steps of a well-formed frame for its report (plausibility, late reports, On).
+  template <typename Report>
+  void HandleReport(const Report& report, double now);
 
   // Epoch bookkeeping, see the header comment.
   // Times of week are GPS time unless the packet or the I/O options say UTC.
@@ -86,7 +88,12 @@ class TsipDecoder final : public GpsDecoder {
   void MeasurementTime(double gpsSeconds, double now);
   // A measurement time lies just behind the fix in progress.
   bool BackDated(double measuredAt) const;
-  bool PartOfLateReport(const TsipReport& report) const;
+  // Another satellite of the late report in progress; no other report is.
+  bool PartOfLateReport(const TrackingReport& report) const;
+  template <typename Report>
+  bool PartOfLateReport(const Report&) const {
+    return false;
+  }
   void NoteReportPeriod(double gpsSeconds);
   void ClockTime(double gpsSeconds, double now);
   void ResolvePendingClock(double now);

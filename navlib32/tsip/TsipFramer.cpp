@@ -1,6 +1,7 @@
 // TSIP byte stream → frames; the state machine is described in TsipFramer.h.
 #include "navlib32/tsip/TsipFramer.h"
 
+#include <bit>
 #include <cstring>
 
 namespace navlib::tsip {
@@ -17,7 +18,7 @@ void TsipFramer::StartFrame(uint8_t id) {
 }
 
 void TsipFramer::Append(uint8_t byte) {
-  if (length_ >= buffer_.size()) {
+  if (length_ >= kMaxTsipPacket) {
     ++counters_.overlong;
     length_ = 0;
     state_ = State::Overflowing;
@@ -29,6 +30,10 @@ void TsipFramer::Append(uint8_t byte) {
 
 bool TsipFramer::Push(uint8_t byte) {
   ++counters_.bytes;
+  return Step(byte);
+}
+
+bool TsipFramer::Step(uint8_t byte) {
   switch (state_) {
     case State::Ground:
       if (byte == kDle) {
@@ -85,40 +90,117 @@ bool TsipFramer::Push(uint8_t byte) {
   return false;
 }
 
+namespace {
+
+// The top bit of each byte of a word that equals DLE, exact up to the first such byte (in the
+// word's value order): (x - 1) & ~x sets the top bit of a zero byte of x, and a borrow only
+// marks bytes above a zero one.
+uint64_t DleMarks(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  const uint64_t x = word ^ (kOnes * kDle);
+  return (x - kOnes) & ~x & (kOnes * 0x80);
+}
+
+}  // namespace
+
+const uint8_t* TsipFramer::CopyData(const uint8_t* p, const uint8_t* end) {
+  const uint8_t* const start = p;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time while they fit the frame: all eight are stored (the buffer has
+    // kCopySlack bytes of room past the largest frame), those before a DLE are kept.
+    const std::size_t room = kMaxTsipPacket - length_;
+    const uint8_t* const fits =
+        static_cast<std::size_t>(end - p) > room ? p + room : end;  // beyond: too long
+    uint8_t* const out = buffer_.data() + length_;
+    while (fits - p >= 8) {
+      uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      std::memcpy(out + (p - start), &word, sizeof word);
+      const uint64_t marks = DleMarks(word);
+      if (marks != 0) {
+        p += std::countr_zero(marks) / 8;
+        length_ += static_cast<std::size_t>(p - start);
+        return p;
+      }
+      p += 8;
+    }
+    length_ += static_cast<std::size_t>(p - start);
+  }
+  for (; p != end && *p != kDle; ++p) {
+    if (length_ >= kMaxTsipPacket) {
+      ++counters_.overlong;
+      length_ = 0;
+      state_ = State::Overflowing;
+      return p;  // Overflowing skips the rest
+    }
+    buffer_[length_++] = *p;
+  }
+  return p;
+}
+
 std::size_t TsipFramer::Push(const uint8_t* data, std::size_t size, bool& completed) {
   completed = false;
-  std::size_t i = 0;
-  while (i < size) {
-    if (state_ == State::InFrame || state_ == State::Ground || state_ == State::Overflowing) {
-      // Up to the next DLE nothing but InFrame's copying happens.
-      const uint8_t* start = data + i;
-      const void* dle = std::memchr(start, kDle, size - i);
-      const std::size_t run =
-          dle ? static_cast<std::size_t>(static_cast<const uint8_t*>(dle) - start) : size - i;
-      counters_.bytes += run;
-      if (state_ == State::Ground) {
-        counters_.skipped += run;
-      } else if (state_ == State::InFrame) {
-        const std::size_t room = buffer_.size() - length_;
-        if (run > room) {
-          std::memcpy(buffer_.data() + length_, start, room);
-          ++counters_.overlong;
-          length_ = 0;
-          state_ = State::Overflowing;
-        } else {
-          std::memcpy(buffer_.data() + length_, start, run);
-          length_ += run;
+  const uint8_t* p = data;
+  const uint8_t* const end = data + size;
+  while (p != end) {
+    switch (state_) {
+      case State::InFrame: {
+        p = CopyData(p, end);
+        if (p == end || state_ != State::InFrame) break;
+        // A DLE in the frame: the byte after it says what it was.
+        if (end - p == 1) {
+          state_ = State::SawDleInFrame;
+          ++p;
+          break;
         }
+        const uint8_t next = p[1];
+        p += 2;
+        if (next == kEtx) {
+          state_ = State::Ground;
+          ++counters_.frames;
+          completed = true;
+          counters_.bytes += static_cast<std::size_t>(p - data);
+          return static_cast<std::size_t>(p - data);
+        }
+        if (next == kDle) {
+          Append(kDle);
+        } else {
+          ++counters_.interrupted;
+          StartFrame(next);
+        }
+        break;
       }
-      i += run;
-      if (i == size) break;
-    }
-    if (Push(data[i++])) {
-      completed = true;
-      break;
+      case State::Ground:
+      case State::Overflowing: {
+        // Nothing happens up to the next DLE but counting skipped bytes.
+        const uint8_t* dle = p;
+        if (*p != kDle) {
+          const void* found = std::memchr(p, kDle, static_cast<std::size_t>(end - p));
+          dle = found != nullptr ? static_cast<const uint8_t*>(found) : end;
+        }
+        if (state_ == State::Ground) counters_.skipped += static_cast<std::size_t>(dle - p);
+        p = dle;
+        if (p == end) break;
+        if (state_ == State::Ground && end - p >= 2 && p[1] != kDle && p[1] != kEtx) {
+          StartFrame(p[1]);  // the usual case: DLE and the id of the next frame
+          p += 2;
+          break;
+        }
+        ++p;
+        state_ = state_ == State::Ground ? State::SawDle : State::SawDleOverflow;
+        break;
+      }
+      default:  // the byte after a DLE outside a frame or while skipping
+        if (Step(*p++)) {
+          completed = true;
+          counters_.bytes += static_cast<std::size_t>(p - data);
+          return static_cast<std::size_t>(p - data);
+        }
+        break;
     }
   }
-  return i;
+  counters_.bytes += size;
+  return size;
 }
 
 }  // namespace navlib::tsip

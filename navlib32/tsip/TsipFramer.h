@@ -39,7 +39,8 @@ class TsipFramer {
 
   // Feeds bytes up to and including the one that completes a frame (completed is then true)
   // and returns how many it took: all of them when no frame completed. Same result as Push
-  // byte by byte; runs of data and noise between DLEs are moved in one go.
+  // byte by byte; runs of data between DLEs are copied eight bytes at a time, noise is skipped
+  // in one go, and the byte after a DLE is looked at directly.
   std::size_t Push(const uint8_t* data, std::size_t size, bool& completed);
 
   // The last completed frame: the packet id followed by its data, unstuffed.
@@ -60,11 +61,19 @@ class TsipFramer {
     SawDleOverflow  // DLE seen while skipping
   };
 
+  // Room past kMaxTsipPacket for the eight-byte copies of the bulk Push; never part of a frame.
+  static constexpr std::size_t kCopySlack = 8;
+
+  // Push of one byte without counting it.
+  bool Step(uint8_t byte);
   void StartFrame(uint8_t id);
   void Append(uint8_t byte);
+  // InFrame: copies the data bytes from p up to the next DLE (or end) into the frame; returns
+  // where it stopped. A frame that outgrows kMaxTsipPacket turns into Overflowing there.
+  const uint8_t* CopyData(const uint8_t* p, const uint8_t* end);
 
   State state_ = State::Ground;
-  std::array<uint8_t, kMaxTsipPacket> buffer_{};
+  std::array<uint8_t, kMaxTsipPacket + kCopySlack> buffer_{};
   std::size_t length_ = 0;
   TsipFramerCounters counters_;
 };

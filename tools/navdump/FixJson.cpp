@@ -36,6 +36,7 @@ class Writer {
   // cache: the texts of the previous record's numbers (FixJsonFormatter), or null.
   Writer(char* out, FixJsonFormatter::Cache* cache) : begin_(out), p_(out), cache_(cache) {}
   std::size_t Size() const { return static_cast<std::size_t>(p_ - begin_); }
+  char* End() const { return p_; }
 
   template <std::size_t N>
   void Text(const char (&s)[N]) {
@@ -299,8 +300,11 @@ const char* SystemName(int16_t system) {
 
 namespace {
 
-// The record's keys, without the closing brace.
-void PutRecord(const pelmora::FixRecord& r, Writer& w) {
+// The record's keys, without the closing brace; returns the end. The writer is a local of its
+// own: passed by reference, its position would be reloaded after every character stored (a
+// char store may alias it).
+char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache* cache) {
+  Writer w(out, cache);
   std::size_t slot = 0;
   w.Text("{\"validFlags\":");
   w.Int(r.validFlags);
@@ -333,6 +337,7 @@ void PutRecord(const pelmora::FixRecord& r, Writer& w) {
   w.Text(",\"sats\":[");
   w.Sats(r.sats);
   w.Text("]");
+  return w.End();
 }
 
 void PutDate(const UtcDate& date, Writer& w) {
@@ -349,17 +354,15 @@ void PutDate(const UtcDate& date, Writer& w) {
 }  // namespace
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out, const UtcDate& date) {
-  Writer w(out, &cache_);
-  PutRecord(r, w);
+  Writer w(PutRecord(r, out, &cache_), nullptr);
   PutDate(date, w);
   w.Text("}\n");
-  return w.Size();
+  return static_cast<std::size_t>(w.End() - out);
 }
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora::SatDetail* all,
                                      int count, char* out, const UtcDate& date) {
-  Writer w(out, &cache_);
-  PutRecord(r, w);
+  Writer w(PutRecord(r, out, &cache_), nullptr);
   w.Text(",\"allSats\":[");
   for (int i = 0; i < std::min(count, pelmora::kMaxAllSats); ++i) {
     const pelmora::SatDetail& s = all[i];
@@ -381,7 +384,7 @@ std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora:
   w.Text("]");
   PutDate(date, w);
   w.Text("}\n");
-  return w.Size();
+  return static_cast<std::size_t>(w.End() - out);
 }
 
 std::size_t FormatFixJson(const pelmora::FixRecord& r, char* out, const UtcDate& date) {

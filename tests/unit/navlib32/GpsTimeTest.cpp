@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "navlib32/tsip/GpsTime.h"
 #include "navlib32/tsip/Wgs84.h"
@@ -32,6 +33,20 @@ TEST(GpsTime, UtcTimeOfDayAppliesTheLeapSeconds) {
     EXPECT_NEAR(UtcSecondsOfDay(c.gpsSeconds, c.leap), c.utc, 1e-9) << c.gpsSeconds;
   }
   EXPECT_EQ(UtcSecondsOfDay(NAN, 18), 0.0);
+  // Within the week, exactly fmod's result: whole days and their neighbours, float and
+  // millisecond times of week.
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 100000; ++i) {
+    const double day = static_cast<double>(random() % 8) * 86400.0;
+    const double tow = i % 3 == 0   ? std::nextafter(day, i % 2 ? 0.0 : 1e6)
+                       : i % 3 == 1 ? static_cast<float>(random() % 604800000 / 1000.0)
+                                    : static_cast<double>(random() % 604800000) / 1000.0;
+    const double utc = tow - 18;
+    if (utc < 0.0) continue;
+    double want = std::fmod(utc, 86400.0);
+    if (want >= 86400.0) want = 0.0;
+    ASSERT_EQ(UtcSecondsOfDay(tow, 18), want) << std::hexfloat << tow;
+  }
 }
 
 TEST(GpsTime, WeekRollOverIsResolvedFromTheLeapSeconds) {

@@ -26,6 +26,36 @@ std::vector<std::vector<uint8_t>> Frames(TsipFramer& framer, const std::vector<u
   return frames;
 }
 
+// Pushes the stream byte by byte, and in random chunks through the bulk Push: the same frames
+// and the same counters.
+void ExpectBulkMatchesBytewise(const std::vector<uint8_t>& stream, std::mt19937& rng) {
+  std::uniform_int_distribution<int> chunkSize(1, 300);
+  TsipFramer single;
+  const auto expected = Frames(single, stream);
+  TsipFramer bulk;
+  std::vector<std::vector<uint8_t>> got;
+  for (std::size_t at = 0; at < stream.size();) {
+    const int pick = chunkSize(rng);
+    const std::size_t chunk = std::min<std::size_t>(
+        pick < 30 ? static_cast<std::size_t>(pick % 10 + 1) : static_cast<std::size_t>(pick),
+        stream.size() - at);
+    std::size_t done = 0;
+    while (done < chunk) {
+      bool completed = false;
+      done += bulk.Push(stream.data() + at + done, chunk - done, completed);
+      if (completed) got.emplace_back(bulk.Frame().begin(), bulk.Frame().end());
+    }
+    at += chunk;
+  }
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(bulk.Counters().bytes, single.Counters().bytes);
+  EXPECT_EQ(bulk.Counters().frames, single.Counters().frames);
+  EXPECT_EQ(bulk.Counters().skipped, single.Counters().skipped);
+  EXPECT_EQ(bulk.Counters().overlong, single.Counters().overlong);
+  EXPECT_EQ(bulk.Counters().interrupted, single.Counters().interrupted);
+  EXPECT_GT(single.Counters().overlong, 0u);
+}
+
 template <typename T>
 T ParseAs(const Payload& p, FrameCheck expected = FrameCheck::Ok) {
   TsipReport report;
@@ -170,27 +200,36 @@ TEST(TsipFramer, BulkPushMatchesBytewisePush) {
       Append(stream, P84(byte(rng), byte(rng), byte(rng), byte(rng) * 16.0 + 0.0625));
     }
   }
-  TsipFramer single;
-  const auto expected = Frames(single, stream);
-  TsipFramer bulk;
-  std::vector<std::vector<uint8_t>> got;
-  for (std::size_t at = 0; at < stream.size();) {
-    const std::size_t chunk = std::min<std::size_t>(1 + byte(rng) % 300, stream.size() - at);
-    std::size_t done = 0;
-    while (done < chunk) {
-      bool completed = false;
-      done += bulk.Push(stream.data() + at + done, chunk - done, completed);
-      if (completed) got.emplace_back(bulk.Frame().begin(), bulk.Frame().end());
+  ExpectBulkMatchesBytewise(stream, rng);
+}
+
+TEST(TsipFramer, BulkPushMatchesBytewisePushOnDenseDleAndEtx) {
+  // DLE and ETX as often as data, runs of every length around the eight-byte copies, frames
+  // that end exactly at the capacity or one byte beyond it: every state, every way in and out.
+  std::mt19937 rng(4242);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<uint8_t> stream;
+    for (int i = 0; i < 300; ++i) {
+      const int kind = byte(rng) % 4;
+      if (kind == 0) {
+        for (int k = byte(rng) % 40; k > 0; --k) {
+          const int r = byte(rng);
+          stream.push_back(r < 60 ? 0x10 : (r < 90 ? 0x03 : static_cast<uint8_t>(byte(rng))));
+        }
+      } else if (kind == 1) {
+        // a frame of kMaxTsipPacket - 2 .. + 1 bytes, some of them stuffed DLEs
+        std::vector<uint8_t> payload{0x8F};
+        const std::size_t length = kMaxTsipPacket - 3 + static_cast<std::size_t>(byte(rng) % 5);
+        while (payload.size() < length)
+          payload.push_back(byte(rng) < 20 ? 0x10 : 0x44);
+        Append(stream, Wire(payload));
+      } else {
+        Append(stream, P84(byte(rng), byte(rng), byte(rng), byte(rng) * 16.0 + 0.0625));
+      }
     }
-    at += chunk;
+    ExpectBulkMatchesBytewise(stream, rng);
   }
-  EXPECT_EQ(got, expected);
-  EXPECT_EQ(bulk.Counters().bytes, single.Counters().bytes);
-  EXPECT_EQ(bulk.Counters().frames, single.Counters().frames);
-  EXPECT_EQ(bulk.Counters().skipped, single.Counters().skipped);
-  EXPECT_EQ(bulk.Counters().overlong, single.Counters().overlong);
-  EXPECT_EQ(bulk.Counters().interrupted, single.Counters().interrupted);
-  EXPECT_GT(single.Counters().overlong, 0u);
 }
 
 struct CheckCase {
