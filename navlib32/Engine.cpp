@@ -20,12 +20,12 @@ bool ValidPath(const char* text) {
   return strnlen(text, Engine::kMaxPathLength + 1) <= Engine::kMaxPathLength;
 }
 
-// True when the text begins with "COM" in any letter case.
 // True for a name in the Win32 device namespace (\\.\PhysicalDrive0, \\.\pipe\x).
 bool NamesDevice(const char* text) {
   return std::strncmp(text, "\\\\.\\", 4) == 0;
 }
 
+// True when the text begins with "COM" in any letter case.
 bool NamesPort(const char* text) {
   auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   return upper(text[0]) == 'C' && upper(text[1]) == 'O' && upper(text[2]) == 'M';
