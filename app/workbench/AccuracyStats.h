@@ -6,9 +6,10 @@
 // of the session's first used fix; the summary rotates them into the reference's frame. The
 // percentiles need the deviations themselves: each used epoch is kept as three floats (12 bytes,
 // millimetres within some 100 km of the first fix), at most maxStored of them (default 864000,
-// 24 h at 10 Hz: 10.4 MB, plus 3.5 MB while a summary runs). When full, every other kept sample is
-// dropped and from then on only every second (then fourth, ...) used epoch is kept, so the
-// percentiles stay spread evenly over the whole session; means and σ still count every epoch.
+// 24 h at 10 Hz: 10.4 MB, plus 6.9 MB of distances while a summary runs). When full, every
+// other kept sample is dropped and from then on only every second (then fourth, ...) used epoch
+// is kept, so the percentiles stay spread evenly over the whole session; means and σ still count
+// every epoch.
 #pragma once
 
 #include <cstddef>
