@@ -18,7 +18,9 @@ class Workbench {
       : accuracy_(storedSamples), history_(historyCapacity) {}
 
   // A read of the engine; an epoch read again (the same non-zero sequence) is ignored.
-  // Returns the sample taken, or null for a repeat.
+  // The history's deviation is the distance from the accuracy reference as it stands at that
+  // epoch (the running mean so far, with that reference). Returns the sample taken, or null for
+  // a repeat.
   const EpochSample* OnEpoch(const pelmora::Epoch& epoch);
   // A new source: the history and the clock start again; the accuracy session is left alone.
   void NewSource();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "app/workbench/AccuracyStats.h"
 #include "app/workbench/Geodesy.h"
@@ -25,8 +26,8 @@ TEST(GeodesyTest, KnownPointsAndRoundTrips) {
   }
   // 0.001° of longitude on the equator is a·π/180000 east, and the surface falls away below it.
   const Enu east = LocalFrame({0, 0, 0}).ToEnu(Geodetic{0, 0.001, 0});
-  EXPECT_NEAR(east.east, 6378137.0 * std::sin(M_PI / 180000), 1e-6);
-  EXPECT_NEAR(east.up, -6378137.0 * (1 - std::cos(M_PI / 180000)), 1e-6);
+  EXPECT_NEAR(east.east, 6378137.0 * std::sin(std::numbers::pi / 180000), 1e-6);
+  EXPECT_NEAR(east.up, -6378137.0 * (1 - std::cos(std::numbers::pi / 180000)), 1e-6);
 }
 
 TEST(PercentileTest, InterpolatesBetweenRanks) {
