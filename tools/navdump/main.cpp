@@ -16,13 +16,18 @@
 #include "navlib32/LogReplay.h"
 #include "navlib32/MakeDecoder.h"
 #include "tools/navdump/FixJson.h"
+#include "tools/navdump/StatsMode.h"
 
 namespace {
 
 constexpr std::size_t kOutBuffer = 1 << 18;
 
 int Usage() {
-  std::fputs("usage: navdump [--type nmea|tsip|auto] [--gpx | --all-sats] FILE\n", stderr);
+  std::fputs(
+      "usage: navdump [--type nmea|tsip|auto] [--gpx | --all-sats] FILE\n"
+      "       navdump [--type ...] --stats [--reference LAT,LON[,HEIGHT]]"
+      " [--gate fix=2|3,pdop=X,sats=N] FILE\n",
+      stderr);
   return 2;
 }
 
@@ -87,7 +92,12 @@ int main(int argc, char** argv) {
   std::string_view type = "auto";
   Format format = Format::Json;
   const char* path = nullptr;
+  navdump::StatsOptions stats;
   for (int i = 1; i < argc; ++i) {
+    if (const std::optional<bool> taken = navdump::TakeStatsArg(argc, argv, i, stats)) {
+      if (!*taken) return Usage();
+      continue;
+    }
     const std::string_view arg = argv[i];
     if (arg == "--type" && i + 1 < argc) {
       type = argv[++i];
@@ -104,6 +114,7 @@ int main(int argc, char** argv) {
     }
   }
   if (path == nullptr || (type != "auto" && type != "nmea" && type != "tsip")) return Usage();
+  if (!stats.Valid() || (stats.enabled && format != Format::Json)) return Usage();
 
   std::unique_ptr<navlib::FileByteSource> file = navlib::FileByteSource::Open(path);
   if (!file) {
@@ -118,6 +129,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "navdump: %s holds no NMEA or TSIP data\n", path);
     return 1;
   }
+  if (stats.enabled) return navdump::PrintStats(replay, stats, path);
 
   Output output(format);
   double now = 0.0;
