@@ -320,7 +320,8 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
   int64_t from = std::max<int64_t>(0, epoch - kWarmupEpochs);
   LogIndex::Entry start = index_->At(from);
   while (from > 0 && epoch - from < kMaxWarmupEpochs && target.timeMs != LogIndex::kNoTime &&
-         start.timeMs != LogIndex::kNoTime && target.timeMs - start.timeMs < kWarmupMs)
+         start.timeMs != LogIndex::kNoTime && start.timeMs <= target.timeMs &&
+         target.timeMs - start.timeMs < kWarmupMs)
     start = index_->At(--from);
   // Epochs that share an offset (a report that completed an epoch again) start together.
   while (from > 0 && index_->At(from - 1).offset == start.offset)
