@@ -23,6 +23,12 @@ class ByteSource {
   virtual ReadStatus Read(uint8_t* data, std::size_t size, std::size_t* got) = 0;
   // Sends bytes to the receiver; false when they could not be written.
   virtual bool Write(const uint8_t* data, std::size_t size) = 0;
+  // Moves the read position to offset bytes from the start; false when the source cannot
+  // (a serial port) or the offset cannot be reached.
+  virtual bool Seek(uint64_t offset) {
+    (void)offset;
+    return false;
+  }
 };
 
 // A log file read front to back.
@@ -36,6 +42,7 @@ class FileByteSource final : public ByteSource {
 
   ReadStatus Read(uint8_t* data, std::size_t size, std::size_t* got) override;
   bool Write(const uint8_t*, std::size_t) override { return false; }
+  bool Seek(uint64_t offset) override;
 
  private:
   explicit FileByteSource(std::FILE* file) : file_(file) {}

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -60,7 +62,8 @@ int32_t DefaultCommInfo(int32_t receiverType, pelmora::CommInfo* commInfo) {
   return kNavOpenBadArgument;
 }
 
-Engine::Engine(EngineServices services) : services_(std::move(services)) {
+Engine::Engine(EngineServices services)
+    : services_(std::move(services)), rawMakeDecoder_(services_.makeDecoder) {
   // Every NMEA decoder reports the sentences it consumed to the tap.
   if (services_.makeDecoder) {
     services_.makeDecoder = [this, make = std::move(services_.makeDecoder)](Protocol p) {
@@ -152,6 +155,10 @@ int32_t Engine::OpenReplay(Protocol protocol, const char* path) {
   auto replay = std::make_unique<LogReplay>(std::move(file), services_.makeDecoder);
   if (replay->Start(protocol) != LogReplay::StartResult::Ok) return kNavOpenFileNotGps;
   replay_ = std::move(replay);
+  replayPath_ = path;
+  // The index reads the log on its own; without a second reader the replay just cannot seek.
+  if (std::unique_ptr<FileByteSource> second = FileByteSource::Open(path))
+    index_ = std::make_unique<LogIndex>(std::move(second), replay_->protocol(), rawMakeDecoder_);
   replayClock_ = 0;
   mode_ = Mode::Replay;
   stickyPollResult_ = 0;
@@ -160,6 +167,7 @@ int32_t Engine::OpenReplay(Protocol protocol, const char* path) {
 
 int32_t Engine::Poll() {
   if (mode_ == Mode::Closed) return kNavPollNotOpen;
+  StepIndex();
   if (stickyPollResult_ != 0) return stickyPollResult_;
   const int32_t result = mode_ == Mode::Live ? PollLive() : PollReplay();
   // A recording that failed is told once: the port is still read.
@@ -207,6 +215,7 @@ int32_t Engine::PollReplay() {
     case LogReplay::Step::End:
       return kNavPollEndOfLog;
     case LogReplay::Step::Failed:
+    case LogReplay::Step::Paused:  // no budget given: never
       break;
   }
   return kNavPollPortFailed;
@@ -239,6 +248,7 @@ int32_t Engine::GetEpoch(pelmora::Epoch* epoch) {
     epoch->logOffset = -1;
   } else {
     epoch->flags |= pelmora::kEpochReplay;
+    epoch->logOffset = replay_->EpochOffset();
   }
   return 0;
 }
@@ -287,10 +297,127 @@ int32_t Engine::Close() {
   port_.reset();
   liveDecoder_.reset();
   replay_.reset();
+  index_.reset();
+  replayPath_.clear();
   sentences_.Clear();
   mode_ = Mode::Closed;
   stickyPollResult_ = 0;
   epochs_ = 0;
+  return 0;
+}
+
+void Engine::StepIndex() {
+  if (mode_ == Mode::Replay && index_) index_->Step(kIndexBytesPerPoll);
+}
+
+int32_t Engine::SeekEpoch(int64_t epoch) {
+  if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
+  if (!index_) return kNavSeekNotIndexed;
+  if (epoch < 0) return kNavSeekOutOfRange;
+  if (epoch >= index_->size()) return index_->complete() ? kNavSeekOutOfRange : kNavSeekNotIndexed;
+  // Restart a little before the target: far enough back in epochs and in receiver time.
+  const LogIndex::Entry target = index_->At(epoch);
+  int64_t from = std::max<int64_t>(0, epoch - kWarmupEpochs);
+  LogIndex::Entry start = index_->At(from);
+  while (from > 0 && epoch - from < kMaxWarmupEpochs && target.timeMs != LogIndex::kNoTime &&
+         start.timeMs != LogIndex::kNoTime && start.timeMs <= target.timeMs &&
+         target.timeMs - start.timeMs < kWarmupMs)
+    start = index_->At(--from);
+  // Epochs that share an offset (a report that completed an epoch again) start together.
+  while (from > 0 && index_->At(from - 1).offset == start.offset)
+    start = index_->At(--from);
+  std::unique_ptr<FileByteSource> file = FileByteSource::Open(replayPath_);
+  if (!file) return kNavSeekFailed;
+  auto replay = std::make_unique<LogReplay>(std::move(file), services_.makeDecoder);
+  if (!replay->StartAt(from == 0 ? 0 : start.offset, replay_->protocol())) return kNavSeekFailed;
+  // The replay clock runs one second per epoch, as the polls of a straight replay ran it.
+  double clock = static_cast<double>(from);
+  for (int64_t n = from; n <= epoch; ++n) {
+    if (n == epoch) sentences_.Clear();  // the sentences of the target epoch only
+    clock += 1.0;
+    if (replay->Advance(clock) != LogReplay::Step::Epoch) return kNavSeekFailed;
+  }
+  replay_ = std::move(replay);
+  replayClock_ = clock;
+  epochs_ = static_cast<uint64_t>(epoch) + 1;
+  stickyPollResult_ = 0;
+  return 0;
+}
+
+int32_t Engine::SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day,
+                         int64_t* epoch) {
+  if (!(utcSeconds >= 0 && utcSeconds < 86400.0)) return kNavSeekBadArgument;
+  if (year != 0 && (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31))
+    return kNavSeekBadArgument;
+  if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
+  if (!index_) return kNavSeekNotIndexed;
+  const int32_t notYet = index_->complete() ? kNavSeekNotFound : kNavSeekNotIndexed;
+  const int64_t first = index_->firstTime();
+  if (first == LogIndex::kNoTime) return notYet;
+  const int64_t tod = std::min<int64_t>(std::llround(utcSeconds * 1000), kMsPerDay - 1);
+  int64_t wanted;
+  if (year != 0) {
+    if (!index_->dayZero()) return notYet;
+    wanted = (DaysFromCivil(year, month, day) - *index_->dayZero()) * kMsPerDay + tod;
+    if (wanted < first) return kNavSeekNotFound;  // before the log
+  } else {
+    const int64_t firstDay = first >= 0 ? first / kMsPerDay : -((-first - 1) / kMsPerDay) - 1;
+    wanted = firstDay * kMsPerDay + tod;
+    if (wanted < first) wanted += kMsPerDay;
+  }
+  const int64_t found = index_->FindTime(wanted);
+  if (found < 0) return notYet;
+  const int32_t result = SeekEpoch(found);
+  if (result == 0 && epoch != nullptr) *epoch = found;
+  return result;
+}
+
+int32_t Engine::SeekEnd() {
+  if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
+  if (!index_ || !index_->complete()) return kNavSeekNotIndexed;
+  return index_->size() > 0 ? SeekEpoch(index_->size() - 1) : kNavSeekOutOfRange;
+}
+
+int32_t Engine::StepBack() {
+  if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
+  return SeekEpoch(static_cast<int64_t>(epochs_) - 2);
+}
+
+int32_t Engine::GetPlayerState(pelmora::PlayerState* state) {
+  if (state == nullptr) return kNavSeekBadArgument;
+  *state = pelmora::PlayerState{};
+  state->currentEpoch = -1;
+  state->firstUtcSeconds = state->lastUtcSeconds = state->currentSeconds = -1;
+  if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
+  state->currentEpoch = static_cast<int64_t>(epochs_) - 1;
+  if (!index_) return 0;
+  StepIndex();
+  state->epochCount = index_->size();
+  state->indexComplete = index_->complete() ? 1 : 0;
+  const int64_t first = index_->firstTime(), last = index_->lastTime();
+  if (first == LogIndex::kNoTime) return 0;
+  auto timeOfDay = [](int64_t t) {
+    return static_cast<double>(((t % kMsPerDay) + kMsPerDay) % kMsPerDay) / 1000.0;
+  };
+  state->firstUtcSeconds = timeOfDay(first);
+  state->lastUtcSeconds = timeOfDay(last);
+  state->spanSeconds = static_cast<double>(last - first) / 1000.0;
+  if (state->currentEpoch >= 0 && state->currentEpoch < index_->size()) {
+    const int64_t now = index_->At(state->currentEpoch).timeMs;
+    if (now != LogIndex::kNoTime) state->currentSeconds = static_cast<double>(now - first) / 1000.0;
+  }
+  if (const std::optional<int64_t> dayZero = index_->dayZero()) {
+    auto date = [&](int64_t t, int16_t* y, int16_t* m, int16_t* d) {
+      int year = 0, month = 0, day = 0;
+      const int64_t days = (t - ((t % kMsPerDay) + kMsPerDay) % kMsPerDay) / kMsPerDay;
+      CivilFromDays(*dayZero + days, &year, &month, &day);
+      *y = static_cast<int16_t>(year), *m = static_cast<int16_t>(month),
+      *d = static_cast<int16_t>(day);
+    };
+    state->dated = 1;
+    date(first, &state->firstYear, &state->firstMonth, &state->firstDay);
+    date(last, &state->lastYear, &state->lastMonth, &state->lastDay);
+  }
   return 0;
 }
 

@@ -12,6 +12,7 @@
 
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
+#include "navlib32/LogIndex.h"
 #include "navlib32/LogReplay.h"
 #include "navlib32/SentenceTap.h"
 #include "navlib32/navlib32.h"
@@ -45,6 +46,13 @@ class Engine {
   static constexpr int kMaxReadsPerPoll = 64;
   // Longest source or log path, as the callers promise (zero-terminated, at most 255).
   static constexpr std::size_t kMaxPathLength = 255;
+  // Log bytes indexed per Poll and per GetPlayerState while replaying (a few milliseconds).
+  static constexpr uint64_t kIndexBytesPerPoll = 4u << 20;
+  // A seek restarts the decoder at least this many epochs and receiver seconds before its
+  // target (at most kMaxWarmupEpochs), so that values sent less often are there again.
+  static constexpr int64_t kWarmupEpochs = 10;
+  static constexpr int64_t kWarmupMs = 10000;
+  static constexpr int64_t kMaxWarmupEpochs = 600;
 
   explicit Engine(EngineServices services);
   ~Engine();
@@ -66,6 +74,16 @@ class Engine {
   // Pelmora_GetSentences: the NMEA source's checksum-valid sentences since the last call.
   int32_t TakeSentences(char* buffer, int32_t size, int32_t* length);
 
+  // The replay player (navlib32.h); results 0 or a NavSeekResult.
+  int32_t SeekEpoch(int64_t epoch);
+  int32_t SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day, int64_t* epoch);
+  int32_t SeekStart() { return SeekEpoch(0); }
+  int32_t SeekEnd();
+  int32_t StepBack();
+  int32_t GetPlayerState(pelmora::PlayerState* state);
+  // The replay's index (null unless replaying); tests and benchmarks look into it.
+  const LogIndex* index() const { return index_.get(); }
+
   bool IsOpen() const { return mode_ != Mode::Closed; }
   bool IsLive() const { return mode_ == Mode::Live; }
   bool IsRecording() const { return log_ != nullptr; }
@@ -80,6 +98,7 @@ class Engine {
   int32_t PollLive();
   int32_t PollReplay();
   double Now() const;
+  void StepIndex();
 
   EngineServices services_;
   Mode mode_ = Mode::Closed;
@@ -88,6 +107,9 @@ class Engine {
   std::unique_ptr<ByteSource> port_;
   std::unique_ptr<GpsDecoder> liveDecoder_;
   std::unique_ptr<LogReplay> replay_;
+  DecoderFactory rawMakeDecoder_;  // the decoders without the sentence tap (for the index)
+  std::string replayPath_;
+  std::unique_ptr<LogIndex> index_;
   double replayClock_ = 0;  // replay time: one second per poll
   uint64_t epochs_ = 0;     // epochs completed since the open
   std::FILE* log_ = nullptr;

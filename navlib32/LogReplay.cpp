@@ -46,10 +46,26 @@ LogReplay::StartResult LogReplay::Start(std::optional<Protocol> expected) {
   return decoder_ ? StartResult::Ok : StartResult::NotGps;
 }
 
-LogReplay::Step LogReplay::Advance(double nowSeconds) {
+bool LogReplay::StartAt(uint64_t offset, Protocol protocol) {
+  if (!source_->Seek(offset)) return false;
+  pos_ = len_ = 0;
+  ended_ = readFailed_ = failed_ = false;
+  startOffset_ = offset;
+  protocol_ = protocol;
+  decoder_ = makeDecoder_(protocol_);
+  return decoder_ != nullptr;
+}
+
+int64_t LogReplay::EpochOffset() const {
+  const int64_t offset = decoder_ ? decoder_->EpochOffset() : -1;
+  return offset < 0 ? -1 : offset + static_cast<int64_t>(startOffset_);
+}
+
+LogReplay::Step LogReplay::Advance(double nowSeconds, uint64_t byteBudget) {
   if (!decoder_ || failed_) return Step::Failed;
   if (ended_) decoder_->Flush();  // an epoch the decoder still holds at the end
   while (!ended_) {
+    if (byteBudget == 0) return Step::Paused;
     if (pos_ == len_) {
       const ReadStatus status = Fill();
       if (status == ReadStatus::Failed) {
@@ -62,11 +78,15 @@ LogReplay::Step LogReplay::Advance(double nowSeconds) {
         break;
       }
     }
-    const std::size_t remaining = len_ - pos_;
+    const std::size_t remaining =
+        static_cast<std::size_t>(std::min<uint64_t>(len_ - pos_, byteBudget));
     std::size_t used = decoder_->Feed(chunk_.data() + pos_, remaining, nowSeconds);
     // A decoder that consumed nothing without completing an epoch would stall us: skip on.
     if (used == 0 && !decoder_->EpochComplete()) used = remaining;
-    pos_ += std::min(used, remaining);
+    used = std::min(used, remaining);
+    pos_ += used;
+    byteBudget -= used;
+    bytesFed_ += used;
     if (decoder_->EpochComplete()) {
       decoder_->TakeEpoch();
       return Step::Epoch;

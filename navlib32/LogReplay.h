@@ -24,7 +24,8 @@ class LogReplay {
   static constexpr std::size_t kChunkSize = 64 * 1024;
 
   enum class StartResult { Ok, NotGps };
-  enum class Step { Epoch, End, Failed };
+  // Paused: the byte budget given to Advance was fed without completing an epoch.
+  enum class Step { Epoch, End, Failed, Paused };
 
   LogReplay(std::unique_ptr<ByteSource> source, DecoderFactory makeDecoder);
 
@@ -33,14 +34,24 @@ class LogReplay {
   // picks. NotGps when the chunk holds neither (or the log is empty).
   StartResult Start(std::optional<Protocol> expected);
 
+  // Starts decoding protocol at offset bytes into the log, with a fresh decoder (a seek, or a
+  // second reader of a log whose protocol is known). False when the source cannot seek there.
+  bool StartAt(uint64_t offset, Protocol protocol);
+
   // Advances exactly one epoch. End once the log is exhausted (the epoch in progress at the
-  // end of the log, if it holds data, is still returned first); Failed on a read error.
-  Step Advance(double nowSeconds);
+  // end of the log, if it holds data, is still returned first); Failed on a read error. With a
+  // budget, Paused once that many bytes were fed without an epoch (call again to go on).
+  Step Advance(double nowSeconds, uint64_t byteBudget = UINT64_MAX);
+
+  // Where the last completed epoch begins in the log (Epoch::logOffset); -1 when unknown.
+  int64_t EpochOffset() const;
 
   Protocol protocol() const { return protocol_; }
   const GpsDecoder& decoder() const { return *decoder_; }
   // Bytes taken from the source so far (tests check that reading is chunked).
   uint64_t bytesRead() const { return bytesRead_; }
+  // Bytes fed to the decoder so far.
+  uint64_t bytesFed() const { return bytesFed_; }
 
  private:
   ReadStatus Fill();
@@ -53,6 +64,8 @@ class LogReplay {
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   uint64_t bytesRead_ = 0;
+  uint64_t bytesFed_ = 0;
+  uint64_t startOffset_ = 0;  // where the decoder's input begins in the log
   bool ended_ = false;
   bool readFailed_ = false;  // the source failed; reported once its bytes are used up
   bool failed_ = false;

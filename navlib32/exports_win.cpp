@@ -99,3 +99,29 @@ NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t cap
 NAVLIB32_API int32_t Pelmora_GetEpoch(pelmora::Epoch* epoch) {
   return Guarded(kNavEpochBadArgument, [&] { return TheEngine().GetEpoch(epoch); });
 }
+
+NAVLIB32_API int32_t Pelmora_SeekEpoch(int64_t epoch) {
+  return Guarded(kNavSeekFailed, [&] { return TheEngine().SeekEpoch(epoch); });
+}
+
+NAVLIB32_API int32_t Pelmora_SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day,
+                                      int64_t* epoch) {
+  return Guarded(kNavSeekFailed,
+                 [&] { return TheEngine().SeekTime(utcSeconds, year, month, day, epoch); });
+}
+
+NAVLIB32_API int32_t Pelmora_SeekStart() {
+  return Guarded(kNavSeekFailed, [] { return TheEngine().SeekStart(); });
+}
+
+NAVLIB32_API int32_t Pelmora_SeekEnd() {
+  return Guarded(kNavSeekFailed, [] { return TheEngine().SeekEnd(); });
+}
+
+NAVLIB32_API int32_t Pelmora_StepBack() {
+  return Guarded(kNavSeekFailed, [] { return TheEngine().StepBack(); });
+}
+
+NAVLIB32_API int32_t Pelmora_GetPlayerState(pelmora::PlayerState* state) {
+  return Guarded(kNavSeekBadArgument, [&] { return TheEngine().GetPlayerState(state); });
+}

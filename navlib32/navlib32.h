@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "navlib32/navlib32_epoch.h"
+#include "navlib32/navlib32_player.h"
 #include "navlib32/navlib32_records.h"
 
 #if defined(_WIN32) && defined(NAVLIB32_BUILD)
@@ -64,6 +65,18 @@ enum NavEpochResult : int32_t {
   kNavEpochBadArgument = 2,  // null epoch
 };
 
+// Results of the replay player's calls (Pelmora_SeekEpoch, Pelmora_SeekTime, Pelmora_SeekStart,
+// Pelmora_SeekEnd, Pelmora_StepBack, Pelmora_GetPlayerState) other than 0. On any of them the
+// replay is left as it was.
+enum NavSeekResult : int32_t {
+  kNavSeekNotReplaying = 1,  // the engine is not replaying a log
+  kNavSeekNotIndexed = 2,    // the index has not reached that epoch or time yet; try again later
+  kNavSeekOutOfRange = 3,    // no such epoch in the log (below 0, or at or beyond its count)
+  kNavSeekNotFound = 4,      // no epoch at or after that time, or a date the log does not state
+  kNavSeekBadArgument = 5,   // time of day outside 0..86400, a malformed date, a null record
+  kNavSeekFailed = 6,        // the log could not be read again at the epoch
+};
+
 // Opens "COMn" or "\\.\COMn" (live, n 1..255) or a log file (replay); another device path
 // (\\.\name) is refused with kNavOpenFileMissing. receiverType 1 NMEA 0183, 2 TSIP; a
 // replayed log that plainly holds the other protocol is decoded as such. commInfo may be null
@@ -107,3 +120,26 @@ NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t cap
 // byte offset in the log. One call after each poll gives a program everything the other reads
 // give. 0 or a NavEpochResult.
 NAVLIB32_API int32_t Pelmora_GetEpoch(pelmora::Epoch* epoch);
+
+// The replay player. While replaying, the engine indexes the log (every epoch's byte offset and
+// receiver time) a few megabytes at a time on each Pelmora_Poll and Pelmora_GetPlayerState, with
+// a reader of its own; replay needs no index, seeking does. Epochs are numbered from 0 in log
+// order: the epoch Pelmora_GetEpoch reports has the number sequence - 1, also after a seek.
+
+// Makes epoch number `epoch` the last completed epoch, whole (fix, satellites, date, as a
+// straight replay gives them there); the next Pelmora_Poll gives the epoch after it. A replay
+// that had ended plays on. 0 or a NavSeekResult.
+NAVLIB32_API int32_t Pelmora_SeekEpoch(int64_t epoch);
+// Seeks to the first epoch, in log order, at or after a receiver time: utcSeconds the UTC time
+// of day (0 <= utcSeconds < 86400), at its first occurrence at or after the log's first epoch
+// or, with a date (year, month, day; year 0: none), on that date. Epochs without a time are
+// passed over. *epoch (may be null) gets the epoch's number. 0 or a NavSeekResult.
+NAVLIB32_API int32_t Pelmora_SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day,
+                                      int64_t* epoch);
+// The first epoch, and the last (once the index is complete).
+NAVLIB32_API int32_t Pelmora_SeekStart();
+NAVLIB32_API int32_t Pelmora_SeekEnd();
+// One epoch back: Pelmora_SeekEpoch(current - 1). One epoch forward is Pelmora_Poll.
+NAVLIB32_API int32_t Pelmora_StepBack();
+// Fills state with what a track bar needs. 0 or a NavSeekResult.
+NAVLIB32_API int32_t Pelmora_GetPlayerState(pelmora::PlayerState* state);

@@ -1,0 +1,124 @@
+// The replay player on large logs: index build in MB/s with its memory per epoch, and the
+// latency (p50, p99) of a seek to a random epoch, a step back and a step forward (a poll).
+// The logs are gpssim logs of kEpochs seconds written to the temporary folder, or the file in
+// PLAYER_BENCH_NMEA / PLAYER_BENCH_TSIP (e.g. receiver logs joined by bench/run_bench.sh).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "navlib32/Engine.h"
+#include "navlib32/LogIndex.h"
+#include "navlib32/MakeDecoder.h"
+#include "tools/gpssim/Simulator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kEpochs = 100000;  // about 28 hours at 1 Hz
+
+const std::string& LogPath(navlib::Protocol protocol) {
+  static std::string paths[2];
+  std::string& path = paths[protocol == navlib::Protocol::Nmea ? 0 : 1];
+  if (!path.empty()) return path;
+  const char* given =
+      std::getenv(protocol == navlib::Protocol::Nmea ? "PLAYER_BENCH_NMEA" : "PLAYER_BENCH_TSIP");
+  if (given != nullptr && *given != '\0') return path = given;
+  path = (fs::temp_directory_path() / (protocol == navlib::Protocol::Nmea
+                                           ? "navlib_player_bench.nmea"
+                                           : "navlib_player_bench.tsip"))
+             .string();
+  gpssim::SimConfig c;
+  c.protocol = protocol == navlib::Protocol::Nmea ? gpssim::Protocol::Nmea : gpssim::Protocol::Tsip;
+  c.turnRateDegPerSec = 0.2;
+  gpssim::Simulator sim(c);
+  std::ofstream out(path, std::ios::binary);
+  for (int i = 0; i < kEpochs; ++i)
+    out << sim.Next().bytes;
+  return path;
+}
+
+navlib::EngineServices Services() {
+  navlib::EngineServices s;
+  s.makeDecoder = [](navlib::Protocol p) { return navlib::MakeDecoder(p); };
+  return s;
+}
+
+void IndexBuild(benchmark::State& state) {
+  const auto protocol = static_cast<navlib::Protocol>(state.range(0));
+  const std::string& path = LogPath(protocol);
+  int64_t epochs = 0;
+  std::size_t memory = 0;
+  for (auto _ : state) {
+    navlib::LogIndex index(navlib::FileByteSource::Open(path), protocol,
+                           [](navlib::Protocol p) { return navlib::MakeDecoder(p); });
+    while (!index.Step(navlib::Engine::kIndexBytesPerPoll)) {
+    }
+    epochs = index.size();
+    memory = index.MemoryBytes();
+  }
+  const auto bytes = static_cast<int64_t>(fs::file_size(path));
+  state.SetBytesProcessed(state.iterations() * bytes);
+  state.counters["logMB"] = static_cast<double>(bytes) / 1e6;
+  state.counters["epochs"] = static_cast<double>(epochs);
+  state.counters["indexBytesPerEpoch"] = static_cast<double>(memory) / static_cast<double>(epochs);
+}
+BENCHMARK(IndexBuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Opens the log in engine and indexes it whole.
+void OpenIndexed(navlib::Engine& engine, navlib::Protocol protocol) {
+  const int32_t type = protocol == navlib::Protocol::Nmea ? 1 : 2;
+  if (engine.Open(type, LogPath(protocol).c_str(), nullptr, nullptr) != 0) std::abort();
+  pelmora::PlayerState s{};
+  while (engine.GetPlayerState(&s) == 0 && s.indexComplete == 0) {
+  }
+}
+
+void Percentiles(benchmark::State& state, std::vector<double>& us) {
+  if (us.empty()) return;
+  std::sort(us.begin(), us.end());
+  state.counters["p50_us"] = us[us.size() / 2];
+  state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
+}
+
+// kind 0: a seek to a random epoch; 1: a step back; 2: a step forward (Poll).
+void PlayerLatency(benchmark::State& state) {
+  const auto protocol = static_cast<navlib::Protocol>(state.range(0));
+  const int kind = static_cast<int>(state.range(1));
+  navlib::Engine engine(Services());
+  OpenIndexed(engine, protocol);
+  const int64_t count = engine.index()->size();
+  std::mt19937_64 rng(7);
+  std::vector<double> us;
+  if (engine.SeekEpoch(count / 2) != 0) state.SkipWithError("seek failed");
+  for (auto _ : state) {
+    const int64_t target = static_cast<int64_t>(rng() % static_cast<uint64_t>(count));
+    const auto start = std::chrono::steady_clock::now();
+    int32_t result = 0;
+    if (kind == 0) result = engine.SeekEpoch(target);
+    if (kind == 1) result = engine.StepBack();
+    if (kind == 2) result = engine.Poll();
+    us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                     .count());
+    if (result != 0) {
+      state.PauseTiming();
+      engine.SeekEpoch(count / 2);  // ran off an end: go on from the middle
+      state.ResumeTiming();
+    }
+  }
+  Percentiles(state, us);
+}
+BENCHMARK(PlayerLatency)
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->ArgNames({"tsip", "seek0_back1_fwd2"})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,174 @@
+// LogIndex: a LogReplay of its own, paused whenever the byte budget is spent, and a packed
+// array of its epochs.
+#include "navlib32/LogIndex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace navlib {
+namespace {
+
+void PutVarint(std::vector<uint8_t>& out, uint64_t v) {
+  while (v >= 0x80) {
+    out.push_back(static_cast<uint8_t>(v | 0x80));
+    v >>= 7;
+  }
+  out.push_back(static_cast<uint8_t>(v));
+}
+
+uint64_t GetVarint(const uint8_t*& p) {
+  uint64_t v = 0;
+  for (int shift = 0;; shift += 7) {
+    const uint8_t b = *p++;
+    v |= static_cast<uint64_t>(b & 0x7F) << shift;
+    if ((b & 0x80) == 0) return v;
+  }
+}
+
+uint64_t ZigZag(int64_t v) {
+  return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
+}
+
+int64_t UnZigZag(uint64_t v) {
+  return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1);
+}
+
+}  // namespace
+
+int64_t DaysFromCivil(int year, int month, int day) {
+  const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t days, int* year, int* month, int* day) {
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const int64_t doe = days - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  *day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  *year = static_cast<int>(yoe + era * 400 + (*month <= 2 ? 1 : 0));
+}
+
+LogIndex::LogIndex(std::unique_ptr<ByteSource> source, Protocol protocol,
+                   DecoderFactory makeDecoder)
+    : reader_(std::move(source), std::move(makeDecoder)), protocol_(protocol) {}
+
+bool LogIndex::Step(uint64_t byteBudget) {
+  if (!started_) {
+    started_ = true;
+    if (!reader_.StartAt(0, protocol_)) complete_ = true;
+  }
+  const uint64_t start = reader_.bytesFed();
+  while (!complete_) {
+    const uint64_t fed = reader_.bytesFed() - start;
+    if (fed >= byteBudget) break;
+    const LogReplay::Step step = reader_.Advance(clock_ + 1, byteBudget - fed);
+    if (step == LogReplay::Step::Paused) break;
+    if (step != LogReplay::Step::Epoch) {
+      complete_ = true;
+      break;
+    }
+    clock_ += 1;
+    const GpsDecoder& decoder = reader_.decoder();
+    pelmora::FixRecord fix{};
+    decoder.GetFix(fix, clock_);
+    int year = 0, month = 0, day = 0;
+    const bool hasDate = decoder.GetDate(year, month, day, clock_);
+    Add(reader_.EpochOffset(), fix, hasDate, year, month, day);
+  }
+  return complete_;
+}
+
+int64_t LogIndex::Unwrap(double utcSecondsOfDay, bool hasDate, int year, int month, int day) {
+  const int64_t tod = std::clamp<int64_t>(std::llround(utcSecondsOfDay * 1000), 0, kMsPerDay - 1);
+  const bool dropped = lastTodMs_ >= 0 && tod < lastTodMs_ - kMsPerDay / 2;
+  if (hasDate) {
+    const int64_t civil = DaysFromCivil(year, month, day);
+    if (!dayZero_) dayZero_ = civil - day_;
+    const int64_t dated = civil - *dayZero_;
+    // A date held over from before midnight does not take the time back a day.
+    day_ = dated == day_ && dropped ? day_ + 1 : dated;
+  } else if (dropped) {
+    ++day_;
+  }
+  lastTodMs_ = tod;
+  return day_ * kMsPerDay + tod;
+}
+
+void LogIndex::Add(int64_t offset, const pelmora::FixRecord& fix, bool hasDate, int year, int month,
+                   int day) {
+  const bool timed = (fix.validFlags & pelmora::kValidTime) != 0 && std::isfinite(fix.utcSeconds) &&
+                     fix.utcSeconds >= 0 && fix.utcSeconds < 86400.0;
+  const uint64_t at =
+      std::max<uint64_t>(offset < 0 ? 0 : static_cast<uint64_t>(offset), lastOffset_);
+  if (count_ % kBlockEpochs == 0)
+    blocks_.push_back(Block{lastOffset_, refTime_, kNoTime, stream_.size()});
+  PutVarint(stream_, at - lastOffset_);
+  lastOffset_ = at;
+  if (timed) {
+    const int64_t t = Unwrap(fix.utcSeconds, hasDate, year, month, day);
+    PutVarint(stream_, ZigZag(t - refTime_) + 1);
+    refTime_ = t;
+    Block& b = blocks_.back();
+    b.maxTime = std::max(b.maxTime, t);
+    if (firstTime_ == kNoTime) firstTime_ = t;
+    lastTime_ = t;
+  } else {
+    PutVarint(stream_, 0);
+  }
+  ++count_;
+}
+
+template <typename F>
+void LogIndex::ScanBlock(std::size_t block, F f) const {
+  const Block& b = blocks_[block];
+  const uint8_t* p = stream_.data() + b.streamPos;
+  Entry e{b.offsetBefore, kNoTime};
+  int64_t ref = b.timeBefore;
+  const int64_t first = static_cast<int64_t>(block) * kBlockEpochs;
+  const int64_t end = std::min<int64_t>(first + kBlockEpochs, count_);
+  for (int64_t epoch = first; epoch < end; ++epoch) {
+    e.offset += GetVarint(p);
+    const uint64_t code = GetVarint(p);
+    e.timeMs = code == 0 ? kNoTime : (ref += UnZigZag(code - 1));
+    if (f(epoch, e)) return;
+  }
+}
+
+LogIndex::Entry LogIndex::At(int64_t epoch) const {
+  Entry found;
+  if (epoch < 0 || epoch >= count_) return found;
+  ScanBlock(static_cast<std::size_t>(epoch / kBlockEpochs), [&](int64_t n, const Entry& e) {
+    found = e;
+    return n == epoch;
+  });
+  return found;
+}
+
+int64_t LogIndex::FindTime(int64_t timeMs) const {
+  for (std::size_t block = 0; block < blocks_.size(); ++block) {
+    if (blocks_[block].maxTime == kNoTime || blocks_[block].maxTime < timeMs) continue;
+    int64_t found = -1;
+    ScanBlock(block, [&](int64_t n, const Entry& e) {
+      if (e.timeMs == kNoTime || e.timeMs < timeMs) return false;
+      found = n;
+      return true;
+    });
+    return found;
+  }
+  return -1;
+}
+
+std::size_t LogIndex::MemoryBytes() const {
+  return blocks_.capacity() * sizeof(Block) + stream_.capacity();
+}
+
+}  // namespace navlib
