@@ -171,8 +171,9 @@ class GpxWriter : public ExportWriter {
   bool gap_ = false;
 };
 
-// One Placemark per stretch of positions: a LineString of two or more, a Point for a lone one
-// (a LineString needs two). The first position of a stretch waits until the second comes.
+// One Placemark holding every position as a LineString (a gap in the fix is bridged: GPSBabel
+// reads no lone Point placemark back, and a LineString needs two positions); a Point when the
+// export holds one position only. The first position waits until the second comes.
 class KmlWriter : public ExportWriter {
  public:
   void Begin(std::string& out) override {
@@ -181,29 +182,34 @@ class KmlWriter : public ExportWriter {
         "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<name>navdump</name>\n");
   }
   void Add(const Epoch& e, std::string& out) override {
-    if (!HasPosition(e.fix)) {
-      CloseStretch(out);
+    if (!HasPosition(e.fix)) return;
+    if (points_++ == 0) {
+      Coordinates(e.fix, first_);
       return;
     }
-    if (pending_.empty() && !inLine_) {
-      Coordinates(e.fix, pending_);
-      return;
-    }
-    if (!inLine_) {
-      OpenPlacemark(out);
-      Put(out, "<LineString><altitudeMode>absolute</altitudeMode><coordinates>\n");
-      out += pending_;
-      pending_.clear();
-      inLine_ = true;
+    if (points_ == 2) {
+      Put(out, "<Placemark><name>Track</name><LineString><altitudeMode>absolute</altitudeMode>");
+      Put(out, "<coordinates>\n");
+      out += first_;
+      out += '\n';
     }
     Coordinates(e.fix, out);
+    out += '\n';
   }
   void End(std::string& out) override {
-    CloseStretch(out);
+    if (points_ == 1) {
+      Put(out, "<Placemark><name>Track</name><Point><altitudeMode>absolute</altitudeMode>");
+      Put(out, "<coordinates>");
+      out += first_;
+      Put(out, "</coordinates></Point></Placemark>\n");
+    } else if (points_ > 1) {
+      Put(out, "</coordinates></LineString></Placemark>\n");
+    }
     Put(out, "</Document>\n</kml>\n");
   }
 
  private:
+  // lon,lat[,height above mean sea level]
   static void Coordinates(const FixRecord& fix, std::string& out) {
     PutFixed(out, fix.longitude, 9);
     out += ',';
@@ -212,30 +218,10 @@ class KmlWriter : public ExportWriter {
       out += ',';
       PutFixed(out, *msl, 3);
     }
-    out += '\n';
-  }
-  void OpenPlacemark(std::string& out) {
-    Put(out, "<Placemark><name>Track ");
-    PutInt(out, ++placemarks_);
-    Put(out, "</name>");
-  }
-  void CloseStretch(std::string& out) {
-    if (inLine_) {
-      Put(out, "</coordinates></LineString></Placemark>\n");
-    } else if (!pending_.empty()) {
-      OpenPlacemark(out);
-      Put(out, "<Point><altitudeMode>absolute</altitudeMode><coordinates>");
-      pending_.pop_back();  // the newline
-      out += pending_;
-      Put(out, "</coordinates></Point></Placemark>\n");
-    }
-    inLine_ = false;
-    pending_.clear();
   }
 
-  std::string pending_;
-  bool inLine_ = false;
-  long long placemarks_ = 0;
+  std::string first_;
+  long long points_ = 0;
 };
 
 void PutOptional(std::string& out, std::optional<double> value, int decimals) {

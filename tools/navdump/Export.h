@@ -38,9 +38,9 @@ struct TimeRange {
 };
 
 // Writes one format: Begin once, Add per epoch, End once; each appends text to out.
-// Geometry formats (GPX, KML, CSV, GeoJSON) take the epochs with a valid position only; a run of
-// epochs without one splits the track (a new GPX trkseg, a new KML Placemark). NMEA writes
-// GGA, RMC, GSA, GSV and VTG for every epoch that holds data.
+// Geometry formats (GPX, KML, CSV, GeoJSON) take the epochs with a valid position only; in GPX a
+// run of epochs without one starts a new trkseg. NMEA writes GGA, RMC, GSA, GSV and VTG for
+// every epoch that holds data.
 class ExportWriter {
  public:
   virtual ~ExportWriter() = default;
