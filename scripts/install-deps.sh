@@ -4,11 +4,12 @@
 #   install-deps.sh fuzz   also clang, for the libFuzzer targets
 # Only what is used: the x86-64 mingw toolchain (not the i686 one the mingw-w64 bundle adds),
 # gpsd's C clients and its Python module (not gpsd-clients, whose plotting tools pull in
-# matplotlib, SciPy and the Boost headers).
+# matplotlib, SciPy and the Boost headers); GDAL's and GPSBabel's command-line tools read
+# navdump's exports back.
 set -euo pipefail
 packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format
           g++-mingw-w64-x86-64-posix wine wine64 xvfb socat imagemagick xdotool python3
-          fonts-wine fonts-liberation gpsd-tools python3-gps)
+          fonts-wine fonts-liberation gpsd-tools python3-gps gdal-bin gpsbabel)
 [ "${1:-}" = fuzz ] && packages+=(clang)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,13 +1,14 @@
 // navdump: decodes a GPS log (NMEA 0183 or TSIP) and prints, per epoch, what Pelmora_Poll then
 // Pelmora_GetInfo would give: one JSON object per line, with the receiver's date as "utcDate" when
-// known (with --all-sats also every satellite heard, as Pelmora_GetSatellites gives them), or a
-// GPX 1.1 track with --gpx.
+// known (with --all-sats also every satellite heard, as Pelmora_GetSatellites gives them), or
+// exports it with --format gpx|kml|csv|geojson|nmea (--gpx: GPX). --from and --to keep the
+// epochs of a UTC time range.
 // It drives the engine's own log replay, with the engine's clock (one second per poll), so the
 // log is streamed in fixed chunks and memory stays flat whatever its size.
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/LogReplay.h"
 #include "navlib32/MakeDecoder.h"
+#include "tools/navdump/Export.h"
 #include "tools/navdump/FixJson.h"
 #include "tools/navdump/StatsMode.h"
 
@@ -24,73 +26,88 @@ constexpr std::size_t kOutBuffer = 1 << 18;
 
 int Usage() {
   std::fputs(
-      "usage: navdump [--type nmea|tsip|auto] [--gpx | --all-sats] FILE\n"
+      "usage: navdump [--type nmea|tsip|auto] [--all-sats | --gpx | --format FORMAT]\n"
+      "               [--from T] [--to T] FILE\n"
       "       navdump [--type ...] --stats [--reference LAT,LON[,HEIGHT]]"
-      " [--gate fix=2|3,pdop=X,sats=N] FILE\n",
+      " [--gate fix=2|3,pdop=X,sats=N] FILE\n"
+      "  FORMAT  gpx, kml, csv, geojson or nmea (default: one JSON line per epoch)\n"
+      "  T       UTC hh:mm:ss[.s] or yyyy-mm-ddThh:mm:ss[.s], both ends included\n",
       stderr);
   return 2;
 }
 
-enum class Format { Json, JsonAllSats, Gpx };
-
-class Output {
+// JSON lines: the records as they are, whether or not they hold a fix.
+class JsonOutput {
  public:
-  explicit Output(Format format)
-      : gpx_(format == Format::Gpx), allSats_(format == Format::JsonAllSats), buffer_(kOutBuffer) {
-    if (gpx_) Write(navdump::GpxHeader());
-  }
-  ~Output() { Flush(); }
+  explicit JsonOutput(bool allSats) : allSats_(allSats), buffer_(kOutBuffer) {}
+  ~JsonOutput() { Flush(); }
 
   void Epoch(const navlib::GpsDecoder& decoder, double now) {
     pelmora::FixRecord record;
     decoder.GetFix(record, now);
     navdump::UtcDate date;
     if (!decoder.GetDate(date.year, date.month, date.day, now)) date = {};
-    Reserve(navdump::kMaxJsonLineAllSats);
+    if (buffer_.size() - used_ < navdump::kMaxJsonLineAllSats) Flush();
     char* out = buffer_.data() + used_;
     if (allSats_) {
       pelmora::SatDetail all[pelmora::kMaxAllSats];
       const int count = decoder.GetSatellites(all, pelmora::kMaxAllSats, now);
       used_ += json_.Format(record, all, count, out, date);
-    } else if (gpx_) {
-      used_ += navdump::FormatGpxPoint(record, date, out);
     } else {
       used_ += json_.Format(record, out, date);
     }
-  }
-
-  void Finish() {
-    if (gpx_) Write(navdump::GpxFooter());
-    Flush();
-  }
-
- private:
-  void Write(const char* text) {
-    const std::size_t n = std::strlen(text);
-    Reserve(n);
-    std::memcpy(buffer_.data() + used_, text, n);
-    used_ += n;
-  }
-  void Reserve(std::size_t n) {
-    if (buffer_.size() - used_ < n) Flush();
   }
   void Flush() {
     if (used_ > 0) std::fwrite(buffer_.data(), 1, used_, stdout);
     used_ = 0;
   }
 
-  bool gpx_;
+ private:
   bool allSats_;
   navdump::FixJsonFormatter json_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };
 
+// An export format, written to standard output a buffer at a time.
+class ExportOutput {
+ public:
+  explicit ExportOutput(navdump::ExportFormat format) : writer_(navdump::MakeExportWriter(format)) {
+    text_.reserve(kOutBuffer + kOutBuffer / 4);
+    writer_->Begin(text_);
+  }
+  void Epoch(const pelmora::Epoch& epoch) {
+    writer_->Add(epoch, text_);
+    if (text_.size() >= kOutBuffer) Flush();
+  }
+  void Finish() {
+    writer_->End(text_);
+    Flush();
+  }
+
+ private:
+  void Flush() {
+    std::fwrite(text_.data(), 1, text_.size(), stdout);
+    text_.clear();
+  }
+
+  std::unique_ptr<navdump::ExportWriter> writer_;
+  std::string text_;
+};
+
+// Parses the value of --from or --to into bound.
+bool SetBound(const char* text, std::optional<navdump::TimeBound>& bound) {
+  bound = navdump::ParseTimeBound(text);
+  return bound.has_value();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string_view type = "auto";
-  Format format = Format::Json;
+  bool allSats = false;
+  std::optional<navdump::ExportFormat> format;
+  navdump::TimeRange range;
   const char* path = nullptr;
   navdump::StatsOptions stats;
   for (int i = 1; i < argc; ++i) {
@@ -103,10 +120,17 @@ int main(int argc, char** argv) {
       type = argv[++i];
     } else if (arg.substr(0, 7) == "--type=") {
       type = arg.substr(7);
-    } else if (arg == "--gpx" && format == Format::Json) {
-      format = Format::Gpx;
-    } else if (arg == "--all-sats" && format == Format::Json) {
-      format = Format::JsonAllSats;
+    } else if (arg == "--gpx" && !format && !allSats) {
+      format = navdump::ExportFormat::Gpx;
+    } else if (arg == "--format" && i + 1 < argc && !format && !allSats) {
+      format = navdump::ParseExportFormat(argv[++i]);
+      if (!format) return Usage();
+    } else if (arg == "--all-sats" && !format) {
+      allSats = true;
+    } else if (arg == "--from" && i + 1 < argc) {
+      if (!SetBound(argv[++i], range.from)) return Usage();
+    } else if (arg == "--to" && i + 1 < argc) {
+      if (!SetBound(argv[++i], range.to)) return Usage();
     } else if (!arg.empty() && arg[0] != '-' && path == nullptr) {
       path = argv[i];
     } else {
@@ -114,7 +138,8 @@ int main(int argc, char** argv) {
     }
   }
   if (path == nullptr || (type != "auto" && type != "nmea" && type != "tsip")) return Usage();
-  if (!stats.Valid() || (stats.enabled && format != Format::Json)) return Usage();
+  const bool other = format || allSats || range.from || range.to;
+  if (!stats.Valid() || (stats.enabled && other)) return Usage();
 
   std::unique_ptr<navlib::FileByteSource> file = navlib::FileByteSource::Open(path);
   if (!file) {
@@ -131,16 +156,31 @@ int main(int argc, char** argv) {
   }
   if (stats.enabled) return navdump::PrintStats(replay, stats, path);
 
-  Output output(format);
+  const bool ranged = range.from || range.to;
+  std::optional<JsonOutput> json;
+  std::optional<ExportOutput> exported;
+  if (format)
+    exported.emplace(*format);
+  else
+    json.emplace(allSats);
+  pelmora::Epoch epoch;
   double now = 0.0;
   navlib::LogReplay::Step step;
   for (;;) {
     now += 1.0;
     step = replay.Advance(now);
     if (step != navlib::LogReplay::Step::Epoch) break;
-    output.Epoch(replay.decoder(), now);
+    if (exported || ranged) {
+      navlib::FillEpoch(replay.decoder(), now, epoch);
+      if (!range.Contains(epoch)) continue;
+    }
+    if (exported)
+      exported->Epoch(epoch);
+    else
+      json->Epoch(replay.decoder(), now);
   }
-  output.Finish();
+  if (exported) exported->Finish();
+  if (json) json->Flush();
   if (step == navlib::LogReplay::Step::Failed) {
     std::fprintf(stderr, "navdump: read error on %s\n", path);
     return 1;
