@@ -2,6 +2,7 @@
 // hand-made case per class, in the receiver's own shape, asserting the records that come out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,77 @@ TEST(ReceiverFaults, ClockOnlySolutionKeepsTheUsedFlags) {
     ++checked;
   }
   EXPECT_GE(checked, 4);
+}
+
+// A TSIPv1 second: A1-00 (timeFlags, unless kNoTiming), A1-11, the A2-00 burst of the
+// satellites measured a second before (signal 30 + that second), A3-11.
+constexpr unsigned kNoTiming = 0x100;
+void V1Second(std::vector<uint8_t>& s, uint32_t tow, unsigned timeFlags, unsigned fixType,
+              unsigned status, const std::vector<int>& burst) {
+  if (timeFlags != kNoTiming) Append(s, A100(tow, timeFlags));
+  Append(s, A111(52.5, 13.4 + tow % 100 * 1e-4, 80.0, fixType));
+  for (std::size_t n = 0; n < burst.size(); ++n)
+    Append(s, A200(n + 1, 1, burst[n], 40.0, 45.0, 30.0 + (tow - 1) % 100, 0x03, tow - 1));
+  Append(s, A311(status, 1.9));
+}
+
+// 9. A TSIPv1 receiver coasting on dead reckoning: A1-11 says "no fix" but still carries its
+// position, which is reported beside the no-fix mode; a zero position is none.
+TEST(ReceiverFaults, CoastingReceiverKeepsItsPosition) {
+  std::vector<uint8_t> s;
+  for (uint32_t k = 0; k < 3; ++k)
+    V1Second(s, 302400 + k, 0x03, k == 0 ? 2 : 0, k == 0 ? 0 : 3, {});
+  Append(s, A100(302403));
+  Append(s, A111(0.0, 0.0, 0.0, 0));
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_EQ(r.size(), 4u);
+  for (int i = 1; i < 3; ++i) {
+    EXPECT_TRUE(Has(r[i], pelmora::kValidPosition | pelmora::kValidFixMode)) << i;
+    EXPECT_NEAR(r[i].longitude, 13.4 + i * 1e-4, 1e-9) << i;
+    EXPECT_EQ(r[i].fixMode, 1) << i;
+  }
+  EXPECT_FALSE(Has(r[3], pelmora::kValidPosition));
+}
+
+// 10. Power-up: bursts while A1-00 says the time is not valid (week 0, the bursts' clock not
+// yet set, then running from 0) carry no time; the first timed epoch is reported and the
+// power-up satellites are gone from it on.
+TEST(ReceiverFaults, PowerUpSkyEndsAtTheFirstTimedEpoch) {
+  std::vector<uint8_t> s;
+  for (uint32_t k = 0; k < 3; ++k)
+    V1Second(s, 1 + k, 0x00, 0, 1, {1, 2, 3});
+  for (uint32_t k = 0; k < 3; ++k)
+    V1Second(s, 302400 + k, 0x03, 2, 0, {5, 6});
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  const auto first = std::find_if(r.begin(), r.end(), [](const FixRecord& x) {
+    return Has(x, pelmora::kValidTime) && x.utcSeconds == 43200.0 - kLeap;
+  });
+  ASSERT_NE(first, r.end()) << "the first valid epoch is reported";
+  for (auto it = r.begin(); it != first; ++it)
+    EXPECT_FALSE(Has(*it, pelmora::kValidTime)) << it->utcSeconds;
+  for (auto it = first; it != r.end(); ++it)
+    EXPECT_EQ(FindSat(*it, 2), nullptr) << it->utcSeconds;
+  EXPECT_NE(FindSat(r.back(), 5), nullptr);
+}
+
+// 13. A TSIPv1 second whose A1-00 is missing: the burst measured in it (sent after the next
+// fix) is reported under its own second, not merged into the next.
+TEST(ReceiverFaults, BurstOfASecondWithoutTimingKeepsItsTime) {
+  std::vector<uint8_t> s;
+  for (uint32_t k = 0; k < 5; ++k)
+    V1Second(s, 302400 + k, k == 2 ? kNoTiming : 0x03, 2, 0, {10, 11});
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  for (int second = 1; second <= 3; ++second) {
+    const auto last = std::find_if(r.rbegin(), r.rend(), [&](const FixRecord& x) {
+      return x.utcSeconds == 43200.0 - kLeap + second;
+    });
+    ASSERT_NE(last, r.rend()) << second;
+    ASSERT_NE(FindSat(*last, 10), nullptr) << second;
+    EXPECT_EQ(FindSat(*last, 10)->snr, 30 + second) << second;
+  }
 }
 
 }  // namespace
