@@ -132,13 +132,12 @@ inline Payload P8FAB(uint32_t tow, int week, int leap, unsigned flags = 0) {
       Payload(0x8F).PutU8(0xAB).PutBeU32(tow).PutBeU16(week).PutBeI16(leap).PutU8(flags).PutZeros(
           7));
 }
-// TSIPv1 A1-00 timing data (without the id byte: Payload(0) carries a dummy one): GPS week 2200
-// (0, a 1980 date, while the time is not valid),
-// time of day 12:00:00, month 3, day 4 of 2022, UTC offset 18 s, flags: time and UTC offset valid.
+// TSIPv1 A1-00 timing data (without the id byte: Payload(0) carries a dummy one): GPS week 2200,
+// time of day 12:00:00, month 3, day 4 of 2022, UTC offset 18 s, time and UTC offset valid.
 inline Payload V1Timing(uint32_t tow, unsigned flags = 0x03) {
   return std::move(Payload(0)
                        .PutBeU32(tow)
-                       .PutBeU16(flags & 0x02 ? 2200 : 0)
+                       .PutBeU16(2200)
                        .PutU8(12)
                        .PutU8(0)
                        .PutU8(0)
