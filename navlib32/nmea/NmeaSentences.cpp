@@ -355,13 +355,13 @@ bool DecodeGsa(const Fields& f, Talker talker, FixState& state, const Arrival&) 
   const auto vdop = r.Num(17);
   const int last = f.n - 1;
   const bool hasId = (last == 18 || last == 19) && IsSystemId(f[last]);
-  const auto systemId = hasId ? std::optional<int>(HexDigit(f[last][0])) : std::nullopt;
+  const int systemId = hasId ? HexDigit(f[last][0]) : 0;
   if (r.Bad()) return false;
   if (dimension) state.SetFix(*dimension, false);
   state.SetDops(pdop.value_or(FixState::kNoDop), hdop.value_or(FixState::kNoDop),
                 vdop.value_or(FixState::kNoDop));
 
-  const std::optional<GnssSystem> idSystem = systemId ? SystemOfNmeaId(*systemId) : std::nullopt;
+  const std::optional<GnssSystem> idSystem = systemId > 0 ? SystemOfNmeaId(systemId) : std::nullopt;
   const GnssSystem byId = idSystem.value_or(GnssSystem::Gps);
   std::array<GnssSystem, 12> systems{};
   for (int i = 0; i < count; ++i) {
