@@ -219,6 +219,9 @@ void FixState::BeginLateReport() {
 void FixState::EndLateReport(double measuredAt) {
   if (!sats_.InLateReport()) return;
   sats_.EndLateReport(lastActivity_, measuredAt);
+  if (held_.time.has && DayDifference(measuredAt, held_.time.value) > kSameTimeSeconds) {
+    held_.time.value = measuredAt;  // a second of its own, after the completed epoch
+  }
   completedPending_ = true;
   ++completedCount_;
 }

@@ -158,7 +158,8 @@ class FixState {
   // one began (satellites measured at T, sent after the fix of T + 1). Between BeginLateReport
   // and EndLateReport the satellite setters feed it; EndLateReport merges it into the completed
   // epoch with the time of day measuredAt and reports that epoch again (EpochCompleted), its
-  // time and fix unchanged.
+  // fix unchanged; its time too, unless measuredAt lies after it (the report of a second whose
+  // fix never came), which it then takes.
   void BeginLateReport();
   bool InLateReport() const { return sats_.InLateReport(); }
   void EndLateReport(double measuredAt);

@@ -43,6 +43,7 @@ int HexValue(uint8_t c) {
 void NmeaFramer::Reset() {
   state_ = State::Ground;
   length_ = 0;
+  cutLength_ = 0;
   counters_ = NmeaFramerCounters{};
 }
 
@@ -50,6 +51,7 @@ void NmeaFramer::Start() {
   state_ = State::InBody;
   length_ = 0;
   sum_ = 0;
+  joined_ = false;
 }
 
 bool NmeaFramer::CompleteChecked(NmeaSentence& sentence) {
@@ -59,6 +61,7 @@ bool NmeaFramer::CompleteChecked(NmeaSentence& sentence) {
     return false;
   }
   ++counters_.sentences;
+  counters_.rejoined += joined_;
   sentence.body = std::string_view(buffer_.data(), length_);
   sentence.hasChecksum = true;
   return true;
@@ -72,6 +75,7 @@ std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence
     switch (state_) {
       case State::Ground: {
         // Between sentences there are usually just a line end or two: look before searching.
+        cutLength_ = 0;  // only the sentence right after a cut may end it
         if (data[i] == '$') {
           ++i;
           Start();
@@ -128,7 +132,13 @@ std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence
           state_ = State::SawStar;
         } else if (c == '$') {
           ++counters_.interrupted;
+          std::memcpy(cut_.data(), buffer_.data(), length_);
+          cutLength_ = length_;
+          cutSum_ = sum_;
           Start();
+        } else if (joined_) {  // a joined sentence must prove itself by its checksum
+          ++counters_.checksumFailures;
+          state_ = State::Ground;
         } else if (c == '\r' || c == '\n') {
           // A sentence without checksum; the sentence layer decides whether to trust it.
           state_ = State::Ground;
@@ -168,6 +178,7 @@ std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence
         if (c == '\r' || c == '\n' || c == '$') {
           if (c != '$') ++i;  // a '$' starts the next sentence from Ground
           got = CompleteChecked(sentence);
+          if (got && c != '$' && cutLength_ > 0) state_ = State::Resume;
           if (got) {
             counters_.bytes += i;
             return i;
@@ -176,6 +187,23 @@ std::size_t NmeaFramer::Next(const uint8_t* data, std::size_t size, NmeaSentence
           ++counters_.checksumFailures;  // a third checksum character or stray text
           state_ = State::Ground;
         }
+        break;
+      }
+      case State::Resume: {
+        const uint8_t c = data[i];
+        if (c == '\r' || c == '\n') {
+          ++counters_.skipped;
+          ++i;
+          break;
+        }
+        state_ = State::Ground;  // a new sentence or noise: Ground looks at the byte again
+        if (!kBody[c]) break;
+        std::memcpy(buffer_.data(), cut_.data(), cutLength_);
+        length_ = cutLength_;
+        sum_ = cutSum_;
+        cutLength_ = 0;
+        joined_ = true;
+        state_ = State::InBody;
         break;
       }
     }

@@ -11,7 +11,11 @@
 //   are harmless, since line-end bytes outside a sentence are skipped;
 // - the checksum is exactly two hex digits after '*', either case, and must be followed by a
 //   line end or the next '$'; anything else drops the sentence as a checksum failure;
-// - a sentence longer than kMaxNmeaSentence is dropped and counted.
+// - a sentence longer than kMaxNmeaSentence is dropped and counted;
+// - a sentence cut by a '$' is kept aside: when the cutting sentence completes with a valid
+//   checksum and a line end, and the bytes after it are not a new sentence, they continue the
+//   cut one, which is handed out only when its own checksum holds (receivers and multiplexers
+//   that inject a proprietary sentence into the middle of another).
 #pragma once
 
 #include <array>
@@ -32,6 +36,7 @@ struct NmeaFramerCounters {
   uint64_t overlong = 0;          // dropped for exceeding kMaxNmeaSentence
   uint64_t interrupted = 0;       // cut short by a '$' or a non-printable byte
   uint64_t skipped = 0;           // bytes outside any sentence
+  uint64_t rejoined = 0;          // cut sentences joined around an injected one
 };
 
 // A complete sentence: the text between '$' and '*' (or the line end).
@@ -60,6 +65,7 @@ class NmeaFramer {
     SawStar,  // after '*', expecting the first hex digit
     SawHex1,  // after the first hex digit
     SawHex2,  // after both hex digits, expecting the line end
+    Resume,   // after a sentence that cut another: its line end, or the rest of the cut one
   };
 
   bool CompleteChecked(NmeaSentence& sentence);
@@ -70,6 +76,11 @@ class NmeaFramer {
   std::size_t length_ = 0;
   uint8_t sum_ = 0;
   uint8_t given_ = 0;
+  // The sentence a '$' cut: its body so far and its XOR (cutLength_ 0: none).
+  std::array<char, kMaxNmeaSentence> cut_{};
+  std::size_t cutLength_ = 0;
+  uint8_t cutSum_ = 0;
+  bool joined_ = false;  // the sentence in progress continues a cut one
   NmeaFramerCounters counters_;
 };
 

@@ -330,8 +330,17 @@ bool DecodeRmc(const Fields& f, Talker, FixState& state, const Arrival& at) {
   return true;
 }
 
+// The system id of an NMEA 4.10 GSA or GSV: one hex digit, 1 and up.
+bool IsSystemId(std::string_view s) {
+  return s.size() == 1 && ((s[0] >= '1' && s[0] <= '9') || (s[0] >= 'A' && s[0] <= 'F'));
+}
+
 // GSA: fix dimension, satellites used (12 fields), PDOP, HDOP, VDOP, system id (4.10).
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
+// The version a GSA claims, by its fields after the address: 17 up to 4.0; 18 from 4.10, the
+// last one the system id. Vendors add a numeric field after VDOP: 18 fields whose last is no
+// system id are a 4.0 GSA with one; with 19 the system id is the last field and the vendor's
+// sits between VDOP and it. The DOPs stay after the 12 PRN fields.
 bool DecodeGsa(const Fields& f, Talker talker, FixState& state, const Arrival&) {
   Reader r(f);
   const auto dimension = r.Int(2);
@@ -344,13 +353,15 @@ bool DecodeGsa(const Fields& f, Talker talker, FixState& state, const Arrival&) 
   const auto pdop = r.Num(15);
   const auto hdop = r.Num(16);
   const auto vdop = r.Num(17);
-  const auto systemId = f.n > 18 ? r.Int(18) : std::nullopt;
+  const int last = f.n - 1;
+  const bool hasId = (last == 18 || last == 19) && IsSystemId(f[last]);
+  const int systemId = hasId ? HexDigit(f[last][0]) : 0;
   if (r.Bad()) return false;
   if (dimension) state.SetFix(*dimension, false);
   state.SetDops(pdop.value_or(FixState::kNoDop), hdop.value_or(FixState::kNoDop),
                 vdop.value_or(FixState::kNoDop));
 
-  const std::optional<GnssSystem> idSystem = systemId ? SystemOfNmeaId(*systemId) : std::nullopt;
+  const std::optional<GnssSystem> idSystem = systemId > 0 ? SystemOfNmeaId(systemId) : std::nullopt;
   const GnssSystem byId = idSystem.value_or(GnssSystem::Gps);
   std::array<GnssSystem, 12> systems{};
   for (int i = 0; i < count; ++i) {

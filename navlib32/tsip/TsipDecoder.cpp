@@ -228,6 +228,12 @@ void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
     return;
   }
   ResolvePendingClock(now);
+  if (timeUnset_) {
+    // The first time the receiver vouches for: what it reported before (the power-up sky)
+    // is an untimed epoch of its own, not part of this one.
+    timeUnset_ = false;
+    if (fix_.CurrentEpochTime() == FixState::kNoTime) fix_.CompleteEpoch(now);
+  }
   fix_.NoteTime(t, now);
   kind_ = EpochKind::Fix;
   fixTime_ = t;
@@ -236,7 +242,9 @@ void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
 
 void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
   const double m = TimeOfDay(gpsSeconds);
-  if (fix_.InLateReport()) return;  // another satellite of the late report (HandleFrame)
+  // Another satellite of the late report (HandleFrame), or a clock the receiver says is not
+  // set yet.
+  if (fix_.InLateReport() || timeUnset_) return;
   auto inWindow = [&](double fix) {
     const double d = DayDifference(m, fix);
     return d >= -kSameTimeSeconds && d < kMeasurementWindowSeconds;
@@ -253,10 +261,13 @@ void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
     // Measured before the fix in progress (sent after the next fix): the satellites of the
     // last completed epoch when they belong to it, else of the fix in progress; never an epoch
     // that steps back.
+    // A second between the two whose fix never came (its timing packet lost) is reported
+    // under its own time.
     const double latest = fix_.LatestTime();
-    if (latest != FixState::kNoTime && inWindow(latest)) {
+    if (latest != FixState::kNoTime &&
+        (inWindow(latest) || DayDifference(m, latest) >= kMeasurementWindowSeconds)) {
       fix_.BeginLateReport();
-      lateEpochTime_ = latest;
+      lateEpochTime_ = inWindow(latest) ? latest : m;
       lateMeasurement_ = m;
     }
     return;
@@ -506,7 +517,10 @@ void TsipDecoder::On(const SuperFixReport& r, double now) {
 
 void TsipDecoder::On(const TimingReport& r, double now) {
   if (r.utcOffsetValid) NoteLeapSeconds(r.utcOffsetSeconds);
-  if (!r.timeValid) return;
+  if (!r.timeValid) {
+    timeUnset_ = true;
+    return;
+  }
   NoteWeek(r.week);
   FixTime(r.gpsSeconds, now, r.utcTime);
 }
@@ -562,7 +576,10 @@ void TsipDecoder::On(const DifferentialReport& r, double) {
 
 void TsipDecoder::On(const V1TimingReport& r, double now) {
   NoteLeapSeconds(r.utcOffsetSeconds);
-  if (!r.timeValid) return;
+  if (!r.timeValid) {
+    timeUnset_ = true;
+    return;
+  }
   NoteWeek(r.week);
   FixTime(r.gpsSeconds, now);
 }
@@ -571,10 +588,14 @@ void TsipDecoder::On(const V1PositionReport& r, double) {
   if (r.fixType == 0) {
     dimension_ = 0;
     fix_.SetNoFix();
-    return;
+    // Coasting on dead reckoning, the receiver keeps sending a position: valid beside the
+    // no-fix mode. A zero position is none.
+    if (r.position.latitudeDeg == 0.0 && r.position.longitudeDeg == 0.0) return;
+    ApplyPosition(r.position, true);
+  } else {
+    dimension_ = r.fixType == 1 ? 2 : 3;
+    ApplyPosition(r.position);
   }
-  dimension_ = r.fixType == 1 ? 2 : 3;
-  ApplyPosition(r.position);
   if (r.velocityEnu) {
     ApplyVelocity(r.east, r.north);
   } else {

@@ -145,6 +145,9 @@ class TsipDecoder final : public GpsDecoder {
   // A 0x41 ended a fix epoch: its clock epoch is pending until it is known whether
   // satellite measurements of that fix follow.
   bool clockPending_ = false;
+  // The last timing packet (8F-AB, A1-00) said the receiver's time is not set: measurement
+  // times are not times, and the first valid time ends the untimed epoch in progress.
+  bool timeUnset_ = false;
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
   // I/O options: the receiver sends the times of fix of its position and velocity reports in

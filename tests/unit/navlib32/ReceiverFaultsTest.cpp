@@ -2,6 +2,7 @@
 // hand-made case per class, in the receiver's own shape, asserting the records that come out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 namespace {
 
+using navlib::nmea::testing::DecodeByteByByte;
 using navlib::nmea::testing::DecodeWhole;
 using navlib::nmea::testing::Nmea;
 using navlib::tsip::TsipDecoder;
@@ -258,6 +260,84 @@ TEST(ReceiverFaults, ClockOnlySolutionKeepsTheUsedFlags) {
     ++checked;
   }
   EXPECT_GE(checked, 4);
+}
+
+// A TSIPv1 second: A1-00 with timeFlags (0: none), A1-11 (no position before the time is
+// set), the A2-00 burst measured a second before (signal 30 + that second), A3-11.
+void V1Second(std::vector<uint8_t>& s, uint32_t tow, unsigned timeFlags, unsigned fix,
+              const std::vector<int>& burst) {
+  if (timeFlags != 0) Append(s, A100(tow, timeFlags));
+  Append(s, A111(tow > 99 ? 52.5 : 0.0, tow > 99 ? 13.4 + tow % 100 * 1e-4 : 0.0, 80.0, fix));
+  for (std::size_t n = 0; n < burst.size(); ++n)
+    Append(s, A200(n + 1, 1, burst[n], 40.0, 45.0, 30.0 + (tow - 1) % 100, 3, tow - 1));
+  Append(s, A311(fix == 0 ? 3 : 0, 1.9));
+}
+
+// 9. Coasting on dead reckoning: A1-11 says "no fix" but still carries its position.
+TEST(ReceiverFaults, CoastingReceiverKeepsItsPosition) {
+  std::vector<uint8_t> s;
+  for (uint32_t k = 0; k < 3; ++k)
+    V1Second(s, 302400 + k, 3, k == 0 ? 2 : 0, {});
+  TsipDecoder decoder;
+  const FixRecord r = Decode(decoder, s).back();
+  EXPECT_TRUE(Has(r, pelmora::kValidPosition | pelmora::kValidFixMode));
+  EXPECT_NEAR(r.longitude, 13.4002, 1e-9);
+  EXPECT_EQ(r.fixMode, 1);
+}
+
+// 10. Power-up bursts while A1-00 says the time is not set carry no time; the first timed
+// epoch is reported, without them.
+TEST(ReceiverFaults, PowerUpSkyEndsAtTheFirstTimedEpoch) {
+  std::vector<uint8_t> s;
+  for (uint32_t t : {1u, 2u, 302400u})
+    V1Second(s, t, t < 9 ? 1 : 3, t < 9 ? 0 : 2, {t < 9 ? 2 : 5});
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  ASSERT_GE(r.size(), 2u);
+  EXPECT_FALSE(Has(r[0], pelmora::kValidTime));
+  EXPECT_EQ(r[1].utcSeconds, 43200.0 - kLeap);
+  EXPECT_TRUE(FindSat(r[1], 2) == nullptr && FindSat(r[1], 5) != nullptr);
+}
+
+// 11. A proprietary sentence injected into a GSV: the bytes around it join, but never across
+// an injected sentence whose checksum fails.
+TEST(ReceiverFaults, SentenceCutByAnotherIsJoined) {
+  const std::string gsv = Nmea("GPGSV,1,1,02,12,40,120,36,05,34,060,41");
+  const auto log = [&](const std::string& injected) {
+    return Nmea("GPGGA,120000.00,4807.038,N,01131.000,E,1,02,0.9,545.4,M,46.9,M,,") +
+           gsv.substr(0, 37) + injected + gsv.substr(37);
+  };
+  const auto d = DecodeByteByByte(log(Nmea("PTNTA,20240315120000,4,T4,,,,,")));
+  EXPECT_NE(FindSat(d.epochs.at(0), 5), nullptr);
+  EXPECT_EQ(d.counters.sentences.unknown, 1u) << "the injected sentence counts too";
+  EXPECT_EQ(FindSat(DecodeWhole(log("$PTNTA,4*00\r\n")).epochs.at(0), 12), nullptr);
+}
+
+// 12. GSAs with a vendor field after VDOP, without and with the system id.
+TEST(ReceiverFaults, GsaWithAVendorFieldKeepsItsUsedFlags) {
+  const auto d =
+      DecodeWhole(Nmea("GNGGA,120000.00,4807.038,N,01131.000,E,1,04,0.9,545.4,M,46.9,M,,") +
+                  Nmea("GPGSA,A,3,02,05,,,,,,,,,,,1.8,0.9,1.5,2.6") +
+                  Nmea("GNGSA,A,3,05,12,,,,,,,,,,,1.8,0.9,1.5,1.2,3") +
+                  Nmea("GPGSV,1,1,02,02,50,010,40,05,30,020,38") +
+                  Nmea("GAGSV,1,1,02,05,45,090,41,12,35,180,39,7"));
+  for (const auto& sat : d.epochs.at(0).sats)
+    EXPECT_EQ(sat.used, sat.prn != 0 ? 1 : 0) << sat.prn;
+  EXPECT_FLOAT_EQ(d.epochs[0].pdop, 1.8f);
+}
+
+// 13. A TSIPv1 second without its A1-00: its burst (sent after the next fix) keeps its time.
+TEST(ReceiverFaults, BurstOfASecondWithoutTimingKeepsItsTime) {
+  std::vector<uint8_t> s;
+  for (uint32_t k = 0; k < 4; ++k)
+    V1Second(s, 302400 + k, k == 2 ? 0 : 3, 2, {10});
+  TsipDecoder decoder;
+  const auto r = Decode(decoder, s);
+  const auto it = std::find_if(r.begin(), r.end(),
+                               [](const FixRecord& x) { return x.utcSeconds == 43200.0 - 16; });
+  ASSERT_NE(it, r.end());
+  EXPECT_EQ(it->sats[0].prn, 10);
+  EXPECT_EQ(it->sats[0].snr, 32);
 }
 
 }  // namespace

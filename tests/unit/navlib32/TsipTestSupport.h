@@ -134,7 +134,7 @@ inline Payload P8FAB(uint32_t tow, int week, int leap, unsigned flags = 0) {
 }
 // TSIPv1 A1-00 timing data (without the id byte: Payload(0) carries a dummy one): GPS week 2200,
 // time of day 12:00:00, month 3, day 4 of 2022, UTC offset 18 s, time and UTC offset valid.
-inline Payload V1Timing(uint32_t tow) {
+inline Payload V1Timing(uint32_t tow, unsigned flags = 0x03) {
   return std::move(Payload(0)
                        .PutBeU32(tow)
                        .PutBeU16(2200)
@@ -146,7 +146,7 @@ inline Payload V1Timing(uint32_t tow) {
                        .PutBeU16(2022)
                        .PutU8(0)
                        .PutU8(0)
-                       .PutU8(0x03)
+                       .PutU8(flags)
                        .PutBeI16(18)
                        .PutZeros(12));
 }
@@ -155,8 +155,8 @@ inline Payload V1Timing(uint32_t tow) {
 inline std::vector<uint8_t> V1Data(const Payload& p) {
   return std::vector<uint8_t>(p.Packet().begin() + 1, p.Packet().end());
 }
-inline std::vector<uint8_t> A100(uint32_t tow) {
-  return Wire(V1Payload(0xA1, 0x00, V1Data(V1Timing(tow))));
+inline std::vector<uint8_t> A100(uint32_t tow, unsigned flags = 0x03) {
+  return Wire(V1Payload(0xA1, 0x00, V1Data(V1Timing(tow, flags))));
 }
 inline std::vector<uint8_t> A111(double latDeg, double lonDeg, double height, unsigned fixType,
                                  double north = 0.0, double pdop = 1.8) {
