@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times navdump against Debian's gpsdecode (package gpsd-clients) on the same large logs, NMEA and
+# Times navdump against Debian's gpsdecode (package gpsd-tools) on the same large logs, NMEA and
 # TSIP, in one run: MB/s (10^6 bytes of log per second, by wall time and by CPU time (user +
 # system, to the microsecond), each the best of REPEAT runs) and peak memory (maximum resident
 # set size). The verdicts use CPU time, which other work on a shared machine disturbs least:

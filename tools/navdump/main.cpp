@@ -101,68 +101,58 @@ bool SetBound(const char* text, std::optional<navdump::TimeBound>& bound) {
   return bound.has_value();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The command line; false on a usage error.
+struct Arguments {
   std::string_view type = "auto";
   bool allSats = false;
   std::optional<navdump::ExportFormat> format;
   navdump::TimeRange range;
   const char* path = nullptr;
   navdump::StatsOptions stats;
+};
+
+bool Parse(int argc, char** argv, Arguments& a) {
   for (int i = 1; i < argc; ++i) {
-    if (const std::optional<bool> taken = navdump::TakeStatsArg(argc, argv, i, stats)) {
-      if (!*taken) return Usage();
+    if (const std::optional<bool> taken = navdump::TakeStatsArg(argc, argv, i, a.stats)) {
+      if (!*taken) return false;
       continue;
     }
     const std::string_view arg = argv[i];
     if (arg == "--type" && i + 1 < argc) {
-      type = argv[++i];
+      a.type = argv[++i];
     } else if (arg.substr(0, 7) == "--type=") {
-      type = arg.substr(7);
-    } else if (arg == "--gpx" && !format && !allSats) {
-      format = navdump::ExportFormat::Gpx;
-    } else if (arg == "--format" && i + 1 < argc && !format && !allSats) {
-      format = navdump::ParseExportFormat(argv[++i]);
-      if (!format) return Usage();
-    } else if (arg == "--all-sats" && !format) {
-      allSats = true;
+      a.type = arg.substr(7);
+    } else if (arg == "--gpx" && !a.format && !a.allSats) {
+      a.format = navdump::ExportFormat::Gpx;
+    } else if (arg == "--format" && i + 1 < argc && !a.format && !a.allSats) {
+      a.format = navdump::ParseExportFormat(argv[++i]);
+      if (!a.format) return false;
+    } else if (arg == "--all-sats" && !a.format) {
+      a.allSats = true;
     } else if (arg == "--from" && i + 1 < argc) {
-      if (!SetBound(argv[++i], range.from)) return Usage();
+      if (!SetBound(argv[++i], a.range.from)) return false;
     } else if (arg == "--to" && i + 1 < argc) {
-      if (!SetBound(argv[++i], range.to)) return Usage();
-    } else if (!arg.empty() && arg[0] != '-' && path == nullptr) {
-      path = argv[i];
+      if (!SetBound(argv[++i], a.range.to)) return false;
+    } else if (!arg.empty() && arg[0] != '-' && a.path == nullptr) {
+      a.path = argv[i];
     } else {
-      return Usage();
+      return false;
     }
   }
-  if (path == nullptr || (type != "auto" && type != "nmea" && type != "tsip")) return Usage();
-  const bool other = format || allSats || range.from || range.to;
-  if (!stats.Valid() || (stats.enabled && other)) return Usage();
+  if (a.path == nullptr || (a.type != "auto" && a.type != "nmea" && a.type != "tsip")) return false;
+  const bool other = a.format || a.allSats || a.range.from || a.range.to;
+  return a.stats.Valid() && !(a.stats.enabled && other);
+}
 
-  std::unique_ptr<navlib::FileByteSource> file = navlib::FileByteSource::Open(path);
-  if (!file) {
-    std::fprintf(stderr, "navdump: cannot open %s\n", path);
-    return 1;
-  }
-  std::optional<navlib::Protocol> protocol;
-  if (type == "nmea") protocol = navlib::Protocol::Nmea;
-  if (type == "tsip") protocol = navlib::Protocol::Tsip;
-  navlib::LogReplay replay(std::move(file), navlib::MakeDecoder);
-  if (replay.Start(protocol) != navlib::LogReplay::StartResult::Ok) {
-    std::fprintf(stderr, "navdump: %s holds no NMEA or TSIP data\n", path);
-    return 1;
-  }
-  if (stats.enabled) return navdump::PrintStats(replay, stats, path);
-
-  const bool ranged = range.from || range.to;
+// Every epoch of the replay as JSON lines or in an export format; false on a read error.
+bool Dump(navlib::LogReplay& replay, const Arguments& a) {
+  const bool ranged = a.range.from || a.range.to;
   std::optional<JsonOutput> json;
   std::optional<ExportOutput> exported;
-  if (format)
-    exported.emplace(*format);
+  if (a.format)
+    exported.emplace(*a.format);
   else
-    json.emplace(allSats);
+    json.emplace(a.allSats);
   pelmora::Epoch epoch;
   double now = 0.0;
   navlib::LogReplay::Step step;
@@ -172,7 +162,7 @@ int main(int argc, char** argv) {
     if (step != navlib::LogReplay::Step::Epoch) break;
     if (exported || ranged) {
       navlib::FillEpoch(replay.decoder(), now, epoch);
-      if (!range.Contains(epoch)) continue;
+      if (!a.range.Contains(epoch)) continue;
     }
     if (exported)
       exported->Epoch(epoch);
@@ -181,8 +171,30 @@ int main(int argc, char** argv) {
   }
   if (exported) exported->Finish();
   if (json) json->Flush();
-  if (step == navlib::LogReplay::Step::Failed) {
-    std::fprintf(stderr, "navdump: read error on %s\n", path);
+  return step != navlib::LogReplay::Step::Failed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Arguments a;
+  if (!Parse(argc, argv, a)) return Usage();
+  std::unique_ptr<navlib::FileByteSource> file = navlib::FileByteSource::Open(a.path);
+  if (!file) {
+    std::fprintf(stderr, "navdump: cannot open %s\n", a.path);
+    return 1;
+  }
+  std::optional<navlib::Protocol> protocol;
+  if (a.type == "nmea") protocol = navlib::Protocol::Nmea;
+  if (a.type == "tsip") protocol = navlib::Protocol::Tsip;
+  navlib::LogReplay replay(std::move(file), navlib::MakeDecoder);
+  if (replay.Start(protocol) != navlib::LogReplay::StartResult::Ok) {
+    std::fprintf(stderr, "navdump: %s holds no NMEA or TSIP data\n", a.path);
+    return 1;
+  }
+  if (a.stats.enabled) return navdump::PrintStats(replay, a.stats, a.path);
+  if (!Dump(replay, a)) {
+    std::fprintf(stderr, "navdump: read error on %s\n", a.path);
     return 1;
   }
   return 0;
