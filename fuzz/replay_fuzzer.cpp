@@ -1,6 +1,7 @@
 // libFuzzer target of log replay. The input (after one control byte) is a log: replayed from
 // memory through LogReplay with fuzzer-chosen short reads, then through the engine from a
-// temporary file exactly as Pelmora_Open/Pelmora_Poll/Pelmora_GetInfo do. Polling is bounded:
+// temporary file exactly as Pelmora_Open/Pelmora_Poll/Pelmora_GetInfo do, then played again by
+// seeks and steps. Polling is bounded:
 // every epoch takes at least one byte of the log, so more polls than bytes is a hang.
 #include <unistd.h>
 
@@ -71,6 +72,36 @@ std::string TempLogPath() {
          std::to_string(getpid()) + ".log";
 }
 
+// The player over the whole log: a seek lands on the epoch it names and the next poll gives the
+// one after it; stepping back and seeking by a time the index holds never fail otherwise.
+void ExercisePlayer(navlib::Engine& engine, uint8_t control) {
+  pelmora::PlayerState state{};
+  for (int i = 0; i < 1000 && state.indexComplete == 0; ++i)
+    FUZZ_REQUIRE(engine.GetPlayerState(&state) == 0);
+  FUZZ_REQUIRE(state.indexComplete == 1);
+  if (state.epochCount == 0) return;
+  const int64_t target = static_cast<int64_t>(control) % state.epochCount;
+  auto epoch = std::make_unique<pelmora::Epoch>();
+  for (const int64_t at : {target, state.epochCount - 1, int64_t{0}}) {
+    const int32_t r = engine.SeekEpoch(at);
+    if (r != 0)
+      std::fprintf(stderr, "seek %lld of %lld: %d\n", (long long)at, (long long)state.epochCount,
+                   r);
+    FUZZ_REQUIRE(r == 0);
+    FUZZ_REQUIRE(engine.GetEpoch(epoch.get()) == 0);
+    FUZZ_REQUIRE(epoch->sequence == static_cast<uint64_t>(at) + 1);
+    fuzzcheck::CheckRecord(epoch->fix);
+  }
+  FUZZ_REQUIRE(engine.SeekEpoch(state.epochCount) != 0);  // past the end: refused
+  FUZZ_REQUIRE(engine.SeekEpoch(target) == 0);
+  if (target > 0) FUZZ_REQUIRE(engine.StepBack() == 0);
+  if (state.firstUtcSeconds >= 0) {
+    int64_t found = -1;
+    FUZZ_REQUIRE(engine.SeekTime(state.firstUtcSeconds, 0, 0, 0, &found) == 0);
+    FUZZ_REQUIRE(found >= 0 && found < state.epochCount);
+  }
+}
+
 void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control) {
   static const std::string path = TempLogPath();
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -105,6 +136,7 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
   }
   // The end of the log stays reported.
   FUZZ_REQUIRE(engine.Poll() == kNavPollEndOfLog);
+  ExercisePlayer(engine, control);
   FUZZ_REQUIRE(engine.Close() == 0);
 }
 

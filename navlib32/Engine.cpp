@@ -326,22 +326,34 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
   // Epochs that share an offset (a report that completed an epoch again) start together.
   while (from > 0 && index_->At(from - 1).offset == start.offset)
     start = index_->At(--from);
-  std::unique_ptr<FileByteSource> file = FileByteSource::Open(replayPath_);
-  if (!file) return kNavSeekFailed;
-  auto replay = std::make_unique<LogReplay>(std::move(file), services_.makeDecoder);
-  if (!replay->StartAt(from == 0 ? 0 : start.offset, replay_->protocol())) return kNavSeekFailed;
-  // The replay clock runs one second per epoch, as the polls of a straight replay ran it.
-  double clock = static_cast<double>(from);
-  for (int64_t n = from; n <= epoch; ++n) {
-    if (n == epoch) sentences_.Clear();  // the sentences of the target epoch only
-    clock += 1.0;
-    if (replay->Advance(clock) != LogReplay::Step::Epoch) return kNavSeekFailed;
-  }
+  // A decoder started inside a stream may cut its epochs otherwise than the straight replay did
+  // (a report held over, damage before the start): the restart must reach the target at the
+  // offset the index holds for it, else the log is replayed from its start.
+  std::unique_ptr<LogReplay> replay = ReplayTo(from, from == 0 ? 0 : start.offset, epoch);
+  if (replay && replay->EpochOffset() != static_cast<int64_t>(target.offset)) replay.reset();
+  if (!replay && from > 0) replay = ReplayTo(0, 0, epoch);
+  if (!replay) return kNavSeekFailed;
+  const double clock = static_cast<double>(epoch) + 1.0;
   replay_ = std::move(replay);
   replayClock_ = clock;
   epochs_ = static_cast<uint64_t>(epoch) + 1;
   stickyPollResult_ = 0;
   return 0;
+}
+
+std::unique_ptr<LogReplay> Engine::ReplayTo(int64_t from, uint64_t offset, int64_t epoch) {
+  std::unique_ptr<FileByteSource> file = FileByteSource::Open(replayPath_);
+  if (!file) return nullptr;
+  auto replay = std::make_unique<LogReplay>(std::move(file), services_.makeDecoder);
+  if (!replay->StartAt(offset, replay_->protocol())) return nullptr;
+  // The replay clock runs one second per epoch, as the polls of a straight replay ran it.
+  double clock = static_cast<double>(from);
+  for (int64_t n = from; n <= epoch; ++n) {
+    if (n == epoch) sentences_.Clear();  // the sentences of the target epoch only
+    clock += 1.0;
+    if (replay->Advance(clock) != LogReplay::Step::Epoch) return nullptr;
+  }
+  return replay;
 }
 
 int32_t Engine::SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day,

@@ -97,6 +97,9 @@ class Engine {
   bool SendSetup(Protocol protocol, const pelmora::ReceiverSettings& settings);
   int32_t PollLive();
   int32_t PollReplay();
+  // A replay of the log restarted at offset (epoch number from) and advanced to epoch; null when
+  // the log cannot be read again or ends first.
+  std::unique_ptr<LogReplay> ReplayTo(int64_t from, uint64_t offset, int64_t epoch);
   double Now() const;
   void StepIndex();
 
