@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/export/Export.h"
+#include "app/export/FixJson.h"
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/LogReplay.h"
 #include "navlib32/MakeDecoder.h"
-#include "tools/navdump/Export.h"
-#include "tools/navdump/FixJson.h"
 #include "tools/navdump/StatsMode.h"
 
 namespace {

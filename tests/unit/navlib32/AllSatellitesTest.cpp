@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/export/FixJson.h"
 #include "navlib32/MakeDecoder.h"
 #include "tools/gpssim/Simulator.h"
-#include "tools/navdump/FixJson.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // navdump's export writers on hand-made epochs, and the time range.
-#include "tools/navdump/Export.h"
+#include "app/export/Export.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // navdump's output: the JSON line of a FixRecord and GPX track points.
-#include "tools/navdump/FixJson.h"
+#include "app/export/FixJson.h"
 
 #include <gtest/gtest.h>
 

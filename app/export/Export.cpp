@@ -1,13 +1,13 @@
 // The export writers and the time range.
-#include "tools/navdump/Export.h"
+#include "app/export/Export.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
+#include "app/export/FixJson.h"
 #include "app/net/FixEpoch.h"
 #include "app/net/NmeaWriter.h"
-#include "tools/navdump/FixJson.h"
 
 namespace navdump {
 namespace {

@@ -1,7 +1,7 @@
-// navdump's export formats: GPX 1.1, KML 2.2, CSV, GeoJSON (RFC 7946) and NMEA 0183, written
-// epoch by epoch (streamed: a writer keeps at most one pending point), and the time range that
-// selects epochs. Numbers are written with std::to_chars ('.' whatever the locale, no exponent).
-// Portable: standard C++ only.
+// The export formats of navdump and of File > Export...: GPX 1.1, KML 2.2, CSV, GeoJSON (RFC 7946)
+// and NMEA 0183, written epoch by epoch (streamed: a writer keeps at most one pending point), and
+// the time range that selects epochs. Numbers are written with std::to_chars ('.' whatever the
+// locale, no exponent). Portable: standard C++ only.
 #pragma once
 
 #include <cstdint>

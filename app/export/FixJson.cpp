@@ -1,5 +1,5 @@
 // JSON and GPX text of fix records, built with to_chars.
-#include "tools/navdump/FixJson.h"
+#include "app/export/FixJson.h"
 
 #include <algorithm>
 #include <array>
