@@ -83,5 +83,6 @@ constexpr int IDM_OnlineDiscussionGroupMenuItem = 40025;
 constexpr int IDM_HelpAbout = 40026;
 // F12 with any modifiers: next view (no menu item).
 constexpr int IDM_NextView = 40030;
+constexpr int IDM_FileExport = 40031;  // "&Export..."
 
 }  // namespace pelmora

@@ -54,7 +54,8 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       macros_(form_, modes_),
       pollCycle_(PollCycleParts{modes_, engine_, strings_, options_, form_, panels_, feed_}),
       help_(host_),
-      fixServer_(form_, host_) {
+      fixServer_(form_, host_),
+      export_(host_, strings_, form_, modes_, options_) {
   BuildMainLayout(form_);
   feed_.Add(startPosition_);
 }
@@ -73,6 +74,7 @@ bool TMainForm::Command(int commandId) {
       {IDM_FileSimulated, [](TMainForm& m) { m.modes_.FileSimulated_Click(); }},
       {IDM_FileRecord, [](TMainForm& m) { m.modes_.FileRecord_Click(); }},
       {IDM_FileExit, [](TMainForm& m) { m.modes_.FileExit_Click(); }},
+      {IDM_FileExport, [](TMainForm& m) { m.export_.FileExport_Click(); }},
       // Connect: the link opens when it is down (message 29 when the GIS does not answer) and
       // closes when it is up or stale.
       {IDM_OptionsConnectServer, [](TMainForm& m) { m.link_.Toggle(); }},

@@ -2,13 +2,15 @@
 // shuts down in their fixed order and routes the menu, accelerator and button commands. Its
 // rooms: the layout (MainLayout), the panels and views (MainPanels), the tracking modes
 // (TrackingModes), the poll cycle (PollCycle), the epoch feed (EpochFeed), the client link
-// (dde::ClientLink), the Help menu (HelpMenu) and the fix server's entry (FixServerMenu); the DDE
+// (dde::ClientLink), the Help menu (HelpMenu), the fix server's entry (FixServerMenu) and File >
+// Export... (ExportMenu); the DDE
 // server's macro commands reach the modes through MainMacroActions. Portable: the window system,
 // the engine and the texts are behind MainFormHost, Engine and StringTable.
 #pragma once
 
 #include "app/DdeAdapters.h"
 #include "app/EpochFeed.h"
+#include "app/ExportMenu.h"
 #include "app/FixServerMenu.h"
 #include "app/HelpMenu.h"
 #include "app/MainFormHost.h"
@@ -90,6 +92,7 @@ class TMainForm {
   PollCycle pollCycle_;
   HelpMenu help_;
   FixServerMenu fixServer_;
+  ExportMenu export_;
   StartPositionMemory startPosition_{form_};
 };
 

@@ -35,6 +35,9 @@ class MainFormHost : public SettingsDialogHost {
   // Enables or disables the main window; true when it was enabled before.
   virtual bool EnableMainWindow(bool on) = 0;
   virtual void StopTimer() = 0;
+  // Shows the form's changes at once and handles the window's pending messages other than the
+  // timer's, so that a long step (an export) keeps the window painted; the poll cycle waits.
+  virtual void ShowProgress() = 0;
   // The option store the dialogs write and the web-page getters read.
   virtual const OptionStore& Store() = 0;
   // Opens an address in the user's web browser (ShellExecuteA "open", SW_SHOW); nothing is

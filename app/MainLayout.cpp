@@ -165,6 +165,7 @@ const MenuSpec kMenus[] = {
     {.name = "FileSimulated", .caption = "&Simulated GPS Data...", .shortcut = Key::F4, .commandId = IDM_FileSimulated},
     ui::kMenuSeparator,
     {.name = "FileRecord", .caption = "&Record GPS Data...", .shortcut = Key::F5, .commandId = IDM_FileRecord},
+    {.name = "FileExport", .caption = "E&xport...", .commandId = IDM_FileExport},
     ui::kMenuSeparator,
     {.name = "FileExit", .caption = "&Exit", .commandId = IDM_FileExit},
     {.menu = "&Options"},

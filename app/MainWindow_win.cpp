@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include <shellapi.h>
 
@@ -272,6 +273,25 @@ bool MainWindow::EnableMainWindow(bool on) {
 void MainWindow::StopTimer() {
   if (timerRunning_ && hwnd_ != nullptr) KillTimer(hwnd_, kTimer1);
   timerRunning_ = false;
+}
+
+void MainWindow::ShowProgress() {
+  if (hwnd_ == nullptr || renderer_ == nullptr) return;
+  renderer_->Apply();
+  UpdateWindow(hwnd_);
+  // The pending messages but the timer's: the poll cycle waits for the end of the export.
+  MSG msg;
+  for (const auto& [first, last] :
+       {std::pair<UINT, UINT>{0, WM_TIMER - 1}, {WM_TIMER + 1, 0xFFFFFFFF}}) {
+    while (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
 }
 
 std::optional<std::string> MainWindow::ChooseFile(const FileDialogRequest& request) {

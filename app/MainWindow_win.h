@@ -51,6 +51,7 @@ class MainWindow : public MainFormHost {
   void ShowMainWindow() override;
   bool EnableMainWindow(bool on) override;
   void StopTimer() override;
+  void ShowProgress() override;
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
   WallClockTime LocalTime() override;
   void Beep() override;

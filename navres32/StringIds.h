@@ -47,3 +47,10 @@
 #define IDS_SetupPathTooLong 50   // the NMEA settings file path does not fit its field
 #define IDS_RecordStartFailed 51  // Pelmora_StartLog refused the log
 #define IDS_RecordingFailed 52    // the recording could not be written and has stopped
+#define IDS_ExportNoLog 53        // File > Export... without a replayed log
+#define IDS_ExportDialogTitle 54  // the title of the export's save dialog
+#define IDS_ExportUnknownType 55  // the chosen name ends in none of the export types
+#define IDS_ExportProgress 56     // lblGPSStatus while exporting: this, a blank, the percentage
+#define IDS_ExportDone 57         // the export's path follows on a new line
+#define IDS_ExportReadFailed 58   // the replayed log could not be read
+#define IDS_ExportWriteFailed 59  // the export file could not be created or written

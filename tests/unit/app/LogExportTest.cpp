@@ -1,4 +1,5 @@
-// LogExport against navdump: the same log and format give the same bytes; failures leave no file.
+// LogExport and File > Export... against navdump: the same log and format give the same bytes;
+// failures are reported and leave no file.
 #include "app/export/LogExport.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "app/ControlIds.h"
+#include "tests/unit/app/MainFormFixture.h"
 
 namespace pelmora {
 namespace {
@@ -24,40 +28,44 @@ std::string Read(const fs::path& path) {
   return text.str();
 }
 
-class LogExportTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("log_export_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // A gpssim log of `seconds` epochs in protocol ("nmea" or "tsip").
-  fs::path Simulate(const std::string& protocol, int seconds) {
-    const fs::path log = dir_ / (protocol + ".log");
+// A folder of its own per test, with gpssim logs and navdump's exports of them.
+struct Files {
+  Files() { fs::create_directories(dir); }
+  ~Files() { fs::remove_all(dir); }
+  fs::path Simulate(const std::string& protocol, int seconds) const {
+    const fs::path log = dir / (protocol + ".log");
     const std::string command = std::string(GPSSIM) + " --protocol " + protocol +
                                 " --fast --seconds " + std::to_string(seconds) + " --out " +
                                 log.string() + " >/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0);
     return log;
   }
-
-  // Runs the export to the end in steps of `epochs`; the states seen, the last one last.
-  LogExport::State Run(LogExport& job, int epochs, int* steps) {
-    LogExport::State state = job.state();
-    int lastPercent = 0;
-    for (*steps = 0; state == LogExport::State::Running; ++*steps) {
-      state = job.Step(epochs);
-      EXPECT_GE(job.Percent(), lastPercent);
-      lastPercent = job.Percent();
-    }
-    return state;
+  std::string Navdump(const std::string& type, const std::string& format, const fs::path& log) {
+    const fs::path out = dir / "navdump.out";
+    const std::string command = std::string(NAVDUMP) + " --type " + type + " --format " + format +
+                                " " + log.string() + " >" + out.string();
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return Read(out);
   }
-
-  fs::path dir_;
+  fs::path dir =
+      fs::temp_directory_path() /
+      ("log_export_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+       std::to_string(::getpid()));
 };
 
-TEST_F(LogExportTest, WritesWhatNavdumpWritesForEveryFormat) {
+// Steps to the end, the percentage never falling; the last state.
+LogExport::State RunToEnd(LogExport& job, int epochs, int* steps) {
+  int last = 0;
+  for (*steps = 0; job.state() == LogExport::State::Running; ++*steps) {
+    job.Step(epochs);
+    EXPECT_GE(job.Percent(), last);
+    last = job.Percent();
+  }
+  return job.state();
+}
+
+TEST(LogExportTest, WritesWhatNavdumpWritesForEveryFormat) {
+  Files files;
   const struct {
     const char* protocol;
     int32_t receiverType;
@@ -70,27 +78,24 @@ TEST_F(LogExportTest, WritesWhatNavdumpWritesForEveryFormat) {
                 {"nmea", 1, "nmea", ExportFormat::Nmea}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.format);
-    const fs::path log = Simulate(c.protocol, 120);
-    const fs::path expected = dir_ / "navdump.out";
-    const std::string command = std::string(NAVDUMP) + " --type " + c.protocol + " --format " +
-                                c.format + " " + log.string() + " >" + expected.string();
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const fs::path out = dir_ / (std::string("export.") + c.format);
+    const fs::path log = files.Simulate(c.protocol, 120);
+    const fs::path out = files.dir / (std::string("export.") + c.format);
     LogExport job(log.string(), c.receiverType, c.exportFormat, out.string());
     int steps = 0;
-    EXPECT_EQ(Run(job, 7, &steps), LogExport::State::Done);
+    EXPECT_EQ(RunToEnd(job, 7, &steps), LogExport::State::Done);
     EXPECT_GT(steps, 10);  // 120 epochs, 7 a step
     EXPECT_EQ(job.Percent(), 100);
     EXPECT_EQ(job.BytesRead(), fs::file_size(log));
     const std::string text = Read(out);
     EXPECT_GT(text.size(), 1000u);
-    EXPECT_EQ(text, Read(expected));
+    EXPECT_EQ(text, files.Navdump(c.protocol, c.format, log));
   }
 }
 
-TEST_F(LogExportTest, AFailedWriteIsReportedAndLeavesNoFile) {
-  const fs::path log = Simulate("nmea", 600);
-  const fs::path out = dir_ / "full.gpx";
+TEST(LogExportTest, AFailedWriteIsReportedAndLeavesNoFile) {
+  Files files;
+  const fs::path log = files.Simulate("nmea", 600);
+  const fs::path out = files.dir / "full.gpx";
   // A file size limit fails the writes past 16 KB as a full disk would.
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
@@ -101,30 +106,56 @@ TEST_F(LogExportTest, AFailedWriteIsReportedAndLeavesNoFile) {
   const rlimit saved = limit;
   limit.rlim_cur = 16 * 1024;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  LogExport::State state;
-  {
-    LogExport job(log.string(), 1, ExportFormat::Gpx, out.string());
-    int steps = 0;
-    state = Run(job, LogExport::kEpochsPerStep, &steps);
-  }
+  auto job = std::make_unique<LogExport>(log.string(), 1, ExportFormat::Gpx, out.string());
+  int steps = 0;
+  const LogExport::State state = RunToEnd(*job, LogExport::kEpochsPerStep, &steps);
   setrlimit(RLIMIT_FSIZE, &saved);
   sigaction(SIGXFSZ, &previous, nullptr);
   EXPECT_EQ(state, LogExport::State::WriteFailed);
   EXPECT_FALSE(fs::exists(out));
+  // Unreadable or missing logs and folders create nothing.
+  EXPECT_EQ(
+      LogExport(log.string(), 1, ExportFormat::Csv, (files.dir / "no" / "a.csv").string()).state(),
+      LogExport::State::WriteFailed);
+  std::ofstream(files.dir / "text.gps") << "no GPS data here\n";
+  for (const char* name : {"missing.gps", "text.gps"}) {
+    EXPECT_EQ(LogExport((files.dir / name).string(), 1, ExportFormat::Csv, out.string()).state(),
+              LogExport::State::ReadFailed);
+  }
+  EXPECT_FALSE(fs::exists(out));
 }
 
-TEST_F(LogExportTest, AMissingFolderOrLogIsReportedAndCreatesNothing) {
-  const fs::path log = Simulate("nmea", 5);
-  LogExport noFolder(log.string(), 1, ExportFormat::Csv, (dir_ / "none" / "a.csv").string());
-  EXPECT_EQ(noFolder.state(), LogExport::State::WriteFailed);
-  EXPECT_EQ(noFolder.Step(), LogExport::State::WriteFailed);
-  const fs::path out = dir_ / "b.csv";
-  LogExport noLog((dir_ / "missing.gps").string(), 1, ExportFormat::Csv, out.string());
-  EXPECT_EQ(noLog.state(), LogExport::State::ReadFailed);
-  std::ofstream(dir_ / "text.gps") << "no GPS data here\n";
-  LogExport notGps((dir_ / "text.gps").string(), 1, ExportFormat::Csv, out.string());
-  EXPECT_EQ(notGps.state(), LogExport::State::ReadFailed);
-  EXPECT_FALSE(fs::exists(out));
+class ExportMenuTest : public fakes::MainFormFixture {};
+
+TEST_F(ExportMenuTest, OffersOneTypePerFormatAndExportsTheReplayedLogWithProgress) {
+  Files files;
+  const fs::path log = files.Simulate("tsip", 1200);
+  host_.options.receiverType = 2;
+  Create();
+  form_.Command(IDM_FileExport);  // nothing replayed
+  EXPECT_EQ(log_, fakes::Log{"Message [Information] S53"});
+  StartReplay(log.string());
+  C("lblGPSStatus").SetCaption("Shown");
+  std::vector<std::string> progress;
+  host_.duringProgress = [&] { progress.push_back(C("lblGPSStatus").Caption()); };
+  host_.chosen = (files.dir / "Track.KML").string();
+  form_.Command(IDM_FileExport);
+  const std::string dialog =
+      "Save S54|GPX 1.1 (*.gpx)|*.gpx|KML 2.2 (*.kml)|*.kml|CSV (*.csv)|*.csv|GeoJSON "
+      "(*.geojson)|*.geojson|NMEA 0183 (*.nmea)|*.nmea|||gpx|11|";
+  ASSERT_GE(log_.size(), 5u);
+  EXPECT_EQ(log_[0], dialog);
+  EXPECT_EQ(log_[1], "Disable");
+  EXPECT_EQ(log_[log_.size() - 2], "Enable");
+  EXPECT_EQ(log_.back(), "Message [Information] S57\r\n" + *host_.chosen);
+  ASSERT_GE(progress.size(), 2u);  // 1200 epochs, 500 a step
+  EXPECT_EQ(progress.back(), "S56 100%");
+  EXPECT_EQ(C("lblGPSStatus").Caption(), "Shown");
+  EXPECT_EQ(Read(*host_.chosen), files.Navdump("tsip", "kml", log));
+  log_.clear();
+  host_.chosen = (files.dir / "Track.txt").string();
+  form_.Command(IDM_FileExport);
+  EXPECT_EQ(log_.back(), "Error S55");
 }
 
 }  // namespace

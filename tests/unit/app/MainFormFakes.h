@@ -25,7 +25,8 @@ using Log = std::vector<std::string>;
 class FakeStrings : public StringTable {
  public:
   explicit FakeStrings(Log& log) : log_(log) {
-    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48, 49, 50, 51, 52})
+    for (int id : {3,  4,  5,  6,  14, 15, 16, 27, 28, 29, 33, 45, 46,
+                   48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59})
       texts_[id] = std::string("S").append(std::to_string(id));
     const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
                            "km/h", "magnetic", "true", "local", "UTC"};
@@ -157,6 +158,10 @@ class FakeHost : public MainFormHost {
     return std::exchange(enabled, on);
   }
   void StopTimer() override { log_.push_back("StopTimer"); }
+  void ShowProgress() override {
+    log_.push_back("Progress");
+    if (duringProgress) duringProgress();
+  }
   // Logs "<Open|Save> title|filter|extension|options" and answers `chosen`.
   std::optional<std::string> ChooseFile(const FileDialogRequest& r) override {
     log_.push_back(std::string(r.save ? "Save " : "Open ") + r.title + "|" + r.filter + "|" +
@@ -191,6 +196,7 @@ class FakeHost : public MainFormHost {
   WallClockTime now{0, 0};
   LongTimeFormat timeFormat;
   std::function<void()> duringBox;
+  std::function<void()> duringProgress;
   bool enabled = true;  // the main window accepts input
 
  private:

@@ -183,7 +183,7 @@ TEST_F(MainFormTest, MenuBarItemsCaptionsShortcutsAndSeparators) {
   // name|caption|shortcut; "-" is a separator.
   const std::vector<std::vector<std::string>> expected = {
       {"FileOff|&Off|F2", "FileLive|&Live GPS Data|F3", "FileSimulated|&Simulated GPS Data...|F4",
-       "-", "FileRecord|&Record GPS Data...|F5", "-", "FileExit|&Exit|"},
+       "-", "FileRecord|&Record GPS Data...|F5", "FileExport|E&xport...|", "-", "FileExit|&Exit|"},
       {"OptionsConnectServer|&Connect|F6", "-", "OptionsGPSSettings|Set &GPS Receiver Options...|",
        "-", "OptionsViewGPSInfo|View GPS &Information|F7",
        "OptionsViewStrength|View Satellite &Signal Strengths|F8",
