@@ -51,8 +51,10 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       link_(linkTransport, linkUi_),
       feed_(EpochFeedParts{engine_, options_, fixText_, panels_, link_}),
       modes_(TrackingModesParts{host_, engine_, strings_, options_, form_, panels_, feed_, link_}),
-      macros_(form_, modes_),
-      pollCycle_(PollCycleParts{modes_, engine_, strings_, options_, form_, panels_, feed_}),
+      player_(engine_, feed_, modes_),
+      macros_(form_, modes_, player_, host_),
+      pollCycle_(
+          PollCycleParts{modes_, engine_, strings_, options_, form_, panels_, feed_, player_}),
       help_(host_),
       fixServer_(form_, host_) {
   BuildMainLayout(form_);
@@ -115,6 +117,7 @@ bool TMainForm::FormCreate() {
   startPosition_.Clear();
   // Every option, with the engine parameter records filled from them.
   options_ = host_.LoadOptions();
+  player_.SetSpeed(StoredReplaySpeed(host_.Store()));
   host_.SetTopmost(options_.display.onTop == 1);
   suffixes_ = LoadUnitSuffixes(strings_);
   timeFormat_ = host_.UserLongTimeFormat();

@@ -13,6 +13,7 @@
 #include "app/HelpMenu.h"
 #include "app/MainFormHost.h"
 #include "app/MainPanels.h"
+#include "app/Player.h"
 #include "app/PollCycle.h"
 #include "app/StartPosition.h"
 #include "app/StringTable.h"
@@ -48,6 +49,8 @@ class TMainForm {
   dde::MacroActions& Macros() { return macros_; }
   // The epoch feed, which hands every epoch to the views, the GIS link and the followers.
   EpochFeed& Feed() { return feed_; }
+  // The replay's speed, pacing and seeks.
+  pelmora::Player& Player() { return player_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
@@ -86,6 +89,7 @@ class TMainForm {
   dde::ClientLink link_;
   EpochFeed feed_;
   TrackingModes modes_;
+  pelmora::Player player_;
   MainMacroActions macros_;
   PollCycle pollCycle_;
   HelpMenu help_;

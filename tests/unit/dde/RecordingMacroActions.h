@@ -27,6 +27,17 @@ class RecordingMacroActions : public MacroActions {
     log.push_back("Send " + command + (echo ? " (echo)" : ""));
   }
   void Exit() override { log.push_back("Exit"); }
+  void SetReplaySpeed(ReplaySpeed speed) override {
+    log.push_back("Speed " + std::string(ReplaySpeedText(speed)));
+  }
+  void SeekReplay(const SeekTarget& t) override {
+    const char* kinds[] = {"", "start", "end"};
+    log.push_back("Seek " + std::string(kinds[static_cast<int>(t.kind)]) +
+                  std::to_string(t.time.utcSeconds).substr(0, 7) + " " +
+                  std::to_string(t.time.year) + "-" + std::to_string(t.time.month) + "-" +
+                  std::to_string(t.time.day));
+  }
+  void StepReplay(bool forward) override { log.push_back(forward ? "Step" : "Back"); }
 
   // The captions TestLabel was given, in order.
   std::vector<std::string> Labels() const {
