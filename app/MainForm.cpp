@@ -104,6 +104,17 @@ bool TMainForm::Command(int commandId) {
   return false;
 }
 
+void TMainForm::StartFromCommandLine(const std::optional<ProgramArguments>& arguments) {
+  if (!arguments) {
+    host_.ShowInformation(strings_.Get(IDS_CommandLineUsage), kInformationCaption);
+    return;
+  }
+  if (arguments->speed) player_.SetSpeed(*arguments->speed);
+  if (arguments->log.empty()) return;
+  modes_.ReplayLog(arguments->log);
+  if (arguments->seek) player_.Seek(SeekTarget{SeekTarget::Kind::Time, *arguments->seek});
+}
+
 bool TMainForm::FormCreate() {
   // Without the resource-string library nothing further is initialised.
   if (!strings_.Load()) {

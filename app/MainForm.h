@@ -7,6 +7,7 @@
 // the engine and the texts are behind MainFormHost, Engine and StringTable.
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/DdeAdapters.h"
 #include "app/EpochFeed.h"
 #include "app/FixServerMenu.h"
@@ -55,6 +56,9 @@ class TMainForm {
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
   void FormClose();
+  // After FormCreate: the command line's replay, its speed and its first seek; a refused line
+  // (nothing) is named in a box with the usage and the program stays Off.
+  void StartFromCommandLine(const std::optional<ProgramArguments>& arguments);
   // What follows the fix beside the window, wired here in the feed's order after the views and
   // the GIS link: the DDE server's items, then the fix server. Either may be null (no fix server:
   // its menu entry does nothing). Set before FormCreate, which starts the fix server when

@@ -73,7 +73,7 @@ bool MainWindow::Create() {
     });
   }
   const bool created = model_.FormCreate();
-  if (created && !args_.replayLog.empty()) model_.Modes().ReplayLog(args_.replayLog);
+  if (created) model_.StartFromCommandLine(args_.arguments);
   if (created && renderer_ != nullptr) renderer_->Apply();
   return created;
 }

@@ -47,3 +47,4 @@
 #define IDS_SetupPathTooLong 50   // the NMEA settings file path does not fit its field
 #define IDS_RecordStartFailed 51  // Pelmora_StartLog refused the log
 #define IDS_RecordingFailed 52    // the recording could not be written and has stopped
+#define IDS_CommandLineUsage 53   // the command line was refused: its usage

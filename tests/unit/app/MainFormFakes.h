@@ -25,7 +25,7 @@ using Log = std::vector<std::string>;
 class FakeStrings : public StringTable {
  public:
   explicit FakeStrings(Log& log) : log_(log) {
-    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48, 49, 50, 51, 52})
+    for (int id : {3, 4, 5, 6, 14, 15, 16, 27, 28, 29, 33, 45, 46, 48, 49, 50, 51, 52, 53})
       texts_[id] = std::string("S").append(std::to_string(id));
     const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
                            "km/h", "magnetic", "true", "local", "UTC"};
