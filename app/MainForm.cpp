@@ -94,6 +94,18 @@ bool TMainForm::Command(int commandId) {
       {IDM_NextView, [](TMainForm& m) { m.panels_.NextView(); }},
       {IDC_OptionsViewButton, [](TMainForm& m) { m.panels_.OptionsViewButton_Click(); }},
       {IDC_SimulatePauseButton, [](TMainForm& m) { m.modes_.SimulatePauseButtonClick(); }},
+      {IDM_PlayerStep, [](TMainForm& m) { m.player_.Step(true); }},
+      {IDM_PlayerBack, [](TMainForm& m) { m.player_.Step(false); }},
+      {IDM_PlayerSeekStart,
+       [](TMainForm& m) {
+         m.player_.Seek({SeekTarget::Kind::Start, {}});
+       }},
+      {IDM_PlayerSeekEnd,
+       [](TMainForm& m) {
+         m.player_.Seek({SeekTarget::Kind::End, {}});
+       }},
+      {IDM_PlayerFaster, [](TMainForm& m) { m.macros_.SetReplaySpeed(m.player_.Faster(true)); }},
+      {IDM_PlayerSlower, [](TMainForm& m) { m.macros_.SetReplaySpeed(m.player_.Faster(false)); }},
   };
   for (const auto& [id, handler] : kRoutes) {
     if (id == commandId) {

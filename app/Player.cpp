@@ -28,6 +28,12 @@ void Player::SetSpeed(ReplaySpeed speed) {
   Rewind();
 }
 
+ReplaySpeed Player::Faster(bool up) const {
+  const int at = static_cast<int>(speed_) + (up ? 1 : -1);
+  return static_cast<ReplaySpeed>(
+      std::clamp(at, static_cast<int>(ReplaySpeed::Tick), static_cast<int>(ReplaySpeed::Max)));
+}
+
 void Player::Rewind() {
   playhead_.reset();
   interval_ = 0;

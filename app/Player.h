@@ -34,6 +34,8 @@ class Player {
 
   ReplaySpeed Speed() const { return speed_; }
   void SetSpeed(ReplaySpeed speed);
+  // The next speed up (toward MAX) or down (toward TICK) from the current one.
+  ReplaySpeed Faster(bool up) const;
   // Paced by the receiver's time (or MAX) rather than by update ticks.
   bool Paced() const { return speed_ != ReplaySpeed::Tick; }
 

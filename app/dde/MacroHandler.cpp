@@ -87,7 +87,8 @@ void HVNExecuteMacro(std::string_view text, MacroActions& actions) {
   std::string line;
   if (!FirstLine(text, &line)) return;
   actions.SetTestLabel(line);
-  switch (MatchMacro(line)) {
+  const MacroCommand command = MatchMacro(line);
+  switch (command) {
     case MacroCommand::Off:
       actions.FileOff();
       break;
@@ -117,7 +118,7 @@ void HVNExecuteMacro(std::string_view text, MacroActions& actions) {
       break;
     case MacroCommand::Step:
     case MacroCommand::Back:
-      actions.StepReplay(MatchMacro(line) == MacroCommand::Step);
+      actions.StepReplay(command == MacroCommand::Step);
       break;
     case MacroCommand::None:
       break;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ControlIds.h"
 #include "app/dde/MacroHandler.h"
 #include "tests/unit/app/MainFormFixture.h"
 
@@ -140,6 +141,43 @@ TEST_F(PlayerTest, MacrosSeekStepAndSetTheSpeedOrChangeNothing) {
     host_.store.WriteOption("ReplaySpeed", stored);
     Create();
     EXPECT_EQ(form_.Player().Speed(), speed) << "stored " << stored;
+  }
+}
+
+TEST_F(PlayerTest, CtrlKeysStepSeekAndChangeTheSpeedOneRungAtATime) {
+  const struct {
+    int command;
+    bool paused;
+    int64_t at;
+  } moves[] = {
+      {IDM_PlayerStep, true, 4},       {IDM_PlayerBack, true, 2},    {IDM_PlayerStep, false, 3},
+      {IDM_PlayerSeekStart, false, 0}, {IDM_PlayerSeekEnd, true, 9},
+  };
+  for (const auto& m : moves) {
+    engine_.times = Times(kTen, 1, 10);
+    StartReplay();
+    engine_.SeekEpoch(3);
+    form_.Macros().SetPaused(m.paused);
+    ASSERT_TRUE(form_.Command(m.command));
+    EXPECT_EQ(engine_.at, m.at) << m.command;
+  }
+  const struct {
+    ReplaySpeed from;
+    int command;
+    const char* to;
+  } rungs[] = {
+      {ReplaySpeed::Tick, IDM_PlayerFaster, "0.25"},
+      {ReplaySpeed::Tick, IDM_PlayerSlower, "TICK"},
+      {ReplaySpeed::Four, IDM_PlayerFaster, "8"},
+      {ReplaySpeed::Four, IDM_PlayerSlower, "2"},
+      {ReplaySpeed::Max, IDM_PlayerFaster, "MAX"},
+      {ReplaySpeed::Sixteen, IDM_PlayerFaster, "MAX"},
+  };
+  for (const auto& r : rungs) {
+    form_.Player().SetSpeed(r.from);
+    ASSERT_TRUE(form_.Command(r.command));
+    EXPECT_EQ(ReplaySpeedText(form_.Player().Speed()), r.to);
+    EXPECT_EQ(Stored(), r.to);
   }
 }
 
