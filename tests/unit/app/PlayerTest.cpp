@@ -25,12 +25,6 @@ std::vector<double> Times(double first, double step, int count) {
 
 class PlayerTest : public fakes::MainFormFixture {
  protected:
-  void Replay(std::vector<double> times, ReplaySpeed speed) {
-    engine_.times = std::move(times);
-    engine_.logPolls = false;
-    StartReplay();
-    form_.Player().SetSpeed(speed);
-  }
   std::string Stored() { return host_.store.ReadOptionText("ReplaySpeed", "(none)"); }
 };
 
@@ -62,7 +56,9 @@ TEST_F(PlayerTest, EachSpeedPollsTheEpochsItsPlayheadHasReached) {
   EpochCounter counter;
   form_.Feed().Add(counter);
   for (const auto& c : cases) {
-    Replay(c.times, c.speed);
+    engine_.times = c.times;
+    StartReplay();
+    form_.Player().SetSpeed(c.speed);
     engine_.polls = counter.epochs = 0;
     std::string got;
     int second = 0;
@@ -84,18 +80,31 @@ TEST_F(PlayerTest, EachSpeedPollsTheEpochsItsPlayheadHasReached) {
   }
 }
 
-TEST_F(PlayerTest, MacrosSeekStepAndSetTheSpeedOrChangeNothing) {
+// Each macro, and each Ctrl key (command id, no macro), on a replay standing at epoch 3.
+TEST_F(PlayerTest, MacrosAndKeysSeekStepAndSetTheSpeedOrChangeNothing) {
   const struct {
     const char* macro;
+    int key;
     bool live, paused;
     int64_t at;  // the epoch shown afterwards; 3 unchanged
   } cases[] = {
-      {"SEEK 10:00:05", false, false, 5}, {"seek 2024-03-01 10:00:07.5", false, true, 8},
-      {"SEEK START", false, false, 0},    {"SEEK end", false, false, 9},
-      {"SEEK 11:00:00", false, false, 3}, {"SEEK 24:00:00", false, false, 3},
-      {"SEEK START", true, false, 3},     {"STEP", false, true, 4},
-      {"BACK", false, true, 2},           {"STEP", false, false, 3},
-      {"BACK", false, false, 3},          {"BACK", true, true, 3},
+      {"SEEK 10:00:05", 0, false, false, 5},
+      {"seek 2024-03-01 10:00:07.5", 0, false, true, 8},
+      {"SEEK START", 0, false, false, 0},
+      {"SEEK end", 0, false, false, 9},
+      {"SEEK 11:00:00", 0, false, false, 3},
+      {"SEEK 24:00:00", 0, false, false, 3},
+      {"SEEK START", 0, true, false, 3},
+      {"STEP", 0, false, true, 4},
+      {"BACK", 0, false, true, 2},
+      {"STEP", 0, false, false, 3},
+      {"BACK", 0, false, false, 3},
+      {"BACK", 0, true, true, 3},
+      {"", IDM_PlayerStep, false, true, 4},
+      {"", IDM_PlayerBack, false, true, 2},
+      {"", IDM_PlayerStep, false, false, 3},
+      {"", IDM_PlayerSeekStart, false, false, 0},
+      {"", IDM_PlayerSeekEnd, false, true, 9},
   };
   for (const auto& c : cases) {
     engine_.times = Times(kTen, 1, 10);
@@ -108,76 +117,55 @@ TEST_F(PlayerTest, MacrosSeekStepAndSetTheSpeedOrChangeNothing) {
     engine_.info.utcSeconds = -1;
     if (c.paused) form_.Macros().SetPaused(true);
     const int polls = engine_.polls;
+    EXPECT_TRUE(c.key == 0 || form_.Command(c.key));
     dde::HVNExecuteMacro(c.macro, form_.Macros());
+    const std::string legend = c.macro + std::to_string(c.key);
     if (c.at == 3) {
-      EXPECT_EQ(form_.Fix().utcSeconds, 0) << c.macro << ": nothing shown";
-      EXPECT_EQ(engine_.polls, polls) << c.macro;
+      EXPECT_EQ(form_.Fix().utcSeconds, 0) << legend << ": nothing shown";
+      EXPECT_EQ(engine_.polls, polls) << legend;
     } else {
-      EXPECT_EQ(engine_.at, c.at) << c.macro;
+      EXPECT_EQ(engine_.at, c.at) << legend;
       EXPECT_EQ(form_.Fix().utcSeconds, engine_.times[static_cast<size_t>(c.at)])
-          << c.macro << ": the epoch is shown at once";
+          << legend << ": the epoch is shown at once";
     }
   }
 
+  // In turn: the speed afterwards, also as stored; Ctrl+Up and Ctrl+Down move one rung.
   const struct {
     const char* macro;
-    ReplaySpeed speed;
-    const char* stored;
+    int key;
+    const char* speed;
   } speeds[] = {
-      {"SPEED 4", ReplaySpeed::Four, "4"},          {"speed max", ReplaySpeed::Max, "MAX"},
-      {"SPEED 0.25", ReplaySpeed::Quarter, "0.25"}, {"SPEED 3", ReplaySpeed::Quarter, "0.25"},
-      {"SPEED ", ReplaySpeed::Quarter, "0.25"},     {"SPEED TICK", ReplaySpeed::Tick, "TICK"},
+      {"SPEED 4", 0, "4"},
+      {"speed max", 0, "MAX"},
+      {"SPEED 0.25", 0, "0.25"},
+      {"SPEED 3", 0, "0.25"},
+      {"SPEED ", 0, "0.25"},
+      {"SPEED TICK", 0, "TICK"},
+      {"", IDM_PlayerFaster, "0.25"},
+      {"", IDM_PlayerSlower, "TICK"},
+      {"", IDM_PlayerSlower, "TICK"},
+      {"SPEED 8", 0, "8"},
+      {"", IDM_PlayerFaster, "16"},
+      {"", IDM_PlayerFaster, "MAX"},
+      {"", IDM_PlayerFaster, "MAX"},
+      {"", IDM_PlayerSlower, "16"},
   };
   for (const auto& s : speeds) {
+    EXPECT_TRUE(s.key == 0 || form_.Command(s.key));
     dde::HVNExecuteMacro(s.macro, form_.Macros());
-    EXPECT_EQ(form_.Player().Speed(), s.speed) << s.macro;
-    EXPECT_EQ(Stored(), s.stored) << s.macro;
+    EXPECT_EQ(ReplaySpeedText(form_.Player().Speed()), s.speed) << s.macro << s.key;
+    EXPECT_EQ(Stored(), s.speed) << s.macro << s.key;
   }
-  for (const auto& [stored, speed] : {std::pair{"16", ReplaySpeed::Sixteen},
-                                      {"max", ReplaySpeed::Max},
-                                      {"fast", ReplaySpeed::Tick},
-                                      {"0.250", ReplaySpeed::Tick},
-                                      {"", ReplaySpeed::Tick}}) {
-    host_.store.WriteOption("ReplaySpeed", stored);
+  const std::pair<const char*, ReplaySpeed> stored[] = {{"16", ReplaySpeed::Sixteen},
+                                                        {"max", ReplaySpeed::Max},
+                                                        {"fast", ReplaySpeed::Tick},
+                                                        {"0.250", ReplaySpeed::Tick},
+                                                        {"", ReplaySpeed::Tick}};
+  for (const auto& [text, speed] : stored) {
+    host_.store.WriteOption("ReplaySpeed", text);
     Create();
-    EXPECT_EQ(form_.Player().Speed(), speed) << "stored " << stored;
-  }
-}
-
-TEST_F(PlayerTest, CtrlKeysStepSeekAndChangeTheSpeedOneRungAtATime) {
-  const struct {
-    int command;
-    bool paused;
-    int64_t at;
-  } moves[] = {
-      {IDM_PlayerStep, true, 4},       {IDM_PlayerBack, true, 2},    {IDM_PlayerStep, false, 3},
-      {IDM_PlayerSeekStart, false, 0}, {IDM_PlayerSeekEnd, true, 9},
-  };
-  for (const auto& m : moves) {
-    engine_.times = Times(kTen, 1, 10);
-    StartReplay();
-    engine_.SeekEpoch(3);
-    form_.Macros().SetPaused(m.paused);
-    ASSERT_TRUE(form_.Command(m.command));
-    EXPECT_EQ(engine_.at, m.at) << m.command;
-  }
-  const struct {
-    ReplaySpeed from;
-    int command;
-    const char* to;
-  } rungs[] = {
-      {ReplaySpeed::Tick, IDM_PlayerFaster, "0.25"},
-      {ReplaySpeed::Tick, IDM_PlayerSlower, "TICK"},
-      {ReplaySpeed::Four, IDM_PlayerFaster, "8"},
-      {ReplaySpeed::Four, IDM_PlayerSlower, "2"},
-      {ReplaySpeed::Max, IDM_PlayerFaster, "MAX"},
-      {ReplaySpeed::Sixteen, IDM_PlayerFaster, "MAX"},
-  };
-  for (const auto& r : rungs) {
-    form_.Player().SetSpeed(r.from);
-    ASSERT_TRUE(form_.Command(r.command));
-    EXPECT_EQ(ReplaySpeedText(form_.Player().Speed()), r.to);
-    EXPECT_EQ(Stored(), r.to);
+    EXPECT_EQ(form_.Player().Speed(), speed) << "stored " << text;
   }
 }
 

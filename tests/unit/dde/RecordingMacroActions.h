@@ -31,11 +31,9 @@ class RecordingMacroActions : public MacroActions {
     log.push_back("Speed " + std::string(ReplaySpeedText(speed)));
   }
   void SeekReplay(const SeekTarget& t) override {
-    const char* kinds[] = {"", "start", "end"};
-    log.push_back("Seek " + std::string(kinds[static_cast<int>(t.kind)]) +
-                  std::to_string(t.time.utcSeconds).substr(0, 7) + " " +
-                  std::to_string(t.time.year) + "-" + std::to_string(t.time.month) + "-" +
-                  std::to_string(t.time.day));
+    log.push_back("Seek " + std::to_string(static_cast<int>(t.kind)) + " " +
+                  std::to_string(t.time.utcSeconds) + " " +
+                  std::to_string(t.time.year * 10000 + t.time.month * 100 + t.time.day));
   }
   void StepReplay(bool forward) override { log.push_back(forward ? "Step" : "Back"); }
 
