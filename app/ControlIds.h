@@ -84,5 +84,26 @@ constexpr int IDM_HelpAbout = 40026;
 // F12 with any modifiers: next view (no menu item).
 constexpr int IDM_NextView = 40030;
 constexpr int IDM_FileExport = 40031;  // "&Export..."
+// The replay player's keys (no menu items): Ctrl with the arrows, Home and End.
+constexpr int IDM_PlayerStep = 40032;       // Ctrl+Right
+constexpr int IDM_PlayerBack = 40033;       // Ctrl+Left
+constexpr int IDM_PlayerSeekStart = 40034;  // Ctrl+Home
+constexpr int IDM_PlayerSeekEnd = 40035;    // Ctrl+End
+constexpr int IDM_PlayerFaster = 40036;     // Ctrl+Up
+constexpr int IDM_PlayerSlower = 40037;     // Ctrl+Down
+
+// Ctrl + virtual key for each player command.
+struct CtrlKey {
+  int virtualKey;
+  int commandId;
+};
+inline constexpr CtrlKey kPlayerKeys[] = {
+    {0x27, IDM_PlayerStep},       // VK_RIGHT
+    {0x25, IDM_PlayerBack},       // VK_LEFT
+    {0x24, IDM_PlayerSeekStart},  // VK_HOME
+    {0x23, IDM_PlayerSeekEnd},    // VK_END
+    {0x26, IDM_PlayerFaster},     // VK_UP
+    {0x28, IDM_PlayerSlower},     // VK_DOWN
+};
 
 }  // namespace pelmora

@@ -9,6 +9,11 @@ void MainMacroActions::SetTestLabel(const std::string& caption) {
   form_.Get("TestLabel").SetCaption(caption);
 }
 
+void MainMacroActions::SetReplaySpeed(ReplaySpeed speed) {
+  player_.SetSpeed(speed);
+  StoreReplaySpeed(host_.Store(), speed);
+}
+
 int32_t MainMacroActions::OpenSource(const std::string& source) {
   return modes_.OpenEngine(Source::Named(source));
 }

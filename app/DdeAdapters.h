@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/MainFormHost.h"
+#include "app/Player.h"
 #include "app/StringTable.h"
 #include "app/TrackingModes.h"
 #include "app/dde/ClientLink.h"
@@ -17,7 +18,8 @@ namespace pelmora {
 
 class MainMacroActions final : public dde::MacroActions {
  public:
-  MainMacroActions(ui::Form& form, TrackingModes& modes) : form_(form), modes_(modes) {}
+  MainMacroActions(ui::Form& form, TrackingModes& modes, Player& player, MainFormHost& host)
+      : form_(form), modes_(modes), player_(player), host_(host) {}
 
   void SetTestLabel(const std::string& caption) override;
   void FileOff() override { modes_.FileOff_Click(); }
@@ -28,10 +30,16 @@ class MainMacroActions final : public dde::MacroActions {
   void SetMacroEcho(bool on) override { modes_.SetMacroEcho(on); }
   void SendLinkCommand(const std::string& command) override { modes_.SendLinkCommand(command); }
   void Exit() override { modes_.FileExit_Click(); }
+  // The speed applies in every mode and is remembered in the option ReplaySpeed.
+  void SetReplaySpeed(ReplaySpeed speed) override;
+  void SeekReplay(const SeekTarget& target) override { player_.Seek(target); }
+  void StepReplay(bool forward) override { player_.Step(forward); }
 
  private:
   ui::Form& form_;
   TrackingModes& modes_;
+  Player& player_;
+  MainFormHost& host_;
 };
 
 class MainLinkUi final : public dde::LinkUi {

@@ -66,6 +66,17 @@ class EpochFeed {
       consumer->OnEpoch(epoch_, sentences_);
   }
 
+  // The engine's epoch after a seek or a step: read once more, the update step, the consumers.
+  void Show() {
+    Polled(true, [] {});
+  }
+  // The update step on the epoch of the last read (a paced replay's update tick).
+  template <typename Beep>
+  void Refresh(Beep&& beep) {
+    if (p_.options.display.beep == 1) beep();
+    Update();
+  }
+
   // Consumers are told in the order added; each must outlive the feed's ticks.
   void Add(EpochConsumer& consumer) { consumers_.push_back(&consumer); }
 

@@ -51,8 +51,10 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       link_(linkTransport, linkUi_),
       feed_(EpochFeedParts{engine_, options_, fixText_, panels_, link_}),
       modes_(TrackingModesParts{host_, engine_, strings_, options_, form_, panels_, feed_, link_}),
-      macros_(form_, modes_),
-      pollCycle_(PollCycleParts{modes_, engine_, strings_, options_, form_, panels_, feed_}),
+      player_(engine_, feed_, modes_),
+      macros_(form_, modes_, player_, host_),
+      pollCycle_(
+          PollCycleParts{modes_, engine_, strings_, options_, form_, panels_, feed_, player_}),
       help_(host_),
       fixServer_(form_, host_),
       export_(host_, strings_, form_, modes_, options_) {
@@ -94,6 +96,18 @@ bool TMainForm::Command(int commandId) {
       {IDM_NextView, [](TMainForm& m) { m.panels_.NextView(); }},
       {IDC_OptionsViewButton, [](TMainForm& m) { m.panels_.OptionsViewButton_Click(); }},
       {IDC_SimulatePauseButton, [](TMainForm& m) { m.modes_.SimulatePauseButtonClick(); }},
+      {IDM_PlayerStep, [](TMainForm& m) { m.player_.Step(true); }},
+      {IDM_PlayerBack, [](TMainForm& m) { m.player_.Step(false); }},
+      {IDM_PlayerSeekStart,
+       [](TMainForm& m) {
+         m.player_.Seek({SeekTarget::Kind::Start, {}});
+       }},
+      {IDM_PlayerSeekEnd,
+       [](TMainForm& m) {
+         m.player_.Seek({SeekTarget::Kind::End, {}});
+       }},
+      {IDM_PlayerFaster, [](TMainForm& m) { m.macros_.SetReplaySpeed(m.player_.Faster(true)); }},
+      {IDM_PlayerSlower, [](TMainForm& m) { m.macros_.SetReplaySpeed(m.player_.Faster(false)); }},
   };
   for (const auto& [id, handler] : kRoutes) {
     if (id == commandId) {
@@ -102,6 +116,17 @@ bool TMainForm::Command(int commandId) {
     }
   }
   return false;
+}
+
+void TMainForm::StartFromCommandLine(const std::optional<ProgramArguments>& arguments) {
+  if (!arguments) {
+    host_.ShowInformation(strings_.Get(IDS_CommandLineUsage), kInformationCaption);
+    return;
+  }
+  if (arguments->speed) player_.SetSpeed(*arguments->speed);
+  if (arguments->log.empty()) return;
+  modes_.ReplayLog(arguments->log);
+  if (arguments->seek) player_.Seek(SeekTarget{SeekTarget::Kind::Time, *arguments->seek});
 }
 
 bool TMainForm::FormCreate() {
@@ -117,6 +142,7 @@ bool TMainForm::FormCreate() {
   startPosition_.Clear();
   // Every option, with the engine parameter records filled from them.
   options_ = host_.LoadOptions();
+  player_.SetSpeed(StoredReplaySpeed(host_.Store()));
   host_.SetTopmost(options_.display.onTop == 1);
   suffixes_ = LoadUnitSuffixes(strings_);
   timeFormat_ = host_.UserLongTimeFormat();

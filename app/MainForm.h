@@ -8,6 +8,7 @@
 // the engine and the texts are behind MainFormHost, Engine and StringTable.
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/DdeAdapters.h"
 #include "app/EpochFeed.h"
 #include "app/ExportMenu.h"
@@ -15,6 +16,7 @@
 #include "app/HelpMenu.h"
 #include "app/MainFormHost.h"
 #include "app/MainPanels.h"
+#include "app/Player.h"
 #include "app/PollCycle.h"
 #include "app/StartPosition.h"
 #include "app/StringTable.h"
@@ -50,10 +52,15 @@ class TMainForm {
   dde::MacroActions& Macros() { return macros_; }
   // The epoch feed, which hands every epoch to the views, the GIS link and the followers.
   EpochFeed& Feed() { return feed_; }
+  // The replay's speed, pacing and seeks.
+  pelmora::Player& Player() { return player_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
   void FormClose();
+  // After FormCreate: the command line's replay, its speed and its first seek; a refused line
+  // (nothing) is named in a box with the usage and the program stays Off.
+  void StartFromCommandLine(const std::optional<ProgramArguments>& arguments);
   // What follows the fix beside the window, wired here in the feed's order after the views and
   // the GIS link: the DDE server's items, then the fix server. Either may be null (no fix server:
   // its menu entry does nothing). Set before FormCreate, which starts the fix server when
@@ -88,6 +95,7 @@ class TMainForm {
   dde::ClientLink link_;
   EpochFeed feed_;
   TrackingModes modes_;
+  pelmora::Player player_;
   MainMacroActions macros_;
   PollCycle pollCycle_;
   HelpMenu help_;

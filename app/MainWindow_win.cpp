@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include <shellapi.h>
 
@@ -66,7 +67,10 @@ bool MainWindow::Create() {
                           this);
   if (hwnd_ == nullptr) return false;
   FitClientArea();
-  accelerators_ = renderer_->BuildAccelerators(IDM_NextView);
+  std::vector<std::pair<int, int>> playerKeys;
+  for (const CtrlKey& key : kPlayerKeys)
+    playerKeys.emplace_back(key.virtualKey, key.commandId);
+  accelerators_ = renderer_->BuildAccelerators(IDM_NextView, playerKeys);
   // The window exists: the server serves HVN from now on.
   if (args_.ddeServer != nullptr) {
     args_.ddeServer->SetMacroActions(&model_.Macros(), [this] {
@@ -74,7 +78,7 @@ bool MainWindow::Create() {
     });
   }
   const bool created = model_.FormCreate();
-  if (created && !args_.replayLog.empty()) model_.Modes().ReplayLog(args_.replayLog);
+  if (created) model_.StartFromCommandLine(args_.arguments);
   if (created && renderer_ != nullptr) renderer_->Apply();
   return created;
 }

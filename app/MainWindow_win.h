@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/MainForm.h"
@@ -25,8 +26,9 @@ struct MainWindowArgs {
   // The DDE server: its macro commands reach this window, its items carry the fix.
   dde::DdeServer* ddeServer = nullptr;
   const char* title = "The Pelmora";
-  // A GPS log to replay at start, as F4 would (the command line); empty for none.
-  std::string replayLog;
+  // The command line: a GPS log to replay at start as F4 would, its speed and first seek;
+  // nothing when the line was refused (the usage is shown).
+  std::optional<ProgramArguments> arguments = ProgramArguments{};
 };
 
 class MainWindow : public MainFormHost {

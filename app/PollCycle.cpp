@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "app/Player.h"
 #include "app/format/CheckedMath.h"
 #include "navlib32/navlib32.h"
 #include "navres32/StringIds.h"
@@ -36,23 +37,53 @@ void PollCycle::Timer1_Timer() {
   const std::optional<int32_t> phase = CheckedRemainder(kSecondsPerMinute * now.minute + now.second,
                                                         p_.options.display.updateInterval);
   if (!phase) return;
-  // Live polls on every tick; a replay advances once per update tick and stands while paused.
+  // Live polls on every tick; a replay advances once per update tick, or at its speed on every
+  // tick, and stands while paused.
   const bool live = p_.form.Checked("FileLive");
-  if (!live && (*phase != 0 || p_.host.Paused())) return;
-  const int32_t polled = p_.engine.Poll();
-  p_.host.SetLastStatus(polled);
-  if (polled == kNavPollLogFailed) {
-    RecordingFailed();
+  if (!live && p_.host.Paused()) return;
+  if (!live && p_.player.Paced()) {
+    PacedTick(*phase == 0);
     return;
   }
-  if (polled != 0) {
-    PollFailed();
-    return;
-  }
+  if (!live && *phase != 0) return;
+  if (!PollSucceeded(p_.engine.Poll())) return;
   const bool update = *phase == 0;
   p_.feed.Polled(update, [this] { p_.host.Beep(); });
   // The fix read on an update tick becomes the last status, as Pelmora_GetInfo's result.
   if (update) p_.host.SetLastStatus((p_.feed.Current().flags & kEpochHasFix) != 0 ? 1 : 0);
+}
+
+void PollCycle::PacedTick(bool update) {
+  bool failed = false;
+  const int polled = p_.player.Advance([this, &failed] {
+    failed = !PollSucceeded(p_.engine.Poll());
+    if (failed) return false;
+    p_.feed.Polled(false, [] {});
+    return true;
+  });
+  if (failed) return;
+  if (unshownOpen_ != p_.host.EngineOpens()) {
+    unshownOpen_ = p_.host.EngineOpens();
+    unshown_ = false;
+  }
+  if (polled > 0) unshown_ = true;
+  if (!update || !unshown_) return;
+  unshown_ = false;
+  p_.feed.Refresh([this] { p_.host.Beep(); });
+  p_.host.SetLastStatus((p_.feed.Current().flags & kEpochHasFix) != 0 ? 1 : 0);
+}
+
+bool PollCycle::PollSucceeded(int32_t polled) {
+  p_.host.SetLastStatus(polled);
+  if (polled == kNavPollLogFailed) {
+    RecordingFailed();
+    return false;
+  }
+  if (polled != 0) {
+    PollFailed();
+    return false;
+  }
+  return true;
 }
 
 void PollCycle::PollFailed() {

@@ -17,6 +17,8 @@
 
 namespace pelmora {
 
+class Player;
+
 // The local wall clock's minutes and seconds, which set the update phase.
 struct WallClockTime {
   int32_t minute = 0;  // 0..59
@@ -57,6 +59,7 @@ struct PollCycleParts {
   ui::Form& form;
   MainPanels& panels;
   EpochFeed& feed;
+  Player& player;  // the replay's speed and pacing
 };
 
 class PollCycle {
@@ -68,12 +71,18 @@ class PollCycle {
   void Timer1_Timer();
 
  private:
+  // A replay paced by its speed: every tick, as many epochs as the player finds due.
+  void PacedTick(bool update);
+  // A poll's result handled as every tick does; false when it failed.
+  bool PollSucceeded(int32_t polled);
   void PollFailed();
   // The engine could not write the recording and stopped it; the receiver stays live.
   void RecordingFailed();
 
   PollCycleParts p_;
   bool inTick_ = false;
+  bool unshown_ = false;      // a paced replay polled an epoch that no update step has shown
+  uint32_t unshownOpen_ = 0;  // the engine open unshown_ belongs to
 };
 
 }  // namespace pelmora

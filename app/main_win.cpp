@@ -1,13 +1,17 @@
 // Program entry: product identity, splash, the main window and the message loop. A GPS log
-// named on the command line ("Open with", a double-clicked .gps file) is replayed at start.
+// named on the command line ("Open with", a double-clicked .gps file) is replayed at start, at
+// the speed and from the time its switches give.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/MainWindow_win.h"
 #include "app/ResourceStringTable_win.h"
 #include "app/dde/DdeSession_win.h"
@@ -24,28 +28,37 @@ constexpr char kSplashText[] =
     "The Pelmora - Version 3.2\r\r                Special MapInfo Edition";
 constexpr char kTitle[] = "The Pelmora";
 
-// The first command-line argument as a full path in the ANSI code page (as the file dialogs
-// give it); empty when there is none. Nothing is cut: the engine refuses a path too long.
-std::string CommandLineLog() {
+std::string Ansi(LPCWSTR text) {
+  const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(n > 0 ? n : 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), n, nullptr, nullptr);
+  ansi.resize(std::strlen(ansi.c_str()));
+  return ansi;
+}
+
+// The path as a full path (as the file dialogs give it); unchanged when that fails. Nothing is
+// cut: the engine refuses a path too long.
+std::string FullPath(const std::string& given) {
+  const DWORD size = GetFullPathNameA(given.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return given;
+  std::string full(size, '\0');
+  const DWORD length = GetFullPathNameA(given.c_str(), size, full.data(), nullptr);
+  return length > 0 && length < size ? full.substr(0, length) : given;
+}
+
+// The command line's switches and log, in the ANSI code page; nothing when it is refused.
+std::optional<ProgramArguments> CommandLineArguments() {
   int count = 0;
-  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (args == nullptr) return {};
-  std::string path;
-  if (count >= 2 && args[1][0] != L'\0') {
-    const int n = WideCharToMultiByte(CP_ACP, 0, args[1], -1, nullptr, 0, nullptr, nullptr);
-    std::string given(static_cast<size_t>(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_ACP, 0, args[1], -1, given.data(), n, nullptr, nullptr);
-    given.resize(std::strlen(given.c_str()));
-    path = given;
-    const DWORD size = GetFullPathNameA(given.c_str(), 0, nullptr, nullptr);
-    if (size > 0) {
-      std::string full(size, '\0');
-      const DWORD length = GetFullPathNameA(given.c_str(), size, full.data(), nullptr);
-      if (length > 0 && length < size) path = full.substr(0, length);
-    }
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (argv == nullptr) return ProgramArguments{};
+  std::vector<std::string> args;
+  for (int i = 1; i < count; ++i) {
+    if (argv[i][0] != L'\0') args.push_back(Ansi(argv[i]));
   }
-  LocalFree(args);
-  return path;
+  LocalFree(argv);
+  std::optional<ProgramArguments> parsed = ParseProgramArguments(args);
+  if (parsed && !parsed->log.empty()) parsed->log = FullPath(parsed->log);
+  return parsed;
 }
 
 int RunProgram(HINSTANCE instance) {
@@ -71,7 +84,7 @@ int RunProgram(HINSTANCE instance) {
   args.link = &dde->Link();
   args.ddeServer = &dde->Server();
   args.title = kTitle;
-  args.replayLog = CommandLineLog();
+  args.arguments = CommandLineArguments();
   MainWindow window(args);
   if (!window.Create()) return 0;
   return window.Run();

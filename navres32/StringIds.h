@@ -54,3 +54,4 @@
 #define IDS_ExportDone 57         // the export's path follows on a new line
 #define IDS_ExportReadFailed 58   // the replayed log could not be read
 #define IDS_ExportWriteFailed 59  // the export file could not be created or written
+#define IDS_CommandLineUsage 60   // the command line was refused: its usage

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "navlib32/navlib32.h"
 #include "navlib32/navlib32_epoch.h"
+#include "navlib32/navlib32_player.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora {
@@ -29,6 +31,18 @@ class Engine {
     sentences.clear();
     return false;
   }
+  // The replay player (Pelmora_SeekEpoch ... Pelmora_GetPlayerState): 0 or a NavSeekResult. An
+  // engine without a player is never replaying.
+  virtual int32_t SeekEpoch(int64_t /*epoch*/) { return kNavSeekNotReplaying; }
+  // year 0: no date.
+  virtual int32_t SeekTime(double /*utcSeconds*/, int32_t /*year*/, int32_t /*month*/,
+                           int32_t /*day*/) {
+    return kNavSeekNotReplaying;
+  }
+  virtual int32_t SeekStart() { return kNavSeekNotReplaying; }
+  virtual int32_t SeekEnd() { return kNavSeekNotReplaying; }
+  virtual int32_t StepBack() { return kNavSeekNotReplaying; }
+  virtual int32_t GetPlayerState(PlayerState& /*state*/) { return kNavSeekNotReplaying; }
   // llcvt_dbl2str: latitude (kind 0) or longitude (kind 1) as text.
   virtual std::string FormatLatLon(double degrees, int32_t kind, int32_t format,
                                    int32_t decimals) = 0;

@@ -49,6 +49,24 @@ bool NavlibEngine::TakeSentences(std::string& sentences) {
     sentences.append(chunk.data(), static_cast<std::size_t>(length));
   }
 }
+int32_t NavlibEngine::SeekEpoch(int64_t epoch) {
+  return Pelmora_SeekEpoch(epoch);
+}
+int32_t NavlibEngine::SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day) {
+  return Pelmora_SeekTime(utcSeconds, year, month, day, nullptr);
+}
+int32_t NavlibEngine::SeekStart() {
+  return Pelmora_SeekStart();
+}
+int32_t NavlibEngine::SeekEnd() {
+  return Pelmora_SeekEnd();
+}
+int32_t NavlibEngine::StepBack() {
+  return Pelmora_StepBack();
+}
+int32_t NavlibEngine::GetPlayerState(PlayerState& state) {
+  return Pelmora_GetPlayerState(&state);
+}
 std::string NavlibEngine::FormatLatLon(double degrees, int32_t kind, int32_t format,
                                        int32_t decimals) {
   std::array<char, kLatLonBuffer> out{};

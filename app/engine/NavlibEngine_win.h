@@ -17,6 +17,12 @@ class NavlibEngine : public Engine {
   int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) override;
   std::string FormatLatLon(double degrees, int32_t kind, int32_t format, int32_t decimals) override;
   bool TakeSentences(std::string& sentences) override;
+  int32_t SeekEpoch(int64_t epoch) override;
+  int32_t SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day) override;
+  int32_t SeekStart() override;
+  int32_t SeekEnd() override;
+  int32_t StepBack() override;
+  int32_t GetPlayerState(PlayerState& state) override;
 };
 
 }  // namespace pelmora

@@ -62,6 +62,9 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "FixServerGpsdPort", .defaultInt = 2947, .atStart = false},   // gpsd JSON protocol
     // The IPv4 address to listen on; "0.0.0.0" serves every network.
     {.name = "FixServerAddress", .type = OptionType::Text, .defaultText = "127.0.0.1", .atStart = false},
+    // The replay's pace: TICK (one epoch per update tick), 0.25 ... 16 (receiver seconds per
+    // second) or MAX (as fast as the ticks allow).
+    {.name = "ReplaySpeed", .type = OptionType::Text, .defaultText = "TICK", .atStart = false},
 };
 // clang-format on
 

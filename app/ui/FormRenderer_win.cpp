@@ -661,7 +661,8 @@ HMENU FormRenderer::BuildMenuBar() {
   return bar;
 }
 
-HACCEL FormRenderer::BuildAccelerators(int nextViewCommand) {
+HACCEL FormRenderer::BuildAccelerators(int nextViewCommand,
+                                       const std::vector<std::pair<int, int>>& ctrlKeys) {
   std::vector<ACCEL> table;
   for (const Menu& menu : form_.Menus()) {
     for (const MenuItem& item : menu.items) {
@@ -677,6 +678,9 @@ HACCEL FormRenderer::BuildAccelerators(int nextViewCommand) {
     if (mods & 2) flags |= FCONTROL;
     if (mods & 4) flags |= FALT;
     table.push_back(ACCEL{flags, VK_F12, static_cast<WORD>(nextViewCommand)});
+  }
+  for (const auto& [key, command] : ctrlKeys) {
+    table.push_back(ACCEL{FVIRTKEY | FCONTROL, static_cast<WORD>(key), static_cast<WORD>(command)});
   }
   return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 }

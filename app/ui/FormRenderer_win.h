@@ -10,6 +10,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ui/Form.h"
@@ -31,8 +32,10 @@ class FormRenderer {
   void RepaintNow();
   // The menu bar built from the form's menus, with shortcut texts.
   HMENU BuildMenuBar();
-  // Accelerators for the menu shortcuts plus F12 with any modifiers for nextViewCommand.
-  HACCEL BuildAccelerators(int nextViewCommand);
+  // Accelerators for the menu shortcuts plus F12 with any modifiers for nextViewCommand, plus
+  // Ctrl with each (virtual key, command) of ctrlKeys.
+  HACCEL BuildAccelerators(int nextViewCommand,
+                           const std::vector<std::pair<int, int>>& ctrlKeys = {});
 
   // Messages a host or container receives on behalf of the controls.
   HBRUSH OnCtlColorStatic(HDC dc, HWND child);

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -272,6 +274,45 @@ TEST_F(PelmoraDde, TheItemsCarryTheFixTheUpdateCommandSends) {
   EXPECT_TRUE(watched.size() >= last.size() &&
               watched.compare(watched.size() - last.size(), last.size(), last) == 0)
       << watched;
+  EXPECT_EQ(Execute("OFF").exit, 0u);
+  peer_->Since();
+  DeleteFileA(play.c_str());
+}
+
+// The player's macros on a paused replay: each seek, step and back shows its epoch in the Time
+// item at once; a time not in the log changes nothing; at SPEED 4 the replay runs ahead.
+TEST_F(PelmoraDde, PlayerMacrosSeekStepAndBackShowTheirEpochAtOnce) {
+  const std::string play = PlayLog(120);
+  // The UTC time of the log's epoch 20, from its 21st GGA.
+  std::ifstream in(play, std::ios::binary);
+  const std::string nmea((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t gga = 0;
+  for (int i = 0; i <= 20 && gga != std::string::npos; ++i)
+    gga = nmea.find("GGA,", gga + 1);
+  ASSERT_NE(gga, std::string::npos);
+  const std::string at20 =
+      nmea.substr(gga + 4, 2) + ":" + nmea.substr(gga + 6, 2) + ":" + nmea.substr(gga + 8, 2);
+  auto time = [] { return std::stod(Ddecmd({"pelmora", "HVN", "request", "Time"}).out); };
+  auto since = [](double from, double to) { return std::fmod(to - from + 86400, 86400); };
+
+  EXPECT_EQ(Execute("PLAY " + play).exit, 0u);
+  EXPECT_EQ(Execute("SPEED 4").exit, 0u);
+  EXPECT_EQ(Execute("PAUSE").exit, 0u);
+  EXPECT_EQ(Execute("SEEK START").exit, 0u);
+  const double start = time();
+  const struct {
+    std::string macro;
+    double at;  // seconds after the first epoch
+  } steps[] = {{"SEEK " + at20, 20}, {"STEP", 21}, {"BACK", 20}, {"SEEK 25:00:00", 20}};
+  for (const auto& step : steps) {
+    EXPECT_EQ(Execute(step.macro).exit, 0u) << step.macro;
+    EXPECT_EQ(app_->Text(IDC_TestLabel), Widen(step.macro));
+    EXPECT_NEAR(since(start, time()), step.at, 0.01) << step.macro;
+  }
+  EXPECT_EQ(Execute("FORWARD").exit, 0u);
+  // One epoch per update tick would need 16 s for this; at 4 it takes about 2.
+  EXPECT_TRUE(PumpUntil([&] { return since(start, time()) >= 28; }, 10s)) << time();
+  EXPECT_EQ(Execute("SPEED TICK").exit, 0u);
   EXPECT_EQ(Execute("OFF").exit, 0u);
   peer_->Since();
   DeleteFileA(play.c_str());

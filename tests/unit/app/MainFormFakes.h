@@ -26,7 +26,7 @@ class FakeStrings : public StringTable {
  public:
   explicit FakeStrings(Log& log) : log_(log) {
     for (int id : {3,  4,  5,  6,  14, 15, 16, 27, 28, 29, 33, 45, 46,
-                   48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59})
+                   48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60})
       texts_[id] = std::string("S").append(std::to_string(id));
     const char* units[] = {"feet", "metres",   "mph",  "knots", "m/s",
                            "km/h", "magnetic", "true", "local", "UTC"};
@@ -65,12 +65,16 @@ class FakeEngine : public Engine {
   int32_t Open(int32_t type, const std::string& source, const CommInfo& commInfo,
                const ReceiverSettings&) override {
     log_.push_back("Open " + std::to_string(type) + " " + source);
+    replaying = !times.empty() && !source.starts_with("COM");
+    at = -1;
     openedWith = commInfo;
     return openResult;
   }
   int32_t Poll() override {
     ++polls;
     if (logPolls) log_.push_back("Poll");
+    if (replaying && at + 1 >= static_cast<int64_t>(times.size())) return kNavPollEndOfLog;
+    if (replaying && (pollResults.empty() || pollResults.front() == 0)) ++at;
     if (pollResults.empty()) return 0;
     const int32_t result = pollResults.front();
     pollResults.pop_front();
@@ -81,6 +85,7 @@ class FakeEngine : public Engine {
     ++reads;
     epoch = Epoch{};
     epoch.fix = info;
+    if (replaying && at >= 0) epoch.fix.utcSeconds = times[static_cast<size_t>(at)];
     if (infoResult != 0) epoch.flags |= kEpochHasFix;
     epoch.satCount = static_cast<int16_t>(std::min<std::size_t>(sats.size(), kMaxAllSats));
     std::copy_n(sats.begin(), epoch.satCount, epoch.sats);
@@ -110,6 +115,35 @@ class FakeEngine : public Engine {
     return FormatFixed(degrees, 0, 4) + (kind == 1 ? " lon" : " lat");
   }
 
+  // The replay player over `times`, the receiver times of a log's epochs (empty: no player).
+  int32_t GetPlayerState(PlayerState& state) override {
+    if (!replaying) return kNavSeekNotReplaying;
+    state = PlayerState{};
+    state.epochCount = static_cast<int64_t>(times.size());
+    state.currentEpoch = at;
+    state.spanSeconds = times.back() - times.front();
+    state.currentSeconds = at >= 0 ? times[static_cast<size_t>(at)] - times.front() : -1;
+    state.indexComplete = 1;
+    return 0;
+  }
+  int32_t SeekTime(double utcSeconds, int32_t, int32_t, int32_t) override {
+    if (!replaying) return kNavSeekNotReplaying;
+    const auto it = std::lower_bound(times.begin(), times.end(), utcSeconds);
+    return it == times.end() ? kNavSeekNotFound : SeekEpoch(it - times.begin());
+  }
+  int32_t SeekEpoch(int64_t epoch) override {
+    if (!replaying) return kNavSeekNotReplaying;
+    if (epoch < 0 || epoch >= static_cast<int64_t>(times.size())) return kNavSeekOutOfRange;
+    at = epoch;
+    return 0;
+  }
+  int32_t SeekStart() override { return SeekEpoch(0); }
+  int32_t SeekEnd() override { return SeekEpoch(static_cast<int64_t>(times.size()) - 1); }
+  int32_t StepBack() override { return SeekEpoch(at - 1); }
+
+  std::vector<double> times;
+  bool replaying = false;
+  int64_t at = -1;
   int32_t openResult = 0;
   CommInfo openedWith{};  // the line settings of the last Open
   int32_t startLogResult = 0;

@@ -74,5 +74,44 @@ TEST(MacroHandler, HVNExecuteMacro_CarriesOutTheFirstLineOnly) {
   }
 }
 
+TEST(MacroHandler, PlayerMacrosParseTheirArgumentsStrictly) {
+  const struct {
+    const char* text;
+    MacroCommand command;
+    const char* action;  // logged after the label; "" none
+  } cases[] = {
+      {"SPEED 4", MacroCommand::Speed, "Speed 4"},
+      {"speed max", MacroCommand::Speed, "Speed MAX"},
+      {"SPEED 3", MacroCommand::Speed, ""},
+      {"SPEED  4", MacroCommand::Speed, ""},
+      {"SPEED", MacroCommand::None, ""},
+      {"SPEED ", MacroCommand::None, ""},
+      {"SPEED4", MacroCommand::None, ""},
+      {"SEEK 12:34:56", MacroCommand::Seek, "Seek 0 45296.000000 0"},
+      {"seek 00:00:01.25", MacroCommand::Seek, "Seek 0 1.250000 0"},
+      {"SEEK 2024-02-29 23:59:59.5", MacroCommand::Seek, "Seek 0 86399.500000 20240229"},
+      {"SEEK 2023-02-29 10:00:00", MacroCommand::Seek, ""},
+      {"SEEK 24:00:00", MacroCommand::Seek, ""},
+      {"SEEK 1:00:00", MacroCommand::Seek, ""},
+      {"SEEK 12:00:00.", MacroCommand::Seek, ""},
+      {"SEEK 12:00:00.1234567", MacroCommand::Seek, ""},
+      {"SEEK 12:00:00 ", MacroCommand::Seek, ""},
+      {"SEEK start", MacroCommand::Seek, "Seek 1 0.000000 0"},
+      {"SEEK END", MacroCommand::Seek, "Seek 2 0.000000 0"},
+      {"SEEK", MacroCommand::None, ""},
+      {"STEP", MacroCommand::Step, "Step"},
+      {"back", MacroCommand::Back, "Back"},
+      {"STEP ", MacroCommand::None, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchMacro(c.text), c.command) << c.text;
+    RecordingMacroActions actions;
+    HVNExecuteMacro(c.text, actions);
+    Log expected = {"Label "s + c.text};
+    if (*c.action != '\0') expected.push_back(c.action);
+    EXPECT_EQ(actions.log, expected) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace pelmora::dde

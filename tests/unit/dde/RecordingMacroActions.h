@@ -27,6 +27,15 @@ class RecordingMacroActions : public MacroActions {
     log.push_back("Send " + command + (echo ? " (echo)" : ""));
   }
   void Exit() override { log.push_back("Exit"); }
+  void SetReplaySpeed(ReplaySpeed speed) override {
+    log.push_back("Speed " + std::string(ReplaySpeedText(speed)));
+  }
+  void SeekReplay(const SeekTarget& t) override {
+    log.push_back("Seek " + std::to_string(static_cast<int>(t.kind)) + " " +
+                  std::to_string(t.time.utcSeconds) + " " +
+                  std::to_string(t.time.year * 10000 + t.time.month * 100 + t.time.day));
+  }
+  void StepReplay(bool forward) override { log.push_back(forward ? "Step" : "Back"); }
 
   // The captions TestLabel was given, in order.
   std::vector<std::string> Labels() const {
