@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/net/FixServer.h"
 
@@ -75,15 +76,22 @@ pelmora::FixRecord Fix(int second) {
 void Publish(benchmark::State& state, bool json) {
   const int clients = static_cast<int>(state.range(0));
   SinkSockets sockets(clients);
-  pelmora::net::FixServer server(sockets, [] { return 1.8e9; });
+  pelmora::net::FixServer server(sockets, [] { return std::string("2027-01-15T08:00:00.000Z"); });
   server.Start(pelmora::net::FixServerOptions{true});
   sockets.AcceptOn(json ? 2947 : 10110);
   server.Pump();
   server.Pump();  // the watchers' requests
+  // The record's twelve satellites as GPS, dated as the receiver would.
+  std::vector<pelmora::net::SkySatellite> sats;
+  for (const pelmora::SatInfo& slot : Fix(0).sats)
+    sats.push_back({pelmora::net::Gnss::Gps, slot.prn, slot.elevation, slot.azimuth, slot.snr,
+                    slot.used == 1});
   int second = 0;
   for (auto _ : state) {
     pelmora::net::FixEpoch e;
     e.fix = Fix(second++);
+    e.date = pelmora::net::CivilDate{2027, 1, 15};
+    e.satellites = sats;
     server.Publish(e);
   }
   state.counters["per_client_s"] = benchmark::Counter(

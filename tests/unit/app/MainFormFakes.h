@@ -218,7 +218,7 @@ class FakeHost : public MainFormHost {
     enabled = was;
   }
   void ShowHelp(int context) override { log_.push_back("Help " + std::to_string(context)); }
-  std::string Text(int id) override { return "S" + std::to_string(id); }
+  std::string Text(int id) override { return std::string("S").append(std::to_string(id)); }
   const OptionStore& Store() override { return store; }
   void ShellOpen(const std::string& address) override { log_.push_back("ShellOpen " + address); }
 
