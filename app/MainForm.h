@@ -25,6 +25,7 @@
 #include "app/format/Units.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
+#include "app/workbench/WorkbenchModel.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora {
@@ -48,6 +49,8 @@ class TMainForm {
   dde::MacroActions& Macros() { return macros_; }
   // The epoch feed, which hands every epoch to the views, the GIS link and the followers.
   EpochFeed& Feed() { return feed_; }
+  // The workbench window's model, following every epoch after the start position.
+  workbench::WorkbenchModel& Workbench() { return workbench_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
@@ -91,6 +94,7 @@ class TMainForm {
   HelpMenu help_;
   FixServerMenu fixServer_;
   StartPositionMemory startPosition_{form_};
+  workbench::WorkbenchModel workbench_;
 };
 
 }  // namespace pelmora

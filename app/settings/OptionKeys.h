@@ -62,6 +62,12 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "FixServerGpsdPort", .defaultInt = 2947, .atStart = false},   // gpsd JSON protocol
     // The IPv4 address to listen on; "0.0.0.0" serves every network.
     {.name = "FixServerAddress", .type = OptionType::Text, .defaultText = "127.0.0.1", .atStart = false},
+    // The workbench window's place (screen pixels; width 0: not placed yet) and its tab.
+    {.name = "WorkbenchLeft", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchTop", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchWidth", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchHeight", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
 };
 // clang-format on
 
