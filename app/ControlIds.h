@@ -62,6 +62,17 @@ constexpr int IDC_FloodBarGoodPanel = 1347;
 // Below the client area: the first line of the last macro command received.
 constexpr int IDC_TestLabel = 1400;
 
+// The workbench window ("Pelmora Workbench"): its tabs, the satellite table, the per-system
+// counts (GPS, GLONASS, Galileo, BeiDou, QZSS, SBAS, NavIC), the statistics (samples, excluded,
+// duration, mean position, sigma E/N/U, CEP50, CEP95, 2DRMS, vertical 95 %) and the outages. Each
+// value is a static of its own; its caption is the static with the value's id + 100.
+constexpr int IDC_WorkbenchTabs = 1500;
+constexpr int IDC_WorkbenchSatList = 1501;
+constexpr int IDC_WorkbenchOutageList = 1502;
+constexpr int IDC_WorkbenchCount0 = 1510;  // .. 1516
+constexpr int IDC_WorkbenchStat0 = 1530;   // .. 1540
+constexpr int kWorkbenchCaptionOffset = 100;
+
 // Menu commands.
 constexpr int IDM_FileOff = 40001;
 constexpr int IDM_FileLive = 40002;
@@ -74,7 +85,8 @@ constexpr int IDM_OptionsViewGPSInfo = 40013;
 constexpr int IDM_OptionsViewStrength = 40014;
 constexpr int IDM_OptionsViewConfig = 40015;
 constexpr int IDM_OptionsPreferences = 40016;
-constexpr int IDM_OptionsShareFix = 40017;  // "Share Fix on &Network"
+constexpr int IDM_OptionsShareFix = 40017;   // "Share Fix on &Network"
+constexpr int IDM_OptionsWorkbench = 40018;  // "&Workbench...", Ctrl+W
 constexpr int IDM_HelpContents = 40021;
 constexpr int IDM_HalvornontheWebMenuItem = 40022;
 constexpr int IDM_DownloadsMenuItem = 40023;

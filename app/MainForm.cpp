@@ -60,6 +60,7 @@ TMainForm::TMainForm(MainFormHost& host, Engine& engine, StringTable& strings,
       export_(host_, strings_, form_, modes_, options_) {
   BuildMainLayout(form_);
   feed_.Add(startPosition_);
+  feed_.Add(workbench_);
 }
 
 void TMainForm::SetFollowers(EpochConsumer* ddeItems, net::FixServerControl* fixServer) {
@@ -86,6 +87,7 @@ bool TMainForm::Command(int commandId) {
       {IDM_OptionsViewConfig, [](TMainForm& m) { m.panels_.ShowView(2); }},
       {IDM_OptionsPreferences, [](TMainForm& m) { m.OptionsPreferences_Click(); }},
       {IDM_OptionsShareFix, [](TMainForm& m) { m.fixServer_.OptionsShareFix_Click(); }},
+      {IDM_OptionsWorkbench, [](TMainForm& m) { m.host_.ShowWorkbench(); }},
       {IDM_HelpContents, [](TMainForm& m) { m.help_.HelpContents_Click(); }},
       {IDM_HalvornontheWebMenuItem, [](TMainForm& m) { m.help_.HalvornontheWebMenuItemClick(); }},
       {IDM_DownloadsMenuItem, [](TMainForm& m) { m.help_.DownloadsMenuItemClick(); }},

@@ -29,6 +29,7 @@
 #include "app/format/Units.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/Form.h"
+#include "app/workbench/WorkbenchModel.h"
 #include "navlib32/navlib32_records.h"
 
 namespace pelmora {
@@ -54,6 +55,8 @@ class TMainForm {
   EpochFeed& Feed() { return feed_; }
   // The replay's speed, pacing and seeks.
   pelmora::Player& Player() { return player_; }
+  // The workbench window's model, following every epoch after the start position.
+  workbench::WorkbenchModel& Workbench() { return workbench_; }
 
   // Start-up; false when the program must end (the resource library is missing).
   bool FormCreate();
@@ -102,6 +105,7 @@ class TMainForm {
   FixServerMenu fixServer_;
   ExportMenu export_;
   StartPositionMemory startPosition_{form_};
+  workbench::WorkbenchModel workbench_;
 };
 
 }  // namespace pelmora

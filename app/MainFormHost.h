@@ -48,6 +48,8 @@ class MainFormHost : public SettingsDialogHost {
   virtual WallClockTime LocalTime() = 0;
   virtual void Beep() = 0;
   virtual LongTimeFormat UserLongTimeFormat() = 0;
+  // Shows the workbench window (created on first use) and brings it to the front.
+  virtual void ShowWorkbench() = 0;
   // Asks the window to close; the close runs FormClose.
   virtual void CloseMainWindow() = 0;
   // Releases the main window and ends the message loop with exit code 0.

@@ -180,6 +180,8 @@ const MenuSpec kMenus[] = {
     {.name = "OptionsPreferences", .caption = "Set &Preferences...", .commandId = IDM_OptionsPreferences},
     ui::kMenuSeparator,
     {.name = "OptionsShareFix", .caption = "Share Fix on &Network", .commandId = IDM_OptionsShareFix},
+    ui::kMenuSeparator,
+    {.name = "OptionsWorkbench", .caption = "&Workbench...", .shortcut = Key::W, .commandId = IDM_OptionsWorkbench, .shortcutShift = ui::kCtrl},
     {.menu = "&Help"},
     {.name = "HelpContents", .caption = "&Contents", .shortcut = Key::F1, .commandId = IDM_HelpContents},
     ui::kMenuSeparator,

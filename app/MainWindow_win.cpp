@@ -43,6 +43,7 @@ MainWindow::MainWindow(const MainWindowArgs& args)
 
 MainWindow::~MainWindow() {
   if (args_.ddeServer != nullptr) args_.ddeServer->SetMacroActions(nullptr);
+  workbench_.reset();
   renderer_.reset();
   if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
   if (background_ != nullptr) DeleteObject(background_);
@@ -151,6 +152,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_DESTROY:
       StopTimer();
+      workbench_.reset();
       hwnd_ = nullptr;
       PostQuitMessage(0);
       return 0;
@@ -177,6 +179,7 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::OnTimer() {
   model_.Timer1_Timer();
   if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+  if (workbench_ != nullptr) workbench_->Refresh();
 }
 
 void MainWindow::OnClose() {
@@ -242,6 +245,12 @@ std::string MainWindow::Text(int id) {
 
 void MainWindow::ShellOpen(const std::string& address) {
   ShellExecuteA(Owner(), "open", address.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void MainWindow::ShowWorkbench() {
+  if (workbench_ == nullptr)
+    workbench_ = std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_);
+  workbench_->Show();
 }
 
 void MainWindow::ShowAbout(const std::string& productName, const std::string& versionText) {

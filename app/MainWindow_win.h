@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "app/WorkbenchWindow_win.h"
 #include "app/dde/DdeServer_win.h"
 #include "app/net/FixServerControl.h"
 #include "app/net/FixServerHost_win.h"
@@ -65,6 +66,7 @@ class MainWindow : public MainFormHost {
   std::string Text(int id) override;
   const OptionStore& Store() override { return store_; }
   void ShellOpen(const std::string& address) override;
+  void ShowWorkbench() override;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -94,6 +96,7 @@ class MainWindow : public MainFormHost {
   DdeItems ddeItems_;
   TMainForm model_;
   std::unique_ptr<ui::FormRenderer> renderer_;
+  std::unique_ptr<WorkbenchWindow> workbench_;  // created on first use
   HWND hwnd_ = nullptr;
   HACCEL accelerators_ = nullptr;
   HBRUSH background_ = nullptr;

@@ -65,6 +65,12 @@ inline constexpr OptionKey kOptionKeys[] = {
     // The replay's pace: TICK (one epoch per update tick), 0.25 ... 16 (receiver seconds per
     // second) or MAX (as fast as the ticks allow).
     {.name = "ReplaySpeed", .type = OptionType::Text, .defaultText = "TICK", .atStart = false},
+    // The workbench window's place (screen pixels; width 0: not placed yet) and its tab.
+    {.name = "WorkbenchLeft", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchTop", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchWidth", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchHeight", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
 };
 // clang-format on
 

@@ -155,9 +155,20 @@ Control& Control::Step(int32_t delta) {
 
 std::string KeyName(Key key) {
   if (key == Key::None) return {};
+  if (key >= static_cast<Key>('A') && key <= static_cast<Key>('Z'))
+    return std::string(1, static_cast<char>(key));
   std::string name = "F";
   name += std::to_string(static_cast<int>(key) - static_cast<int>(Key::F1) + 1);
   return name;
+}
+
+std::string ShortcutName(Key key, unsigned shift) {
+  if (key == Key::None) return {};
+  std::string name;
+  if (shift & kCtrl) name += "Ctrl+";
+  if (shift & kAlt) name += "Alt+";
+  if (shift & kShift) name += "Shift+";
+  return name + KeyName(key);
 }
 
 Form::Form(std::string name) : name_(std::move(name)) {}
@@ -249,7 +260,8 @@ void Form::AddMenus(std::span<const MenuSpec> rows) {
     if (row.menu != nullptr) {
       AddMenu(row.menu);
     } else if (row.name != nullptr) {
-      AddMenuItem(row.name, row.caption, row.shortcut, row.commandId);
+      AddMenuItem(row.name, row.caption, row.shortcut, row.commandId).shortcutShift =
+          row.shortcutShift;
     } else {
       AddMenuSeparator();
     }

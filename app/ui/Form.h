@@ -220,19 +220,23 @@ enum class Key : int {
   F10,
   F11,
   F12,
+  W = 'W',  // letters are their upper-case character codes
 };
 
 // Modifier keys held with a key (bits of a ShiftState).
 enum ShiftState : unsigned { kShiftNone = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
 
-// "F2" for Key::F2, "" for Key::None.
+// "F2" for Key::F2, "W" for Key::W, "" for Key::None.
 std::string KeyName(Key key);
+// The key with its modifiers as a menu shows it: "Ctrl+W", "F2".
+std::string ShortcutName(Key key, unsigned shift);
 
 struct MenuItem {
   std::string name;  // empty for a separator
   std::string caption;
   Key shortcut = Key::None;
   int commandId = 0;
+  unsigned shortcutShift = kShiftNone;  // ShiftState bits held with the shortcut
   bool separator = false;
   bool checked = false;
   bool enabled = true;
@@ -265,6 +269,7 @@ struct MenuSpec {
   const char* caption = "";
   Key shortcut = Key::None;
   int commandId = 0;
+  unsigned shortcutShift = kShiftNone;
 };
 constexpr MenuSpec kMenuSeparator{};
 

@@ -651,7 +651,7 @@ HMENU FormRenderer::BuildMenuBar() {
       std::string text = item.caption;
       if (item.shortcut != Key::None) {
         text += '\t';
-        text += KeyName(item.shortcut);
+        text += ShortcutName(item.shortcut, item.shortcutShift);
       }
       UINT flags = MF_STRING | (item.checked ? MF_CHECKED : 0) | (item.enabled ? 0 : MF_GRAYED);
       AppendMenuW(popup, flags, static_cast<UINT_PTR>(item.commandId), ToWide(text).c_str());
@@ -667,8 +667,12 @@ HACCEL FormRenderer::BuildAccelerators(int nextViewCommand,
   for (const Menu& menu : form_.Menus()) {
     for (const MenuItem& item : menu.items) {
       if (item.separator || item.shortcut == Key::None) continue;
+      BYTE flags = FVIRTKEY;
+      if (item.shortcutShift & kShift) flags |= FSHIFT;
+      if (item.shortcutShift & kCtrl) flags |= FCONTROL;
+      if (item.shortcutShift & kAlt) flags |= FALT;
       table.push_back(
-          ACCEL{FVIRTKEY, static_cast<WORD>(item.shortcut), static_cast<WORD>(item.commandId)});
+          ACCEL{flags, static_cast<WORD>(item.shortcut), static_cast<WORD>(item.commandId)});
     }
   }
   // F12 whatever Shift, Ctrl and Alt are doing.

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -143,6 +146,45 @@ inline std::wstring BoxMessage(HWND box) {
     if (text.size() > message.size()) message = std::move(text);
   }
   return message;
+}
+
+// The rows of a list view, read from outside.
+inline int ListViewCount(HWND list) {
+  DWORD_PTR n = 0;
+  if (SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &n) == 0) return -1;
+  return static_cast<int>(n);
+}
+
+// The text of a list view cell, read from outside: LVM_GETITEMTEXTW is not carried between
+// processes, so its item and text buffer are placed in the list's own process.
+inline std::wstring ListViewCell(HWND list, int item, int subItem) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return L"<no process>";
+  constexpr int kChars = 256;
+  const SIZE_T size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+  auto* remote =
+      static_cast<BYTE*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  std::wstring text = L"<unreadable>";
+  if (remote != nullptr) {
+    LVITEMW cell{};
+    cell.iSubItem = subItem;
+    cell.cchTextMax = kChars;
+    cell.pszText = reinterpret_cast<wchar_t*>(remote + sizeof cell);
+    DWORD_PTR n = 0;
+    wchar_t buffer[kChars] = {};
+    if (WriteProcessMemory(process, remote, &cell, sizeof cell, nullptr) &&
+        SendMessageTimeoutW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote),
+                            SMTO_ABORTIFHUNG, 2000, &n) != 0 &&
+        ReadProcessMemory(process, remote + sizeof cell, buffer, sizeof buffer, nullptr)) {
+      text.assign(buffer, std::min<std::size_t>(n, kChars - 1));
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
 }
 
 inline std::wstring Widen(const std::string& cp1252) {

@@ -133,6 +133,8 @@ TEST(KeyName, NamesFunctionKeys) {
   EXPECT_EQ(KeyName(Key::F9), "F9");
   EXPECT_EQ(KeyName(Key::F12), "F12");
   EXPECT_EQ(KeyName(Key::None), "");
+  EXPECT_EQ(ShortcutName(Key::W, kCtrl), "Ctrl+W");
+  EXPECT_EQ(ShortcutName(Key::F2, kShiftNone), "F2");
 }
 
 TEST(BevelWidth, NoBevelHasNoWidth) {

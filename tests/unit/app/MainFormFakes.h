@@ -221,6 +221,7 @@ class FakeHost : public MainFormHost {
   std::string Text(int id) override { return std::string("S").append(std::to_string(id)); }
   const OptionStore& Store() override { return store; }
   void ShellOpen(const std::string& address) override { log_.push_back("ShellOpen " + address); }
+  void ShowWorkbench() override { log_.push_back("ShowWorkbench"); }
 
   StartupOptions options;
   test::FakeOptionBackend backend;

@@ -188,7 +188,8 @@ TEST_F(MainFormTest, MenuBarItemsCaptionsShortcutsAndSeparators) {
        "-", "OptionsViewGPSInfo|View GPS &Information|F7",
        "OptionsViewStrength|View Satellite &Signal Strengths|F8",
        "OptionsViewConfig|View Satellite Con&figuration|F9", "-",
-       "OptionsPreferences|Set &Preferences...|", "-", "OptionsShareFix|Share Fix on &Network|"},
+       "OptionsPreferences|Set &Preferences...|", "-", "OptionsShareFix|Share Fix on &Network|",
+       "-", "OptionsWorkbench|&Workbench...|Ctrl+W"},
       {"HelpContents|&Contents|F1", "-", "HalvornontheWebMenuItem|&Halvorn on the Web ...|",
        "DownloadsMenuItem|&Downloads ...|", "OnlineSupportMenuItem|&Online Support ...|",
        "OnlineDiscussionGroupMenuItem|Online &Discussion Group ...|", "-",
@@ -202,7 +203,8 @@ TEST_F(MainFormTest, MenuBarItemsCaptionsShortcutsAndSeparators) {
         got.push_back("-");
         continue;
       }
-      got.push_back(item.name + "|" + item.caption + "|" + ui::KeyName(item.shortcut));
+      got.push_back(item.name + "|" + item.caption + "|" +
+                    ui::ShortcutName(item.shortcut, item.shortcutShift));
       EXPECT_TRUE(commands.insert(item.commandId).second) << item.name;
     }
     EXPECT_EQ(got, expected[m]) << menus[m].caption;

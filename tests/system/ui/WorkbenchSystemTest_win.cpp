@@ -1,0 +1,134 @@
+// Starts pelmora.exe replaying a multi-GNSS gpssim log, opens the workbench by its menu command
+// and reads its satellite table, per-system counts and statistics from outside.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/ControlIds.h"
+#include "tests/system/support/GisPeer_win.h"
+#include "tests/system/support/WindowProbe_win.h"
+
+namespace pelmora {
+namespace {
+
+using namespace systest;
+
+// The GIS stand-in answers the link the program opens at start.
+const ::testing::Environment* const kGisPeer =
+    ::testing::AddGlobalTestEnvironment(new GisPeerEnvironment);
+
+// Runs a tool of the build directory to its end; its exit code, or -1.
+int RunTool(const std::wstring& command) {
+  std::wstring line = L"\"" + ProgramDirectory() + L"\\" + command;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      ProgramDirectory().c_str(), &si, &pi))
+    return -1;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return static_cast<int>(code);
+}
+
+// Every "satellites in view" the log's GSV groups state, per talker.
+std::map<std::string, std::set<int>> InViewPerTalker(const std::wstring& path) {
+  std::map<std::string, std::set<int>> totals;
+  std::ifstream in(std::string(path.begin(), path.end()));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.size() < 14 || line[0] != '$' || line.compare(3, 4, "GSV,") != 0) continue;
+    const std::size_t third = line.find(',', line.find(',', 7) + 1);  // $xxGSV,n,m,TOTAL,
+    totals[line.substr(1, 2)].insert(std::stoi(line.substr(third + 1)));
+  }
+  return totals;
+}
+
+// The "used / in view" static's in-view number.
+int InView(HWND workbench, int index) {
+  const std::wstring text = TextOf(FindControl(workbench, IDC_WorkbenchCount0 + index));
+  const std::size_t slash = text.find(L" / ");
+  return slash == std::wstring::npos ? -1 : std::stoi(text.substr(slash + 3));
+}
+
+TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
+  const std::wstring log = ProgramDirectory() + L"\\workbench-multi.gps";
+  ASSERT_EQ(RunTool(L"gpssim.exe\" --protocol nmea --systems all --seconds 120 --fast --out \"" +
+                    log + L"\""),
+            0);
+  const auto logInView = InViewPerTalker(log);
+  ASSERT_EQ(logInView.size(), 4u) << "GP, GL, GA and GB groups";
+
+  Process process;
+  ASSERT_TRUE(process.Start(ProgramDirectory(), L"\"" + log + L"\""));
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        main = FindProcessWindow(process.info.dwProcessId, L"TMainForm", L"The Pelmora");
+        return main != nullptr && IsWindowVisible(main);
+      },
+      30s))
+      << "the main window did not show";
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_OptionsWorkbench, 0), 0);
+  HWND bench = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    bench = FindProcessWindow(process.info.dwProcessId, L"PelmoraWorkbench", L"Pelmora Workbench");
+    return bench != nullptr && IsWindowVisible(bench);
+  })) << "the workbench did not show";
+  EXPECT_NE(GetWindowLongW(bench, GWL_STYLE) & WS_THICKFRAME, 0) << "resizable";
+  EXPECT_TRUE(IsWindowEnabled(main)) << "the workbench never blocks the main window";
+
+  HWND list = FindControl(bench, IDC_WorkbenchSatList);
+  ASSERT_NE(list, nullptr);
+  // Samples count once an update step with a fix has reached the window.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const std::wstring samples = TextOf(FindControl(bench, IDC_WorkbenchStat0));
+        return ListViewCount(list) > 0 && !samples.empty() && std::stoi(samples) > 0;
+      },
+      30s))
+      << "samples " << TextOf(FindControl(bench, IDC_WorkbenchStat0));
+
+  // GPS, GLONASS, Galileo and BeiDou as the log states them, none of the others.
+  const char* talkers[] = {"GP", "GL", "GA", "GB"};
+  int total = 0;
+  for (int i = 0; i < 7; ++i) {
+    const int inView = InView(bench, i);
+    if (i < 4) {
+      EXPECT_EQ(logInView.at(talkers[i]).count(inView), 1u) << talkers[i] << " in view " << inView;
+    } else {
+      EXPECT_EQ(inView, 0) << "system " << i;
+    }
+    total += inView;
+  }
+  // The table holds every satellite: as many rows, and as many GPS rows as GPS in view, unless
+  // an update step came between the reads.
+  const int rows = ListViewCount(list);
+  int gpsRows = 0;
+  for (int r = 0; r < rows; ++r)
+    gpsRows += ListViewCell(list, r, 0) == L"GPS" ? 1 : 0;
+  EXPECT_EQ(rows, total);
+  EXPECT_EQ(gpsRows, InView(bench, 0));
+  EXPECT_EQ(TextOf(FindControl(bench, IDC_WorkbenchStat0 + kWorkbenchCaptionOffset)), L"Samples");
+
+  // Closing only hides it; the program runs on.
+  SendMessageW(bench, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(bench));
+  EXPECT_FALSE(IsWindowVisible(bench));
+  EXPECT_EQ(process.WaitExit(0), STILL_ACTIVE);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(process.WaitExit(10000), 0u);
+  process.End();
+  DeleteFileW(log.c_str());
+}
+
+}  // namespace
+}  // namespace pelmora
