@@ -17,15 +17,12 @@
 #include <vector>
 
 #include "navlib32/ByteSource.h"
+#include "navlib32/Calendar.h"
 #include "navlib32/LogReplay.h"
 
 namespace navlib {
 
 constexpr int64_t kMsPerDay = 86400000;
-
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-int64_t DaysFromCivil(int year, int month, int day);
-void CivilFromDays(int64_t days, int* year, int* month, int* day);
 
 class LogIndex {
  public:

@@ -8,6 +8,7 @@
 #include "app/export/FixJson.h"
 #include "app/net/FixEpoch.h"
 #include "app/net/NmeaWriter.h"
+#include "navlib32/Calendar.h"
 
 namespace navdump {
 namespace {
@@ -48,16 +49,6 @@ int DaysInMonth(int year, int month) {
 bool ValidDate(int year, int month, int day) {
   return year >= 1980 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
          day <= DaysInMonth(year, month);
-}
-
-// Days from 1970-01-01 to a proleptic Gregorian date.
-int64_t DaysFromCivil(int year, int month, int day) {
-  const int64_t y = year - (month <= 2 ? 1 : 0);
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yearOfEra = y - era * 400;
-  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
 }
 
 std::optional<int64_t> TimeOfDayMicros(const FixRecord& fix) {
@@ -384,7 +375,7 @@ std::optional<TimeBound> ParseTimeBound(std::string_view text) {
     const auto day = Digits(text, pos, 2);
     if (!day || !Expect(text, pos, 'T') || !ValidDate(*year, *month, *day)) return {};
     bound.dated = true;
-    days = DaysFromCivil(*year, *month, *day);
+    days = navlib::DaysFromCivil(*year, *month, *day);
   }
   const auto hours = Digits(text, pos, 2);
   if (!hours || !Expect(text, pos, ':')) return {};
@@ -414,7 +405,8 @@ bool TimeRange::Contains(const Epoch& e) const {
   if (!timeOfDay) return false;
   const bool dated = HasDate(e);
   const int64_t absolute =
-      dated ? DaysFromCivil(e.utcYear, e.utcMonth, e.utcDay) * kMicrosPerDay + *timeOfDay : 0;
+      dated ? navlib::DaysFromCivil(e.utcYear, e.utcMonth, e.utcDay) * kMicrosPerDay + *timeOfDay
+            : 0;
   if (from && to && !from->dated && !to->dated && from->micros > to->micros)
     return *timeOfDay >= from->micros || *timeOfDay <= to->micros;
   for (const auto* bound : {&from, &to}) {

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <map>
 
+#include "navlib32/Calendar.h"
+
 namespace gpssim {
 namespace {
 
@@ -118,28 +120,6 @@ void ComputeDops(Epoch& e) {
   e.tdop = std::sqrt(m[3][7]);
 }
 
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int* y, int* m, int* d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  *y = static_cast<int>(yoe + era * 400 + (*m <= 2));
-}
-
 double Wrap360(double deg) {
   double r = std::fmod(deg, 360.0);
   if (r < 0) r += 360.0;
@@ -195,7 +175,7 @@ bool ParseUtc(const std::string& text, int64_t* unixSeconds) {
       !num(17, 2, &s))
     return false;
   if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || y < 1980) return false;
-  *unixSeconds = DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s;
+  *unixSeconds = navlib::DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s;
   return true;
 }
 
@@ -229,7 +209,7 @@ Epoch Simulator::NextEpoch() {
   ++index_;
   const int64_t days = e.unixSeconds >= 0 ? e.unixSeconds / 86400 : (e.unixSeconds - 86399) / 86400;
   e.utcSecondsOfDay = static_cast<double>(e.unixSeconds - days * 86400);
-  CivilFromDays(days, &e.year, &e.month, &e.day);
+  navlib::CivilFromDays(days, &e.year, &e.month, &e.day);
   e.latitudeDeg = latitudeDeg_;
   e.longitudeDeg = longitudeDeg_;
   e.geoidHeightMetres = heightMetres_;
