@@ -9,4 +9,11 @@ namespace navlib {
 enum class GnssSystem : uint8_t { Gps, Sbas, Glonass, Galileo, Beidou, Qzss, Navic, Other };
 constexpr int kGnssSystemCount = 8;
 
+// The name of a system code ("GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC");
+// null for Other and for codes outside the list.
+constexpr const char* GnssSystemName(int code) {
+  constexpr const char* kNames[] = {"GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC"};
+  return code >= 0 && code < 7 ? kNames[code] : nullptr;
+}
+
 }  // namespace navlib

@@ -37,18 +37,9 @@ std::optional<double> Value(const FixRecord& fix, uint16_t bit, double value) {
   return value;
 }
 
-bool IsLeap(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
-}
-
 bool ValidDate(int year, int month, int day) {
   return year >= 1980 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-         day <= DaysInMonth(year, month);
+         day <= navlib::DaysInMonth(year, month);
 }
 
 std::optional<int64_t> TimeOfDayMicros(const FixRecord& fix) {

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "navlib32/GnssSystem.h"
+
 namespace navdump {
 namespace {
 
@@ -293,9 +295,8 @@ char* ShortestFraction(float value, char* out) {
 }
 
 const char* SystemName(int16_t system) {
-  static constexpr const char* kNames[] = {"GPS",    "SBAS", "GLONASS", "Galileo",
-                                           "BeiDou", "QZSS", "NavIC",   "other"};
-  return system >= 0 && system < 8 ? kNames[system] : "other";
+  const char* name = navlib::GnssSystemName(system);
+  return name != nullptr ? name : "other";
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include <array>
 #include <utility>
 
+#include "navlib32/Calendar.h"
+
 namespace pelmora {
 namespace {
 
@@ -70,12 +72,6 @@ std::optional<double> TimeOfDay(std::string_view text) {
   return seconds + *fraction / scale;
 }
 
-int32_t DaysInMonth(int32_t year, int32_t month) {
-  constexpr std::array<int32_t, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[static_cast<size_t>(month - 1)];
-}
-
 }  // namespace
 
 std::optional<ReplaySpeed> ParseReplaySpeed(std::string_view text) {
@@ -99,7 +95,7 @@ std::optional<ReplayTime> ParseReplayTime(std::string_view text) {
   if (text.size() > kDate && text[kDate] == ' ') {
     const auto y = Digits(text, 0, 4), m = Digits(text, 5, 2), d = Digits(text, 8, 2);
     if (!y || !m || !d || text[4] != '-' || text[7] != '-' || *y == 0 || *m < 1 || *m > 12 ||
-        *d < 1 || *d > DaysInMonth(*y, *m))
+        *d < 1 || *d > navlib::DaysInMonth(*y, *m))
       return std::nullopt;
     time.year = *y;
     time.month = *m;

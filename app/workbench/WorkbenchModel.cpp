@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <tuple>
 
+#include "navlib32/GnssSystem.h"
+
 namespace pelmora::workbench {
 namespace {
 
@@ -93,25 +95,8 @@ const char* WorkbenchModel::ColumnTitle(SatColumn column) {
 }
 
 const char* WorkbenchModel::SystemName(int system) {
-  switch (static_cast<SatSystem>(system)) {
-    case SatSystem::Gps:
-      return "GPS";
-    case SatSystem::Sbas:
-      return "SBAS";
-    case SatSystem::Glonass:
-      return "GLONASS";
-    case SatSystem::Galileo:
-      return "Galileo";
-    case SatSystem::Beidou:
-      return "BeiDou";
-    case SatSystem::Qzss:
-      return "QZSS";
-    case SatSystem::Navic:
-      return "NavIC";
-    case SatSystem::Other:
-      break;
-  }
-  return "Other";
+  const char* name = navlib::GnssSystemName(system);
+  return name != nullptr ? name : "Other";
 }
 
 const char* WorkbenchModel::OutageColumnTitle(int column) {
