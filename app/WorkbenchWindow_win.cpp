@@ -5,19 +5,17 @@
 #include <commctrl.h>
 
 #include <string>
-#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/settings/OptionKeys.h"
 #include "app/ui/FormRenderer_win.h"
+#include "app/workbench/AccuracyPage_win.h"
+#include "app/workbench/HistoryPage_win.h"
+#include "app/workbench/SatellitesPage_win.h"
 
 namespace pelmora {
 namespace {
 
-using workbench::kCountedSystems;
-using workbench::kSatColumnCount;
-using workbench::kStatCount;
-using workbench::SatColumn;
 using workbench::WorkbenchModel;
 
 constexpr wchar_t kClass[] = L"PelmoraWorkbench";
@@ -28,57 +26,8 @@ constexpr int kDefaultHeight = 480;
 constexpr int kMinWidth = 480;
 constexpr int kMinHeight = 320;
 constexpr int kMargin = 6;
-constexpr int kRow = 22;             // height of a caption and value row
-constexpr int kCaptionWidth = 110;   // the captions of the statistics and counts
-constexpr int kCountsWidth = 200;    // the counts column beside the satellite table
-constexpr int kSatColumnWidth = 80;  // each column of the satellite table
-constexpr int kOutageColumnWidth = 130;
 constexpr const char* kTabTitles[] = {"Satellites", "Accuracy", "History"};
 constexpr int kTabCount = 3;
-
-void SetTextIfChanged(HWND hwnd, const std::string& cp1252) {
-  const std::wstring text = ui::ToWide(cp1252);
-  wchar_t current[256] = {};
-  GetWindowTextW(hwnd, current, 256);
-  if (text != current) SetWindowTextW(hwnd, text.c_str());
-}
-
-void AddColumn(HWND list, int index, const char* title, int width) {
-  std::wstring text = ui::ToWide(title);
-  LVCOLUMNW column{};
-  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  column.cx = width;
-  column.pszText = text.data();
-  column.iSubItem = index;
-  SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
-}
-
-// Makes the list hold exactly the rows, each cell's text set, drawn once at the end.
-template <typename Row>
-void FillList(HWND list, const std::vector<Row>& rows) {
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  auto count = static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (; count > rows.size(); --count)
-    SendMessageW(list, LVM_DELETEITEM, count - 1, 0);
-  for (; count < rows.size(); ++count) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(count);
-    item.pszText = const_cast<wchar_t*>(L"");
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    for (std::size_t c = 0; c < rows[i].size(); ++c) {
-      std::wstring text = ui::ToWide(rows[i][c]);
-      LVITEMW item{};
-      item.iSubItem = static_cast<int>(c);
-      item.pszText = text.data();
-      SendMessageW(list, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-    }
-  }
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, FALSE);
-}
 
 int ReadInt(const OptionStore& store, const char* name) {
   return store.ReadOptionInt(name, 0);
@@ -95,7 +44,11 @@ WorkbenchWindow::~WorkbenchWindow() {
 }
 
 void WorkbenchWindow::Show() {
-  if (hwnd_ == nullptr && !Create()) return;
+  if (hwnd_ == nullptr && !Create()) {
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    pages_.clear();
+    return;
+  }
   Fill();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd_);
@@ -143,7 +96,11 @@ bool WorkbenchWindow::Create() {
       CreateWindowExW(0, kClass, kCaption, kStyle, x, y, w, h, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) return false;
 
-  tabs_ = Child(WC_TABCONTROLW, WS_CLIPSIBLINGS | WS_TABSTOP, IDC_WorkbenchTabs);
+  tabs_ = CreateWindowExW(
+      0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 0, 0,
+      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_WorkbenchTabs)), instance_, nullptr);
+  SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
   for (int i = 0; i < kTabCount; ++i) {
     std::wstring title = ui::ToWide(kTabTitles[i]);
     TCITEMW item{};
@@ -151,28 +108,11 @@ bool WorkbenchWindow::Create() {
     item.pszText = title.data();
     SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
-  const DWORD listStyle = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP;
-  const LPARAM listExStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
-  satList_ = Child(WC_LISTVIEWW, listStyle, IDC_WorkbenchSatList);
-  SendMessageW(satList_, LVM_SETEXTENDEDLISTVIEWSTYLE, listExStyle, listExStyle);
-  for (int c = 0; c < kSatColumnCount; ++c)
-    AddColumn(satList_, c, WorkbenchModel::ColumnTitle(static_cast<SatColumn>(c)), kSatColumnWidth);
-  const auto counts = model_.SystemCounts();
-  for (int i = 0; i < kCountedSystems; ++i) {
-    countCaptions_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX,
-                              IDC_WorkbenchCount0 + i + kWorkbenchCaptionOffset, counts[i].caption);
-    counts_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_WorkbenchCount0 + i);
-  }
-  const auto stats = model_.Statistics();
-  for (int i = 0; i < kStatCount; ++i) {
-    statCaptions_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX,
-                             IDC_WorkbenchStat0 + i + kWorkbenchCaptionOffset, stats[i].caption);
-    stats_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_WorkbenchStat0 + i);
-  }
-  outageList_ = Child(WC_LISTVIEWW, listStyle, IDC_WorkbenchOutageList);
-  SendMessageW(outageList_, LVM_SETEXTENDEDLISTVIEWSTYLE, listExStyle, listExStyle);
-  for (int c = 0; c < workbench::kOutageColumnCount; ++c)
-    AddColumn(outageList_, c, WorkbenchModel::OutageColumnTitle(c), kOutageColumnWidth);
+  pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_));
+  pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_));
+  pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_));
+  for (auto& page : pages_)
+    if (!page->Create(hwnd_)) return false;
   // The pages lie over the tab control's display area.
   SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(tabs_, TCM_SETCURSEL, tab_, 0);
@@ -181,15 +121,6 @@ bool WorkbenchWindow::Create() {
   OnSize(client.right, client.bottom);
   ShowTab(tab_);
   return true;
-}
-
-HWND WorkbenchWindow::Child(const wchar_t* cls, DWORD style, int id, const std::string& text) {
-  HWND child =
-      CreateWindowExW(0, cls, ui::ToWide(text).c_str(), WS_CHILD | style, 0, 0, 0, 0, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               FALSE);
-  return child;
 }
 
 LRESULT CALLBACK WorkbenchWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -241,75 +172,32 @@ void WorkbenchWindow::OnSize(int width, int height) {
   RECT page{0, 0, width - 2 * kMargin, height - 2 * kMargin};
   SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   OffsetRect(&page, kMargin, kMargin);
-  const int pageWidth = page.right - page.left - kMargin;
-  const int pageHeight = page.bottom - page.top - kMargin;
-  // Satellites: the table, and the counts in a column at its right.
-  const int listWidth = pageWidth - kCountsWidth - kMargin;
-  MoveWindow(satList_, page.left, page.top, listWidth, pageHeight, TRUE);
-  const int countsLeft = page.left + listWidth + kMargin;
-  for (int i = 0; i < kCountedSystems; ++i) {
-    const int y = page.top + i * kRow;
-    MoveWindow(countCaptions_[i], countsLeft, y, kCaptionWidth - 40, kRow - 4, TRUE);
-    MoveWindow(counts_[i], countsLeft + kCaptionWidth - 40, y, kCountsWidth - kCaptionWidth + 40,
-               kRow - 4, TRUE);
-  }
-  // Accuracy: a caption and a value a row.
-  for (int i = 0; i < kStatCount; ++i) {
-    const int y = page.top + kMargin + i * kRow;
-    MoveWindow(statCaptions_[i], page.left + kMargin, y, kCaptionWidth, kRow - 4, TRUE);
-    MoveWindow(stats_[i], page.left + kMargin + kCaptionWidth, y, pageWidth - kCaptionWidth,
-               kRow - 4, TRUE);
-  }
-  // History: the outage list.
-  MoveWindow(outageList_, page.left, page.top, pageWidth, pageHeight, TRUE);
+  page.right -= kMargin;
+  page.bottom -= kMargin;
+  for (auto& p : pages_)
+    p->Place(page);
 }
 
 void WorkbenchWindow::OnNotify(const NMHDR& header) {
-  if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) {
-    ShowTab(static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
-    store_.WriteOption(OptionNamed("WorkbenchTab").name, std::to_string(tab_));
-  } else if (header.hwndFrom == satList_ && header.code == LVN_COLUMNCLICK) {
-    const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
-    if (column >= 0 && column < kSatColumnCount) {
-      model_.SortBy(static_cast<SatColumn>(column));
-      FillSatellites();
-    }
-  }
+  if (header.hwndFrom != tabs_ || header.code != TCN_SELCHANGE) return;
+  ShowTab(static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
+  store_.WriteOption(OptionNamed("WorkbenchTab").name, std::to_string(tab_));
 }
 
 void WorkbenchWindow::ShowTab(int tab) {
   tab_ = tab < 0 || tab >= kTabCount ? 0 : tab;
-  auto show = [](HWND hwnd, bool on) { ShowWindow(hwnd, on ? SW_SHOWNA : SW_HIDE); };
-  show(satList_, tab_ == 0);
-  for (int i = 0; i < kCountedSystems; ++i) {
-    show(countCaptions_[i], tab_ == 0);
-    show(counts_[i], tab_ == 0);
-  }
-  for (int i = 0; i < kStatCount; ++i) {
-    show(statCaptions_[i], tab_ == 1);
-    show(stats_[i], tab_ == 1);
-  }
-  show(outageList_, tab_ == 2);
+  for (int i = 0; i < kTabCount; ++i)
+    pages_[i]->Show(i == tab_);
+  Fill();
 }
 
+// Every page's texts stay current, so scripts and screen readers read any tab; graphs on hidden
+// pages cost nothing (a hidden window is not painted).
 void WorkbenchWindow::Fill() {
   filledUpdates_ = model_.Updates();
   filled_ = true;
-  FillSatellites();
-  const auto counts = model_.SystemCounts();
-  for (int i = 0; i < kCountedSystems; ++i)
-    SetTextIfChanged(counts_[i], counts[i].value);
-  const auto stats = model_.Statistics();
-  for (int i = 0; i < kStatCount; ++i)
-    SetTextIfChanged(stats_[i], stats[i].value);
-  FillList(outageList_, model_.OutageRows());
-}
-
-void WorkbenchWindow::FillSatellites() {
-  std::vector<std::array<std::string, kSatColumnCount>> rows;
-  for (workbench::SatRow& row : model_.SatelliteRows())
-    rows.push_back(std::move(row.cells));
-  FillList(satList_, rows);
+  for (auto& page : pages_)
+    page->Fill();
 }
 
 void WorkbenchWindow::SavePlacement() {

@@ -1,15 +1,17 @@
-// The "Pelmora Workbench" window: a resizable top-level window of native controls showing
-// WorkbenchModel's texts on three tabs (satellites, accuracy, history). It owns no logic: it
-// renders the model after update steps, forwards column clicks, and keeps its place and tab
-// in options of their own. Closing it hides it.
+// The "Pelmora Workbench" window: a resizable top-level window with a tab control over its pages
+// (satellites, accuracy, history), each a child window of native controls and graphs showing
+// WorkbenchModel. It owns no logic: it fills the shown page after update steps and keeps its
+// place and tab in options of their own. Closing it hides it.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "app/settings/OptionStore.h"
+#include "app/workbench/Page_win.h"
 #include "app/workbench/WorkbenchModel.h"
 
 namespace pelmora {
@@ -30,12 +32,10 @@ class WorkbenchWindow {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   bool Create();
-  HWND Child(const wchar_t* cls, DWORD style, int id, const std::string& text = {});
   void OnSize(int width, int height);
   void OnNotify(const NMHDR& header);
   void ShowTab(int tab);
   void Fill();
-  void FillSatellites();
   void SavePlacement();
 
   HINSTANCE instance_;
@@ -43,10 +43,7 @@ class WorkbenchWindow {
   const OptionStore& store_;
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
-  HWND satList_ = nullptr;
-  HWND outageList_ = nullptr;
-  std::array<HWND, workbench::kCountedSystems> countCaptions_{}, counts_{};
-  std::array<HWND, workbench::kStatCount> statCaptions_{}, stats_{};
+  std::vector<std::unique_ptr<workbench::Page>> pages_;
   int tab_ = 0;
   uint64_t filledUpdates_ = 0;
   bool filled_ = false;

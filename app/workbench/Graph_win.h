@@ -1,0 +1,43 @@
+// A graph control of the workbench: a child window that paints through its painter into an
+// off-screen bitmap and shows it in one blit, so redraws never flicker. The painter gets the
+// DPI scale (1.0 at 96 DPI) to size pens, fonts and marks crisply at any DPI. The window text
+// is the graph's name, for screen readers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace pelmora::workbench {
+
+class Graph {
+ public:
+  using Painter = std::function<void(HDC dc, const RECT& area, double scale)>;
+
+  Graph() = default;
+  Graph(const Graph&) = delete;
+  Graph& operator=(const Graph&) = delete;
+
+  bool Create(HWND parent, HINSTANCE instance, int id, const std::string& name, Painter painter);
+  HWND hwnd() const { return hwnd_; }
+  // Paints again at the next WM_PAINT.
+  void Redraw() const;
+
+  // Paints once into a bitmap of the size given (benchmarks, screenshots).
+  void PaintTo(HDC dc, const RECT& area) const;
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void OnPaint();
+
+  HWND hwnd_ = nullptr;
+  Painter painter_;
+};
+
+// The DPI scale of a device context: 1.0 at 96 DPI, 1.5 at 144.
+double DpiScale(HDC dc);
+// A length in pixels at that scale, at least one pixel.
+int Scaled(double scale, double pixelsAt96);
+
+}  // namespace pelmora::workbench
