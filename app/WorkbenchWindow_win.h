@@ -27,6 +27,9 @@ class WorkbenchWindow {
   void Show();
   // After a tick: refills the controls when the model heard an update step since the last fill.
   void Refresh();
+  // The message loop's hook for the window's keys: Ctrl+Tab and Ctrl+PageDown to the next tab,
+  // with Shift or PageUp to the previous; Tab between the controls. True when it took the message.
+  bool PreTranslate(MSG& msg);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
