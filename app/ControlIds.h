@@ -72,6 +72,11 @@ constexpr int IDC_WorkbenchOutageList = 1502;
 constexpr int IDC_WorkbenchCount0 = 1510;  // .. 1516
 constexpr int IDC_WorkbenchStat0 = 1530;   // .. 1540
 constexpr int kWorkbenchCaptionOffset = 100;
+// The workbench's History tab: the chart window's caption and its choice (a drop-down list of
+// "1 min" ... "24 h"), and the strip charts (a graph named "History charts").
+constexpr int IDC_WorkbenchHistoryWindowText = 1600;
+constexpr int IDC_WorkbenchHistoryWindow = 1601;
+constexpr int IDC_WorkbenchHistoryCharts = 1602;
 
 // Menu commands.
 constexpr int IDM_FileOff = 40001;

@@ -7,6 +7,8 @@ void EpochFeed::Reset() {
   epoch_ = Epoch{};
   shown_ = Epoch{};
   sentences_.clear();
+  for (EpochConsumer* consumer : consumers_)
+    consumer->OnNewSource();
 }
 
 void EpochFeed::Read() {

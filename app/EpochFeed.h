@@ -36,6 +36,8 @@ class EpochConsumer {
   // paused): the epoch as read, and the NMEA receiver's checksum-valid sentences since the last
   // poll (empty for TSIP).
   virtual void OnEpoch(const Epoch& /*epoch*/, std::string_view /*sentences*/) {}
+  // A new source is open: what follows belongs to it (a replay's seeks are no new source).
+  virtual void OnNewSource() {}
 };
 
 // What the update step needs beyond the views.
@@ -51,7 +53,7 @@ class EpochFeed {
  public:
   explicit EpochFeed(const EpochFeedParts& parts) : p_(parts) {}
 
-  // A new source: nothing read yet.
+  // A new source: nothing read yet; the consumers hear OnNewSource.
   void Reset();
   // One successful poll: reads the engine, runs the update step on update ticks, tells the
   // consumers. beep: called first on update ticks when the Beep option is on.

@@ -36,8 +36,8 @@ int ReadInt(const OptionStore& store, const char* name) {
 }  // namespace
 
 WorkbenchWindow::WorkbenchWindow(HINSTANCE instance, WorkbenchModel& model,
-                                 const OptionStore& store)
-    : instance_(instance), model_(model), store_(store) {}
+                                 const OptionStore& store, workbench::PlayerSeek seek)
+    : instance_(instance), model_(model), store_(store), seek_(std::move(seek)) {}
 
 WorkbenchWindow::~WorkbenchWindow() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -129,7 +129,7 @@ bool WorkbenchWindow::Create() {
   }
   pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_));
   pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_));
-  pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_));
+  pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_, store_, seek_));
   for (auto& page : pages_)
     if (!page->Create(hwnd_)) return false;
   // The pages lie over the tab control's display area.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/settings/OptionStore.h"
+#include "app/workbench/HistoryChart.h"
 #include "app/workbench/Page_win.h"
 #include "app/workbench/WorkbenchModel.h"
 
@@ -18,7 +19,9 @@ namespace pelmora {
 
 class WorkbenchWindow {
  public:
-  WorkbenchWindow(HINSTANCE instance, workbench::WorkbenchModel& model, const OptionStore& store);
+  // seek: the replay player's, for the History tab's outages.
+  WorkbenchWindow(HINSTANCE instance, workbench::WorkbenchModel& model, const OptionStore& store,
+                  workbench::PlayerSeek seek = {});
   ~WorkbenchWindow();
   WorkbenchWindow(const WorkbenchWindow&) = delete;
   WorkbenchWindow& operator=(const WorkbenchWindow&) = delete;
@@ -44,6 +47,7 @@ class WorkbenchWindow {
   HINSTANCE instance_;
   workbench::WorkbenchModel& model_;
   const OptionStore& store_;
+  workbench::PlayerSeek seek_;
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
   std::vector<std::unique_ptr<workbench::Page>> pages_;

@@ -28,11 +28,12 @@ struct ReplayTime {
 // "hh:mm:ss[.s]" (up to six decimals) or "yyyy-mm-dd hh:mm:ss[.s]"; nothing else.
 std::optional<ReplayTime> ParseReplayTime(std::string_view text);
 
-// Where a seek goes: a time, or the log's first or last epoch.
+// Where a seek goes: a time, the log's first or last epoch, or an epoch by its number.
 struct SeekTarget {
-  enum class Kind { Time, Start, End };
+  enum class Kind { Time, Start, End, Epoch };
   Kind kind = Kind::Time;
   ReplayTime time;
+  int64_t epoch = 0;  // Epoch: from 0 (Epoch::sequence - 1)
 };
 
 // "START", "END" (any case) or a ParseReplayTime text.

@@ -71,6 +71,8 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "WorkbenchWidth", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchHeight", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
+    // The History tab's chart window in seconds: 60, 300, 900, 3600, 21600 or 86400.
+    {.name = "WorkbenchHistoryWindow", .defaultInt = 900, .atStart = false},
 };
 // clang-format on
 

@@ -36,19 +36,28 @@ double History::LastTime() const {
   return size_ == 0 ? kNaN : TimeOf(size_ - 1);
 }
 
-void History::Note(OutageKind kind, double start, double end, double axis, uint64_t missing,
-                   int64_t offset) {
+void History::Note(OutageKind kind, double start, double end, double axis, double axisEnd,
+                   uint64_t missing, const EpochSample& s) {
   if (outages_.size() == kMaxOutages) outages_.pop_front();
-  outages_.push_back({kind, start, end, axis, missing, offset, kind == OutageKind::FixLost});
+  outages_.push_back({kind, start, end, axis, axisEnd, missing, s.sequence, s.logOffset,
+                      kind == OutageKind::FixLost});
 }
 
-double History::AxisTime(const EpochSample& s) {
+double History::AxisTime(const EpochSample& s, bool jumped) {
   const bool timed = std::isfinite(s.time);
   if (!started_) {
     started_ = true;
     lastAxis_ = timed ? s.time : 0.0;
     axisShift_ = 0.0;
     return lastAxis_;
+  }
+  if (jumped) {
+    // The axis follows the receiver's time when it ran on, else it steps on by one interval.
+    const double axis = timed && lastTimed_ && s.time > lastTime_
+                            ? s.time + axisShift_
+                            : lastAxis_ + (interval_ > 0.0 ? interval_ : 1.0);
+    if (timed) axisShift_ = axis - s.time;
+    return axis;
   }
   uint64_t missing = 0;
   if (lastSequence_ != 0 && s.sequence > lastSequence_ + 1)
@@ -64,28 +73,32 @@ double History::AxisTime(const EpochSample& s) {
     axis = s.time + axisShift_;
   } else {
     axis = lastAxis_ + (interval_ > 0.0 ? interval_ : 1.0);
-    if (timed && lastTimed_) Note(OutageKind::TimeJump, lastTime_, s.time, axis, 0, s.logOffset);
+    if (timed && lastTimed_) Note(OutageKind::TimeJump, lastTime_, s.time, axis, axis, 0, s);
     if (timed) axisShift_ = axis - s.time;
   }
   if (missing > 0)
-    Note(OutageKind::EpochsMissing, lastTimed_ ? lastTime_ : kNaN, s.time, axis, missing,
-         s.logOffset);
+    Note(OutageKind::EpochsMissing, lastTimed_ ? lastTime_ : kNaN, s.time, lastAxis_, axis, missing,
+         s);
   return axis;
 }
 
 void History::Add(const EpochSample& s, double deviation) {
-  const double axis = AxisTime(s);
+  const bool replayed = s.logOffset >= 0 && s.sequence != 0;
+  if (replayed && s.sequence <= furthest_) return;
+  const bool jumped = replayed && lastSequence_ != 0 && s.sequence > lastSequence_ + 1;
+  if (replayed) furthest_ = s.sequence;
+  const double axis = AxisTime(s, jumped);
   if (std::isfinite(s.time)) {
     lastTime_ = s.time;
     lastTimed_ = true;
   }
   lastAxis_ = axis;
   lastSequence_ = s.sequence;
-  if (hadFix_ && !s.hasFix) Note(OutageKind::FixLost, s.time, kNaN, axis, 0, s.logOffset);
+  if (hadFix_ && !s.hasFix && !jumped) Note(OutageKind::FixLost, s.time, kNaN, axis, kNaN, 0, s);
   if (!hadFix_ && s.hasFix) {
     for (auto it = outages_.rbegin(); it != outages_.rend(); ++it) {
       if (it->kind != OutageKind::FixLost) continue;
-      if (it->ongoing) it->end = s.time, it->ongoing = false;
+      if (it->ongoing) it->end = s.time, it->axisEnd = axis, it->ongoing = false;
       break;
     }
   }

@@ -56,8 +56,10 @@ struct Outage {
   double start;       // time (EpochClock seconds) where it began; NaN when unknown
   double end;         // where it ended: fix regained, the clock's new time, the next epoch; NaN
                       // while a fix is still lost
-  double axis;        // where it lies on the charts' time axis
+  double axis;        // where it begins on the charts' time axis (a gap: the epoch before it)
+  double axisEnd;     // where it ends there (a time jump: axis); NaN while a fix is still lost
   uint64_t missing;   // EpochsMissing: how many epochs
+  uint64_t sequence;  // the epoch that showed it (Epoch::sequence)
   int64_t logOffset;  // replay: where the player can jump to (the epoch that showed it); -1 live
   bool ongoing;       // FixLost: not regained yet
 };
@@ -72,6 +74,8 @@ class History {
   explicit History(std::size_t capacity = kDefaultCapacity);
 
   // One new epoch; deviation: horizontal metres from the accuracy reference (NaN when none).
+  // A replay's player may jump: an epoch of the log already in the history (a jump back) is
+  // passed over, and a jump ahead over epochs never read is no outage.
   void Add(const EpochSample& sample, double deviation);
   void Clear();
 
@@ -80,6 +84,8 @@ class History {
   // The charts' time axis: the receiver's time, kept increasing across steps back of its clock.
   double FirstTime() const;
   double LastTime() const;
+  // The smallest step between epochs seen; 0 until known.
+  double Interval() const { return interval_; }
 
   // Splits [from, to) into columns.size() equal columns and fills each.
   void Decimate(double from, double to, std::span<HistoryColumn> columns) const;
@@ -101,9 +107,9 @@ class History {
   };
   static constexpr uint16_t kAbsent = 0xFFFF;
 
-  double AxisTime(const EpochSample& s);
-  void Note(OutageKind kind, double start, double end, double axis, uint64_t missing,
-            int64_t offset);
+  double AxisTime(const EpochSample& s, bool jumped);
+  void Note(OutageKind kind, double start, double end, double axis, double axisEnd,
+            uint64_t missing, const EpochSample& s);
   void Store(const Record& r);
   const Record& At(std::size_t logical) const { return ring_[(head_ + logical) % capacity_]; }
   double TimeOf(std::size_t logical) const { return base_ + At(logical).timeMs / 1000.0; }
@@ -126,6 +132,7 @@ class History {
   double axisShift_ = 0.0;  // axis time − receiver time
   double interval_ = 0.0;   // smallest step between epochs seen; 0 until known
   uint64_t lastSequence_ = 0;
+  uint64_t furthest_ = 0;  // replay: the furthest epoch of the log recorded
   bool hadFix_ = false;
   std::deque<Outage> outages_;
 };

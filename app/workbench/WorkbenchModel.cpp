@@ -77,10 +77,13 @@ void WorkbenchModel::OnUpdate(const Epoch&, const dde::FixQuantities&) {
 }
 
 void WorkbenchModel::OnEpoch(const Epoch& epoch, std::string_view) {
-  // The engine's count starts again with a new source.
-  if (epoch.sequence < latest_.sequence) bench_.NewSource();
   bench_.OnEpoch(epoch);
   latest_ = epoch;
+}
+
+void WorkbenchModel::OnNewSource() {
+  bench_.NewSource();
+  latest_ = Epoch{};
 }
 
 void WorkbenchModel::SortBy(SatColumn column) {

@@ -43,6 +43,8 @@ class WorkbenchModel : public EpochConsumer {
 
   void OnUpdate(const Epoch& shown, const dde::FixQuantities& quantities) override;
   void OnEpoch(const Epoch& epoch, std::string_view sentences) override;
+  // The history and the latest epoch start again; the accuracy session is left alone.
+  void OnNewSource() override;
 
   // Counts the update steps heard: the window refreshes when it changed.
   uint64_t Updates() const { return updates_; }

@@ -136,5 +136,36 @@ TEST(HistoryTest, OutagesAndAbsentValues) {
   EXPECT_EQ(columns[9].epochs, 1u);  // after the step back
 }
 
+TEST(HistoryTest, ReplayJumpsOfThePlayerAreNoOutages) {
+  History h(256);
+  auto replayed = [](double time, uint64_t sequence, bool fix) {
+    EpochSample s = At(time, sequence);
+    s.hasFix = fix;
+    s.logOffset = static_cast<int64_t>(sequence) * 100;
+    return s;
+  };
+  for (uint64_t i = 1; i <= 7; ++i)
+    h.Add(replayed(i, i, i != 6), 0);  // the fix lost at epoch 6
+  ASSERT_EQ(h.outages().size(), 1u);
+  EXPECT_EQ(h.outages()[0].axisEnd, 7);
+  // Back to epoch 3 and on again: already in the history.
+  for (uint64_t i = 3; i <= 7; ++i)
+    h.Add(replayed(i, i, i != 6), 0);
+  EXPECT_EQ(h.size(), 7u);
+  // Ahead to epoch 50, without a fix, over epochs never read: no gap, no lost fix.
+  h.Add(replayed(50, 50, false), kNaN);
+  h.Add(replayed(51, 51, true), 0);
+  EXPECT_EQ(h.size(), 9u);
+  EXPECT_EQ(h.outages().size(), 1u);
+  // The replay goes on: a gap in the log is one.
+  h.Add(replayed(55, 52, true), 0);
+  ASSERT_EQ(h.outages().size(), 2u);
+  const Outage& gap = h.outages()[1];
+  EXPECT_EQ(gap.kind, OutageKind::EpochsMissing);
+  EXPECT_EQ(gap.sequence, 52u);
+  EXPECT_EQ(gap.axis, 51);
+  EXPECT_EQ(gap.axisEnd, 55);
+}
+
 }  // namespace
 }  // namespace pelmora::workbench

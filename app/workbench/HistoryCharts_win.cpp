@@ -1,0 +1,229 @@
+// The History tab's strip charts: GDI over the portable chart numbers (HistoryChart).
+#include "app/workbench/HistoryCharts_win.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ui/FormRenderer_win.h"
+#include "app/workbench/Graph_win.h"
+#include "app/workbench/HistoryChart.h"
+
+namespace pelmora::workbench {
+namespace {
+
+constexpr COLORREF kPlotBack = RGB(255, 255, 255);
+constexpr COLORREF kFrame = RGB(160, 160, 160);
+constexpr COLORREF kGrid = RGB(228, 228, 228);
+constexpr COLORREF kText = RGB(0, 0, 0);
+
+// Per OutageKind (FixLost, TimeJump, EpochsMissing): shading, and shading when selected.
+constexpr COLORREF kOutageShade[3] = {RGB(255, 218, 218), RGB(255, 200, 120), RGB(222, 222, 238)};
+constexpr COLORREF kOutageSelected[3] = {RGB(250, 150, 150), RGB(240, 130, 0), RGB(170, 170, 215)};
+
+COLORREF SeriesColour(Series s) {
+  switch (s) {
+    case Series::SatsUsed:
+      return RGB(0, 140, 0);
+    case Series::SatsInView:
+      return RGB(80, 110, 210);
+    case Series::Pdop:
+      return RGB(200, 100, 0);
+    case Series::FixMode:
+      return RGB(130, 0, 170);
+    case Series::MeanSignal:
+      return RGB(0, 120, 170);
+    case Series::Deviation:
+      return RGB(200, 0, 0);
+  }
+  return kText;
+}
+
+// GDI objects released in reverse order of selection.
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
+  ~Selected() {
+    SelectObject(dc_, old_);
+    DeleteObject(object_);
+  }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ object_;
+  HGDIOBJ old_;
+};
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+  const RECT r{left, top, right, bottom};
+  SetBkColor(dc, colour);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);  // a solid fill, no brush
+}
+
+void Text(HDC dc, int x, int y, const std::string& text, UINT align, COLORREF colour = kText) {
+  const std::wstring wide = ui::ToWide(text);
+  SetTextColor(dc, colour);
+  SetTextAlign(dc, align);
+  TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+}
+
+std::string ScaleLabel(double value, double step) {
+  char text[24];
+  std::snprintf(text, sizeof text, step >= 1.0 ? "%.0f" : step >= 0.1 ? "%.1f" : "%.2f", value);
+  return text;
+}
+
+// Which columns each outage kind shades, as runs [first, last]; the selected outage apart.
+struct Shading {
+  std::array<std::vector<std::pair<int, int>>, 3> runs;
+  std::optional<std::pair<int, int>> selected;
+  int selectedKind = 0;
+};
+
+Shading ShadeOutages(const History& history, const ChartSpan& span, int selectedOutage) {
+  Shading shading;
+  std::array<std::vector<int>, 3> depth;
+  for (auto& d : depth)
+    d.assign(static_cast<std::size_t>(span.columns) + 1, 0);
+  const auto& outages = history.outages();
+  for (std::size_t i = 0; i < outages.size(); ++i) {
+    const auto columns = OutageColumns(outages[i], span, history.LastTime());
+    if (!columns) continue;
+    const int kind = static_cast<int>(outages[i].kind);
+    if (static_cast<int>(i) == selectedOutage) {
+      shading.selected = columns;
+      shading.selectedKind = kind;
+    }
+    ++depth[kind][columns->first];
+    --depth[kind][columns->second + 1];
+  }
+  for (int kind = 0; kind < 3; ++kind) {
+    int covered = 0, start = -1;
+    for (int c = 0; c <= span.columns; ++c) {
+      covered += depth[kind][c];
+      if (covered > 0 && start < 0) start = c;
+      if ((covered <= 0 || c == span.columns) && start >= 0) {
+        shading.runs[kind].push_back({start, c - 1});
+        start = -1;
+      }
+    }
+  }
+  return shading;
+}
+
+void DrawSegments(HDC dc, const std::vector<Segment>& segments, COLORREF colour, int width) {
+  if (segments.empty()) return;
+  std::vector<POINT> points;
+  points.reserve(segments.size() * 2);
+  for (const Segment& s : segments) {
+    points.push_back({s.x0, s.y0});
+    points.push_back({s.x1, s.y1});
+  }
+  const std::vector<DWORD> counts(segments.size(), 2);
+  Selected pen(dc, CreatePen(PS_SOLID, width, colour));
+  PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+}
+
+}  // namespace
+
+void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& history,
+                        int windowSeconds, int selectedOutage) {
+  Selected font(dc, CreateFontW(-Scaled(scale, 11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+  SetBkMode(dc, TRANSPARENT);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const int line = metrics.tmHeight;
+  const int left = area.left + Scaled(scale, 40);
+  const int right = area.right - Scaled(scale, 10);
+  const int top = area.top + Scaled(scale, 4);
+  const int axisTop = area.bottom - line - Scaled(scale, 6);
+  const int gap = Scaled(scale, 6);
+  const int count = static_cast<int>(kCharts.size());
+  const int chartHeight = (axisTop - top - gap * (count - 1)) / count;
+  if (right - left < 10 || chartHeight < line) return;
+
+  const ChartSpan span = ChooseColumns(history.LastTime(), windowSeconds, right - left);
+  std::vector<HistoryColumn> columns(static_cast<std::size_t>(span.columns));
+  history.Decimate(span.from, span.To(), columns);
+  const Shading shading = ShadeOutages(history, span, selectedOutage);
+  const auto ticks =
+      TimeTicks(span.from, span.To(), std::max(1, (right - left) / Scaled(scale, 72)));
+  const int bridge = BridgeColumns(history.Interval(), span.width);
+  const int pen = Scaled(scale, 1);
+  std::vector<Segment> segments;
+
+  for (int k = 0; k < count; ++k) {
+    const ChartSpec& chart = kCharts[k];
+    const int chartTop = top + k * (chartHeight + gap);
+    const int chartBottom = chartTop + chartHeight;  // exclusive
+    Fill(dc, left, chartTop, right, chartBottom, kPlotBack);
+    for (int kind = 0; kind < 3; ++kind)
+      for (const auto& [first, last] : shading.runs[kind])
+        Fill(dc, left + first, chartTop, left + last + 1, chartBottom, kOutageShade[kind]);
+    if (shading.selected)
+      Fill(dc, left + shading.selected->first, chartTop, left + shading.selected->second + 1,
+           chartBottom, kOutageSelected[shading.selectedKind]);
+
+    // Plot area inside the frame, a line of room above for the title.
+    const Plot plot{left, chartTop + line, chartBottom - 2, ChartScale(chart, columns)};
+    for (const TimeTick& tick : ticks) {
+      const int x = left + span.Column(tick.time);
+      Fill(dc, x, chartTop, x + 1, chartBottom, kGrid);
+    }
+    int lastLabel = plot.bottom + line;
+    for (double v = plot.scale.low; v <= plot.scale.high + plot.scale.step / 2;
+         v += plot.scale.step) {
+      const int y = plot.Y(v);
+      Fill(dc, left, y, right, y + 1, kGrid);
+      if (lastLabel - y < line) continue;  // too close to the label below it
+      Text(dc, left - Scaled(scale, 4), y - line / 2, ScaleLabel(v, plot.scale.step),
+           TA_RIGHT | TA_TOP);
+      lastLabel = y;
+    }
+    for (int s = 0; s < chart.seriesCount; ++s) {
+      segments.clear();
+      SeriesSegments(columns, chart.series[s], plot, bridge, segments);
+      DrawSegments(dc, segments, SeriesColour(chart.series[s]), pen);
+    }
+    // The frame, and the title in its series' colours: each part after " / " in the next one.
+    Fill(dc, left - 1, chartTop - 1, right + 1, chartTop, kFrame);
+    Fill(dc, left - 1, chartBottom, right + 1, chartBottom + 1, kFrame);
+    Fill(dc, left - 1, chartTop, left, chartBottom, kFrame);
+    Fill(dc, right, chartTop, right + 1, chartBottom, kFrame);
+    const std::string title = chart.title;
+    int x = left + Scaled(scale, 4);
+    std::size_t from = 0;
+    for (int s = 0; from < title.size(); ++s) {
+      const std::size_t slash = title.find(" / ", from);
+      const std::size_t end =
+          s + 1 < chart.seriesCount && slash != std::string::npos ? slash : title.size();
+      const std::string part = title.substr(from, end - from);
+      Text(dc, x, chartTop + 1, part, TA_LEFT | TA_TOP,
+           SeriesColour(chart.series[std::min(s, chart.seriesCount - 1)]));
+      SIZE size{};
+      const std::wstring wide = ui::ToWide(part);
+      GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+      x += size.cx;
+      from = end;
+    }
+  }
+
+  // The time axis under the last chart.
+  for (const TimeTick& tick : ticks) {
+    const int x = left + span.Column(tick.time);
+    Fill(dc, x, axisTop, x + 1, axisTop + Scaled(scale, 3), kFrame);
+    Text(dc, x, axisTop + Scaled(scale, 3), tick.label, TA_CENTER | TA_TOP);
+  }
+  if (history.size() == 0)
+    Text(dc, (left + right) / 2, top + chartHeight / 2, "No epochs yet", TA_CENTER | TA_TOP);
+}
+
+}  // namespace pelmora::workbench
