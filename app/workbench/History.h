@@ -4,7 +4,7 @@
 //
 // Memory: a ring of capacity records (default 864000, 24 h at 10 Hz) of 16 bytes, plus a
 // summary (minimum and maximum of every series) per block of 64 records, plus at most kMaxOutages
-// outages: 13.8 MB + 0.7 MB + 0.2 MB at the default (MemoryBudget()), allocated on the first
+// outages: 13.8 MB + 0.7 MB + 0.3 MB at the default (MemoryBudget()), allocated on the first
 // epoch. HDOP and VDOP are not kept: the engine's epoch does not carry them.
 #pragma once
 

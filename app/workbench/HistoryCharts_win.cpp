@@ -22,8 +22,9 @@ constexpr COLORREF kGrid = RGB(228, 228, 228);
 constexpr COLORREF kText = RGB(0, 0, 0);
 
 // Per OutageKind (FixLost, TimeJump, EpochsMissing): shading, and shading when selected.
-constexpr COLORREF kOutageShade[3] = {RGB(255, 218, 218), RGB(255, 200, 120), RGB(222, 222, 238)};
+constexpr COLORREF kOutageShade[3] = {RGB(255, 218, 218), RGB(250, 170, 60), RGB(222, 222, 238)};
 constexpr COLORREF kOutageSelected[3] = {RGB(250, 150, 150), RGB(240, 130, 0), RGB(170, 170, 215)};
+constexpr int kTimeJump = static_cast<int>(OutageKind::TimeJump);
 
 COLORREF SeriesColour(Series s) {
   switch (s) {
@@ -165,12 +166,21 @@ void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& h
     const int chartTop = top + k * (chartHeight + gap);
     const int chartBottom = chartTop + chartHeight;  // exclusive
     Fill(dc, left, chartTop, right, chartBottom, kPlotBack);
-    for (int kind = 0; kind < 3; ++kind)
-      for (const auto& [first, last] : shading.runs[kind])
-        Fill(dc, left + first, chartTop, left + last + 1, chartBottom, kOutageShade[kind]);
-    if (shading.selected)
-      Fill(dc, left + shading.selected->first, chartTop, left + shading.selected->second + 1,
-           chartBottom, kOutageSelected[shading.selectedKind]);
+    // Spans under the grid, a step of the clock (a column wide) over it.
+    auto shade = [&](int kind, std::pair<int, int> columns, COLORREF colour) {
+      const int width = kind == kTimeJump ? Scaled(scale, 2) : 1;
+      Fill(dc, left + columns.first, chartTop,
+           std::min(right, left + std::max(columns.second + 1, columns.first + width)), chartBottom,
+           colour);
+    };
+    auto shadeAll = [&](bool jumps) {
+      for (int kind = 0; kind < 3; ++kind)
+        for (const auto& columns : shading.runs[kind])
+          if ((kind == kTimeJump) == jumps) shade(kind, columns, kOutageShade[kind]);
+      if (shading.selected && (shading.selectedKind == kTimeJump) == jumps)
+        shade(shading.selectedKind, *shading.selected, kOutageSelected[shading.selectedKind]);
+    };
+    shadeAll(false);
 
     // Plot area inside the frame, a line of room above for the title.
     const Plot plot{left, chartTop + line, chartBottom - 2, ChartScale(chart, columns)};
@@ -178,41 +188,38 @@ void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& h
       const int x = left + span.Column(tick.time);
       Fill(dc, x, chartTop, x + 1, chartBottom, kGrid);
     }
-    int lastLabel = plot.bottom + line;
+    // A label on every stride-th grid line, a line of text apart at least.
+    const double stepPixels = (plot.bottom - plot.top) * plot.scale.step /
+                              std::max(plot.scale.high - plot.scale.low, 1e-9);
+    const int stride = std::max(1, static_cast<int>(std::ceil((line + 2) / stepPixels)));
+    int index = 0;
     for (double v = plot.scale.low; v <= plot.scale.high + plot.scale.step / 2;
-         v += plot.scale.step) {
+         v += plot.scale.step, ++index) {
       const int y = plot.Y(v);
       Fill(dc, left, y, right, y + 1, kGrid);
-      if (lastLabel - y < line) continue;  // too close to the label below it
-      Text(dc, left - Scaled(scale, 4), y - line / 2, ScaleLabel(v, plot.scale.step),
-           TA_RIGHT | TA_TOP);
-      lastLabel = y;
+      if (index % stride == 0)
+        Text(dc, left - Scaled(scale, 4), y - line / 2, ScaleLabel(v, plot.scale.step),
+             TA_RIGHT | TA_TOP);
     }
+    shadeAll(true);
     for (int s = 0; s < chart.seriesCount; ++s) {
       segments.clear();
       SeriesSegments(columns, chart.series[s], plot, bridge, segments);
       DrawSegments(dc, segments, SeriesColour(chart.series[s]), pen);
     }
-    // The frame, and the title in its series' colours: each part after " / " in the next one.
+    // The frame.
     Fill(dc, left - 1, chartTop - 1, right + 1, chartTop, kFrame);
     Fill(dc, left - 1, chartBottom, right + 1, chartBottom + 1, kFrame);
     Fill(dc, left - 1, chartTop, left, chartBottom, kFrame);
     Fill(dc, right, chartTop, right + 1, chartBottom, kFrame);
+    // The title in its series' colours, each part from " / " on in the next one: the whole
+    // title in the last colour, then ever shorter heads of it over it in the ones before.
     const std::string title = chart.title;
-    int x = left + Scaled(scale, 4);
-    std::size_t from = 0;
-    for (int s = 0; from < title.size(); ++s) {
-      const std::size_t slash = title.find(" / ", from);
-      const std::size_t end =
-          s + 1 < chart.seriesCount && slash != std::string::npos ? slash : title.size();
-      const std::string part = title.substr(from, end - from);
-      Text(dc, x, chartTop + 1, part, TA_LEFT | TA_TOP,
-           SeriesColour(chart.series[std::min(s, chart.seriesCount - 1)]));
-      SIZE size{};
-      const std::wstring wide = ui::ToWide(part);
-      GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-      x += size.cx;
-      from = end;
+    std::size_t end = title.size();
+    for (int s = chart.seriesCount - 1; s >= 0 && end != std::string::npos; --s) {
+      Text(dc, left + Scaled(scale, 4), chartTop + 1, title.substr(0, end), TA_LEFT | TA_TOP,
+           SeriesColour(chart.series[s]));
+      end = end == 0 ? std::string::npos : title.rfind(" / ", end - 1);
     }
   }
 

@@ -12,6 +12,7 @@
 namespace pelmora::workbench {
 namespace {
 
+// Pixels at 96 DPI.
 constexpr int kColumnWidth = 130;
 constexpr int kRow = 24;
 constexpr int kCaptionWidth = 50;
@@ -44,17 +45,24 @@ void HistoryPage::CreateControls() {
                                       kChartWindows[windowIndex_].seconds, selected_);
                  });
   outages_ = ReportList(IDC_WorkbenchOutageList);
+  HDC dc = GetDC(hwnd_);
+  const int columnWidth = Scaled(DpiScale(dc), kColumnWidth);
+  ReleaseDC(hwnd_, dc);
   for (int c = 0; c < kOutageColumnCount; ++c)
-    AddColumn(outages_, c, WorkbenchModel::OutageColumnTitle(c), kColumnWidth);
+    AddColumn(outages_, c, WorkbenchModel::OutageColumnTitle(c), columnWidth);
 }
 
 void HistoryPage::Layout(int width, int height) {
-  MoveWindow(windowText_, 0, 4, kCaptionWidth, kRow - 8, TRUE);
-  MoveWindow(window_, kCaptionWidth, 0, kComboWidth, kComboDropHeight, TRUE);
-  const int rest = std::max(0, height - kRow - kMargin);
-  const int listHeight = std::min(rest, std::max(kMinListHeight, rest * 3 / 10));
-  const int chartsHeight = std::max(0, rest - listHeight - kMargin);
-  MoveWindow(charts_.hwnd(), 0, kRow, width, chartsHeight, TRUE);
+  HDC dc = GetDC(hwnd_);
+  const double scale = DpiScale(dc);
+  ReleaseDC(hwnd_, dc);
+  const auto px = [scale](int pixelsAt96) { return Scaled(scale, pixelsAt96); };
+  MoveWindow(windowText_, 0, px(4), px(kCaptionWidth), px(kRow - 8), TRUE);
+  MoveWindow(window_, px(kCaptionWidth), 0, px(kComboWidth), px(kComboDropHeight), TRUE);
+  const int rest = std::max(0, height - px(kRow + kMargin));
+  const int listHeight = std::min(rest, std::max(px(kMinListHeight), rest * 3 / 10));
+  const int chartsHeight = std::max(0, rest - listHeight - px(kMargin));
+  MoveWindow(charts_.hwnd(), 0, px(kRow), width, chartsHeight, TRUE);
   MoveWindow(outages_, 0, height - listHeight, width, listHeight, TRUE);
 }
 
