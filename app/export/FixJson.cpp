@@ -6,6 +6,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -35,8 +36,7 @@ constexpr SmallInts kSmallInts;
 
 class Writer {
  public:
-  // cache: the texts of the previous record's numbers (FixJsonFormatter), or null.
-  Writer(char* out, FixJsonFormatter::Cache* cache) : begin_(out), p_(out), cache_(cache) {}
+  explicit Writer(char* out) : begin_(out), p_(out) {}
   std::size_t Size() const { return static_cast<std::size_t>(p_ - begin_); }
   char* End() const { return p_; }
 
@@ -60,12 +60,8 @@ class Writer {
     }
     p_ = std::to_chars(p_, p_ + 24, value).ptr;
   }
-  // Shortest text that reads back as the same double; null for a non-finite value. slot: the
-  // field's place in the cache.
-  void Real(double value, std::size_t slot) {
-    const uint64_t bits = std::bit_cast<uint64_t>(value);
-    if (CopyCached(slot, bits)) return;
-    char* start = p_;
+  // Shortest text that reads back as the same double; null for a non-finite value.
+  void Real(double value) {
     if (!std::isfinite(value)) {
       Text("null");
     } else if (value == 0.0 && !std::signbit(value)) {
@@ -84,12 +80,8 @@ class Writer {
     } else {
       p_ = std::to_chars(p_, p_ + 32, value).ptr;
     }
-    Remember(slot, bits, start);
   }
-  void Real(float value, std::size_t slot) {
-    const uint64_t bits = std::bit_cast<uint32_t>(value);
-    if (CopyCached(slot, bits)) return;
-    char* start = p_;
+  void Real(float value) {
     if (!std::isfinite(value)) {
       Text("null");
     } else if (char* end = ShortestFraction(value, p_)) {
@@ -97,17 +89,35 @@ class Writer {
     } else {
       p_ = std::to_chars(p_, p_ + 32, value).ptr;
     }
-    Remember(slot, bits, start);
   }
-  // The occupied slots, as JSON objects; the same slots as the previous record's are copied.
-  void Sats(const pelmora::SatInfo (&sats)[pelmora::kMaxSats]) {
-    if (cache_ != nullptr && cache_->satsValid &&
-        std::memcmp(cache_->sats, sats, sizeof sats) == 0) {
-      std::memcpy(p_, cache_->satsText.data(), cache_->satsLength);
-      p_ += cache_->satsLength;
+  // The same, through the kept text of the number (the bytes of the value are its key).
+  template <typename Number>
+  void Real(Number value, FixJsonFormatter::Kept<8, FixJsonFormatter::kTextBlock>& kept) {
+    unsigned char bytes[8]{};
+    std::memcpy(bytes, &value, sizeof value);
+    Keep(kept, bytes, [&] { Real(value); });
+  }
+  // Writes the kept text when it was made from the same input bytes, else what write() writes,
+  // then keeps that.
+  template <std::size_t kInput, std::size_t kText, typename Write>
+  void Keep(FixJsonFormatter::Kept<kInput, kText>& kept, const unsigned char* input, Write write) {
+    if (kept.length != 0 && std::memcmp(kept.input.data(), input, kInput) == 0) {
+      CopyBlocks(kept.text.data(), kept.length);
       return;
     }
     char* start = p_;
+    write();
+    const std::size_t n = static_cast<std::size_t>(p_ - start);
+    if (n > kText) {
+      kept.length = 0;
+      return;
+    }
+    std::memcpy(kept.input.data(), input, kInput);
+    std::memcpy(kept.text.data(), start, n);
+    kept.length = n;
+  }
+  // The occupied slots, as JSON objects.
+  void Sats(const pelmora::SatInfo (&sats)[pelmora::kMaxSats]) {
     bool first = true;
     for (const pelmora::SatInfo& s : sats) {
       if (s.prn == 0) continue;
@@ -125,12 +135,6 @@ class Writer {
       Int(s.snr);
       Text("}");
     }
-    const std::size_t n = static_cast<std::size_t>(p_ - start);
-    if (cache_ == nullptr || n > cache_->satsText.size()) return;
-    std::memcpy(cache_->sats, sats, sizeof sats);
-    std::memcpy(cache_->satsText.data(), start, n);
-    cache_->satsLength = n;
-    cache_->satsValid = true;
   }
   void Fixed(double value, int decimals) {
     p_ = std::to_chars(p_, p_ + 48, value, std::chars_format::fixed, decimals).ptr;
@@ -146,28 +150,17 @@ class Writer {
   }
 
  private:
-  // Writes the slot's kept text when it was made from the same bits.
-  bool CopyCached(std::size_t slot, uint64_t bits) {
-    if (cache_ == nullptr) return false;
-    const FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
-    if (c.length == 0 || c.bits != bits) return false;
-    std::memcpy(p_, c.text.data(), c.text.size());  // all of it: a fixed size, and there is room
-    p_ += c.length;
-    return true;
-  }
-  void Remember(std::size_t slot, uint64_t bits, const char* start) {
-    if (cache_ == nullptr) return;
-    FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
-    const std::size_t n = static_cast<std::size_t>(p_ - start);
-    if (n > c.text.size()) return;
-    c.bits = bits;
-    c.length = static_cast<uint8_t>(n);
-    std::memcpy(c.text.data(), start, c.text.size());
+  // n bytes of text whose buffer holds whole blocks, a block at a time (out has room for the
+  // last block's excess).
+  void CopyBlocks(const char* text, std::size_t n) {
+    constexpr std::size_t kBlock = FixJsonFormatter::kTextBlock;
+    for (std::size_t i = 0; i < n; i += kBlock)
+      std::memcpy(p_ + i, text + i, kBlock);
+    p_ += n;
   }
 
   char* begin_;
   char* p_;
-  FixJsonFormatter::Cache* cache_;
 };
 
 }  // namespace
@@ -301,43 +294,58 @@ const char* SystemName(int16_t system) {
 
 namespace {
 
+// The object representation of the record from offset on: the key of a kept text.
+const unsigned char* Bytes(const pelmora::FixRecord& r, std::size_t offset) {
+  return reinterpret_cast<const unsigned char*>(&r) + offset;
+}
+
 // The record's keys, without the closing brace; returns the end. The writer is a local of its
 // own: passed by reference, its position would be reloaded after every character stored (a
-// char store may alias it).
-char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache* cache) {
-  Writer w(out, cache);
-  std::size_t slot = 0;
-  w.Text("{\"validFlags\":");
-  w.Int(r.validFlags);
-  w.Text(",\"status\":");
-  w.Int(r.status);
-  w.Text(",\"fixMode\":");
-  w.Int(r.fixMode);
+// char store may alias it). Runs of fields that change seldom, and the numbers that change
+// often, keep their texts in the cache.
+char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache& c) {
+  using pelmora::FixRecord;
+  static_assert(offsetof(FixRecord, fixMode) == offsetof(FixRecord, validFlags) + 4);
+  static_assert(offsetof(FixRecord, depth) == offsetof(FixRecord, geoidHeight) + 4 * 8);
+  static_assert(offsetof(FixRecord, sats) == offsetof(FixRecord, satCount) + 2);
+  Writer w(out);
+  w.Keep(c.status, Bytes(r, offsetof(FixRecord, validFlags)), [&] {
+    w.Text("{\"validFlags\":");
+    w.Int(r.validFlags);
+    w.Text(",\"status\":");
+    w.Int(r.status);
+    w.Text(",\"fixMode\":");
+    w.Int(r.fixMode);
+  });
   w.Text(",\"utcSeconds\":");
-  w.Real(r.utcSeconds, slot++);
+  w.Real(r.utcSeconds);
   w.Text(",\"latitude\":");
-  w.Real(r.latitude, slot++);
+  w.Real(r.latitude, c.numbers[0]);
   w.Text(",\"longitude\":");
-  w.Real(r.longitude, slot++);
+  w.Real(r.longitude, c.numbers[1]);
   w.Text(",\"ellipsoidHeight\":");
-  w.Real(r.ellipsoidHeight, slot++);
-  w.Text(",\"geoidHeight\":");
-  w.Real(r.geoidHeight, slot++);
-  w.Text(",\"speed\":");
-  w.Real(r.speed, slot++);
-  w.Text(",\"trueHeading\":");
-  w.Real(r.trueHeading, slot++);
-  w.Text(",\"magVariation\":");
-  w.Real(r.magVariation, slot++);
-  w.Text(",\"depth\":");
-  w.Real(r.depth, slot++);
+  w.Real(r.ellipsoidHeight, c.numbers[2]);
+  w.Keep(c.motion, Bytes(r, offsetof(FixRecord, geoidHeight)), [&] {
+    w.Text(",\"geoidHeight\":");
+    w.Real(r.geoidHeight);
+    w.Text(",\"speed\":");
+    w.Real(r.speed);
+    w.Text(",\"trueHeading\":");
+    w.Real(r.trueHeading);
+    w.Text(",\"magVariation\":");
+    w.Real(r.magVariation);
+    w.Text(",\"depth\":");
+    w.Real(r.depth);
+  });
   w.Text(",\"pdop\":");
-  w.Real(r.pdop, slot++);
-  w.Text(",\"satCount\":");
-  w.Int(r.satCount);
-  w.Text(",\"sats\":[");
-  w.Sats(r.sats);
-  w.Text("]");
+  w.Real(r.pdop, c.numbers[3]);
+  w.Keep(c.sats, Bytes(r, offsetof(FixRecord, satCount)), [&] {
+    w.Text(",\"satCount\":");
+    w.Int(r.satCount);
+    w.Text(",\"sats\":[");
+    w.Sats(r.sats);
+    w.Text("]");
+  });
   return w.End();
 }
 
@@ -355,15 +363,19 @@ void PutDate(const UtcDate& date, Writer& w) {
 }  // namespace
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out, const UtcDate& date) {
-  Writer w(PutRecord(r, out, &cache_), nullptr);
-  PutDate(date, w);
-  w.Text("}\n");
+  Writer w(PutRecord(r, out, cache_));
+  unsigned char key[sizeof date];
+  std::memcpy(key, &date, sizeof date);
+  w.Keep(cache_.date, key, [&] {
+    PutDate(date, w);
+    w.Text("}\n");
+  });
   return static_cast<std::size_t>(w.End() - out);
 }
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora::SatDetail* all,
                                      int count, char* out, const UtcDate& date) {
-  Writer w(PutRecord(r, out, &cache_), nullptr);
+  Writer w(PutRecord(r, out, cache_));
   w.Text(",\"allSats\":[");
   for (int i = 0; i < std::min(count, pelmora::kMaxAllSats); ++i) {
     const pelmora::SatDetail& s = all[i];
@@ -412,7 +424,7 @@ std::size_t FormatGpxPoint(const pelmora::FixRecord& r, const UtcDate& date, cha
       !std::isfinite(r.longitude)) {
     return 0;
   }
-  Writer w(out, nullptr);
+  Writer w(out);
   w.Text("<trkpt lat=\"");
   w.Fixed(r.latitude, 8);
   w.Text("\" lon=\"");
