@@ -576,15 +576,38 @@ void TsipDecoder::On(const DifferentialReport& r, double) {
 
 void TsipDecoder::On(const V1TimingReport& r, double now) {
   NoteLeapSeconds(r.utcOffsetSeconds);
+  v1PositionSeen_ = false;  // the A1-11 that follows is this second's
   if (!r.timeValid) {
     timeUnset_ = true;
     return;
   }
   NoteWeek(r.week);
+  // The receiver's cycle: the time between two A1-00 of consecutive fixes (one second, the
+  // default of TSIPv1 receivers, until two have shown it). A longer gap is a lost packet, not
+  // the cycle: they report once a second or faster.
+  constexpr double kLongestCycleSeconds = 1.0;
+  double cycle = r.gpsSeconds - v1FixSeconds_;
+  if (cycle < 0.0) cycle += kSecondsPerWeek;
+  if (v1FixSeconds_ >= 0.0 && cycle > kSameTimeSeconds && cycle <= kLongestCycleSeconds) {
+    v1CycleSeconds_ = cycle;
+  }
+  v1FixSeconds_ = r.gpsSeconds;
   FixTime(r.gpsSeconds, now);
 }
 
-void TsipDecoder::On(const V1PositionReport& r, double) {
+void TsipDecoder::NextV1Second(double now) {
+  // A1-11 carries no time of its own. The receiver sends one per cycle, so this is the fix of
+  // the cycle after the last A1-00: its time is one cycle later.
+  v1FixSeconds_ += v1CycleSeconds_;
+  if (v1FixSeconds_ >= kSecondsPerWeek) v1FixSeconds_ -= kSecondsPerWeek;
+  FixTime(v1FixSeconds_, now);
+}
+
+void TsipDecoder::On(const V1PositionReport& r, double now) {
+  // A second A1-11 without an A1-00 between: the timing packet of its second was lost, and
+  // this fix is that second's, not a correction of the one before.
+  if (v1PositionSeen_ && kind_ == EpochKind::Fix) NextV1Second(now);
+  v1PositionSeen_ = true;
   if (r.fixType == 0) {
     dimension_ = 0;
     fix_.SetNoFix();

@@ -326,18 +326,23 @@ TEST(ReceiverFaults, GsaWithAVendorFieldKeepsItsUsedFlags) {
   EXPECT_FLOAT_EQ(d.epochs[0].pdop, 1.8f);
 }
 
-// 13. A TSIPv1 second without its A1-00: its burst (sent after the next fix) keeps its time.
-TEST(ReceiverFaults, BurstOfASecondWithoutTimingKeepsItsTime) {
-  std::vector<uint8_t> s;
-  for (uint32_t k = 0; k < 4; ++k)
-    V1Second(s, 302400 + k, k == 2 ? 0 : 3, 2, {10});
-  TsipDecoder decoder;
-  const auto r = Decode(decoder, s);
-  const auto it = std::find_if(r.begin(), r.end(),
-                               [](const FixRecord& x) { return x.utcSeconds == 43200.0 - 16; });
-  ASSERT_NE(it, r.end());
-  EXPECT_EQ(it->sats[0].prn, 10);
-  EXPECT_EQ(it->sats[0].snr, 32);
+// 13. A TSIPv1 second without its A1-00: its fix, and its burst (sent after the next fix),
+// keep its time (reported last for it); every record holds its own second's position.
+TEST(ReceiverFaults, SecondWithoutTimingKeepsItsTime) {
+  for (const std::vector<int>& burst : {std::vector<int>{10}, std::vector<int>{}}) {
+    std::vector<uint8_t> s;
+    for (uint32_t k = 0; k < 4; ++k)
+      V1Second(s, 302400 + k, k == 2 ? 0 : 3, 2, burst);
+    TsipDecoder decoder;
+    const auto r = Decode(decoder, s);
+    const auto it = std::find_if(r.rbegin(), r.rend(),  // the second's last report
+                                 [](const FixRecord& x) { return x.utcSeconds == 43200.0 - 16; });
+    ASSERT_NE(it, r.rend());
+    EXPECT_EQ(it->sats[0].prn, burst.empty() ? 0 : 10);
+    EXPECT_EQ(it->sats[0].snr, burst.empty() ? 0 : 32);
+    for (const FixRecord& x : r)
+      EXPECT_NEAR(x.longitude - 13.4, (x.utcSeconds - 43200.0 + kLeap) * 1e-4, 1e-9);
+  }
 }
 
 }  // namespace
