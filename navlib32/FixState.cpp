@@ -52,6 +52,7 @@ void FixState::ClearEpochInProgress() {
   cur_.startedAt = 0.0;
   cur_.offset = -1;
   cur_.referencePosition = false;
+  cur_.clockUnset = false;
 }
 
 template <typename T>
@@ -133,7 +134,7 @@ void FixState::SetHeading(double degreesTrue) {
 }
 
 void FixState::SetDate(int year, int month, int day) {
-  if (year < 1980 || year > 2200 || month < 1 || month > 12 || day < 1 || day > 31) return;
+  if (year <= 1980 || year > 2200 || month < 1 || month > 12 || day < 1 || day > 31) return;
   Put(cur_.date, std::array<int, 3>{year, month, day});
 }
 
@@ -241,6 +242,7 @@ void FixState::Take(Field<T>& held, const Field<T>& cur) const {
 
 void FixState::MergeCompleted() {
   Take(held_.time, cur_.time);
+  if (cur_.time.has) held_.clockUnset = cur_.clockUnset;
   Take(held_.mslHeight, cur_.mslHeight);
   Take(held_.ellipsoidHeight, cur_.ellipsoidHeight);
   Take(held_.geoidSeparation, cur_.geoidSeparation);
@@ -328,7 +330,7 @@ void FixState::PutTimeAndPosition(pelmora::FixRecord& out, const Look& look) con
     out.latitude = held_.position.value[0];
     out.longitude = held_.position.value[1];
   }
-  if (Current(held_.time, look)) out.validFlags |= pelmora::kValidTime;
+  if (Current(held_.time, look) && !held_.clockUnset) out.validFlags |= pelmora::kValidTime;
   if (Current(held_.position, look)) out.validFlags |= pelmora::kValidPosition;
 }
 

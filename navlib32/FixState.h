@@ -104,7 +104,11 @@ class FixState {
   // only while no course over ground is current.
   void SetHeading(double degreesTrue);
   // Calendar date of the epoch (RMC, ZDA, GPS week); not part of FixRecord, read by Date().
+  // 1980, where receivers start counting before their clock is set, is none.
   void SetDate(int year, int month, int day);
+  // Whether the receiver's clock was set for the epoch in progress (until told otherwise, it
+  // was). Without it the epoch's time of day is a count from power-up: reported, not valid.
+  void SetClockSet(bool set) { cur_.clockUnset = !set; }
   // Magnetic variation as receivers report it: EASTERLY POSITIVE. The record stores it
   // negated (magnetic heading = trueHeading + magVariation).
   void SetMagVariationEast(double degreesEast);
@@ -215,6 +219,7 @@ class FixState {
     Field<bool> differential;
     Field<bool> noFix;
     bool referencePosition = false;  // the position is the receiver's stored reference
+    bool clockUnset = false;         // the time is one of a receiver clock not set
     Field<pelmora::ReceiverStatus> status;
     Field<int> usedCount;
   };

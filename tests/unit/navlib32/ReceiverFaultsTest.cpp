@@ -345,4 +345,25 @@ TEST(ReceiverFaults, SecondWithoutTimingKeepsItsTime) {
   }
 }
 
+// 14. NMEA power-up: until its clock is set (a 1980 date, an RMC without a time), a receiver's
+// epochs carry no valid time, and their satellites give way at the first timed epoch, which is
+// reported whatever time the power-up clock showed.
+TEST(ReceiverFaults, NmeaPowerUpSkyEndsAtTheFirstTimedEpoch) {
+  for (const std::string powerUp : {"120001.00,V,,,,,,,060180", ",V,,,,,,,"}) {
+    std::string log;
+    for (int k = 0; k < 2; ++k)
+      log += Nmea("GPRMC," + powerUp + ",,,N") + Nmea("GPGSV,1,1,02,02,,,23,07,,,20");
+    log += Nmea("GPRMC,120000.00,A,4807.038,N,01131.000,E,0.1,45.0,150324,,,A");
+    log += Nmea("GPRMC,120001.00,A,4807.038,N,01131.000,E,0.1,45.0,150324,,,A") +
+           Nmea("GPGSV,1,1,01,05,40,120,40");
+    const auto d = DecodeWhole(log);
+    const auto timed = std::find_if(d.epochs.begin(), d.epochs.end(),
+                                    [](const FixRecord& r) { return Has(r, pelmora::kValidTime); });
+    ASSERT_EQ(d.epochs.end() - timed, 2) << powerUp;
+    EXPECT_EQ(timed->utcSeconds, 43200.0);
+    EXPECT_TRUE(FindSat(*timed, 2) == nullptr && FindSat(*timed, 7) == nullptr);
+    EXPECT_NE(FindSat(d.epochs.back(), 5), nullptr);
+  }
+}
+
 }  // namespace
