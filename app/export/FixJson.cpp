@@ -36,7 +36,9 @@ constexpr SmallInts kSmallInts;
 
 class Writer {
  public:
-  explicit Writer(char* out) : begin_(out), p_(out) {}
+  // cache: where Keep keeps texts (null: Keep is not used).
+  explicit Writer(char* out, FixJsonFormatter::Cache* cache = nullptr)
+      : begin_(out), p_(out), cache_(cache) {}
   std::size_t Size() const { return static_cast<std::size_t>(p_ - begin_); }
   char* End() const { return p_; }
 
@@ -113,8 +115,16 @@ class Writer {
       return;
     }
     std::memcpy(kept.input.data(), input, kInput);
-    std::memcpy(kept.text.data(), start, n);
     kept.length = n;
+    FixJsonFormatter::Cache& c = *cache_;
+    if (c.pendingCount == c.pending.size()) KeepPending(c);
+    c.pending[c.pendingCount++] = {kept.text.data(), start, n};
+  }
+  // The texts of the line to keep, copied.
+  static void KeepPending(FixJsonFormatter::Cache& c) {
+    for (std::size_t i = 0; i < c.pendingCount; ++i)
+      std::memcpy(c.pending[i].text, c.pending[i].from, c.pending[i].length);
+    c.pendingCount = 0;
   }
   // The occupied slots, as JSON objects.
   void Sats(const pelmora::SatInfo (&sats)[pelmora::kMaxSats]) {
@@ -161,13 +171,12 @@ class Writer {
 
   char* begin_;
   char* p_;
+  FixJsonFormatter::Cache* cache_;
 };
 
 }  // namespace
 
 namespace {
-
-constexpr int kDigitsWidth = 18;
 
 // v < 10^8 as exactly eight digits.
 void EightDigits(uint32_t v, char* out) {
@@ -179,18 +188,49 @@ void EightDigits(uint32_t v, char* out) {
   std::memcpy(out + 6, kSmallInts.padded[low % 100].data() + 1, 2);
 }
 
-// Powers of ten as far as ShortestFraction needs them.
+// Powers of ten as far as ShortestFraction needs them, and for 10^1..10^17 a reciprocal that
+// divides any n < 2^60 exactly: n / 10^p = n * reciprocal[p] >> shift[p] (reciprocal = 2^shift
+// / 10^p rounded up, shift = 60 + the bits of 10^p; Granlund and Montgomery), without a
+// hardware division, slow on many CPUs.
 struct PowersOfTen {
   std::array<unsigned __int128, 21> wide{};
+  std::array<uint64_t, 18> reciprocal{};
+  std::array<int, 18> shift{};
   constexpr PowersOfTen() {
     wide[0] = 1;
     for (std::size_t i = 1; i < wide.size(); ++i)
       wide[i] = wide[i - 1] * 10;
+    for (std::size_t i = 1; i < reciprocal.size(); ++i) {
+      int bits = 0;
+      while ((static_cast<unsigned __int128>(1) << bits) < wide[i])
+        ++bits;
+      shift[i] = 60 + bits;
+      const unsigned __int128 power = static_cast<unsigned __int128>(1) << shift[i];
+      reciprocal[i] = static_cast<uint64_t>((power + wide[i] - 1) / wide[i]);
+    }
   }
 };
 constexpr PowersOfTen kPowersOfTen;
 
-// The number of decimal digits of v (1 for 0).
+// v < 10^count as exactly count digits (leading zeros), written from the end: stores only, so
+// that no read waits for them.
+void WriteDigits(uint64_t v, int count, char* out) {
+  constexpr uint64_t kEightDigits = 100000000;
+  while (count > 8) {
+    count -= 8;
+    EightDigits(static_cast<uint32_t>(v % kEightDigits), out + count);
+    v /= kEightDigits;
+  }
+  auto w = static_cast<uint32_t>(v);
+  while (count >= 2) {
+    count -= 2;
+    std::memcpy(out + count, kSmallInts.padded[w % 100].data() + 1, 2);
+    w /= 100;
+  }
+  if (count == 1) out[0] = static_cast<char>('0' + w);
+}
+
+// The number of decimal digits of v (0 for 0).
 int DecimalLength(uint64_t v) {
   const int guess = (64 - std::countl_zero(v | 1)) * 1233 >> 12;  // floor or ceil of log10
   return guess + (v >= static_cast<uint64_t>(kPowersOfTen.wide[static_cast<std::size_t>(guess)]));
@@ -235,16 +275,27 @@ char* Shortest(Real value, char* out) {
   if (lo > hi) return nullptr;
 
   // Fewer decimals while the interval still holds a multiple; track what the dropped digits of
-  // the exact value were, for rounding.
+  // the exact value were, for rounding. After one decimal, four at a time while they go: short
+  // decimals (heights in millimetres) drop a dozen, the rest one or none.
   int last = -1;  // the latest dropped digit; -1: none dropped, rest decides
   bool nonzeroBelow = rest != 0;
-  while (p > 0 && (lo + 9) / 10 <= hi / 10) {
-    lo = (lo + 9) / 10;
-    hi /= 10;
-    if (last > 0) nonzeroBelow = true;
-    last = static_cast<int>(vr % 10);
-    vr /= 10;
-    --p;
+  auto drop = [&](int count, uint64_t power) {  // power = 10^count; true when they went
+    if (p < count || (lo + power - 1) / power > hi / power) return false;
+    lo = (lo + power - 1) / power;
+    hi /= power;
+    const uint64_t top = power / 10;  // the place of the highest digit dropped
+    const uint64_t dropped = vr % power;
+    if (last > 0 || dropped % top != 0) nonzeroBelow = true;
+    last = static_cast<int>(dropped / top);
+    vr /= power;
+    p -= count;
+    return true;
+  };
+  if (drop(1, 10)) {
+    while (drop(4, 10000)) {
+    }
+    while (drop(1, 10)) {
+    }
   }
   if (p == 0 || p > 17) return nullptr;
   bool up;
@@ -258,23 +309,17 @@ char* Shortest(Real value, char* out) {
   constexpr uint64_t kEightDigits = 100000000;
   if (digits >= 100 * kEightDigits * kEightDigits) return nullptr;
 
-  // All digits as 18, with leading zeros: the whole part is what precedes the last p (at
-  // least one digit), the decimals the last p.
-  char text[kDigitsWidth + 30]{};
-  const uint64_t top = digits / kEightDigits;
-  std::memcpy(text, kSmallInts.padded[top / kEightDigits].data() + 1, 2);
-  EightDigits(static_cast<uint32_t>(top % kEightDigits), text + 2);
-  EightDigits(static_cast<uint32_t>(digits % kEightDigits), text + 10);
-  const int length = std::max(DecimalLength(digits), p + 1);
-  const int whole = length - p;
+  // The whole part (at least one digit), the point, then exactly p decimals.
+  const auto whole =
+      static_cast<uint64_t>((u128{digits} * kPowersOfTen.reciprocal[p]) >> kPowersOfTen.shift[p]);
+  const uint64_t decimals = digits - whole * static_cast<uint64_t>(kPowersOfTen.wide[p]);
   char* o = out;
   if (value < 0) *o++ = '-';
-  std::memcpy(o, text + kDigitsWidth - length, 16);  // fixed sizes: out has room
-  std::memcpy(o + 16, text + kDigitsWidth - length + 16, 2);
-  o[whole] = '.';
-  std::memcpy(o + whole + 1, text + kDigitsWidth - p, 16);
-  std::memcpy(o + whole + 17, text + kDigitsWidth - p + 16, 2);
-  return o + length + 1;
+  const int wholeLength = std::max(DecimalLength(whole), 1);
+  WriteDigits(whole, wholeLength, o);
+  o[wholeLength] = '.';
+  WriteDigits(decimals, p, o + wholeLength + 1);
+  return o + wholeLength + 1 + p;
 }
 
 }  // namespace
@@ -308,7 +353,7 @@ char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache&
   static_assert(offsetof(FixRecord, fixMode) == offsetof(FixRecord, validFlags) + 4);
   static_assert(offsetof(FixRecord, depth) == offsetof(FixRecord, geoidHeight) + 4 * 8);
   static_assert(offsetof(FixRecord, sats) == offsetof(FixRecord, satCount) + 2);
-  Writer w(out);
+  Writer w(out, &c);
   w.Keep(c.status, Bytes(r, offsetof(FixRecord, validFlags)), [&] {
     w.Text("{\"validFlags\":");
     w.Int(r.validFlags);
@@ -363,13 +408,14 @@ void PutDate(const UtcDate& date, Writer& w) {
 }  // namespace
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out, const UtcDate& date) {
-  Writer w(PutRecord(r, out, cache_));
+  Writer w(PutRecord(r, out, cache_), &cache_);
   unsigned char key[sizeof date];
   std::memcpy(key, &date, sizeof date);
   w.Keep(cache_.date, key, [&] {
     PutDate(date, w);
     w.Text("}\n");
   });
+  Writer::KeepPending(cache_);
   return static_cast<std::size_t>(w.End() - out);
 }
 
@@ -397,6 +443,7 @@ std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora:
   w.Text("]");
   PutDate(date, w);
   w.Text("}\n");
+  Writer::KeepPending(cache_);
   return static_cast<std::size_t>(w.End() - out);
 }
 

@@ -58,6 +58,15 @@ class FixJsonFormatter {
     Kept<5 * 8, 6 * kTextBlock> motion;  // geoidHeight, speed, trueHeading, magVariation, depth
     Kept<2 + sizeof(pelmora::SatInfo) * pelmora::kMaxSats, 32 * kTextBlock> sats;  // and satCount
     Kept<sizeof(UtcDate), kTextBlock> date;  // with the end of the line
+    // Texts just written to the line, copied to their Kept once the line is done: read back at
+    // once, bytes stored one or two at a time would stall the processor.
+    struct Pending {
+      char* text;
+      const char* from;
+      std::size_t length;
+    };
+    std::array<Pending, 8> pending{};
+    std::size_t pendingCount = 0;
   };
 
  private:

@@ -214,7 +214,15 @@ void TsipDecoder::ResolvePendingClock(double now) {
 }
 
 double TsipDecoder::TimeOfDay(double seconds, bool utc) const {
-  return UtcSecondsOfDay(seconds, utc ? 0 : leapSeconds_);
+  // Most times fall on the day of the one before: taking that day's start (a whole number of
+  // seconds) off is exact, as UtcSecondsOfDay's result is, and costs one subtraction.
+  const double t = seconds - (utc ? 0 : leapSeconds_);
+  const double onDay = t - dayStart_;
+  if (onDay >= 0.0 && onDay < kSecondsPerDay) return onDay;
+  const double day = UtcSecondsOfDay(seconds, utc ? 0 : leapSeconds_);
+  // Only a time of week (a week and a day at most) is taken apart exactly, day by day.
+  if (t >= 0.0 && t < kSecondsPerWeek + kSecondsPerDay) dayStart_ = t - day;
+  return day;
 }
 
 void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {

@@ -27,6 +27,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "navlib32/FixState.h"
 #include "navlib32/GpsDecoder.h"
@@ -140,6 +141,9 @@ class TsipDecoder final : public GpsDecoder {
   TsipDecoderCounters counters_;
 
   int leapSeconds_ = kDefaultLeapSeconds;
+  // The start (seconds after the start of the week) of the day of the last time of day
+  // TimeOfDay computed; NaN: none.
+  mutable double dayStart_ = std::numeric_limits<double>::quiet_NaN();
   int week_ = -1;
   int64_t dateDay_ = INT64_MIN;  // day number (since 1970) of date_
   CivilDate date_;
