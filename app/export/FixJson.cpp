@@ -122,8 +122,13 @@ class Writer {
   }
   // The texts of the line to keep, copied.
   static void KeepPending(FixJsonFormatter::Cache& c) {
-    for (std::size_t i = 0; i < c.pendingCount; ++i)
-      std::memcpy(c.pending[i].text, c.pending[i].from, c.pending[i].length);
+    constexpr std::size_t kBlock = FixJsonFormatter::kTextBlock;
+    for (std::size_t i = 0; i < c.pendingCount; ++i) {
+      // whole blocks: the kept text holds them, the line has room after its end
+      const FixJsonFormatter::Cache::Pending& p = c.pending[i];
+      for (std::size_t at = 0; at < p.length; at += kBlock)
+        std::memcpy(p.text + at, p.from + at, kBlock);
+    }
     c.pendingCount = 0;
   }
   // The occupied slots, as JSON objects.
