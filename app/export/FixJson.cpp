@@ -377,15 +377,15 @@ char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache&
   w.Real(r.ellipsoidHeight, c.numbers[2]);
   w.Keep(c.motion, Bytes(r, offsetof(FixRecord, geoidHeight)), [&] {
     w.Text(",\"geoidHeight\":");
-    w.Real(r.geoidHeight);
+    w.Real(r.geoidHeight, c.numbers[4]);
     w.Text(",\"speed\":");
-    w.Real(r.speed);
+    w.Real(r.speed, c.numbers[5]);
     w.Text(",\"trueHeading\":");
-    w.Real(r.trueHeading);
+    w.Real(r.trueHeading, c.numbers[6]);
     w.Text(",\"magVariation\":");
-    w.Real(r.magVariation);
+    w.Real(r.magVariation, c.numbers[7]);
     w.Text(",\"depth\":");
-    w.Real(r.depth);
+    w.Real(r.depth, c.numbers[8]);
   });
   w.Text(",\"pdop\":");
   w.Real(r.pdop, c.numbers[3]);

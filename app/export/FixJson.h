@@ -53,7 +53,9 @@ class FixJsonFormatter {
     std::array<char, kTextBytes> text{};
   };
   struct Cache {
-    Kept<8, kTextBlock> numbers[4];      // latitude, longitude, ellipsoidHeight, pdop
+    // latitude, longitude, ellipsoidHeight, pdop; geoidHeight, speed, trueHeading,
+    // magVariation, depth (in motion: some change every epoch, others never)
+    Kept<8, kTextBlock> numbers[9];
     Kept<6, 2 * kTextBlock> status;      // validFlags, status, fixMode
     Kept<5 * 8, 6 * kTextBlock> motion;  // geoidHeight, speed, trueHeading, magVariation, depth
     Kept<2 + sizeof(pelmora::SatInfo) * pelmora::kMaxSats, 32 * kTextBlock> sats;  // and satCount
@@ -65,7 +67,7 @@ class FixJsonFormatter {
       const char* from;
       std::size_t length;
     };
-    std::array<Pending, 8> pending{};
+    std::array<Pending, 16> pending{};
     std::size_t pendingCount = 0;
   };
 

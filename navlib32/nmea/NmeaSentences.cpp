@@ -645,17 +645,16 @@ void UpdateClock(const SentenceType& type, TimeUse use, const std::optional<doub
 enum class ClockEvidence { None, NotSet, Set };
 
 ClockEvidence ClockOf(const Fields& f, const SentenceType& type) {
-  const std::string_view name(type.name, 3);
-  if (name == "RMC") {
+  if (type.handler == DecodeRmc) {
     if (f[9].size() == 6 && f[9].substr(4) == "80") return ClockEvidence::NotSet;
     if (f[9].size() == 6 || f[2] == "A") return ClockEvidence::Set;
     if (f[1].empty()) return ClockEvidence::NotSet;
-  } else if (name == "ZDA") {
+  } else if (type.handler == DecodeZda) {
     if (f[4] == "1980") return ClockEvidence::NotSet;
     if (f[4].size() == 4) return ClockEvidence::Set;
-  } else if (name == "GGA") {
+  } else if (type.handler == DecodeGga) {
     if (!f[6].empty() && f[6] != "0") return ClockEvidence::Set;
-  } else if (name == "GLL") {
+  } else if (type.handler == DecodeGll) {
     if (f[6] == "A") return ClockEvidence::Set;
   }
   return ClockEvidence::None;
