@@ -103,10 +103,6 @@ void SatelliteView::MarkCompleteView() {
   target_->viewSystems = kAllSystems;
 }
 
-void SatelliteView::SetReportAge(double seconds) {
-  reportAge_ = std::max(seconds, kStaleSeconds);
-}
-
 void SatelliteView::AddUsed(GnssSystem system, const int* prns, std::size_t count) {
   Lists& report = *target_;
   report.usedReported = true;
