@@ -26,19 +26,6 @@ void FixState::Reset() {
   completedCount_ = 0;
 }
 
-void FixState::NoteActivity(double nowSeconds, ReportTime stamp) {
-  lastActivity_ = nowSeconds;
-  anyActivity_ = true;
-  reportTime_ = stamp;
-}
-
-void FixState::MarkData() {
-  if (cur_.any) return;
-  cur_.any = true;
-  cur_.startedAt = lastActivity_;
-  cur_.offset = messageStart_;
-}
-
 // What cur_ = Values{} would do for everything read before the next Put, without filling the
 // whole block (a string store, the dearest step of an epoch's end). A value's number, setAt
 // and dataTime are only read while it has one; timed is read by MergeFix for a fix it makes up.
@@ -52,28 +39,7 @@ void FixState::ClearEpochInProgress() {
   cur_.startedAt = 0.0;
   cur_.offset = -1;
   cur_.referencePosition = false;
-}
-
-template <typename T>
-void FixState::Put(Field<T>& field, const T& value) {
-  MarkData();
-  field.value = value;
-  field.has = true;
-  field.setAt = lastActivity_;
-  field.timed = reportTime_ == ReportTime::Epoch;
-}
-
-EpochTime FixState::NoteTime(double utcSecondsOfDay, double nowSeconds) {
-  NoteActivity(nowSeconds);
-  if (!std::isfinite(utcSecondsOfDay)) return EpochTime::SameEpoch;
-  if (cur_.time.has) {
-    if (SameTimeOfDay(cur_.time.value, utcSecondsOfDay)) return EpochTime::SameEpoch;
-    BeginEpoch(nowSeconds);
-    Put(cur_.time, utcSecondsOfDay);
-    return EpochTime::NewEpoch;
-  }
-  Put(cur_.time, utcSecondsOfDay);
-  return EpochTime::SameEpoch;
+  cur_.clockUnset = false;
 }
 
 void FixState::RetimeEpoch(double utcSecondsOfDay) {
@@ -97,119 +63,12 @@ void FixState::CompleteEpoch(double nowSeconds) {
   ++completedCount_;
 }
 
-void FixState::SetPosition(double latitudeDeg, double longitudeDeg) {
-  if (!std::isfinite(latitudeDeg) || !std::isfinite(longitudeDeg)) return;
-  if (std::fabs(latitudeDeg) > 90.0 || std::fabs(longitudeDeg) > 180.0) return;
-  Put(cur_.position, std::array<double, 2>{latitudeDeg, longitudeDeg});
-}
-
-void FixState::SetReferencePosition(double latitudeDeg, double longitudeDeg) {
-  SetPosition(latitudeDeg, longitudeDeg);
-  if (cur_.position.has) cur_.referencePosition = true;
-}
-
-void FixState::SetMslHeight(double metres) {
-  if (std::isfinite(metres)) Put(cur_.mslHeight, metres);
-}
-
-void FixState::SetEllipsoidHeight(double metres) {
-  if (std::isfinite(metres)) Put(cur_.ellipsoidHeight, metres);
-}
-
-void FixState::SetGeoidSeparation(double metres) {
-  if (std::isfinite(metres)) Put(cur_.geoidSeparation, metres);
-}
-
-void FixState::SetSpeed(double metresPerSecond) {
-  if (std::isfinite(metresPerSecond)) Put(cur_.speed, metresPerSecond);
-}
-
-void FixState::SetTrack(double degreesTrue) {
-  if (std::isfinite(degreesTrue)) Put(cur_.track, degreesTrue);
-}
-
-void FixState::SetHeading(double degreesTrue) {
-  if (std::isfinite(degreesTrue)) Put(cur_.heading, degreesTrue);
-}
-
-void FixState::SetDate(int year, int month, int day) {
-  if (year < 1980 || year > 2200 || month < 1 || month > 12 || day < 1 || day > 31) return;
-  Put(cur_.date, std::array<int, 3>{year, month, day});
-}
-
 bool FixState::Date(int& year, int& month, int& day, double nowSeconds) const {
   if (!Current(held_.date, Look{nowSeconds, false})) return false;
   year = held_.date.value[0];
   month = held_.date.value[1];
   day = held_.date.value[2];
   return true;
-}
-
-void FixState::SetMagVariationEast(double degreesEast) {
-  if (std::isfinite(degreesEast)) Put(cur_.magVariationEast, degreesEast);
-}
-
-void FixState::SetDepth(double metres) {
-  if (std::isfinite(metres)) Put(cur_.depth, metres);
-}
-
-void FixState::SetDops(double pdop, double hdop, double vdop) {
-  // Receivers say 99.9 or so for "no geometry"; far beyond that is damage (and would not even
-  // fit the record's float).
-  auto ok = [](double v) { return std::isfinite(v) && v > 0.0 && v <= 1000.0; };
-  Dops d;
-  d.pdop = ok(pdop) ? pdop : kNoDop;
-  d.hdop = ok(hdop) ? hdop : kNoDop;
-  d.vdop = ok(vdop) ? vdop : kNoDop;
-  if (d.pdop == kNoDop && d.hdop != kNoDop && d.vdop != kNoDop) {
-    d.pdop = std::sqrt(d.hdop * d.hdop + d.vdop * d.vdop);
-  }
-  if (d.pdop == kNoDop) return;
-  Put(cur_.dops, d);
-}
-
-void FixState::SetFix(int dimension, bool differential) {
-  if (dimension < 2) {
-    SetNoFix();
-    return;
-  }
-  Put(cur_.fix, FixQuality{dimension >= 3 ? 3 : 2, differential});
-}
-
-void FixState::SetDifferential(bool differential) {
-  if (cur_.differential.has && cur_.differential.value) return;
-  Put(cur_.differential, differential);
-}
-
-void FixState::SetNoFix() {
-  Put(cur_.noFix, true);
-}
-
-void FixState::SetReceiverStatus(pelmora::ReceiverStatus status) {
-  const int code = static_cast<int>(status);
-  if (code < 0 || code >= pelmora::kReceiverStatusCount) return;
-  Put(cur_.status, status);
-}
-
-void FixState::SetSatellitesUsedCount(int count) {
-  if (count >= 0 && count <= 999) Put(cur_.usedCount, count);
-}
-
-void FixState::UpdateSatellite(GnssSystem system, int prn, int elevation, int azimuth, int snr) {
-  if (prn <= 0 || prn > 999) return;
-  if (!sats_.InLateReport()) MarkData();
-  sats_.Update(system, prn, elevation, azimuth, snr);
-}
-
-void FixState::AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr,
-                                  int signal) {
-  if (!sats_.InLateReport()) MarkData();
-  sats_.AddInView(system, prn, elevation, azimuth, snr, signal);
-}
-
-void FixState::AddSatellitesUsed(GnssSystem system, const int* prns, std::size_t count) {
-  if (!sats_.InLateReport()) MarkData();
-  sats_.AddUsed(system, prns, count);
 }
 
 void FixState::BeginLateReport() {
@@ -241,6 +100,7 @@ void FixState::Take(Field<T>& held, const Field<T>& cur) const {
 
 void FixState::MergeCompleted() {
   Take(held_.time, cur_.time);
+  if (cur_.time.has) held_.clockUnset = cur_.clockUnset;
   Take(held_.mslHeight, cur_.mslHeight);
   Take(held_.ellipsoidHeight, cur_.ellipsoidHeight);
   Take(held_.geoidSeparation, cur_.geoidSeparation);
@@ -328,7 +188,7 @@ void FixState::PutTimeAndPosition(pelmora::FixRecord& out, const Look& look) con
     out.latitude = held_.position.value[0];
     out.longitude = held_.position.value[1];
   }
-  if (Current(held_.time, look)) out.validFlags |= pelmora::kValidTime;
+  if (Current(held_.time, look) && !held_.clockUnset) out.validFlags |= pelmora::kValidTime;
   if (Current(held_.position, look)) out.validFlags |= pelmora::kValidPosition;
 }
 

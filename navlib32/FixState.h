@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -55,7 +56,11 @@ class FixState {
 
   // Something decodable arrived at nowSeconds (keeps the receiver from counting as silent);
   // the values set until the next call age as stamp says.
-  void NoteActivity(double nowSeconds, ReportTime stamp = ReportTime::Epoch);
+  void NoteActivity(double nowSeconds, ReportTime stamp = ReportTime::Epoch) {
+    lastActivity_ = nowSeconds;
+    anyActivity_ = true;
+    reportTime_ = stamp;
+  }
 
   // The message being decoded carries the time of day of its epoch. When the epoch in
   // progress already has a different time (not SameTimeOfDay, in either direction: a jump
@@ -104,7 +109,11 @@ class FixState {
   // only while no course over ground is current.
   void SetHeading(double degreesTrue);
   // Calendar date of the epoch (RMC, ZDA, GPS week); not part of FixRecord, read by Date().
+  // 1980, where receivers start counting before their clock is set, is none.
   void SetDate(int year, int month, int day);
+  // Whether the receiver's clock was set for the epoch in progress (until told otherwise, it
+  // was). Without it the epoch's time of day is a count from power-up: reported, not valid.
+  void SetClockSet(bool set) { cur_.clockUnset = !set; }
   // Magnetic variation as receivers report it: EASTERLY POSITIVE. The record stores it
   // negated (magnetic heading = trueHeading + magVariation).
   void SetMagVariationEast(double degreesEast);
@@ -135,14 +144,24 @@ class FixState {
   // its strongest signal (SatelliteView::Update). A prn of 0 or less only marks the system's
   // view as reported (empty).
   void AddSatelliteInView(GnssSystem system, int prn, int elevation, int azimuth, int snr,
-                          int signal = 0);
+                          int signal = 0) {
+    if (!sats_.InLateReport()) MarkData();
+    sats_.AddInView(system, prn, elevation, azimuth, snr, signal);
+  }
   // One satellite's report on its own (TSIP 0x5C, 0x47): merged into the held view; the other
   // satellites stay until they age out.
-  void UpdateSatellite(GnssSystem system, int prn, int elevation, int azimuth, int snr);
+  void UpdateSatellite(GnssSystem system, int prn, int elevation, int azimuth, int snr) {
+    if (prn <= 0 || prn > 999) return;
+    if (!sats_.InLateReport()) MarkData();
+    sats_.Update(system, prn, elevation, azimuth, snr);
+  }
   // Satellites used in the solution. All calls within one epoch add up (GN GSA repeated per
   // system); when the epoch completes their union replaces the held list. A call with
   // count 0 still says "none used".
-  void AddSatellitesUsed(GnssSystem system, const int* prns, std::size_t count);
+  void AddSatellitesUsed(GnssSystem system, const int* prns, std::size_t count) {
+    if (!sats_.InLateReport()) MarkData();
+    sats_.AddUsed(system, prns, count);
+  }
   // The satellite reports of this epoch list every satellite of every system (TSIPv1's
   // numbered burst): like a GSV group, they replace the held view.
   void MarkCompleteSatelliteView() { sats_.MarkCompleteView(); }
@@ -215,6 +234,7 @@ class FixState {
     Field<bool> differential;
     Field<bool> noFix;
     bool referencePosition = false;  // the position is the receiver's stored reference
+    bool clockUnset = false;         // the time is one of a receiver clock not set
     Field<pelmora::ReceiverStatus> status;
     Field<int> usedCount;
   };
@@ -225,7 +245,13 @@ class FixState {
     bool silent;
   };
 
-  void MarkData();
+  // The epoch in progress holds data from now on (it begins where the message does).
+  void MarkData() {
+    if (cur_.any) return;
+    cur_.any = true;
+    cur_.startedAt = lastActivity_;
+    cur_.offset = messageStart_;
+  }
   void ClearEpochInProgress();
   template <typename T>
   void Put(Field<T>& field, const T& value);
@@ -259,5 +285,119 @@ class FixState {
   bool completedPending_ = false;
   uint64_t completedCount_ = 0;
 };
+
+// --- The setters, inline: a decoder calls several for every message it decodes. ------------
+
+template <typename T>
+inline void FixState::Put(Field<T>& field, const T& value) {
+  MarkData();
+  field.value = value;
+  field.has = true;
+  field.setAt = lastActivity_;
+  field.timed = reportTime_ == ReportTime::Epoch;
+}
+
+inline EpochTime FixState::NoteTime(double utcSecondsOfDay, double nowSeconds) {
+  NoteActivity(nowSeconds);
+  if (!std::isfinite(utcSecondsOfDay)) return EpochTime::SameEpoch;
+  if (cur_.time.has) {
+    if (SameTimeOfDay(cur_.time.value, utcSecondsOfDay)) return EpochTime::SameEpoch;
+    BeginEpoch(nowSeconds);
+    Put(cur_.time, utcSecondsOfDay);
+    return EpochTime::NewEpoch;
+  }
+  Put(cur_.time, utcSecondsOfDay);
+  return EpochTime::SameEpoch;
+}
+
+inline void FixState::SetPosition(double latitudeDeg, double longitudeDeg) {
+  if (!std::isfinite(latitudeDeg) || !std::isfinite(longitudeDeg)) return;
+  if (std::fabs(latitudeDeg) > 90.0 || std::fabs(longitudeDeg) > 180.0) return;
+  Put(cur_.position, std::array<double, 2>{latitudeDeg, longitudeDeg});
+}
+
+inline void FixState::SetReferencePosition(double latitudeDeg, double longitudeDeg) {
+  SetPosition(latitudeDeg, longitudeDeg);
+  if (cur_.position.has) cur_.referencePosition = true;
+}
+
+inline void FixState::SetMslHeight(double metres) {
+  if (std::isfinite(metres)) Put(cur_.mslHeight, metres);
+}
+
+inline void FixState::SetEllipsoidHeight(double metres) {
+  if (std::isfinite(metres)) Put(cur_.ellipsoidHeight, metres);
+}
+
+inline void FixState::SetGeoidSeparation(double metres) {
+  if (std::isfinite(metres)) Put(cur_.geoidSeparation, metres);
+}
+
+inline void FixState::SetSpeed(double metresPerSecond) {
+  if (std::isfinite(metresPerSecond)) Put(cur_.speed, metresPerSecond);
+}
+
+inline void FixState::SetTrack(double degreesTrue) {
+  if (std::isfinite(degreesTrue)) Put(cur_.track, degreesTrue);
+}
+
+inline void FixState::SetHeading(double degreesTrue) {
+  if (std::isfinite(degreesTrue)) Put(cur_.heading, degreesTrue);
+}
+
+inline void FixState::SetDate(int year, int month, int day) {
+  if (year <= 1980 || year > 2200 || month < 1 || month > 12 || day < 1 || day > 31) return;
+  Put(cur_.date, std::array<int, 3>{year, month, day});
+}
+
+inline void FixState::SetMagVariationEast(double degreesEast) {
+  if (std::isfinite(degreesEast)) Put(cur_.magVariationEast, degreesEast);
+}
+
+inline void FixState::SetDepth(double metres) {
+  if (std::isfinite(metres)) Put(cur_.depth, metres);
+}
+
+inline void FixState::SetDops(double pdop, double hdop, double vdop) {
+  // Receivers say 99.9 or so for "no geometry"; far beyond that is damage (and would not even
+  // fit the record's float).
+  auto ok = [](double v) { return std::isfinite(v) && v > 0.0 && v <= 1000.0; };
+  Dops d;
+  d.pdop = ok(pdop) ? pdop : kNoDop;
+  d.hdop = ok(hdop) ? hdop : kNoDop;
+  d.vdop = ok(vdop) ? vdop : kNoDop;
+  if (d.pdop == kNoDop && d.hdop != kNoDop && d.vdop != kNoDop) {
+    d.pdop = std::sqrt(d.hdop * d.hdop + d.vdop * d.vdop);
+  }
+  if (d.pdop == kNoDop) return;
+  Put(cur_.dops, d);
+}
+
+inline void FixState::SetFix(int dimension, bool differential) {
+  if (dimension < 2) {
+    SetNoFix();
+    return;
+  }
+  Put(cur_.fix, FixQuality{dimension >= 3 ? 3 : 2, differential});
+}
+
+inline void FixState::SetDifferential(bool differential) {
+  if (cur_.differential.has && cur_.differential.value) return;
+  Put(cur_.differential, differential);
+}
+
+inline void FixState::SetNoFix() {
+  Put(cur_.noFix, true);
+}
+
+inline void FixState::SetReceiverStatus(pelmora::ReceiverStatus status) {
+  const int code = static_cast<int>(status);
+  if (code < 0 || code >= pelmora::kReceiverStatusCount) return;
+  Put(cur_.status, status);
+}
+
+inline void FixState::SetSatellitesUsedCount(int count) {
+  if (count >= 0 && count <= 999) Put(cur_.usedCount, count);
+}
 
 }  // namespace navlib

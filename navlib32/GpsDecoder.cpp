@@ -13,14 +13,18 @@ ProtocolEvidence SniffProtocol(const uint8_t* data, std::size_t size) {
   const auto isIdChar = [](uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
   ProtocolEvidence e;
   for (std::size_t i = 0; i < size; ++i) {
+    const uint8_t c = data[i];
+    if (c != '$' && c != kDle) continue;  // most bytes: neither protocol's evidence starts there
     // "$GPGGA," and the like: talker and sentence id, then the first field separator.
-    if (data[i] == '$' && i + 6 < size && data[i + 6] == ',' &&
-        std::all_of(data + i + 1, data + i + 6, isIdChar))
-      ++e.nmea;
+    if (c == '$') {
+      if (i + 6 < size && data[i + 6] == ',' && std::all_of(data + i + 1, data + i + 6, isIdChar))
+        ++e.nmea;
+      continue;
+    }
     // End of one TSIP packet and start of the next; the id is neither DLE nor ETX. An ETX
     // preceded by a stuffed DLE pair (DLE DLE ETX) is data, not an end: count the run of DLEs.
-    if (data[i] == kDle && i + 3 < size && data[i + 1] == kEtx && data[i + 2] == kDle &&
-        data[i + 3] != kDle && data[i + 3] != kEtx) {
+    if (i + 3 < size && data[i + 1] == kEtx && data[i + 2] == kDle && data[i + 3] != kDle &&
+        data[i + 3] != kEtx) {
       std::size_t run = 1;
       while (run <= i && data[i - run] == kDle)
         ++run;

@@ -49,8 +49,7 @@ std::optional<GnssSystem> SystemOfNmeaId(int id) {
   }
 }
 
-GnssSystem SystemOfTsipNumber(int prn) {
-  if (prn >= 1 && prn <= 32) return GnssSystem::Gps;
+GnssSystem SystemOfTsipNumberAboveGps(int prn) {
   if (prn >= 33 && prn <= 54) return GnssSystem::Sbas;
   if (prn >= 65 && prn <= 96) return GnssSystem::Glonass;
   if (prn >= 97 && prn <= 119) return GnssSystem::Galileo;

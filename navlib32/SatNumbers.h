@@ -29,7 +29,11 @@ std::optional<GnssSystem> SystemOfNmeaId(int id);
 
 // The system of a classic TSIP number: GPS 1-32, SBAS 33-54 (SMT 360) or 120-158, GLONASS
 // 65-96, Galileo 97-119 as far as it does not clash with SBAS, QZSS 183-200, BeiDou 201-237.
-GnssSystem SystemOfTsipNumber(int prn);
+// GPS, the usual case, inline: it is asked for every satellite of every report.
+GnssSystem SystemOfTsipNumberAboveGps(int prn);
+inline GnssSystem SystemOfTsipNumber(int prn) {
+  return prn >= 1 && prn <= 32 ? GnssSystem::Gps : SystemOfTsipNumberAboveGps(prn);
+}
 
 // The number the engine keeps for a TSIP satellite, in the one range NMEA 4.x tools use: GPS
 // 1-32, SBAS 120-158, GLONASS 65-96, Galileo 301-336, BeiDou 201-263, QZSS 193-202. Classic TSIP

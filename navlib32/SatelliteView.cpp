@@ -103,10 +103,6 @@ void SatelliteView::MarkCompleteView() {
   target_->viewSystems = kAllSystems;
 }
 
-void SatelliteView::SetReportAge(double seconds) {
-  reportAge_ = std::max(seconds, kStaleSeconds);
-}
-
 void SatelliteView::AddUsed(GnssSystem system, const int* prns, std::size_t count) {
   Lists& report = *target_;
   report.usedReported = true;
@@ -138,16 +134,14 @@ void SatelliteView::Merge(Lists& report, double stamp, double epochTime) {
     held_.usedDataTime = epochTime;
     held_.usedCount = report.usedCount;
     std::copy_n(report.used.begin(), report.usedCount, held_.used.begin());
-    for (int i = 0; i < held_.satCount; ++i) {
-      Sat& h = held_.sats[i];
-      h.listed = report.usedSet.Has(h.system, h.prn);
-    }
   }
+  // One pass: the reported used list marks the held satellites, those still shown stay.
   const Clock at{stamp, epochTime};
   const bool usedList = UsedListCurrent(at);
   int n = 0;
   for (int i = 0; i < held_.satCount; ++i) {
-    const Sat& s = held_.sats[i];
+    Sat& s = held_.sats[i];
+    if (report.usedReported) s.listed = report.usedSet.Has(s.system, s.prn);
     if (report.viewSystems & SystemBit(s.system)) continue;
     if (!Shown(s, at, usedList)) continue;
     if (n != i) held_.sats[n] = s;

@@ -49,7 +49,9 @@ class SatelliteView {
   // How long satellites reported on their own (Update, not AddInView) stay current without a
   // new report, at least kStaleSeconds: receivers that report their satellites every few
   // seconds keep them between reports.
-  void SetReportAge(double seconds);
+  void SetReportAge(double seconds) {
+    reportAge_ = seconds > kStaleSeconds ? seconds : kStaleSeconds;
+  }
 
   // The epoch completed at stamp (arrival time) with the time of day epochTime: complete views
   // replace their system's held satellites, single reports merge, satellites that are no longer

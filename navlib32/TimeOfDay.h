@@ -17,14 +17,13 @@ constexpr double kNoTime = -1.0;
 // invalid; so is everything when the receiver has sent nothing decodable for this long.
 constexpr double kStaleSeconds = 5.0;
 
+// d (a difference of times of day beyond half a day either way) brought into (-12 h, 12 h].
+double WrapDayDifference(double d);
+
 // a - b as a time-of-day difference in (-12 h, 12 h], so that midnight is no jump.
 inline double DayDifference(double a, double b) {
-  double d = a - b;
-  if (d > kSecondsPerDay / 2 || d <= -kSecondsPerDay / 2) {
-    if (d > 1.5 * kSecondsPerDay || d <= -1.5 * kSecondsPerDay) d = std::fmod(d, kSecondsPerDay);
-    if (d > kSecondsPerDay / 2) d -= kSecondsPerDay;
-    if (d <= -kSecondsPerDay / 2) d += kSecondsPerDay;
-  }
+  const double d = a - b;
+  if (d > kSecondsPerDay / 2 || d <= -kSecondsPerDay / 2) return WrapDayDifference(d);
   return d;
 }
 

@@ -6,6 +6,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -35,8 +36,9 @@ constexpr SmallInts kSmallInts;
 
 class Writer {
  public:
-  // cache: the texts of the previous record's numbers (FixJsonFormatter), or null.
-  Writer(char* out, FixJsonFormatter::Cache* cache) : begin_(out), p_(out), cache_(cache) {}
+  // cache: where Keep keeps texts (null: Keep is not used).
+  explicit Writer(char* out, FixJsonFormatter::Cache* cache = nullptr)
+      : begin_(out), p_(out), cache_(cache) {}
   std::size_t Size() const { return static_cast<std::size_t>(p_ - begin_); }
   char* End() const { return p_; }
 
@@ -60,12 +62,8 @@ class Writer {
     }
     p_ = std::to_chars(p_, p_ + 24, value).ptr;
   }
-  // Shortest text that reads back as the same double; null for a non-finite value. slot: the
-  // field's place in the cache.
-  void Real(double value, std::size_t slot) {
-    const uint64_t bits = std::bit_cast<uint64_t>(value);
-    if (CopyCached(slot, bits)) return;
-    char* start = p_;
+  // Shortest text that reads back as the same double; null for a non-finite value.
+  void Real(double value) {
     if (!std::isfinite(value)) {
       Text("null");
     } else if (value == 0.0 && !std::signbit(value)) {
@@ -84,12 +82,8 @@ class Writer {
     } else {
       p_ = std::to_chars(p_, p_ + 32, value).ptr;
     }
-    Remember(slot, bits, start);
   }
-  void Real(float value, std::size_t slot) {
-    const uint64_t bits = std::bit_cast<uint32_t>(value);
-    if (CopyCached(slot, bits)) return;
-    char* start = p_;
+  void Real(float value) {
     if (!std::isfinite(value)) {
       Text("null");
     } else if (char* end = ShortestFraction(value, p_)) {
@@ -97,17 +91,48 @@ class Writer {
     } else {
       p_ = std::to_chars(p_, p_ + 32, value).ptr;
     }
-    Remember(slot, bits, start);
   }
-  // The occupied slots, as JSON objects; the same slots as the previous record's are copied.
-  void Sats(const pelmora::SatInfo (&sats)[pelmora::kMaxSats]) {
-    if (cache_ != nullptr && cache_->satsValid &&
-        std::memcmp(cache_->sats, sats, sizeof sats) == 0) {
-      std::memcpy(p_, cache_->satsText.data(), cache_->satsLength);
-      p_ += cache_->satsLength;
+  // The same, through the kept text of the number (the bytes of the value are its key).
+  template <typename Number>
+  void Real(Number value, FixJsonFormatter::Kept<8, FixJsonFormatter::kTextBlock>& kept) {
+    unsigned char bytes[8]{};
+    std::memcpy(bytes, &value, sizeof value);
+    Keep(kept, bytes, [&] { Real(value); });
+  }
+  // Writes the kept text when it was made from the same input bytes, else what write() writes,
+  // then keeps that.
+  template <std::size_t kInput, std::size_t kText, typename Write>
+  void Keep(FixJsonFormatter::Kept<kInput, kText>& kept, const unsigned char* input, Write write) {
+    if (kept.length != 0 && std::memcmp(kept.input.data(), input, kInput) == 0) {
+      CopyBlocks(kept.text.data(), kept.length);
       return;
     }
     char* start = p_;
+    write();
+    const std::size_t n = static_cast<std::size_t>(p_ - start);
+    if (n > kText) {
+      kept.length = 0;
+      return;
+    }
+    std::memcpy(kept.input.data(), input, kInput);
+    kept.length = n;
+    FixJsonFormatter::Cache& c = *cache_;
+    if (c.pendingCount == c.pending.size()) KeepPending(c);
+    c.pending[c.pendingCount++] = {kept.text.data(), start, n};
+  }
+  // The texts of the line to keep, copied.
+  static void KeepPending(FixJsonFormatter::Cache& c) {
+    constexpr std::size_t kBlock = FixJsonFormatter::kTextBlock;
+    for (std::size_t i = 0; i < c.pendingCount; ++i) {
+      // whole blocks: the kept text holds them, the line has room after its end
+      const FixJsonFormatter::Cache::Pending& p = c.pending[i];
+      for (std::size_t at = 0; at < p.length; at += kBlock)
+        std::memcpy(p.text + at, p.from + at, kBlock);
+    }
+    c.pendingCount = 0;
+  }
+  // The occupied slots, as JSON objects.
+  void Sats(const pelmora::SatInfo (&sats)[pelmora::kMaxSats]) {
     bool first = true;
     for (const pelmora::SatInfo& s : sats) {
       if (s.prn == 0) continue;
@@ -125,12 +150,6 @@ class Writer {
       Int(s.snr);
       Text("}");
     }
-    const std::size_t n = static_cast<std::size_t>(p_ - start);
-    if (cache_ == nullptr || n > cache_->satsText.size()) return;
-    std::memcpy(cache_->sats, sats, sizeof sats);
-    std::memcpy(cache_->satsText.data(), start, n);
-    cache_->satsLength = n;
-    cache_->satsValid = true;
   }
   void Fixed(double value, int decimals) {
     p_ = std::to_chars(p_, p_ + 48, value, std::chars_format::fixed, decimals).ptr;
@@ -146,23 +165,13 @@ class Writer {
   }
 
  private:
-  // Writes the slot's kept text when it was made from the same bits.
-  bool CopyCached(std::size_t slot, uint64_t bits) {
-    if (cache_ == nullptr) return false;
-    const FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
-    if (c.length == 0 || c.bits != bits) return false;
-    std::memcpy(p_, c.text.data(), c.text.size());  // all of it: a fixed size, and there is room
-    p_ += c.length;
-    return true;
-  }
-  void Remember(std::size_t slot, uint64_t bits, const char* start) {
-    if (cache_ == nullptr) return;
-    FixJsonFormatter::CachedNumber& c = cache_->numbers[slot];
-    const std::size_t n = static_cast<std::size_t>(p_ - start);
-    if (n > c.text.size()) return;
-    c.bits = bits;
-    c.length = static_cast<uint8_t>(n);
-    std::memcpy(c.text.data(), start, c.text.size());
+  // n bytes of text whose buffer holds whole blocks, a block at a time (out has room for the
+  // last block's excess).
+  void CopyBlocks(const char* text, std::size_t n) {
+    constexpr std::size_t kBlock = FixJsonFormatter::kTextBlock;
+    for (std::size_t i = 0; i < n; i += kBlock)
+      std::memcpy(p_ + i, text + i, kBlock);
+    p_ += n;
   }
 
   char* begin_;
@@ -174,8 +183,6 @@ class Writer {
 
 namespace {
 
-constexpr int kDigitsWidth = 18;
-
 // v < 10^8 as exactly eight digits.
 void EightDigits(uint32_t v, char* out) {
   const uint32_t high = v / 10000;
@@ -186,18 +193,49 @@ void EightDigits(uint32_t v, char* out) {
   std::memcpy(out + 6, kSmallInts.padded[low % 100].data() + 1, 2);
 }
 
-// Powers of ten as far as ShortestFraction needs them.
+// Powers of ten as far as ShortestFraction needs them, and for 10^1..10^17 a reciprocal that
+// divides any n < 2^60 exactly: n / 10^p = n * reciprocal[p] >> shift[p] (reciprocal = 2^shift
+// / 10^p rounded up, shift = 60 + the bits of 10^p; Granlund and Montgomery), without a
+// hardware division, slow on many CPUs.
 struct PowersOfTen {
   std::array<unsigned __int128, 21> wide{};
+  std::array<uint64_t, 18> reciprocal{};
+  std::array<int, 18> shift{};
   constexpr PowersOfTen() {
     wide[0] = 1;
     for (std::size_t i = 1; i < wide.size(); ++i)
       wide[i] = wide[i - 1] * 10;
+    for (std::size_t i = 1; i < reciprocal.size(); ++i) {
+      int bits = 0;
+      while ((static_cast<unsigned __int128>(1) << bits) < wide[i])
+        ++bits;
+      shift[i] = 60 + bits;
+      const unsigned __int128 power = static_cast<unsigned __int128>(1) << shift[i];
+      reciprocal[i] = static_cast<uint64_t>((power + wide[i] - 1) / wide[i]);
+    }
   }
 };
 constexpr PowersOfTen kPowersOfTen;
 
-// The number of decimal digits of v (1 for 0).
+// v < 10^count as exactly count digits (leading zeros), written from the end: stores only, so
+// that no read waits for them.
+void WriteDigits(uint64_t v, int count, char* out) {
+  constexpr uint64_t kEightDigits = 100000000;
+  while (count > 8) {
+    count -= 8;
+    EightDigits(static_cast<uint32_t>(v % kEightDigits), out + count);
+    v /= kEightDigits;
+  }
+  auto w = static_cast<uint32_t>(v);
+  while (count >= 2) {
+    count -= 2;
+    std::memcpy(out + count, kSmallInts.padded[w % 100].data() + 1, 2);
+    w /= 100;
+  }
+  if (count == 1) out[0] = static_cast<char>('0' + w);
+}
+
+// The number of decimal digits of v (0 for 0).
 int DecimalLength(uint64_t v) {
   const int guess = (64 - std::countl_zero(v | 1)) * 1233 >> 12;  // floor or ceil of log10
   return guess + (v >= static_cast<uint64_t>(kPowersOfTen.wide[static_cast<std::size_t>(guess)]));
@@ -242,16 +280,27 @@ char* Shortest(Real value, char* out) {
   if (lo > hi) return nullptr;
 
   // Fewer decimals while the interval still holds a multiple; track what the dropped digits of
-  // the exact value were, for rounding.
+  // the exact value were, for rounding. After one decimal, four at a time while they go: short
+  // decimals (heights in millimetres) drop a dozen, the rest one or none.
   int last = -1;  // the latest dropped digit; -1: none dropped, rest decides
   bool nonzeroBelow = rest != 0;
-  while (p > 0 && (lo + 9) / 10 <= hi / 10) {
-    lo = (lo + 9) / 10;
-    hi /= 10;
-    if (last > 0) nonzeroBelow = true;
-    last = static_cast<int>(vr % 10);
-    vr /= 10;
-    --p;
+  auto drop = [&](int count, uint64_t power) {  // power = 10^count; true when they went
+    if (p < count || (lo + power - 1) / power > hi / power) return false;
+    lo = (lo + power - 1) / power;
+    hi /= power;
+    const uint64_t top = power / 10;  // the place of the highest digit dropped
+    const uint64_t dropped = vr % power;
+    if (last > 0 || dropped % top != 0) nonzeroBelow = true;
+    last = static_cast<int>(dropped / top);
+    vr /= power;
+    p -= count;
+    return true;
+  };
+  if (drop(1, 10)) {
+    while (drop(4, 10000)) {
+    }
+    while (drop(1, 10)) {
+    }
   }
   if (p == 0 || p > 17) return nullptr;
   bool up;
@@ -265,23 +314,17 @@ char* Shortest(Real value, char* out) {
   constexpr uint64_t kEightDigits = 100000000;
   if (digits >= 100 * kEightDigits * kEightDigits) return nullptr;
 
-  // All digits as 18, with leading zeros: the whole part is what precedes the last p (at
-  // least one digit), the decimals the last p.
-  char text[kDigitsWidth + 30]{};
-  const uint64_t top = digits / kEightDigits;
-  std::memcpy(text, kSmallInts.padded[top / kEightDigits].data() + 1, 2);
-  EightDigits(static_cast<uint32_t>(top % kEightDigits), text + 2);
-  EightDigits(static_cast<uint32_t>(digits % kEightDigits), text + 10);
-  const int length = std::max(DecimalLength(digits), p + 1);
-  const int whole = length - p;
+  // The whole part (at least one digit), the point, then exactly p decimals.
+  const auto whole =
+      static_cast<uint64_t>((u128{digits} * kPowersOfTen.reciprocal[p]) >> kPowersOfTen.shift[p]);
+  const uint64_t decimals = digits - whole * static_cast<uint64_t>(kPowersOfTen.wide[p]);
   char* o = out;
   if (value < 0) *o++ = '-';
-  std::memcpy(o, text + kDigitsWidth - length, 16);  // fixed sizes: out has room
-  std::memcpy(o + 16, text + kDigitsWidth - length + 16, 2);
-  o[whole] = '.';
-  std::memcpy(o + whole + 1, text + kDigitsWidth - p, 16);
-  std::memcpy(o + whole + 17, text + kDigitsWidth - p + 16, 2);
-  return o + length + 1;
+  const int wholeLength = std::max(DecimalLength(whole), 1);
+  WriteDigits(whole, wholeLength, o);
+  o[wholeLength] = '.';
+  WriteDigits(decimals, p, o + wholeLength + 1);
+  return o + wholeLength + 1 + p;
 }
 
 }  // namespace
@@ -301,43 +344,58 @@ const char* SystemName(int16_t system) {
 
 namespace {
 
+// The object representation of the record from offset on: the key of a kept text.
+const unsigned char* Bytes(const pelmora::FixRecord& r, std::size_t offset) {
+  return reinterpret_cast<const unsigned char*>(&r) + offset;
+}
+
 // The record's keys, without the closing brace; returns the end. The writer is a local of its
 // own: passed by reference, its position would be reloaded after every character stored (a
-// char store may alias it).
-char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache* cache) {
-  Writer w(out, cache);
-  std::size_t slot = 0;
-  w.Text("{\"validFlags\":");
-  w.Int(r.validFlags);
-  w.Text(",\"status\":");
-  w.Int(r.status);
-  w.Text(",\"fixMode\":");
-  w.Int(r.fixMode);
+// char store may alias it). Runs of fields that change seldom, and the numbers that change
+// often, keep their texts in the cache.
+char* PutRecord(const pelmora::FixRecord& r, char* out, FixJsonFormatter::Cache& c) {
+  using pelmora::FixRecord;
+  static_assert(offsetof(FixRecord, fixMode) == offsetof(FixRecord, validFlags) + 4);
+  static_assert(offsetof(FixRecord, depth) == offsetof(FixRecord, geoidHeight) + 4 * 8);
+  static_assert(offsetof(FixRecord, sats) == offsetof(FixRecord, satCount) + 2);
+  Writer w(out, &c);
+  w.Keep(c.status, Bytes(r, offsetof(FixRecord, validFlags)), [&] {
+    w.Text("{\"validFlags\":");
+    w.Int(r.validFlags);
+    w.Text(",\"status\":");
+    w.Int(r.status);
+    w.Text(",\"fixMode\":");
+    w.Int(r.fixMode);
+  });
   w.Text(",\"utcSeconds\":");
-  w.Real(r.utcSeconds, slot++);
+  w.Real(r.utcSeconds);
   w.Text(",\"latitude\":");
-  w.Real(r.latitude, slot++);
+  w.Real(r.latitude, c.numbers[0]);
   w.Text(",\"longitude\":");
-  w.Real(r.longitude, slot++);
+  w.Real(r.longitude, c.numbers[1]);
   w.Text(",\"ellipsoidHeight\":");
-  w.Real(r.ellipsoidHeight, slot++);
-  w.Text(",\"geoidHeight\":");
-  w.Real(r.geoidHeight, slot++);
-  w.Text(",\"speed\":");
-  w.Real(r.speed, slot++);
-  w.Text(",\"trueHeading\":");
-  w.Real(r.trueHeading, slot++);
-  w.Text(",\"magVariation\":");
-  w.Real(r.magVariation, slot++);
-  w.Text(",\"depth\":");
-  w.Real(r.depth, slot++);
+  w.Real(r.ellipsoidHeight, c.numbers[2]);
+  w.Keep(c.motion, Bytes(r, offsetof(FixRecord, geoidHeight)), [&] {
+    w.Text(",\"geoidHeight\":");
+    w.Real(r.geoidHeight, c.numbers[4]);
+    w.Text(",\"speed\":");
+    w.Real(r.speed, c.numbers[5]);
+    w.Text(",\"trueHeading\":");
+    w.Real(r.trueHeading, c.numbers[6]);
+    w.Text(",\"magVariation\":");
+    w.Real(r.magVariation, c.numbers[7]);
+    w.Text(",\"depth\":");
+    w.Real(r.depth, c.numbers[8]);
+  });
   w.Text(",\"pdop\":");
-  w.Real(r.pdop, slot++);
-  w.Text(",\"satCount\":");
-  w.Int(r.satCount);
-  w.Text(",\"sats\":[");
-  w.Sats(r.sats);
-  w.Text("]");
+  w.Real(r.pdop, c.numbers[3]);
+  w.Keep(c.sats, Bytes(r, offsetof(FixRecord, satCount)), [&] {
+    w.Text(",\"satCount\":");
+    w.Int(r.satCount);
+    w.Text(",\"sats\":[");
+    w.Sats(r.sats);
+    w.Text("]");
+  });
   return w.End();
 }
 
@@ -355,15 +413,20 @@ void PutDate(const UtcDate& date, Writer& w) {
 }  // namespace
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, char* out, const UtcDate& date) {
-  Writer w(PutRecord(r, out, &cache_), nullptr);
-  PutDate(date, w);
-  w.Text("}\n");
+  Writer w(PutRecord(r, out, cache_), &cache_);
+  unsigned char key[sizeof date];
+  std::memcpy(key, &date, sizeof date);
+  w.Keep(cache_.date, key, [&] {
+    PutDate(date, w);
+    w.Text("}\n");
+  });
+  Writer::KeepPending(cache_);
   return static_cast<std::size_t>(w.End() - out);
 }
 
 std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora::SatDetail* all,
                                      int count, char* out, const UtcDate& date) {
-  Writer w(PutRecord(r, out, &cache_), nullptr);
+  Writer w(PutRecord(r, out, cache_));
   w.Text(",\"allSats\":[");
   for (int i = 0; i < std::min(count, pelmora::kMaxAllSats); ++i) {
     const pelmora::SatDetail& s = all[i];
@@ -385,6 +448,7 @@ std::size_t FixJsonFormatter::Format(const pelmora::FixRecord& r, const pelmora:
   w.Text("]");
   PutDate(date, w);
   w.Text("}\n");
+  Writer::KeepPending(cache_);
   return static_cast<std::size_t>(w.End() - out);
 }
 
@@ -412,7 +476,7 @@ std::size_t FormatGpxPoint(const pelmora::FixRecord& r, const UtcDate& date, cha
       !std::isfinite(r.longitude)) {
     return 0;
   }
-  Writer w(out, nullptr);
+  Writer w(out);
   w.Text("<trkpt lat=\"");
   w.Fixed(r.latitude, 8);
   w.Text("\" lon=\"");

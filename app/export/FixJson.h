@@ -33,26 +33,42 @@ constexpr std::size_t kMaxJsonLineAllSats = kMaxJsonLine + 96 * pelmora::kMaxAll
 std::size_t FormatFixJson(const pelmora::FixRecord& record, const pelmora::SatDetail* all,
                           int count, char* out, const UtcDate& date = {});
 
-// Formats records one after another as FormatFixJson does, faster: the text of each number of
-// the previous record is kept, and a number that did not change is copied instead of formatted
-// again.
+// Formats records one after another as FormatFixJson does, faster: the text of each run of
+// fields (the status fields, the heights and motion, the satellites, the date) and of each
+// number of the previous record is kept, and what did not change is copied instead of
+// formatted again.
 class FixJsonFormatter {
  public:
   std::size_t Format(const pelmora::FixRecord& record, char* out, const UtcDate& date = {});
   std::size_t Format(const pelmora::FixRecord& record, const pelmora::SatDetail* all, int count,
                      char* out, const UtcDate& date = {});
 
-  struct CachedNumber {
-    uint64_t bits = 0;
-    uint8_t length = 0;  // 0: nothing kept yet
-    std::array<char, 32> text{};
+  // The text of a number, or of a run of fields, and the bytes it was made from. Texts are
+  // copied in blocks of kTextBlock bytes (whole blocks are kept).
+  static constexpr std::size_t kTextBlock = 32;
+  template <std::size_t kInputBytes, std::size_t kTextBytes>
+  struct Kept {
+    std::array<unsigned char, kInputBytes> input{};
+    std::size_t length = 0;  // 0: nothing kept yet
+    std::array<char, kTextBytes> text{};
   };
   struct Cache {
-    std::array<CachedNumber, 10> numbers;  // the record's floating-point fields, in order
-    bool satsValid = false;
-    pelmora::SatInfo sats[pelmora::kMaxSats];
-    std::size_t satsLength = 0;
-    std::array<char, 1024> satsText;
+    // latitude, longitude, ellipsoidHeight, pdop; geoidHeight, speed, trueHeading,
+    // magVariation, depth (in motion: some change every epoch, others never)
+    Kept<8, kTextBlock> numbers[9];
+    Kept<6, 2 * kTextBlock> status;      // validFlags, status, fixMode
+    Kept<5 * 8, 6 * kTextBlock> motion;  // geoidHeight, speed, trueHeading, magVariation, depth
+    Kept<2 + sizeof(pelmora::SatInfo) * pelmora::kMaxSats, 32 * kTextBlock> sats;  // and satCount
+    Kept<sizeof(UtcDate), kTextBlock> date;  // with the end of the line
+    // Texts just written to the line, copied to their Kept once the line is done: read back at
+    // once, bytes stored one or two at a time would stall the processor.
+    struct Pending {
+      char* text;
+      const char* from;
+      std::size_t length;
+    };
+    std::array<Pending, 16> pending{};
+    std::size_t pendingCount = 0;
   };
 
  private:

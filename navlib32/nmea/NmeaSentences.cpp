@@ -639,6 +639,44 @@ void UpdateClock(const SentenceType& type, TimeUse use, const std::optional<doub
   }
 }
 
+// What a sentence says of the receiver's clock. Until it is set, receivers count from the start
+// of GPS time: a 1980 date (RMC, ZDA), or an RMC without a time or a fix, is a clock not set
+// yet; a later date or a fix is one that is.
+enum class ClockEvidence { None, NotSet, Set };
+
+ClockEvidence ClockOf(const Fields& f, const SentenceType& type) {
+  if (type.handler == DecodeRmc) {
+    if (f[9].size() == 6 && f[9].substr(4) == "80") return ClockEvidence::NotSet;
+    if (f[9].size() == 6 || f[2] == "A") return ClockEvidence::Set;
+    if (f[1].empty()) return ClockEvidence::NotSet;
+  } else if (type.handler == DecodeZda) {
+    if (f[4] == "1980") return ClockEvidence::NotSet;
+    if (f[4].size() == 4) return ClockEvidence::Set;
+  } else if (type.handler == DecodeGga) {
+    if (!f[6].empty() && f[6] != "0") return ClockEvidence::Set;
+  } else if (type.handler == DecodeGll) {
+    if (f[6] == "A") return ClockEvidence::Set;
+  }
+  return ClockEvidence::None;
+}
+
+// The receiver's clock was just set: what it reported before is an epoch of its own (its time
+// is none), unless the epoch in progress already has this sentence's time; the satellites it
+// held give way to those of the first timed epoch.
+void ClockNowSet(const Fields& f, const SentenceType& type, FixState& state, double now) {
+  std::optional<double> time;
+  if (type.timeKind != TimeKind::None && !f[type.timeField].empty()) {
+    time = Reader(f).Time(type.timeField);
+  }
+  const double epochTime = state.CurrentEpochTime();
+  if (time && epochTime != FixState::kNoTime && SameTimeOfDay(epochTime, *time)) {
+    state.SetClockSet(true);
+  } else {
+    state.CompleteEpoch(now);
+  }
+  state.MarkCompleteSatelliteView();
+}
+
 bool IsUpperAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -674,11 +712,19 @@ SentenceResult DecodeSentence(std::string_view body, bool hasChecksum, FixState&
       return SentenceResult::Malformed;
     }
     state.NoteActivity(nowSeconds);
+    const ClockEvidence clockSays = ClockOf(f, type);
+    if (clockSays == ClockEvidence::Set && clock.clockUnset) {
+      clock.clockUnset = false;
+      ClockNowSet(f, type, state, nowSeconds);
+    } else if (clockSays == ClockEvidence::NotSet) {
+      clock.clockUnset = true;
+    }
     std::optional<double> time;
     const Arrival at{nowSeconds, DecideTimeUse(f, type, state, clock, nowSeconds, &time)};
     const double epochTimeBefore = state.CurrentEpochTime();
     if (!type.handler(f, talker, state, at)) return SentenceResult::Malformed;
     UpdateClock(type, at.use, time, epochTimeBefore, nowSeconds, clock);
+    if (clock.clockUnset) state.SetClockSet(false);
     return at.use == TimeUse::Late ? SentenceResult::Late : SentenceResult::Decoded;
   }
   if (hasChecksum) state.NoteActivity(nowSeconds);

@@ -44,6 +44,7 @@ struct NmeaEpochClock {
   double lastFixTimeAt = 0.0;     // arrival of the last fix sentence with a time
   bool anyFixTime = false;        // one has arrived
   bool epochTimeFromFix = false;  // the epoch in progress got its time from a fix sentence
+  bool clockUnset = false;        // the receiver said its clock is not set yet (ClockOf)
   bool FixTimesCurrent(double now) const;
 };
 

@@ -41,10 +41,6 @@ double UtcSecondsOfDay(double gpsSeconds, int leapSeconds) {
   return t;
 }
 
-bool IsTimeOfWeek(double gpsSeconds) {
-  return std::isfinite(gpsSeconds) && gpsSeconds >= 0.0 && gpsSeconds <= kSecondsPerWeek;
-}
-
 int FirstWeekOfLeapSeconds(int leapSeconds) {
   int week = 0;
   for (const LeapStep& step : kLeapSteps) {
@@ -69,7 +65,10 @@ int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds) {
   double total = static_cast<double>(fullWeek) * kSecondsPerWeek + gpsSeconds - leapSeconds;
   if (!(total > -kLimit)) total = -kLimit;  // also NaN
   if (total > kLimit) total = kLimit;
-  return kGpsEpochUnixSeconds + static_cast<int64_t>(std::floor(total));
+  // std::floor without the library call: the whole part, one less below a negative fraction.
+  int64_t whole = static_cast<int64_t>(total);
+  if (static_cast<double>(whole) > total) --whole;
+  return kGpsEpochUnixSeconds + whole;
 }
 
 CivilDate CivilDateOf(int64_t unixSeconds) {

@@ -1,6 +1,7 @@
 // GPS time → UTC: leap seconds and GPS week roll-over. Portable: standard C++ only.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "navlib32/TimeOfDay.h"
@@ -19,7 +20,9 @@ double UtcSecondsOfDay(double gpsSeconds, int leapSeconds);
 
 // True for a time of week a receiver can send: finite, 0 to 604800 s (a leap second may end
 // a week at 604800).
-bool IsTimeOfWeek(double gpsSeconds);
+inline bool IsTimeOfWeek(double gpsSeconds) {
+  return std::isfinite(gpsSeconds) && gpsSeconds >= 0.0 && gpsSeconds <= kSecondsPerWeek;
+}
 
 // Full GPS week of a week number as reported. Old receivers send the week modulo 1024; newer
 // ones a full week that they may still place in the wrong 1024-week era. The leap-second

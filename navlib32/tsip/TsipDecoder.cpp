@@ -214,7 +214,15 @@ void TsipDecoder::ResolvePendingClock(double now) {
 }
 
 double TsipDecoder::TimeOfDay(double seconds, bool utc) const {
-  return UtcSecondsOfDay(seconds, utc ? 0 : leapSeconds_);
+  // Most times fall on the day of the one before: taking that day's start (a whole number of
+  // seconds) off is exact, as UtcSecondsOfDay's result is, and costs one subtraction.
+  const double t = seconds - (utc ? 0 : leapSeconds_);
+  const double onDay = t - dayStart_;
+  if (onDay >= 0.0 && onDay < kSecondsPerDay) return onDay;
+  const double day = UtcSecondsOfDay(seconds, utc ? 0 : leapSeconds_);
+  // Only a time of week (a week and a day at most) is taken apart exactly, day by day.
+  if (t >= 0.0 && t < kSecondsPerWeek + kSecondsPerDay) dayStart_ = t - day;
+  return day;
 }
 
 void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
@@ -576,15 +584,38 @@ void TsipDecoder::On(const DifferentialReport& r, double) {
 
 void TsipDecoder::On(const V1TimingReport& r, double now) {
   NoteLeapSeconds(r.utcOffsetSeconds);
+  v1PositionSeen_ = false;  // the A1-11 that follows is this second's
   if (!r.timeValid) {
     timeUnset_ = true;
     return;
   }
   NoteWeek(r.week);
+  // The receiver's cycle: the time between two A1-00 of consecutive fixes (one second, the
+  // default of TSIPv1 receivers, until two have shown it). A longer gap is a lost packet, not
+  // the cycle: they report once a second or faster.
+  constexpr double kLongestCycleSeconds = 1.0;
+  double cycle = r.gpsSeconds - v1FixSeconds_;
+  if (cycle < 0.0) cycle += kSecondsPerWeek;
+  if (v1FixSeconds_ >= 0.0 && cycle > kSameTimeSeconds && cycle <= kLongestCycleSeconds) {
+    v1CycleSeconds_ = cycle;
+  }
+  v1FixSeconds_ = r.gpsSeconds;
   FixTime(r.gpsSeconds, now);
 }
 
-void TsipDecoder::On(const V1PositionReport& r, double) {
+void TsipDecoder::NextV1Second(double now) {
+  // A1-11 carries no time of its own. The receiver sends one per cycle, so this is the fix of
+  // the cycle after the last A1-00: its time is one cycle later.
+  v1FixSeconds_ += v1CycleSeconds_;
+  if (v1FixSeconds_ >= kSecondsPerWeek) v1FixSeconds_ -= kSecondsPerWeek;
+  FixTime(v1FixSeconds_, now);
+}
+
+void TsipDecoder::On(const V1PositionReport& r, double now) {
+  // A second A1-11 without an A1-00 between: the timing packet of its second was lost, and
+  // this fix is that second's, not a correction of the one before.
+  if (v1PositionSeen_ && kind_ == EpochKind::Fix) NextV1Second(now);
+  v1PositionSeen_ = true;
   if (r.fixType == 0) {
     dimension_ = 0;
     fix_.SetNoFix();

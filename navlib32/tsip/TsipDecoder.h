@@ -15,6 +15,8 @@
 //    own: it ends the epoch in progress; the packets after it join it, unless satellite
 //    measurements of the fix just ended follow, which reopen that fix's epoch (its record is
 //    reported again, now complete, with the same time).
+//  - TSIPv1 A1-11 has no time: a second one without an A1-00 between is the fix of the next
+//    cycle (its A1-00 lost on the line), an epoch of its own one cycle after the last.
 //  - Without any timed packet (no GPS time yet) the epoch in progress completes when a packet
 //    arrives 2 s or more after it began, so that health reports still reach the display.
 // Classic TSIP has no checksum: a packet of the right length whose values no receiver sends
@@ -25,6 +27,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "navlib32/FixState.h"
 #include "navlib32/GpsDecoder.h"
@@ -101,6 +104,8 @@ class TsipDecoder final : public GpsDecoder {
   void NoteLeapSeconds(int leapSeconds);
   void NoteWeek(int reportedWeek);
   void NoteDate(double gpsSeconds, bool utc);
+  // A TSIPv1 position report of a second whose A1-00 was lost: its own epoch.
+  void NextV1Second(double now);
 
   // One handler per report; Apply dispatches.
   void On(const std::monostate&, double) {}
@@ -136,6 +141,9 @@ class TsipDecoder final : public GpsDecoder {
   TsipDecoderCounters counters_;
 
   int leapSeconds_ = kDefaultLeapSeconds;
+  // The start (seconds after the start of the week) of the day of the last time of day
+  // TimeOfDay computed; NaN: none.
+  mutable double dayStart_ = std::numeric_limits<double>::quiet_NaN();
   int week_ = -1;
   int64_t dateDay_ = INT64_MIN;  // day number (since 1970) of date_
   CivilDate date_;
@@ -148,6 +156,12 @@ class TsipDecoder final : public GpsDecoder {
   // The last timing packet (8F-AB, A1-00) said the receiver's time is not set: measurement
   // times are not times, and the first valid time ends the untimed epoch in progress.
   bool timeUnset_ = false;
+  // TSIPv1: the GPS seconds of the last A1-00 (or of the second inferred after it; -1: none),
+  // the receiver's cycle between two of them, and whether the fix epoch in progress holds an
+  // A1-11.
+  double v1FixSeconds_ = -1.0;
+  double v1CycleSeconds_ = 1.0;
+  bool v1PositionSeen_ = false;
   double pendingClockTime_ = 0.0;
   double reopenFixTime_ = 0.0;
   // I/O options: the receiver sends the times of fix of its position and velocity reports in

@@ -138,7 +138,55 @@ const uint8_t* TsipFramer::CopyData(const uint8_t* p, const uint8_t* end) {
   return p;
 }
 
+std::size_t TsipFramer::WholeFrame(const uint8_t* data, std::size_t size) {
+  if (size < 4 || data[0] != kDle || data[1] == kDle || data[1] == kEtx) return 0;
+  const uint8_t* p = data + 2;
+  const uint8_t* const end = data + size;
+  uint8_t* const first = buffer_.data() + 1;  // after the id
+  uint8_t* out = first;
+  for (;;) {
+    // Data up to the next DLE, while it fits the frame (a longer one is the general path's).
+    const auto room = static_cast<std::size_t>(first + (kMaxTsipPacket - 1) - out);
+    const uint8_t* const limit = static_cast<std::size_t>(end - p) > room ? p + room : end;
+    if constexpr (std::endian::native == std::endian::little) {
+      while (limit - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        std::memcpy(out, &word, sizeof word);  // within the buffer's slack when past the DLE
+        const uint64_t marks = DleMarks(word);
+        if (marks != 0) {
+          const int before = std::countr_zero(marks) / 8;
+          p += before;
+          out += before;
+          break;
+        }
+        p += 8;
+        out += 8;
+      }
+    }
+    while (p != limit && *p != kDle)
+      *out++ = *p++;
+    if (p == limit || end - p < 2) return 0;
+    if (p[1] == kEtx) break;
+    if (p[1] != kDle) return 0;  // another frame begins: the general path counts it
+    *out++ = kDle;               // a stuffed data byte
+    p += 2;
+  }
+  buffer_[0] = data[1];
+  length_ = static_cast<std::size_t>(out - buffer_.data());
+  const auto used = static_cast<std::size_t>(p + 2 - data);
+  ++counters_.frames;
+  counters_.bytes += used;
+  return used;
+}
+
 std::size_t TsipFramer::Push(const uint8_t* data, std::size_t size, bool& completed) {
+  if (state_ == State::Ground) {
+    if (const std::size_t used = WholeFrame(data, size)) {
+      completed = true;
+      return used;
+    }
+  }
   completed = false;
   const uint8_t* p = data;
   const uint8_t* const end = data + size;

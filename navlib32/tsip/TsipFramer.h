@@ -64,6 +64,10 @@ class TsipFramer {
   // Room past kMaxTsipPacket for the eight-byte copies of the bulk Push; never part of a frame.
   static constexpr std::size_t kCopySlack = 8;
 
+  // Outside a frame, with a whole frame at the start of the input (DLE, id, data, DLE ETX; no
+  // other frame's start inside, no longer than kMaxTsipPacket): takes it in one pass, as Push
+  // would, and returns its size; 0, with nothing taken, for any other input.
+  std::size_t WholeFrame(const uint8_t* data, std::size_t size);
   // Push of one byte without counting it.
   bool Step(uint8_t byte);
   void StartFrame(uint8_t id);

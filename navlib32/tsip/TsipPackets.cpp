@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "navlib32/tsip/Wgs84.h"
@@ -460,10 +461,12 @@ constexpr std::array<int8_t, 256> MakeFirstRows() {
 constexpr std::array<int8_t, 256> kFirstRow = MakeFirstRows();
 
 const PacketRule* FindRule(uint8_t id, int subcode) {
-  if (kFirstRow[id] < 0) return nullptr;
-  for (std::size_t i = static_cast<std::size_t>(kFirstRow[id]);
-       i < std::size(kPackets) && kPackets[i].id == id; ++i) {
-    if (kPackets[i].subcode == subcode) return &kPackets[i];
+  const int first = kFirstRow[id];
+  if (first < 0) return nullptr;
+  const PacketRule* rule = &kPackets[first];
+  if (rule->subcode == subcode) return rule;  // the only row of an id without subcodes
+  for (const PacketRule* const end = std::end(kPackets); ++rule != end && rule->id == id;) {
+    if (rule->subcode == subcode) return rule;
   }
   return nullptr;
 }
@@ -494,13 +497,26 @@ uint8_t ReadU8(std::span<const uint8_t> data, std::size_t offset) {
 
 namespace {
 
-// The big-endian unsigned value of `bytes` bytes at offset; 0 when they do not fit.
-template <typename T, std::size_t bytes = sizeof(T)>
+// A value with its bytes in the other order; compilers make each one instruction.
+constexpr uint16_t Reversed(uint16_t v) {
+  return static_cast<uint16_t>((v >> 8) | (v << 8));
+}
+constexpr uint32_t Reversed(uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0x0000FF00u) | ((v << 8) & 0x00FF0000u) | (v << 24);
+}
+constexpr uint64_t Reversed(uint64_t v) {
+  return uint64_t{Reversed(static_cast<uint32_t>(v))} << 32 |
+         Reversed(static_cast<uint32_t>(v >> 32));
+}
+
+// The big-endian unsigned value of sizeof(T) bytes at offset; 0 when they do not fit. One load
+// of the whole value, its bytes reversed on a little-endian machine.
+template <typename T>
 T ReadBe(std::span<const uint8_t> data, std::size_t offset) {
-  if (!Fits(data, offset, bytes)) return 0;
-  T v = 0;
-  for (std::size_t i = 0; i < bytes; ++i)
-    v = static_cast<T>((v << 8) | data[offset + i]);
+  if (!Fits(data, offset, sizeof(T))) return 0;
+  T v;
+  std::memcpy(&v, data.data() + offset, sizeof v);
+  if constexpr (std::endian::native == std::endian::little) v = Reversed(v);
   return v;
 }
 

@@ -144,19 +144,21 @@ constexpr std::size_t kMaxTsipSats = 64;
 // 0..2: 1/5 clock fix, 3 2D, 4 3D, 6 DGPS), 0x6C (the same with a count byte, for more than
 // 15 satellites) and TSIPv1 A3-11 DOPs. dimension 0 = not stated.
 struct SelectionReport {
+  SelectionReport() {}  // user-provided: a new report is not zeroed first, prns stay as they are
   uint8_t dimension = 0;
   bool hasDops = false;
   double pdop = 0.0, hdop = 0.0, vdop = 0.0, tdop = 0.0;
   bool hasPrns = false;
   uint8_t count = 0;
-  std::array<int16_t, kMaxTsipSats> prns{};
+  std::array<int16_t, kMaxTsipSats> prns;  // the first count (not cleared: parsed per frame)
 };
 
 // 0x47 signal levels: count, then (prn, level float) pairs.
 struct SignalLevelsReport {
+  SignalLevelsReport() {}  // user-provided, as SelectionReport's
   uint8_t count = 0;
-  std::array<uint8_t, kMaxTsipSats> prns{};
-  std::array<float, kMaxTsipSats> levels{};
+  std::array<uint8_t, kMaxTsipSats> prns;  // the first count of each (not cleared)
+  std::array<float, kMaxTsipSats> levels;
 };
 
 // 0x5C tracking status of one channel, 0x5D its multi-GNSS form; TSIPv1 A2-00 of one

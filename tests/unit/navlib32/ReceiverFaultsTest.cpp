@@ -326,18 +326,44 @@ TEST(ReceiverFaults, GsaWithAVendorFieldKeepsItsUsedFlags) {
   EXPECT_FLOAT_EQ(d.epochs[0].pdop, 1.8f);
 }
 
-// 13. A TSIPv1 second without its A1-00: its burst (sent after the next fix) keeps its time.
-TEST(ReceiverFaults, BurstOfASecondWithoutTimingKeepsItsTime) {
-  std::vector<uint8_t> s;
-  for (uint32_t k = 0; k < 4; ++k)
-    V1Second(s, 302400 + k, k == 2 ? 0 : 3, 2, {10});
-  TsipDecoder decoder;
-  const auto r = Decode(decoder, s);
-  const auto it = std::find_if(r.begin(), r.end(),
-                               [](const FixRecord& x) { return x.utcSeconds == 43200.0 - 16; });
-  ASSERT_NE(it, r.end());
-  EXPECT_EQ(it->sats[0].prn, 10);
-  EXPECT_EQ(it->sats[0].snr, 32);
+// 13. A TSIPv1 second without its A1-00: its fix, and its burst (sent after the next fix),
+// keep its time (reported last for it); every record holds its own second's position.
+TEST(ReceiverFaults, SecondWithoutTimingKeepsItsTime) {
+  for (const std::vector<int>& burst : {std::vector<int>{10}, std::vector<int>{}}) {
+    std::vector<uint8_t> s;
+    for (uint32_t k = 0; k < 4; ++k)
+      V1Second(s, 302400 + k, k == 2 ? 0 : 3, 2, burst);
+    TsipDecoder decoder;
+    const auto r = Decode(decoder, s);
+    const auto it = std::find_if(r.rbegin(), r.rend(),  // the second's last report
+                                 [](const FixRecord& x) { return x.utcSeconds == 43200.0 - 16; });
+    ASSERT_NE(it, r.rend());
+    EXPECT_EQ(it->sats[0].prn, burst.empty() ? 0 : 10);
+    EXPECT_EQ(it->sats[0].snr, burst.empty() ? 0 : 32);
+    for (const FixRecord& x : r)
+      EXPECT_NEAR(x.longitude - 13.4, (x.utcSeconds - 43200.0 + kLeap) * 1e-4, 1e-9);
+  }
+}
+
+// 14. NMEA power-up: until its clock is set (a 1980 date, an RMC without a time), a receiver's
+// epochs carry no valid time, and their satellites give way at the first timed epoch, which is
+// reported whatever time the power-up clock showed.
+TEST(ReceiverFaults, NmeaPowerUpSkyEndsAtTheFirstTimedEpoch) {
+  for (const std::string powerUp : {"120001.00,V,,,,,,,060180", ",V,,,,,,,"}) {
+    std::string log;
+    for (int k = 0; k < 2; ++k)
+      log += Nmea("GPRMC," + powerUp + ",,,N") + Nmea("GPGSV,1,1,02,02,,,23,07,,,20");
+    log += Nmea("GPRMC,120000.00,A,4807.038,N,01131.000,E,0.1,45.0,150324,,,A");
+    log += Nmea("GPRMC,120001.00,A,4807.038,N,01131.000,E,0.1,45.0,150324,,,A") +
+           Nmea("GPGSV,1,1,01,05,40,120,40");
+    const auto d = DecodeWhole(log);
+    const auto timed = std::find_if(d.epochs.begin(), d.epochs.end(),
+                                    [](const FixRecord& r) { return Has(r, pelmora::kValidTime); });
+    ASSERT_EQ(d.epochs.end() - timed, 2) << powerUp;
+    EXPECT_EQ(timed->utcSeconds, 43200.0);
+    EXPECT_TRUE(FindSat(*timed, 2) == nullptr && FindSat(*timed, 7) == nullptr);
+    EXPECT_NE(FindSat(d.epochs.back(), 5), nullptr);
+  }
 }
 
 }  // namespace
