@@ -78,8 +78,12 @@ void WorkbenchModel::OnUpdate(const Epoch&, const dde::FixQuantities&) {
 
 void WorkbenchModel::OnEpoch(const Epoch& epoch, std::string_view) {
   // The engine's count starts again with a new source.
-  if (epoch.sequence < latest_.sequence) bench_.NewSource();
-  bench_.OnEpoch(epoch);
+  if (epoch.sequence < latest_.sequence) {
+    bench_.NewSource();
+    trails_.Clear();
+  }
+  if (const EpochSample* sample = bench_.OnEpoch(epoch))
+    trails_.Add(sample->time, epoch.sats, epoch.satCount);
   latest_ = epoch;
 }
 
