@@ -71,6 +71,9 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "WorkbenchWidth", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchHeight", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
+    // The systems the Satellites tab's bars and sky plot show: bit 0 GPS, 1 GLONASS, 2 Galileo,
+    // 3 BeiDou, 4 QZSS, 5 SBAS, 6 NavIC.
+    {.name = "WorkbenchSatSystems", .defaultInt = 127, .atStart = false},
 };
 // clang-format on
 
