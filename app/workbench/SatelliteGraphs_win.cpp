@@ -247,7 +247,8 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       LayoutBars(groups, right - left - 2 * pad, {Scaled(scale, 26), Scaled(scale, 14), 0.25});
   const int room = static_cast<int>(slots.front().width / 0.75);  // a slot's width
 
-  // Down: the key, the plot, the numbers (turned up when they are wider than a slot), the groups.
+  // Down: the key, the plot, the numbers, the groups. Numbers wider than a slot go in two
+  // staggered rows, wider than two slots turned up.
   SelectObject(dc, smallFont.get());
   std::vector<std::wstring> numbers;
   int widest = 0;
@@ -255,14 +256,14 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
     numbers.push_back(std::to_wstring(s.svid));
     widest = std::max<int>(widest, TextSize(dc, numbers.back()).cx);
   }
-  const bool turned = widest > room;
+  const bool staggered = widest > room && widest < 2 * room - pad / 2;
+  const bool turned = widest > room && !staggered;
   const int smallHeight = TextSize(dc, L"0").cy;
   const int top = area.top + textHeight + 3 * pad;
   const int groupRow = textHeight + 3 * pad;
-  const int bottom = area.bottom - groupRow - (turned ? widest : smallHeight) - pad;
-  if (bottom - top < Scaled(scale, 16)) {
-    return;
-  }
+  const int numbersHeight = turned ? widest : staggered ? 2 * smallHeight : smallHeight;
+  const int bottom = area.bottom - groupRow - numbersHeight - pad;
+  if (bottom - top < Scaled(scale, 16)) return;
 
   const int scaleTop = SignalScaleTop(sats);
   const double perDbHz = static_cast<double>(bottom - top) / scaleTop;
@@ -292,7 +293,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       Selected brush(dc, (used ? look.usedBrush : look.unusedBrush).get());
       Rectangle(dc, barLeft, bottom - height, barRight, bottom + 1);
       const std::wstring value = std::to_wstring(sat.snr);
-      if (!turned && TextSize(dc, value).cx <= room)
+      if (TextSize(dc, value).cx <= room)
         Text(dc, centre, bottom - height - 1, TA_CENTER | TA_BOTTOM, kMuted, value);
     }
     const COLORREF colour = used ? kText : kMuted;
@@ -302,7 +303,8 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       Text(dc, centre - smallHeight / 2, bottom + pad + width, TA_LEFT | TA_TOP, colour,
            numbers[i]);
     } else {
-      Text(dc, centre, bottom + pad / 2, TA_CENTER | TA_TOP, colour, numbers[i]);
+      const int row = staggered ? static_cast<int>(i % 2) * smallHeight : 0;
+      Text(dc, centre, bottom + pad / 2 + row, TA_CENTER | TA_TOP, colour, numbers[i]);
     }
   }
 
@@ -342,7 +344,7 @@ void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochS
                   const SkyTrails& trails, ConstellationFilter filter) {
   const Owned labelFont = Font(scale, 11), compassFont = Font(scale, 12, FW_BOLD);
   const Owned smallFont = Font(scale, 10);
-  const Owned skyBrush = Brush(kSky), horizonPen = Pen(kAxis, Scaled(scale, 1));
+  const Owned skyBrush = Brush(kSky), horizonBrush = Brush(kAxis);
   const Owned spokePen = Pen(kGrid, 1), ringPen = Pen(kRing, 1);
   const auto looks = Looks(scale);
   const SavedDc state(dc);
@@ -365,11 +367,14 @@ void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochS
   };
   auto circle = [&](int r) { Ellipse(dc, cx - r, cy - r, cx + r + 1, cy + r + 1); };
 
-  // The sky: its disc, a spoke every 30 degrees of azimuth, rings at 30 and 60 degrees, the
-  // horizon.
+  // The sky: the horizon and the disc within it, a spoke every 30 degrees of azimuth, rings at
+  // 30 and 60 degrees. The horizon is a disc under the sky's: a wide pen's circle costs Wine
+  // some 25 ms at full-screen sizes, a fill well under one.
   SelectObject(dc, GetStockObject(NULL_PEN));
+  SelectObject(dc, horizonBrush.get());
+  circle(radius + 1);
   SelectObject(dc, skyBrush.get());
-  circle(radius);
+  circle(radius + 1 - Scaled(scale, 1));
   SelectObject(dc, spokePen.get());
   for (int azimuth = 0; azimuth < 360; azimuth += 30) {
     const POINT edge = place(0, azimuth);
@@ -380,8 +385,6 @@ void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochS
   SelectObject(dc, ringPen.get());
   for (int elevation : {30, 60})
     circle(static_cast<int>(std::lround(radius * (90 - elevation) / 90.0)));
-  SelectObject(dc, horizonPen.get());
-  circle(radius);
   Text(dc, cx, cy - radius - gap, TA_CENTER | TA_BOTTOM, kText, L"N");
   Text(dc, cx, cy + radius + gap, TA_CENTER | TA_TOP, kText, L"S");
   Text(dc, cx + radius + gap, cy - compassHeight / 2, TA_LEFT | TA_TOP, kText, L"E");

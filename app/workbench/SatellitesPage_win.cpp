@@ -14,7 +14,8 @@
 namespace pelmora::workbench {
 namespace {
 
-constexpr int kColumnWidth = 80;
+// The table's columns at 96 DPI: system, number, elevation, azimuth, signal, used.
+constexpr int kColumnWidths[kSatColumnCount] = {64, 56, 64, 60, 72, 44};
 constexpr const char* kFilterOption = OptionNamed("WorkbenchSatSystems").name;
 static_assert(kConstellationCount == kCountedSystems, "a checkbox per counted system");
 
@@ -22,8 +23,12 @@ static_assert(kConstellationCount == kCountedSystems, "a checkbox per counted sy
 
 void SatellitesPage::CreateControls() {
   list_ = ReportList(IDC_WorkbenchSatList);
+  HDC dc = GetDC(hwnd_);
+  const double scale = DpiScale(dc);
+  ReleaseDC(hwnd_, dc);
   for (int c = 0; c < kSatColumnCount; ++c)
-    AddColumn(list_, c, WorkbenchModel::ColumnTitle(static_cast<SatColumn>(c)), kColumnWidth);
+    AddColumn(list_, c, WorkbenchModel::ColumnTitle(static_cast<SatColumn>(c)),
+              Scaled(scale, kColumnWidths[c]));
   const auto counts = model_.SystemCounts();
   for (int i = 0; i < kCountedSystems; ++i) {
     captions_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX,
