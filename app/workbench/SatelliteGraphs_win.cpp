@@ -267,7 +267,9 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
 
   const int scaleTop = SignalScaleTop(sats);
   const double perDbHz = static_cast<double>(bottom - top) / scaleTop;
-  const int labelStep = (bottom - top) / (scaleTop / 10) < textHeight + pad ? 20 : 10;
+  int labelStep = 10;  // dB-Hz between labels, as many as fit
+  while (labelStep < scaleTop && labelStep * perDbHz < textHeight)
+    labelStep *= 2;
   SelectObject(dc, labelFont.get());
   for (int v = 0; v <= scaleTop; v += 10) {
     const int y = bottom - static_cast<int>(std::lround(v * perDbHz));
