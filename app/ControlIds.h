@@ -72,6 +72,12 @@ constexpr int IDC_WorkbenchOutageList = 1502;
 constexpr int IDC_WorkbenchCount0 = 1510;  // .. 1516
 constexpr int IDC_WorkbenchStat0 = 1530;   // .. 1540
 constexpr int kWorkbenchCaptionOffset = 100;
+// The Satellites tab's graphs: a filter checkbox per system (GPS, GLONASS, Galileo, BeiDou,
+// QZSS, SBAS, NavIC) with its symbol before it, the signal bars and the sky plot.
+constexpr int IDC_WorkbenchSatFilter0 = 1550;  // .. 1556
+constexpr int IDC_WorkbenchSatKey0 = 1557;     // .. 1563
+constexpr int IDC_WorkbenchSatBars = 1564;
+constexpr int IDC_WorkbenchSkyPlot = 1565;
 // The workbench's History tab: the chart window's caption and its choice (a drop-down list of
 // "1 min" ... "24 h"), and the strip charts (a graph named "History charts").
 constexpr int IDC_WorkbenchHistoryWindowText = 1600;

@@ -127,7 +127,7 @@ bool WorkbenchWindow::Create() {
     item.pszText = title.data();
     SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
-  pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_));
+  pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_, store_));
   pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_));
   pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_, store_, seek_));
   for (auto& page : pages_)

@@ -73,6 +73,9 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
     // The History tab's chart window in seconds: 60, 300, 900, 3600, 21600 or 86400.
     {.name = "WorkbenchHistoryWindow", .defaultInt = 900, .atStart = false},
+    // The systems the Satellites tab's bars and sky plot show: bit 0 GPS, 1 GLONASS, 2 Galileo,
+    // 3 BeiDou, 4 QZSS, 5 SBAS, 6 NavIC.
+    {.name = "WorkbenchSatSystems", .defaultInt = 127, .atStart = false},
 };
 // clang-format on
 

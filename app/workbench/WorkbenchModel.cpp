@@ -77,12 +77,14 @@ void WorkbenchModel::OnUpdate(const Epoch&, const dde::FixQuantities&) {
 }
 
 void WorkbenchModel::OnEpoch(const Epoch& epoch, std::string_view) {
-  bench_.OnEpoch(epoch);
+  if (const EpochSample* sample = bench_.OnEpoch(epoch))
+    trails_.Add(sample->time, epoch.sats, epoch.satCount);
   latest_ = epoch;
 }
 
 void WorkbenchModel::OnNewSource() {
   bench_.NewSource();
+  trails_.Clear();
   latest_ = Epoch{};
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/EpochFeed.h"
+#include "app/workbench/SkyTrails.h"
 #include "app/workbench/Workbench.h"
 #include "navlib32/navlib32_epoch.h"
 
@@ -50,6 +51,8 @@ class WorkbenchModel : public EpochConsumer {
   uint64_t Updates() const { return updates_; }
   const Epoch& Latest() const { return latest_; }
   Workbench& Bench() { return bench_; }
+  // The sky plot's trails, on the history's clock.
+  const SkyTrails& Trails() const { return trails_; }
 
   // Sorts by a column; the same column again reverses the order.
   void SortBy(SatColumn column);
@@ -71,6 +74,7 @@ class WorkbenchModel : public EpochConsumer {
 
  private:
   Workbench bench_;
+  SkyTrails trails_;
   Epoch latest_{};
   uint64_t updates_ = 0;
   SatColumn sortColumn_ = SatColumn::System;

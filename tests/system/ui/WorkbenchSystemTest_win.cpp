@@ -52,6 +52,17 @@ std::map<std::string, std::set<int>> InViewPerTalker(const std::wstring& path) {
   return totals;
 }
 
+// The option of the systems the Satellites tab's graphs show, as the program stored it; -1 when
+// there is none.
+int StoredSatSystems() {
+  wchar_t text[32] = {};
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Halvorn\\Pelmora", L"WorkbenchSatSystems",
+                   RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return -1;
+  return std::stoi(text);
+}
+
 // The "used / in view" static's in-view number.
 int InView(HWND workbench, int index) {
   const std::wstring text = TextOf(FindControl(workbench, IDC_WorkbenchCount0 + index));
@@ -118,6 +129,23 @@ TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
   EXPECT_EQ(rows, total);
   EXPECT_EQ(gpsRows, InView(bench, 0));
   EXPECT_EQ(TextOf(FindControl(bench, IDC_WorkbenchStat0 + kWorkbenchCaptionOffset)), L"Samples");
+
+  // A filter checkbox per system; a click from outside turns GLONASS over in the option, another
+  // turns it back.
+  const wchar_t* systems[] = {L"GPS",  L"GLONASS", L"Galileo", L"BeiDou",
+                              L"QZSS", L"SBAS",    L"NavIC"};
+  for (int i = 0; i < 7; ++i)
+    EXPECT_EQ(TextOf(FindControl(bench, IDC_WorkbenchSatFilter0 + i)), systems[i]);
+  HWND glonass = FindControl(bench, IDC_WorkbenchSatFilter0 + 1);
+  const LRESULT before = SendMessageW(glonass, BM_GETCHECK, 0, 0);
+  const LRESULT other = before == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+  for (const LRESULT expected : {other, before}) {
+    SendMessageW(glonass, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(glonass, BM_GETCHECK, 0, 0), expected);
+    const int stored = StoredSatSystems();
+    EXPECT_GE(stored, 0);
+    EXPECT_EQ(stored & 2, expected == BST_CHECKED ? 2 : 0);
+  }
 
   // Closing only hides it; the program runs on.
   SendMessageW(bench, WM_CLOSE, 0, 0);

@@ -135,5 +135,17 @@ TEST(WorkbenchModel, OutageRows_ListTheLostFix) {
   EXPECT_EQ(rows[0][2], "01:00:05.0");
 }
 
+TEST(WorkbenchModel, Trails_FollowTheEpochsAndStartAgainWithANewSource) {
+  WorkbenchModel model(128, 128);
+  model.OnEpoch(MultiGnssEpoch(1, 3600.0), {});
+  model.OnEpoch(MultiGnssEpoch(2, 3630.0), {});
+  model.OnEpoch(MultiGnssEpoch(2, 3660.0), {});  // read again: no new point
+  EXPECT_EQ(model.Trails().Tracks().size(), 43u);
+  EXPECT_EQ(model.Trails().PointCount(), 86u);
+  model.OnNewSource();
+  model.OnEpoch(MultiGnssEpoch(1, 3700.0), {});
+  EXPECT_EQ(model.Trails().PointCount(), 43u);
+}
+
 }  // namespace
 }  // namespace pelmora::workbench
