@@ -84,6 +84,27 @@ constexpr int IDC_WorkbenchHistoryWindowText = 1600;
 constexpr int IDC_WorkbenchHistoryWindow = 1601;
 constexpr int IDC_WorkbenchHistoryCharts = 1602;
 
+// The Accuracy tab: the reference (combo box) and the surveyed mark's fields with Apply; the
+// session's Start, Stop and Reset with its state; the quality gates (minimum fix combo box,
+// maximum PDOP and minimum satellites edits); the message naming a field that does not parse; the
+// scatter and height strip graphs; the fields' captions (statics).
+constexpr int IDC_WorkbenchReference = 1570;
+constexpr int IDC_WorkbenchMarkLatitude = 1571;
+constexpr int IDC_WorkbenchMarkLongitude = 1572;
+constexpr int IDC_WorkbenchMarkHeight = 1573;
+constexpr int IDC_WorkbenchApply = 1574;
+constexpr int IDC_WorkbenchStart = 1575;
+constexpr int IDC_WorkbenchStop = 1576;
+constexpr int IDC_WorkbenchReset = 1577;
+constexpr int IDC_WorkbenchSessionState = 1578;
+constexpr int IDC_WorkbenchMinFix = 1579;
+constexpr int IDC_WorkbenchMaxPdop = 1580;
+constexpr int IDC_WorkbenchMinSats = 1581;
+constexpr int IDC_WorkbenchAccuracyMessage = 1582;
+constexpr int IDC_WorkbenchScatter = 1583;
+constexpr int IDC_WorkbenchHeightStrip = 1584;
+constexpr int IDC_WorkbenchAccuracyCaption0 = 1590;  // .. 1596
+
 // Menu commands.
 constexpr int IDM_FileOff = 40001;
 constexpr int IDM_FileLive = 40002;

@@ -17,6 +17,7 @@
 #include "app/settings/ProductInfo.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/DialogWindow_win.h"
+#include "app/workbench/AccuracySettings.h"
 #include "hvndlg32/hvndlg32.h"
 #include "navres32/StringIds.h"
 
@@ -39,6 +40,9 @@ MainWindow::MainWindow(const MainWindowArgs& args)
       model_(*this, *args.engine, *args.strings, *args.link) {
   ddeItems_.server = args_.ddeServer;
   model_.SetFollowers(args_.ddeServer != nullptr ? &ddeItems_ : nullptr, &fixControl_);
+  // The accuracy session gathers from the start, under the reference and gates last chosen.
+  workbench::ApplyAccuracySettings(workbench::LoadAccuracySettings(store_),
+                                   model_.Workbench().Bench().accuracy());
 }
 
 MainWindow::~MainWindow() {

@@ -128,7 +128,7 @@ bool WorkbenchWindow::Create() {
     SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_, store_));
-  pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_));
+  pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_, store_));
   pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_, store_, seek_));
   for (auto& page : pages_)
     if (!page->Create(hwnd_)) return false;

@@ -1,7 +1,7 @@
 // The workbench's numbers at 24 h of 10 Hz epochs: the history's memory (computed budget and
 // bytes allocated, as counters), adding an epoch to the history, to the accuracy statistics and
-// through the whole model, reading a 1000-column decimated window over 24 h, and the statistics'
-// summary (the percentiles) over 864000 samples.
+// through the whole model, reading a 1000-column decimated window over 24 h, the statistics'
+// summary (the percentiles) over 864000 samples, and the accuracy graphs' per-pixel passes.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/workbench/AccuracyStats.h"
+#include "app/workbench/DeviationPlot.h"
 #include "app/workbench/History.h"
 #include "app/workbench/Workbench.h"
 
@@ -111,6 +112,32 @@ void BM_AccuracySummary24h(benchmark::State& state) {
   state.counters["samples_kept"] = static_cast<double>(stats.storedSamples());
 }
 BENCHMARK(BM_AccuracySummary24h)->Unit(benchmark::kMillisecond);
+
+// The Accuracy tab's graphs without GDI: one pass over 864000 kept samples into the scatter's
+// per-pixel mask (800 x 600, with 2-pixel dots) and the height strip's 800 pixel columns.
+void BM_AccuracyGraphPasses24h(benchmark::State& state) {
+  AccuracyStats stats;
+  stats.Start();
+  for (int i = 0; i < kDay; ++i)
+    stats.Add(Sample(i));
+  const AccuracySummary summary = stats.Summary();
+  std::size_t dots = 0;
+  for (auto _ : state) {
+    const PlotAxes axes = ChooseAxes(summary.maxHorizontalAxis, 290, 36);
+    PixelMask mask(800, 600);
+    stats.ForEachDeviation([&](const Enu& d, float) {
+      mask.Mark(400.5 + d.east / axes.metresPerPixel, 300.5 - d.north / axes.metresPerPixel);
+    });
+    dots = mask.Dilated(2).pixels().size();
+    ColumnRanges strip(800);
+    const double perSecond = 799 / summary.duration;
+    stats.ForEachDeviation(
+        [&](const Enu& d, float seconds) { strip.Add(seconds * perSecond, d.up); });
+    benchmark::DoNotOptimize(strip.columns().data());
+  }
+  state.counters["pixels_drawn"] = static_cast<double>(dots);
+}
+BENCHMARK(BM_AccuracyGraphPasses24h)->Unit(benchmark::kMillisecond);
 
 // The whole model per engine epoch: sample, statistics, deviation from the running mean, history.
 void BM_WorkbenchOnEpoch(benchmark::State& state) {

@@ -76,6 +76,14 @@ inline constexpr OptionKey kOptionKeys[] = {
     // The systems the Satellites tab's bars and sky plot show: bit 0 GPS, 1 GLONASS, 2 Galileo,
     // 3 BeiDou, 4 QZSS, 5 SBAS, 6 NavIC.
     {.name = "WorkbenchSatSystems", .defaultInt = 127, .atStart = false},
+    // The Accuracy tab: reference 0 running average, 1 first fix, 2 surveyed mark; the mark as
+    // "LAT,LON[,HEIGHT]" (decimal degrees, metres above the ellipsoid); the quality gates: minimum
+    // fix dimension 0 (any), 2 or 3, maximum PDOP (0: no limit), minimum satellites used.
+    {.name = "WorkbenchReference", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchMark", .type = OptionType::Text, .atStart = false},
+    {.name = "WorkbenchMinFix", .defaultInt = 0, .atStart = false},
+    {.name = "WorkbenchMaxPdop", .type = OptionType::Text, .defaultText = "0", .atStart = false},
+    {.name = "WorkbenchMinSats", .defaultInt = 0, .atStart = false},
 };
 // clang-format on
 

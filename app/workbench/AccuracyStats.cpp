@@ -83,8 +83,9 @@ AccuracyStats::Outcome AccuracyStats::Add(const EpochSample& s) {
   }
   if (index % stride_ == 0) {
     if (stored_.capacity() == 0) stored_.reserve(std::min<std::size_t>(maxStored_, 4096));
-    stored_.push_back(
-        {static_cast<float>(v.east), static_cast<float>(v.north), static_cast<float>(v.up)});
+    const double seconds = std::isfinite(s.time) ? s.time - firstTime_ : kNaN;
+    stored_.push_back({static_cast<float>(v.east), static_cast<float>(v.north),
+                       static_cast<float>(v.up), static_cast<float>(seconds)});
   }
   return Outcome::Used;
 }
@@ -120,6 +121,7 @@ AccuracySummary AccuracyStats::Summary() const {
     out.mean = {kNaN, kNaN, kNaN};
     out.sigmaE = out.sigmaN = out.sigmaU = kNaN;
     out.cep50 = out.cep95 = out.twoDrms = out.vertical95 = kNaN;
+    out.maxHorizontalAxis = out.maxVertical = kNaN;
     return out;
   }
   out.duration = timed_ ? lastTime_ - firstTime_ : 0.0;
@@ -144,6 +146,9 @@ AccuracySummary AccuracyStats::Summary() const {
     const Enu d = t.Apply(stored_[i].east, stored_[i].north, stored_[i].up);
     horizontal[i] = static_cast<float>(std::hypot(d.east, d.north));
     vertical[i] = static_cast<float>(std::fabs(d.up));
+    out.maxHorizontalAxis =
+        std::max({out.maxHorizontalAxis, std::fabs(d.east), std::fabs(d.north)});
+    out.maxVertical = std::max(out.maxVertical, std::fabs(d.up));
   }
   out.cep50 = Percentile(horizontal, 0.50);
   out.cep95 = Percentile(horizontal, 0.95);
@@ -153,12 +158,8 @@ AccuracySummary AccuracyStats::Summary() const {
 
 std::vector<Enu> AccuracyStats::Deviations() const {
   std::vector<Enu> out;
-  if (!origin_) return out;
-  Geodetic reference;
-  const LocalFrame::Transform t = ToReference(&reference);
   out.reserve(stored_.size());
-  for (const Packed& p : stored_)
-    out.push_back(t.Apply(p.east, p.north, p.up));
+  ForEachDeviation([&out](const Enu& d, float) { out.push_back(d); });
   return out;
 }
 

@@ -4,9 +4,10 @@
 //
 // Means and the covariance update incrementally (Welford) over every used epoch, in the frame
 // of the session's first used fix; the summary rotates them into the reference's frame. The
-// percentiles need the deviations themselves: each used epoch is kept as three floats (12 bytes,
-// millimetres within some 100 km of the first fix), at most maxStored of them (default 864000,
-// 24 h at 10 Hz: 10.4 MB, plus 6.9 MB of distances while a summary runs). When full, every
+// percentiles, the scatter and the height strip need the deviations themselves: each used epoch
+// is kept as four floats (16 bytes: east, north, up in millimetres within some 100 km of the first
+// fix, and its time from the session's first), at most maxStored of them (default 864000, 24 h at
+// 10 Hz: 13.8 MB, plus 6.9 MB of distances while a summary runs). When full, every
 // other kept sample is dropped and from then on only every second (then fourth, ...) used epoch
 // is kept, so the percentiles stay spread evenly over the whole session; means and σ still count
 // every epoch.
@@ -47,6 +48,8 @@ struct AccuracySummary {
   double cep50 = 0, cep95 = 0;
   double twoDrms = 0;     // 2·√(σE² + σN²)
   double vertical95 = 0;  // 95th percentile of |up|
+  // The largest |east| or |north| and the largest |up| of the kept deviations (the graphs' range).
+  double maxHorizontalAxis = 0, maxVertical = 0;
 };
 
 // The p-quantile (0..1) of values, linearly interpolated between the ranks around p·(n−1); values
@@ -82,8 +85,20 @@ class AccuracyStats {
   double HorizontalDeviation(const Geodetic& position) const;
 
   AccuracySummary Summary() const;
-  // The kept deviations from the reference (east, north, up), for the scatter and height strip.
+  // The kept deviations from the reference (east, north, up), oldest first.
   std::vector<Enu> Deviations() const;
+  // Calls visit(const Enu& deviation, float seconds) for every kept sample, oldest first: its
+  // deviation from the current reference in the reference's frame, and its time in seconds after
+  // the session's first epoch with a time (NaN when it had none). Copies nothing, for the scatter
+  // and the height strip.
+  template <typename Visit>
+  void ForEachDeviation(Visit&& visit) const {
+    if (!origin_) return;
+    Geodetic reference;
+    const LocalFrame::Transform t = ToReference(&reference);
+    for (const Packed& p : stored_)
+      visit(t.Apply(p.east, p.north, p.up), p.seconds);
+  }
 
   uint64_t samples() const { return count_; }
   uint64_t excluded() const { return excluded_; }
@@ -94,6 +109,7 @@ class AccuracyStats {
  private:
   struct Packed {
     float east, north, up;
+    float seconds;  // after firstTime_; NaN without a time
   };
   LocalFrame::Transform ToReference(Geodetic* reference) const;
 

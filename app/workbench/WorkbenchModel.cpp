@@ -146,7 +146,10 @@ std::array<LabelText, kCountedSystems> WorkbenchModel::SystemCounts() const {
 }
 
 std::array<LabelText, kStatCount> WorkbenchModel::Statistics() const {
-  const AccuracySummary s = bench_.accuracy().Summary();
+  return StatisticsOf(bench_.accuracy().Summary());
+}
+
+std::array<LabelText, kStatCount> WorkbenchModel::StatisticsOf(const AccuracySummary& s) {
   const bool any = s.samples > 0;
   auto metres = [any](double v) { return any ? Metres(v) : std::string(kNone); };
   const std::string mean =

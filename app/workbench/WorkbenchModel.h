@@ -69,6 +69,8 @@ class WorkbenchModel : public EpochConsumer {
   std::array<LabelText, kCountedSystems> SystemCounts() const;
   // Samples, excluded, duration, mean position, sigma E/N/U, CEP50, CEP95, 2DRMS, vertical 95 %.
   std::array<LabelText, kStatCount> Statistics() const;
+  // The same texts of a summary already made (the percentiles cost a pass over every sample).
+  static std::array<LabelText, kStatCount> StatisticsOf(const AccuracySummary& summary);
   // The history's outages, oldest first: kind, start, end, epochs missing.
   std::vector<OutageRow> OutageRows() const;
 

@@ -147,6 +147,31 @@ TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
     EXPECT_EQ(stored & 2, expected == BST_CHECKED ? 2 : 0);
   }
 
+  // The Accuracy tab's controls from outside: gates no epoch passes start a session that excludes
+  // every epoch; Stop and Reset empty it; "First fix" and Start gather again.
+  auto stat = [&](int i) { return TextOf(FindControl(bench, IDC_WorkbenchStat0 + i)); };
+  auto click = [&](int id) { SendMessageW(FindControl(bench, id), BM_CLICK, 0, 0); };
+  auto chooseReference = [&](int index) {
+    HWND combo = FindControl(bench, IDC_WorkbenchReference);
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_WorkbenchReference, CBN_SELCHANGE),
+                 LPARAM(combo));
+  };
+  HWND minSats = FindControl(bench, IDC_WorkbenchMinSats);
+  SendMessageW(minSats, WM_SETTEXT, 0, LPARAM(L"99"));
+  click(IDC_WorkbenchApply);
+  EXPECT_TRUE(WaitFor([&] { return stat(0) == L"0" && stat(1) != L"0"; }, 30s))
+      << stat(0) << " / " << stat(1);
+  SendMessageW(minSats, WM_SETTEXT, 0, LPARAM(L"0"));
+  chooseReference(1);
+  click(IDC_WorkbenchStop);
+  EXPECT_EQ(TextOf(FindControl(bench, IDC_WorkbenchSessionState)), L"Stopped");
+  click(IDC_WorkbenchReset);
+  EXPECT_EQ(stat(0) + L" " + stat(1), L"0 0");
+  click(IDC_WorkbenchStart);
+  EXPECT_TRUE(WaitFor([&] { return stat(0) != L"0"; }, 30s));
+  chooseReference(0);  // the stored choice as it was
+
   // Closing only hides it; the program runs on.
   SendMessageW(bench, WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(bench));

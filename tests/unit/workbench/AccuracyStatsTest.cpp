@@ -86,6 +86,8 @@ TEST(AccuracyStatsTest, KnownScatterAboutEachReference) {
     EXPECT_NEAR(s.cep50, 2.5, 1e-5);  // distances 1, 2, 3, 4
     EXPECT_NEAR(s.cep95, 1 + cep95, 1e-5);
     EXPECT_NEAR(s.vertical95, 1 + cep95, 1e-5);
+    EXPECT_NEAR(s.maxHorizontalAxis, 4, 1e-5);
+    EXPECT_NEAR(s.maxVertical, 4, 1e-5);
   }
   {
     // From the first fix: distances 0, √5, 4, √17; σ stays about the mean.
@@ -105,6 +107,24 @@ TEST(AccuracyStatsTest, KnownScatterAboutEachReference) {
     EXPECT_NEAR(stats.HorizontalDeviation(kMark), std::sqrt(0.5), 1e-6);
     EXPECT_NEAR(s.reference.latitude, s.mean.latitude, 1e-12);
   }
+}
+
+TEST(AccuracyStatsTest, KeptDeviationsComeWithTheirTimesInTheReferencesFrame) {
+  std::vector<std::pair<Enu, float>> kept;
+  Scatter(ReferenceKind::Surveyed).ForEachDeviation([&](const Enu& d, float t) {
+    kept.emplace_back(d, t);
+  });
+  ASSERT_EQ(kept.size(), 4u);
+  EXPECT_NEAR(kept[1].first.north, 2, 1e-5);
+  EXPECT_NEAR(kept[2].first.east, -3, 1e-5);
+  EXPECT_NEAR(kept[3].first.up, -4, 1e-5);
+  EXPECT_FLOAT_EQ(kept[3].second, 1.5f);
+  AccuracyStats untimed;
+  untimed.Start();
+  EpochSample noTime = Fix(kMark);
+  noTime.time = std::nan("");
+  untimed.Add(noTime);
+  untimed.ForEachDeviation([](const Enu&, float t) { EXPECT_TRUE(std::isnan(t)); });
 }
 
 TEST(AccuracyStatsTest, GatesExcludeExactlyTheFailingEpochs) {

@@ -1,0 +1,285 @@
+// Painting the Accuracy tab's scatter and height strip with GDI. The scatter's dots are a
+// one-bit-per-pixel mask blitted once in the dot colour, so a day of 10 Hz samples costs one pass
+// and one blit; the strip draws one vertical stroke per pixel column in one call.
+#include "app/workbench/AccuracyPlots_win.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/ui/FormRenderer_win.h"
+#include "app/workbench/DeviationPlot.h"
+#include "app/workbench/Graph_win.h"
+
+namespace pelmora::workbench {
+namespace {
+
+const COLORREF kGrid = RGB(228, 228, 228);
+const COLORREF kAxis = RGB(160, 160, 160);
+const COLORREF kDots = RGB(30, 90, 200);
+const COLORREF kCep50 = RGB(0, 140, 0);
+const COLORREF kCep95 = RGB(210, 80, 0);
+const COLORREF kReference = RGB(0, 0, 0);
+const COLORREF kText = RGB(0, 0, 0);
+// Ternary raster operation DSPDxax: the brush where the source is white, the destination where it
+// is black.
+constexpr DWORD kBrushWhereSourceSet = 0x00E20746;
+
+// A GDI object made here, selected into dc while this lives and deleted after.
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
+  ~Selected() {
+    SelectObject(dc_, old_);
+    DeleteObject(object_);
+  }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ object_, old_;
+};
+
+HFONT GraphFont(double scale) {
+  LOGFONTW font{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  font.lfHeight = -Scaled(scale, 11);
+  return CreateFontIndirectW(&font);
+}
+
+void Line(HDC dc, int x0, int y0, int x1, int y1) {
+  MoveToEx(dc, x0, y0, nullptr);
+  LineTo(dc, x1, y1);
+}
+
+// Text with its top-left corner at x, y (or its top-right corner with alignRight), on the window
+// colour so that it stays readable over dots and grid.
+void Label(HDC dc, int x, int y, const std::string& cp1252, COLORREF colour,
+           bool alignRight = false) {
+  const std::wstring text = ui::ToWide(cp1252);
+  SetTextColor(dc, colour);
+  SetTextAlign(dc, (alignRight ? TA_RIGHT : TA_LEFT) | TA_TOP);
+  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+// A radius as the statistics show it.
+std::string Metres(double metres) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f m", metres);
+  return text;
+}
+
+int TextHeight(HDC dc) {
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  return metrics.tmHeight;
+}
+
+void Frame(HDC dc, const RECT& area) {
+  FrameRect(dc, &area, GetSysColorBrush(COLOR_BTNSHADOW));
+}
+
+// Paints colour wherever mask is set, its top-left pixel at x, y.
+void BlitMask(HDC dc, int x, int y, const PixelMask& mask, COLORREF colour) {
+  if (mask.pixels().empty()) return;
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+  } info{};
+  info.header.biSize = sizeof info.header;
+  info.header.biWidth = mask.width();
+  info.header.biHeight = -mask.height();  // top-down rows
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 1;
+  info.header.biCompression = BI_RGB;
+  info.colours[1] = {255, 255, 255, 0};
+  Selected brush(dc, CreateSolidBrush(colour));
+  StretchDIBits(dc, x, y, mask.width(), mask.height(), 0, 0, mask.width(), mask.height(),
+                mask.bits().data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                kBrushWhereSourceSet);
+}
+
+void Circle(HDC dc, int cx, int cy, int radius) {
+  Ellipse(dc, cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
+}
+
+}  // namespace
+
+void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& stats,
+                  const AccuracySummary& summary) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width < 8 || height < 8) return;
+  Selected font(dc, GraphFont(scale));
+  SetBkMode(dc, TRANSPARENT);
+  const int textHeight = TextHeight(dc);
+  const int cx = area.left + width / 2, cy = area.top + height / 2;
+  const double halfPixels = std::min(width, height) / 2.0 - Scaled(scale, 6);
+  const bool any = summary.samples > 0;
+  double extent = any ? summary.maxHorizontalAxis : 0.0;
+  if (any && std::isfinite(summary.cep95)) extent = std::max(extent, summary.cep95);
+  const PlotAxes axes = ChooseAxes(extent, halfPixels, Scaled(scale, 36));
+  const double pixelsPerMetre = 1.0 / axes.metresPerPixel;
+
+  {
+    // The grid at whole steps from the reference, the axes through it.
+    Selected pen(dc, CreatePen(PS_SOLID, 1, kGrid));
+    const int lines = static_cast<int>(std::max(width, height) / (axes.step * pixelsPerMetre)) + 1;
+    for (int k = -lines; k <= lines; ++k) {
+      const int offset = static_cast<int>(std::lround(k * axes.step * pixelsPerMetre));
+      Line(dc, cx + offset, area.top, cx + offset, area.bottom);
+      Line(dc, area.left, cy - offset, area.right, cy - offset);
+    }
+  }
+  {
+    Selected pen(dc, CreatePen(PS_SOLID, 1, kAxis));
+    Line(dc, cx, area.top, cx, area.bottom);
+    Line(dc, area.left, cy, area.right, cy);
+  }
+  Label(dc, cx + Scaled(scale, 3), area.top + Scaled(scale, 2), "N", kAxis);
+  Label(dc, area.right - Scaled(scale, 4), cy - textHeight - Scaled(scale, 1), "E", kAxis, true);
+
+  // One bit per pixel: at most one dot per pixel however many samples fall there.
+  PixelMask mask(width, height);
+  const double x0 = cx - area.left + 0.5, y0 = cy - area.top + 0.5;
+  stats.ForEachDeviation([&](const Enu& d, float) {
+    mask.Mark(x0 + d.east * pixelsPerMetre, y0 - d.north * pixelsPerMetre);
+  });
+  const int dot = Scaled(scale, 2);
+  BlitMask(dc, area.left, area.top, dot > 1 ? mask.Dilated(dot) : mask, kDots);
+
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const struct {
+    const char* name;
+    double radius;
+    COLORREF colour;
+    int side;  // the label's side: 1 above right, -1 below right
+  } circles[] = {{"CEP50 ", summary.cep50, kCep50, 1}, {"CEP95 ", summary.cep95, kCep95, -1}};
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  for (const auto& c : circles) {
+    if (!any || !std::isfinite(c.radius)) continue;
+    const int r = static_cast<int>(std::lround(c.radius * pixelsPerMetre));
+    {
+      Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), c.colour));
+      Circle(dc, cx, cy, r);
+    }
+    const int diagonal = static_cast<int>(std::lround(r * 0.7071));
+    const int y = c.side > 0 ? cy - diagonal - textHeight : cy + diagonal;
+    Label(dc, cx + diagonal + Scaled(scale, 3), y, std::string(c.name).append(Metres(c.radius)),
+          c.colour);
+  }
+  {
+    // The reference: a cross at the centre.
+    const int arm = Scaled(scale, 7);
+    Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), kReference));
+    Line(dc, cx - arm, cy, cx + arm + 1, cy);
+    Line(dc, cx, cy - arm, cx, cy + arm + 1);
+  }
+  {
+    // The metre scale: a bar one grid step long, bottom left.
+    const int barLength = static_cast<int>(std::lround(axes.step * pixelsPerMetre));
+    const int left = area.left + Scaled(scale, 8), y = area.bottom - Scaled(scale, 8);
+    const int tick = Scaled(scale, 4);
+    Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), kText));
+    Line(dc, left, y, left + barLength, y);
+    Line(dc, left, y - tick, left, y + 1);
+    Line(dc, left + barLength, y - tick, left + barLength, y + 1);
+    Label(dc, left, y - tick - textHeight, std::string("grid ").append(MetresText(axes.step)),
+          kText);
+  }
+  Label(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2),
+        any ? "East / north" : "East / north: no samples yet", kText);
+  Frame(dc, area);
+}
+
+void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStats& stats,
+                      const AccuracySummary& summary) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width < 8 || height < 8) return;
+  Selected font(dc, GraphFont(scale));
+  SetBkMode(dc, TRANSPARENT);
+  const int textHeight = TextHeight(dc);
+  const int inset = Scaled(scale, 3);
+  const RECT plot{area.left + inset, area.top + inset, area.right - inset,
+                  area.bottom - inset - textHeight};
+  const int plotWidth = plot.right - plot.left, plotHeight = plot.bottom - plot.top;
+  if (plotWidth < 4 || plotHeight < 4) return;
+  const bool any = summary.samples > 0;
+  double extent = any ? summary.maxVertical : 0.0;
+  if (any && std::isfinite(summary.vertical95)) extent = std::max(extent, summary.vertical95);
+  const PlotAxes axes = ChooseAxes(extent, plotHeight / 2.0, Scaled(scale, 14));
+  const double pixelsPerMetre = 1.0 / axes.metresPerPixel;
+  const int cy = plot.top + plotHeight / 2;
+  auto yOf = [&](double up) { return cy - static_cast<int>(std::lround(up * pixelsPerMetre)); };
+
+  // Time runs over the session's duration; samples without a time go by their order.
+  const bool timed = any && summary.duration > 0.0;
+  const double span = timed ? summary.duration : std::max<double>(1, stats.storedSamples() - 1);
+  const double pixelsPerSecond = (plotWidth - 1) / span;
+  {
+    Selected pen(dc, CreatePen(PS_SOLID, 1, kGrid));
+    const int lines = static_cast<int>(plotHeight / 2 / (axes.step * pixelsPerMetre)) + 1;
+    for (int k = -lines; k <= lines; ++k)
+      if (yOf(k * axes.step) >= plot.top && yOf(k * axes.step) < plot.bottom)
+        Line(dc, plot.left, yOf(k * axes.step), plot.right, yOf(k * axes.step));
+    if (timed) {
+      const double step = NiceTimeStep(span, std::max(1, plotWidth / Scaled(scale, 70)));
+      SetBkMode(dc, TRANSPARENT);
+      for (double t = step; t <= span; t += step) {
+        const int x = plot.left + static_cast<int>(std::lround(t * pixelsPerSecond));
+        Line(dc, x, plot.top, x, plot.bottom);
+        Label(dc, x, plot.bottom, ElapsedText(t), kAxis, true);
+      }
+    }
+  }
+  {
+    Selected pen(dc, CreatePen(PS_SOLID, 1, kAxis));
+    Line(dc, plot.left, cy, plot.right, cy);
+  }
+  if (any && std::isfinite(summary.vertical95)) {
+    Selected pen(dc, CreatePen(PS_DOT, 1, kCep95));
+    for (const int sign : {1, -1})
+      Line(dc, plot.left, yOf(sign * summary.vertical95), plot.right,
+           yOf(sign * summary.vertical95));
+  }
+
+  // One stroke per pixel column from its lowest to its highest up.
+  ColumnRanges columns(plotWidth);
+  std::size_t index = 0;
+  stats.ForEachDeviation([&](const Enu& d, float seconds) {
+    const double x =
+        timed ? seconds * pixelsPerSecond : static_cast<double>(index) * pixelsPerSecond;
+    columns.Add(x + 0.5, d.up);
+    ++index;
+  });
+  std::vector<POINT> points;
+  std::vector<DWORD> counts;
+  for (std::size_t c = 0; c < columns.columns().size(); ++c) {
+    const ColumnRanges::Range& r = columns.columns()[c];
+    if (!r.any()) continue;
+    const int x = plot.left + static_cast<int>(c);
+    const int top = std::clamp<int>(yOf(r.high), plot.top, plot.bottom - 1);
+    const int bottom = std::clamp<int>(yOf(r.low), plot.top, plot.bottom - 1);
+    points.push_back({x, top});
+    points.push_back({x, bottom + 1});
+    counts.push_back(2);
+  }
+  if (!counts.empty()) {
+    Selected pen(dc, CreatePen(PS_SOLID, 1, kDots));
+    PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+  }
+
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  std::string title = std::string("Up, grid ").append(MetresText(axes.step));
+  if (any && std::isfinite(summary.vertical95))
+    title.append(";  vertical 95 % ").append(Metres(summary.vertical95));
+  Label(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2), title, kText);
+  if (timed) Label(dc, plot.left, plot.bottom, "0:00:00", kAxis);
+  Frame(dc, area);
+}
+
+}  // namespace pelmora::workbench
