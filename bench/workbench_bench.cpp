@@ -114,7 +114,7 @@ void BM_AccuracySummary24h(benchmark::State& state) {
 BENCHMARK(BM_AccuracySummary24h)->Unit(benchmark::kMillisecond);
 
 // The Accuracy tab's graphs without GDI: one pass over 864000 kept samples into the scatter's
-// per-pixel mask (800 x 600, with 2-pixel dots) and the height strip's 800 pixel columns.
+// per-pixel mask (800 x 600) and the height strip's 800 pixel columns.
 void BM_AccuracyGraphPasses24h(benchmark::State& state) {
   AccuracyStats stats;
   stats.Start();
@@ -128,7 +128,7 @@ void BM_AccuracyGraphPasses24h(benchmark::State& state) {
     stats.ForEachDeviation([&](const Enu& d, float) {
       mask.Mark(400.5 + d.east / axes.metresPerPixel, 300.5 - d.north / axes.metresPerPixel);
     });
-    dots = mask.Dilated(2).pixels().size();
+    dots = mask.pixels().size();
     ColumnRanges strip(800);
     const double perSecond = 799 / summary.duration;
     stats.ForEachDeviation(

@@ -24,6 +24,9 @@ constexpr int kButtonHeight = 23;
 constexpr int kTextHeight = 15;
 constexpr int kComboListHeight = 160;
 constexpr int kCaptionWidth = 80;  // the statistics' captions
+constexpr int kMarkHeightWidth = 50;
+constexpr int kMinCoordinateWidth = 84;  // a mark's latitude or longitude field
+constexpr int kMaxCoordinateWidth = 150;
 constexpr const char* kFieldCaptions[] = {"Reference", "Latitude",  "Longitude", "Height (m)",
                                           "Min. fix",  "Max. PDOP", "Min. sats"};
 
@@ -32,12 +35,11 @@ enum class Kind { Text, Edit, Combo, Button };
 struct Item {
   HWND hwnd;
   Kind kind;
-  int width;  // at 96 DPI; 0: the caption's text width
+  int width;  // at 96 DPI; 0: the caption's text width; negative: minus the width in pixels
 };
 
 struct Group {
   std::vector<Item> items;
-  bool newRow = false;
 };
 
 std::string TextOf(HWND control) {
@@ -53,6 +55,13 @@ int SelectedIndex(HWND combo) {
 void FillCombo(HWND combo, const char* const* choices, int count) {
   for (int i = 0; i < count; ++i)
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::ToWide(choices[i]).c_str()));
+}
+
+// Moves a control without copying its old pixels (a static's old text would stay where a moved
+// sibling lands); the page repaints whole after a layout.
+void Move(HWND control, int x, int y, int width, int height) {
+  SetWindowPos(control, nullptr, x, y, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOREDRAW);
 }
 
 int TextWidth(HWND control) {
@@ -194,45 +203,59 @@ void AccuracyPage::OnCommand(int id, int code, HWND /*control*/) {
 
 void AccuracyPage::Layout(int width, int height) {
   const auto& c = fieldCaptions_;
-  const std::vector<Group> groups = {
-      {{{c[0], Kind::Text, 0}, {reference_, Kind::Combo, 120}}},
-      {{{start_, Kind::Button, 52}, {stop_, Kind::Button, 52}, {reset_, Kind::Button, 52}}},
-      {{{state_, Kind::Text, 60}}},
-      {{{c[1], Kind::Text, 0}, {latitude_, Kind::Edit, 100}}, true},
-      {{{c[2], Kind::Text, 0}, {longitude_, Kind::Edit, 104}}},
-      {{{c[3], Kind::Text, 0}, {height_, Kind::Edit, 56}}},
-      {{{c[4], Kind::Text, 0}, {minFix_, Kind::Combo, 64}}},
-      {{{c[5], Kind::Text, 0}, {maxPdop_, Kind::Edit, 36}}},
-      {{{c[6], Kind::Text, 0}, {minSats_, Kind::Edit, 32}}},
-      {{{apply_, Kind::Button, 56}}},
+  const int right = width - Px(kMargin);
+  auto widthOf = [this](const Item& item) {
+    return item.width > 0 ? Px(item.width) : TextWidth(item.hwnd) + Px(2);
   };
-  // Groups flow left to right and wrap; a group never splits.
-  int x = Px(kMargin), y = Px(kMargin);
-  for (const Group& g : groups) {
-    std::vector<int> widths;
-    int total = 0;
-    for (const Item& item : g.items) {
-      widths.push_back(item.width > 0 ? Px(item.width) : TextWidth(item.hwnd) + Px(2));
-      total += widths.back() + (total > 0 ? Px(kGap) : 0);
+  // The mark's coordinates take what the row leaves, within limits.
+  const int markFixed = widthOf({c[1], Kind::Text, 0}) + widthOf({c[2], Kind::Text, 0}) +
+                        widthOf({c[3], Kind::Text, 0}) + Px(kMarkHeightWidth) + 3 * Px(kGap) +
+                        2 * Px(kGroupGap) + 2 * Px(kMargin);
+  const int coordinate =
+      std::clamp((width - markFixed) / 2, Px(kMinCoordinateWidth), Px(kMaxCoordinateWidth));
+  // Three rows: reference and session; the mark; the gates and Apply. A row's groups wrap when
+  // the page is too narrow for them; a group never splits.
+  const std::vector<std::vector<Group>> rows = {
+      {{{{c[0], Kind::Text, 0}, {reference_, Kind::Combo, 116}}},
+       {{{start_, Kind::Button, 48}, {stop_, Kind::Button, 48}, {reset_, Kind::Button, 48}}},
+       {{{state_, Kind::Text, 60}}}},
+      {{{{c[1], Kind::Text, 0}, {latitude_, Kind::Edit, -coordinate}}},
+       {{{c[2], Kind::Text, 0}, {longitude_, Kind::Edit, -coordinate}}},
+       {{{c[3], Kind::Text, 0}, {height_, Kind::Edit, kMarkHeightWidth}}}},
+      {{{{c[4], Kind::Text, 0}, {minFix_, Kind::Combo, 64}}},
+       {{{c[5], Kind::Text, 0}, {maxPdop_, Kind::Edit, 36}}},
+       {{{c[6], Kind::Text, 0}, {minSats_, Kind::Edit, 32}}},
+       {{{apply_, Kind::Button, 56}}}},
+  };
+  int y = Px(kMargin) - Px(kRow);
+  for (const std::vector<Group>& row : rows) {
+    int x = right;  // a new row
+    for (const Group& g : row) {
+      std::vector<int> widths;
+      int total = 0;
+      for (const Item& item : g.items) {
+        widths.push_back(item.width < 0 ? -item.width : widthOf(item));
+        total += widths.back() + (total > 0 ? Px(kGap) : 0);
+      }
+      if (x == right || (x > Px(kMargin) && x + total > right)) {
+        x = Px(kMargin);
+        y += Px(kRow);
+      }
+      for (std::size_t i = 0; i < g.items.size(); ++i) {
+        const Item& item = g.items[i];
+        const int h = item.kind == Kind::Combo    ? Px(kComboListHeight)
+                      : item.kind == Kind::Edit   ? Px(kEditHeight)
+                      : item.kind == Kind::Button ? Px(kButtonHeight)
+                                                  : Px(kTextHeight);
+        const int dy = item.kind == Kind::Text ? Px(4) : item.kind == Kind::Edit ? Px(1) : 0;
+        Move(item.hwnd, x, y + dy, widths[i], h);
+        x += widths[i] + Px(kGap);
+      }
+      x += Px(kGroupGap - kGap);
     }
-    if (x > Px(kMargin) && (g.newRow || x + total > width - Px(kMargin))) {
-      x = Px(kMargin);
-      y += Px(kRow);
-    }
-    for (std::size_t i = 0; i < g.items.size(); ++i) {
-      const Item& item = g.items[i];
-      const int h = item.kind == Kind::Combo    ? Px(kComboListHeight)
-                    : item.kind == Kind::Edit   ? Px(kEditHeight)
-                    : item.kind == Kind::Button ? Px(kButtonHeight)
-                                                : Px(kTextHeight);
-      const int dy = item.kind == Kind::Text ? Px(4) : item.kind == Kind::Edit ? Px(1) : 0;
-      MoveWindow(item.hwnd, x, y + dy, widths[i], h, TRUE);
-      x += widths[i] + Px(kGap);
-    }
-    x += Px(kGroupGap - kGap);
   }
   y += Px(kRow);
-  MoveWindow(message_, Px(kMargin), y, width - 2 * Px(kMargin), Px(kTextHeight), TRUE);
+  Move(message_, Px(kMargin), y, width - 2 * Px(kMargin), Px(kTextHeight));
   const int top = y + Px(kTextHeight) + Px(4);
 
   // The statistics on the left, a row each, as tall as the height allows; the graphs beside.
@@ -241,17 +264,17 @@ void AccuracyPage::Layout(int width, int height) {
   const int row = std::clamp(available / kStatCount, Px(13), Px(20));
   for (int i = 0; i < kStatCount; ++i) {
     const int ry = top + i * row;
-    MoveWindow(captions_[i], Px(kMargin), ry, Px(kCaptionWidth), row - 1, TRUE);
-    MoveWindow(values_[i], Px(kMargin) + Px(kCaptionWidth), ry, statsWidth - Px(kCaptionWidth),
-               row - 1, TRUE);
+    Move(captions_[i], Px(kMargin), ry, Px(kCaptionWidth), row - 1);
+    Move(values_[i], Px(kMargin) + Px(kCaptionWidth), ry, statsWidth - Px(kCaptionWidth), row - 1);
   }
   const int graphLeft = Px(kMargin) * 2 + statsWidth;
   const int graphWidth = std::max(0, width - graphLeft - Px(kMargin));
   const int graphHeight = std::max(0, height - top - Px(kMargin));
   const int stripHeight = std::clamp(graphHeight / 4, std::min(graphHeight / 3, Px(48)), Px(160));
-  MoveWindow(scatter_.hwnd(), graphLeft, top, graphWidth, graphHeight - stripHeight - Px(4), TRUE);
+  Move(scatter_.hwnd(), graphLeft, top, graphWidth, graphHeight - stripHeight - Px(4));
   MoveWindow(strip_.hwnd(), graphLeft, top + graphHeight - stripHeight, graphWidth, stripHeight,
              TRUE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void AccuracyPage::Fill() {

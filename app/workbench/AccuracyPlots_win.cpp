@@ -1,10 +1,11 @@
-// Painting the Accuracy tab's scatter and height strip with GDI. The scatter's dots are a
-// one-bit-per-pixel mask blitted once in the dot colour, so a day of 10 Hz samples costs one pass
-// and one blit; the strip draws one vertical stroke per pixel column in one call.
+// Painting the Accuracy tab's scatter and height strip with GDI. The scatter's grid and dots are
+// an 8-bit raster blitted once, so a day of 10 Hz samples costs one pass and one blit; the strip
+// draws one vertical stroke per pixel column in one call.
 #include "app/workbench/AccuracyPlots_win.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,9 +24,6 @@ const COLORREF kCep50 = RGB(0, 140, 0);
 const COLORREF kCep95 = RGB(210, 80, 0);
 const COLORREF kReference = RGB(0, 0, 0);
 const COLORREF kText = RGB(0, 0, 0);
-// Ternary raster operation DSPDxax: the brush where the source is white, the destination where it
-// is black.
-constexpr DWORD kBrushWhereSourceSet = 0x00E20746;
 
 // A GDI object made here, selected into dc while this lives and deleted after.
 class Selected {
@@ -55,8 +53,7 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
   LineTo(dc, x1, y1);
 }
 
-// Text with its top-left corner at x, y (or its top-right corner with alignRight), on the window
-// colour so that it stays readable over dots and grid.
+// Text with its top-left corner at x, y (or its top-right corner with alignRight).
 void Label(HDC dc, int x, int y, const std::string& cp1252, COLORREF colour,
            bool alignRight = false) {
   const std::wstring text = ui::ToWide(cp1252);
@@ -78,32 +75,79 @@ int TextHeight(HDC dc) {
   return metrics.tmHeight;
 }
 
+int TextWidth(HDC dc, const std::string& cp1252) {
+  const std::wstring text = ui::ToWide(cp1252);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
 void Frame(HDC dc, const RECT& area) {
   FrameRect(dc, &area, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
-// Paints colour wherever mask is set, its top-left pixel at x, y.
-void BlitMask(HDC dc, int x, int y, const PixelMask& mask, COLORREF colour) {
-  if (mask.pixels().empty()) return;
-  struct {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[2];
-  } info{};
-  info.header.biSize = sizeof info.header;
-  info.header.biWidth = mask.width();
-  info.header.biHeight = -mask.height();  // top-down rows
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 1;
-  info.header.biCompression = BI_RGB;
-  info.colours[1] = {255, 255, 255, 0};
-  Selected brush(dc, CreateSolidBrush(colour));
-  StretchDIBits(dc, x, y, mask.width(), mask.height(), 0, 0, mask.width(), mask.height(),
-                mask.bits().data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                kBrushWhereSourceSet);
-}
+// The scatter's background, grid, axes and dots as an 8-bit raster shown in one blit: a pixel
+// write per dot instead of a GDI call, so a day of samples costs one pass.
+class Raster {
+ public:
+  enum Colour : uint8_t { Background, Grid, Axis, Dot, kColours };
 
-void Circle(HDC dc, int cx, int cy, int radius) {
-  Ellipse(dc, cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
+  Raster(int width, int height)
+      : width_(width),
+        height_(height),
+        stride_((width + 3) / 4 * 4),
+        pixels_(static_cast<std::size_t>(stride_) * height, Background) {}
+
+  void Row(int y, Colour c) {
+    if (y >= 0 && y < height_) std::fill_n(&pixels_[Index(0, y)], width_, c);
+  }
+  void Column(int x, Colour c) {
+    if (x < 0 || x >= width_) return;
+    for (int y = 0; y < height_; ++y)
+      pixels_[Index(x, y)] = c;
+  }
+  // A size × size block centred on x, y, clipped.
+  void Block(int x, int y, int size, Colour c) {
+    const int x0 = std::max(0, x - size / 2), y0 = std::max(0, y - size / 2);
+    const int x1 = std::min(width_, x - size / 2 + size),
+              y1 = std::min(height_, y - size / 2 + size);
+    for (int yy = y0; yy < y1; ++yy)
+      for (int xx = x0; xx < x1; ++xx)
+        pixels_[Index(xx, yy)] = c;
+  }
+  void Show(HDC dc, int x, int y) const {
+    struct {
+      BITMAPINFOHEADER header;
+      RGBQUAD colours[kColours];
+    } info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width_;
+    info.header.biHeight = -height_;  // top-down rows
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biCompression = BI_RGB;
+    info.header.biClrUsed = kColours;
+    const COLORREF colours[kColours] = {GetSysColor(COLOR_WINDOW), kGrid, kAxis, kDots};
+    for (int i = 0; i < kColours; ++i)
+      info.colours[i] = {GetBValue(colours[i]), GetGValue(colours[i]), GetRValue(colours[i]), 0};
+    StretchDIBits(dc, x, y, width_, height_, 0, 0, width_, height_, pixels_.data(),
+                  reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+  }
+
+ private:
+  std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * stride_ + x; }
+  int width_, height_, stride_;
+  std::vector<uint8_t> pixels_;
+};
+
+// A circle drawn with a one-pixel pen width times (a wide pen's ellipse is slow in GDI).
+void Circle(HDC dc, int cx, int cy, int radius, int width, COLORREF colour) {
+  Selected pen(dc, CreatePen(PS_SOLID, 1, colour));
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  for (int k = 0; k < width; ++k) {
+    const int r = radius - width / 2 + k;
+    if (r > 0) Ellipse(dc, cx - r, cy - r, cx + r + 1, cy + r + 1);
+  }
 }
 
 }  // namespace
@@ -123,34 +167,28 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
   const PlotAxes axes = ChooseAxes(extent, halfPixels, Scaled(scale, 36));
   const double pixelsPerMetre = 1.0 / axes.metresPerPixel;
 
-  {
-    // The grid at whole steps from the reference, the axes through it.
-    Selected pen(dc, CreatePen(PS_SOLID, 1, kGrid));
-    const int lines = static_cast<int>(std::max(width, height) / (axes.step * pixelsPerMetre)) + 1;
-    for (int k = -lines; k <= lines; ++k) {
-      const int offset = static_cast<int>(std::lround(k * axes.step * pixelsPerMetre));
-      Line(dc, cx + offset, area.top, cx + offset, area.bottom);
-      Line(dc, area.left, cy - offset, area.right, cy - offset);
-    }
+  // The grid at whole steps from the reference, the axes through it, then the dots: one bit per
+  // pixel, so at most one dot per pixel however many samples fall there.
+  Raster raster(width, height);
+  const int x0 = cx - area.left, y0 = cy - area.top;
+  const double stepPixels = axes.step * pixelsPerMetre;
+  const int lines = static_cast<int>(std::max(width, height) / stepPixels) + 1;
+  for (int k = -lines; k <= lines; ++k) {
+    const int offset = static_cast<int>(std::lround(k * stepPixels));
+    raster.Column(x0 + offset, k == 0 ? Raster::Axis : Raster::Grid);
+    raster.Row(y0 - offset, k == 0 ? Raster::Axis : Raster::Grid);
   }
-  {
-    Selected pen(dc, CreatePen(PS_SOLID, 1, kAxis));
-    Line(dc, cx, area.top, cx, area.bottom);
-    Line(dc, area.left, cy, area.right, cy);
-  }
+  PixelMask mask(width, height);
+  stats.ForEachDeviation([&](const Enu& d, float) {
+    mask.Mark(x0 + 0.5 + d.east * pixelsPerMetre, y0 + 0.5 - d.north * pixelsPerMetre);
+  });
+  const int dot = Scaled(scale, 2);
+  for (const uint32_t p : mask.pixels())
+    raster.Block(static_cast<int>(p % width), static_cast<int>(p / width), dot, Raster::Dot);
+  raster.Show(dc, area.left, area.top);
   Label(dc, cx + Scaled(scale, 3), area.top + Scaled(scale, 2), "N", kAxis);
   Label(dc, area.right - Scaled(scale, 4), cy - textHeight - Scaled(scale, 1), "E", kAxis, true);
 
-  // One bit per pixel: at most one dot per pixel however many samples fall there.
-  PixelMask mask(width, height);
-  const double x0 = cx - area.left + 0.5, y0 = cy - area.top + 0.5;
-  stats.ForEachDeviation([&](const Enu& d, float) {
-    mask.Mark(x0 + d.east * pixelsPerMetre, y0 - d.north * pixelsPerMetre);
-  });
-  const int dot = Scaled(scale, 2);
-  BlitMask(dc, area.left, area.top, dot > 1 ? mask.Dilated(dot) : mask, kDots);
-
-  SelectObject(dc, GetStockObject(NULL_BRUSH));
   const struct {
     const char* name;
     double radius;
@@ -162,10 +200,7 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
   for (const auto& c : circles) {
     if (!any || !std::isfinite(c.radius)) continue;
     const int r = static_cast<int>(std::lround(c.radius * pixelsPerMetre));
-    {
-      Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), c.colour));
-      Circle(dc, cx, cy, r);
-    }
+    Circle(dc, cx, cy, r, Scaled(scale, 2), c.colour);
     const int diagonal = static_cast<int>(std::lround(r * 0.7071));
     const int y = c.side > 0 ? cy - diagonal - textHeight : cy + diagonal;
     Label(dc, cx + diagonal + Scaled(scale, 3), y, std::string(c.name).append(Metres(c.radius)),
@@ -226,12 +261,18 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
       if (yOf(k * axes.step) >= plot.top && yOf(k * axes.step) < plot.bottom)
         Line(dc, plot.left, yOf(k * axes.step), plot.right, yOf(k * axes.step));
     if (timed) {
+      // Time lines at nice steps, each labelled below when its label has room.
       const double step = NiceTimeStep(span, std::max(1, plotWidth / Scaled(scale, 70)));
-      SetBkMode(dc, TRANSPARENT);
+      Label(dc, plot.left, plot.bottom, ElapsedText(0), kAxis);
+      int labelsEnd = plot.left + TextWidth(dc, ElapsedText(0)) + Scaled(scale, 6);
       for (double t = step; t <= span; t += step) {
         const int x = plot.left + static_cast<int>(std::lround(t * pixelsPerSecond));
         Line(dc, x, plot.top, x, plot.bottom);
-        Label(dc, x, plot.bottom, ElapsedText(t), kAxis, true);
+        const std::string text = ElapsedText(t);
+        const int half = TextWidth(dc, text) / 2;
+        if (x - half < labelsEnd || x + half > plot.right) continue;
+        Label(dc, x - half, plot.bottom, text, kAxis);
+        labelsEnd = x + half + Scaled(scale, 6);
       }
     }
   }
@@ -246,29 +287,38 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
            yOf(sign * summary.vertical95));
   }
 
-  // One stroke per pixel column from its lowest to its highest up.
-  ColumnRanges columns(plotWidth);
+  // Fewer samples than pixel columns: a line through them in order. More: one stroke per pixel
+  // column from its lowest to its highest up (a day at 10 Hz fills every column).
   std::size_t index = 0;
-  stats.ForEachDeviation([&](const Enu& d, float seconds) {
-    const double x =
-        timed ? seconds * pixelsPerSecond : static_cast<double>(index) * pixelsPerSecond;
-    columns.Add(x + 0.5, d.up);
-    ++index;
-  });
+  auto xOf = [&](float seconds) {
+    return (timed ? seconds : static_cast<double>(index)) * pixelsPerSecond;
+  };
+  auto yIn = [&](double up) { return std::clamp<int>(yOf(up), plot.top, plot.bottom - 1); };
   std::vector<POINT> points;
-  std::vector<DWORD> counts;
-  for (std::size_t c = 0; c < columns.columns().size(); ++c) {
-    const ColumnRanges::Range& r = columns.columns()[c];
-    if (!r.any()) continue;
-    const int x = plot.left + static_cast<int>(c);
-    const int top = std::clamp<int>(yOf(r.high), plot.top, plot.bottom - 1);
-    const int bottom = std::clamp<int>(yOf(r.low), plot.top, plot.bottom - 1);
-    points.push_back({x, top});
-    points.push_back({x, bottom + 1});
-    counts.push_back(2);
-  }
-  if (!counts.empty()) {
-    Selected pen(dc, CreatePen(PS_SOLID, 1, kDots));
+  Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 1), kDots));
+  if (stats.storedSamples() <= static_cast<std::size_t>(plotWidth)) {
+    stats.ForEachDeviation([&](const Enu& d, float seconds) {
+      const double x = xOf(seconds);
+      ++index;
+      if (std::isfinite(x)) points.push_back({plot.left + static_cast<int>(x), yIn(d.up)});
+    });
+    if (points.size() == 1) points.push_back({points[0].x + 1, points[0].y});
+    Polyline(dc, points.data(), static_cast<int>(points.size()));
+  } else {
+    ColumnRanges columns(plotWidth);
+    stats.ForEachDeviation([&](const Enu& d, float seconds) {
+      columns.Add(xOf(seconds) + 0.5, d.up);
+      ++index;
+    });
+    std::vector<DWORD> counts;
+    for (std::size_t c = 0; c < columns.columns().size(); ++c) {
+      const ColumnRanges::Range& r = columns.columns()[c];
+      if (!r.any()) continue;
+      const int x = plot.left + static_cast<int>(c);
+      points.push_back({x, yIn(r.high)});
+      points.push_back({x, yIn(r.low) + 1});
+      counts.push_back(2);
+    }
     PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
   }
 
@@ -278,7 +328,6 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
   if (any && std::isfinite(summary.vertical95))
     title.append(";  vertical 95 % ").append(Metres(summary.vertical95));
   Label(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2), title, kText);
-  if (timed) Label(dc, plot.left, plot.bottom, "0:00:00", kAxis);
   Frame(dc, area);
 }
 

@@ -34,12 +34,14 @@ double NiceTimeStep(double seconds, int maxSteps) {
 
 PlotAxes ChooseAxes(double extent, double halfPixels, double minSpacingPixels) {
   if (!(extent >= kMinExtentMetres) || !std::isfinite(extent)) extent = kMinExtentMetres;
-  halfPixels = std::max(1.0, halfPixels);
-  const int steps = std::max(1, static_cast<int>(halfPixels / std::max(1.0, minSpacingPixels)));
+  // The range rounds the extent up to a fifth of it at most (a nice step of up to 2.5 times the
+  // extent / 5), so the points fill at least two thirds of the plot; the grid takes the finest
+  // nice step its spacing allows.
+  const double rangeStep = NiceStep(extent, 5);
   PlotAxes axes;
-  axes.step = NiceStep(extent, steps);
-  axes.halfRange = std::max(1.0, std::ceil(extent / axes.step * (1.0 - kStepSlack))) * axes.step;
-  axes.metresPerPixel = axes.halfRange / halfPixels;
+  axes.halfRange = std::max(1.0, std::ceil(extent / rangeStep * (1.0 - kStepSlack))) * rangeStep;
+  axes.metresPerPixel = axes.halfRange / std::max(1.0, halfPixels);
+  axes.step = NiceStep(std::max(1.0, minSpacingPixels) * axes.metresPerPixel, 1);
   return axes;
 }
 
@@ -62,42 +64,24 @@ std::string ElapsedText(double seconds) {
 PixelMask::PixelMask(int width, int height)
     : width_(std::max(0, width)),
       height_(std::max(0, height)),
-      stride_((width_ + 31) / 32 * 4),
+      stride_((width_ + 7) / 8),
       bits_(static_cast<std::size_t>(stride_) * height_, 0) {}
 
 bool PixelMask::Mark(double x, double y) {
   if (!(x >= 0.0 && x < width_ && y >= 0.0 && y < height_)) return false;  // NaN too
   const int xi = static_cast<int>(x), yi = static_cast<int>(y);
-  if (Marked(xi, yi)) return false;
-  Set(xi, yi);
+  uint8_t& byte = bits_[static_cast<std::size_t>(yi) * stride_ + xi / 8];
+  const uint8_t bit = static_cast<uint8_t>(0x80 >> (xi % 8));
+  if ((byte & bit) != 0) return false;
+  byte |= bit;
+  pixels_.push_back(static_cast<uint32_t>(yi) * static_cast<uint32_t>(width_) +
+                    static_cast<uint32_t>(xi));
   return true;
 }
 
 bool PixelMask::Marked(int x, int y) const {
   if (x < 0 || x >= width_ || y < 0 || y >= height_) return false;
   return (bits_[static_cast<std::size_t>(y) * stride_ + x / 8] & (0x80 >> (x % 8))) != 0;
-}
-
-void PixelMask::Set(int x, int y) {
-  uint8_t& byte = bits_[static_cast<std::size_t>(y) * stride_ + x / 8];
-  const uint8_t bit = static_cast<uint8_t>(0x80 >> (x % 8));
-  if ((byte & bit) != 0) return;
-  byte |= bit;
-  pixels_.push_back(static_cast<uint32_t>(y) * static_cast<uint32_t>(width_) +
-                    static_cast<uint32_t>(x));
-}
-
-PixelMask PixelMask::Dilated(int size) const {
-  PixelMask out(width_, height_);
-  size = std::max(1, size);
-  for (const uint32_t p : pixels_) {
-    const int x0 = static_cast<int>(p % width_) - size / 2;
-    const int y0 = static_cast<int>(p / width_) - size / 2;
-    for (int y = std::max(0, y0); y < std::min(height_, y0 + size); ++y)
-      for (int x = std::max(0, x0); x < std::min(width_, x0 + size); ++x)
-        out.Set(x, y);
-  }
-  return out;
 }
 
 ColumnRanges::ColumnRanges(int width) : columns_(static_cast<std::size_t>(std::max(0, width))) {}

@@ -22,13 +22,13 @@ double NiceTimeStep(double seconds, int maxSteps);
 // Axes symmetric about a centre, the same metres per pixel both ways.
 struct PlotAxes {
   double metresPerPixel = 1.0;
-  double step = 1.0;       // metres between grid lines
   double halfRange = 1.0;  // metres from the centre to the edge of the shorter side
+  double step = 1.0;       // metres between grid lines
 };
 
 // Axes that show every deviation up to extent (metres, from the centre) within halfPixels of the
-// centre, the half range a whole number of steps, grid lines at least minSpacingPixels apart.
-// A zero or unknown extent shows 10 cm.
+// centre, at most half as far again, with grid lines at least minSpacingPixels apart. A zero or
+// unknown extent shows 10 cm.
 PlotAxes ChooseAxes(double extent, double halfPixels, double minSpacingPixels);
 
 // A step as its label: "50 m", "0.2 m", "2 km".
@@ -36,9 +36,8 @@ std::string MetresText(double metres);
 // Elapsed seconds as h:mm:ss.
 std::string ElapsedText(double seconds);
 
-// One bit per pixel of a width × height plot; a point marks the pixel it falls on. Rows are
-// whole 32-bit words with the leftmost pixel in the top bit of a byte, as a monochrome device-
-// independent bitmap holds them (top-down).
+// One bit per pixel of a width × height plot; a point marks the pixel it falls on, and the list of
+// marked pixels is what gets drawn: at most one dot per pixel however many points fall there.
 class PixelMask {
  public:
   PixelMask(int width, int height);
@@ -46,21 +45,11 @@ class PixelMask {
   // Marks the pixel under (x, y); false when it lies outside or was marked before.
   bool Mark(double x, double y);
   bool Marked(int x, int y) const;
-  // The marked pixels in the order they were first marked.
-  const std::vector<uint32_t>& pixels() const { return pixels_; }  // y * width + x
-  // A mask with a size × size block at each marked pixel (top-left at the pixel, shifted back by
-  // size / 2), for dots larger than a pixel.
-  PixelMask Dilated(int size) const;
-
-  int width() const { return width_; }
-  int height() const { return height_; }
-  int stride() const { return stride_; }  // bytes a row
-  const std::vector<uint8_t>& bits() const { return bits_; }
+  // The marked pixels in the order they were first marked, each y * width + x.
+  const std::vector<uint32_t>& pixels() const { return pixels_; }
 
  private:
-  void Set(int x, int y);
-
-  int width_, height_, stride_;
+  int width_, height_, stride_;  // stride: bytes a row
   std::vector<uint8_t> bits_;
   std::vector<uint32_t> pixels_;
 };

@@ -28,17 +28,19 @@ TEST(DeviationPlotTest, NiceStepsForMetresAndTime) {
     EXPECT_DOUBLE_EQ(NiceTimeStep(c.seconds, c.maxSteps), c.step) << c.seconds;
 }
 
-TEST(DeviationPlotTest, AxesShowTheExtentInWholeStepsAtTheSpacing) {
-  const PlotAxes a = ChooseAxes(7.3, 200, 40);  // at most five steps of 40 px
-  EXPECT_DOUBLE_EQ(a.step, 2);
+TEST(DeviationPlotTest, AxesShowTheExtentWithGridLinesAtTheSpacing) {
+  const PlotAxes a = ChooseAxes(7.3, 200, 40);
   EXPECT_DOUBLE_EQ(a.halfRange, 8);
   EXPECT_DOUBLE_EQ(a.metresPerPixel, 0.04);
+  EXPECT_DOUBLE_EQ(a.step, 2);                             // 1.6 m is 40 px
+  EXPECT_DOUBLE_EQ(ChooseAxes(51, 33, 36).halfRange, 60);  // a small plot still fills
   const PlotAxes none = ChooseAxes(std::nan(""), 100, 40);
   EXPECT_DOUBLE_EQ(none.halfRange, 0.1);
-  for (const double extent : {0.13, 1.0, 4.999, 37.0, 12345.0}) {
+  for (const double extent : {0.13, 1.0, 1.01, 4.999, 37.0, 12345.0}) {
     const PlotAxes b = ChooseAxes(extent, 150, 30);
     EXPECT_GE(b.halfRange, extent);
-    EXPECT_LE(b.halfRange / b.step, 5.0 + 1e-9) << extent;
+    EXPECT_LE(b.halfRange, 1.5 * extent) << extent;
+    EXPECT_DOUBLE_EQ(b.metresPerPixel, b.halfRange / 150);
     EXPECT_GE(b.step / b.metresPerPixel, 30.0 - 1e-9) << extent;
   }
   EXPECT_EQ(MetresText(0.2), "0.2 m");
@@ -63,19 +65,6 @@ TEST(DeviationPlotTest, PixelMaskKeepsEveryOccupiedPixelOnce) {
   for (int y = 0; y < 11; ++y)
     for (int x = 0; x < 37; ++x)
       EXPECT_EQ(mask.Marked(x, y), expected.count({x, y}) == 1) << x << "," << y;
-  // A monochrome bitmap's layout: rows of whole 32-bit words, leftmost pixel in the top bit.
-  PixelMask one(40, 2);
-  one.Mark(9.7, 1.2);
-  EXPECT_EQ(one.stride(), 8);
-  EXPECT_EQ(one.bits()[8 + 1], 0x40);
-  // Dots of three pixels, clipped at the edges.
-  PixelMask corner(5, 5);
-  corner.Mark(0, 0);
-  corner.Mark(3, 3);
-  const PixelMask dots = corner.Dilated(3);
-  EXPECT_EQ(dots.pixels().size(), 4u + 9u);
-  EXPECT_TRUE(dots.Marked(4, 4) && dots.Marked(1, 1) && dots.Marked(2, 2));
-  EXPECT_FALSE(dots.Marked(2, 0));
 }
 
 TEST(DeviationPlotTest, ColumnRangesKeepEachColumnsLowestAndHighest) {
