@@ -38,9 +38,8 @@ struct Item {
   int width;  // at 96 DPI; 0: the caption's text width; negative: minus the width in pixels
 };
 
-struct Group {
-  std::vector<Item> items;
-};
+// Controls kept together on one row: a caption and its field, or buttons.
+using Group = std::vector<Item>;
 
 std::string TextOf(HWND control) {
   wchar_t text[256] = {};
@@ -216,16 +215,16 @@ void AccuracyPage::Layout(int width, int height) {
   // Three rows: reference and session; the mark; the gates and Apply. A row's groups wrap when
   // the page is too narrow for them; a group never splits.
   const std::vector<std::vector<Group>> rows = {
-      {{{{c[0], Kind::Text, 0}, {reference_, Kind::Combo, 116}}},
-       {{{start_, Kind::Button, 48}, {stop_, Kind::Button, 48}, {reset_, Kind::Button, 48}}},
-       {{{state_, Kind::Text, 60}}}},
-      {{{{c[1], Kind::Text, 0}, {latitude_, Kind::Edit, -coordinate}}},
-       {{{c[2], Kind::Text, 0}, {longitude_, Kind::Edit, -coordinate}}},
-       {{{c[3], Kind::Text, 0}, {height_, Kind::Edit, kMarkHeightWidth}}}},
-      {{{{c[4], Kind::Text, 0}, {minFix_, Kind::Combo, 64}}},
-       {{{c[5], Kind::Text, 0}, {maxPdop_, Kind::Edit, 36}}},
-       {{{c[6], Kind::Text, 0}, {minSats_, Kind::Edit, 32}}},
-       {{{apply_, Kind::Button, 56}}}},
+      {{{c[0], Kind::Text, 0}, {reference_, Kind::Combo, 116}},
+       {{start_, Kind::Button, 48}, {stop_, Kind::Button, 48}, {reset_, Kind::Button, 48}},
+       {{state_, Kind::Text, 60}}},
+      {{{c[1], Kind::Text, 0}, {latitude_, Kind::Edit, -coordinate}},
+       {{c[2], Kind::Text, 0}, {longitude_, Kind::Edit, -coordinate}},
+       {{c[3], Kind::Text, 0}, {height_, Kind::Edit, kMarkHeightWidth}}},
+      {{{c[4], Kind::Text, 0}, {minFix_, Kind::Combo, 64}},
+       {{c[5], Kind::Text, 0}, {maxPdop_, Kind::Edit, 36}},
+       {{c[6], Kind::Text, 0}, {minSats_, Kind::Edit, 32}},
+       {{apply_, Kind::Button, 56}}},
   };
   int y = Px(kMargin) - Px(kRow);
   for (const std::vector<Group>& row : rows) {
@@ -233,7 +232,7 @@ void AccuracyPage::Layout(int width, int height) {
     for (const Group& g : row) {
       std::vector<int> widths;
       int total = 0;
-      for (const Item& item : g.items) {
+      for (const Item& item : g) {
         widths.push_back(item.width < 0 ? -item.width : widthOf(item));
         total += widths.back() + (total > 0 ? Px(kGap) : 0);
       }
@@ -241,8 +240,8 @@ void AccuracyPage::Layout(int width, int height) {
         x = Px(kMargin);
         y += Px(kRow);
       }
-      for (std::size_t i = 0; i < g.items.size(); ++i) {
-        const Item& item = g.items[i];
+      for (std::size_t i = 0; i < g.size(); ++i) {
+        const Item& item = g[i];
         const int h = item.kind == Kind::Combo    ? Px(kComboListHeight)
                       : item.kind == Kind::Edit   ? Px(kEditHeight)
                       : item.kind == Kind::Button ? Px(kButtonHeight)
