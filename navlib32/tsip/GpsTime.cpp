@@ -62,7 +62,7 @@ int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds) {
   // A damaged packet's time of week can be any float: clamp to a representable count (about
   // 30 million years either way; such a date is rejected downstream) instead of overflowing.
   constexpr double kLimit = 1e15;
-  double total = static_cast<double>(fullWeek) * kSecondsPerWeek + gpsSeconds - leapSeconds;
+  double total = GpsSecondsSinceEpoch(fullWeek, gpsSeconds, leapSeconds);
   if (!(total > -kLimit)) total = -kLimit;  // also NaN
   if (total > kLimit) total = kLimit;
   // std::floor without the library call: the whole part, one less below a negative fraction.

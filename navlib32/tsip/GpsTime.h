@@ -37,6 +37,11 @@ int FirstWeekOfLeapSeconds(int leapSeconds);
 // week.
 int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds);
 
+// The seconds GpsToUnixSeconds floors, counted from the GPS epoch (before its clamp).
+inline double GpsSecondsSinceEpoch(int fullWeek, double gpsSeconds, int leapSeconds) {
+  return static_cast<double>(fullWeek) * kSecondsPerWeek + gpsSeconds - leapSeconds;
+}
+
 struct CivilDate {
   int year = 1970, month = 1, day = 1;
 };

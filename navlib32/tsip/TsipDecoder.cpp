@@ -321,11 +321,19 @@ void TsipDecoder::NoteWeek(int reportedWeek) {
 
 void TsipDecoder::NoteDate(double gpsSeconds, bool utc) {
   if (week_ < 0 || !std::isfinite(gpsSeconds)) return;
-  const int64_t unixSeconds = GpsToUnixSeconds(week_, gpsSeconds, utc ? 0 : leapSeconds_);
-  const int64_t day = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
-  if (day != dateDay_) {  // the calendar once a day
-    dateDay_ = day;
-    date_ = CivilDateOf(unixSeconds);
+  const int offset = utc ? 0 : leapSeconds_;
+  // A time within the day of date_ keeps it without a conversion (the day's bounds are whole
+  // seconds: the floor of GpsToUnixSeconds stays within them; a time its clamp would move lies
+  // outside any day but the clamped one, which gives that same day).
+  const double total = GpsSecondsSinceEpoch(week_, gpsSeconds, offset);
+  if (!(total >= dateFrom_ && total < dateFrom_ + 86400.0)) {
+    const int64_t unixSeconds = GpsToUnixSeconds(week_, gpsSeconds, offset);
+    const int64_t day = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
+    if (day != dateDay_) {  // the calendar once a day
+      dateDay_ = day;
+      date_ = CivilDateOf(unixSeconds);
+    }
+    dateFrom_ = static_cast<double>(day * 86400 - kGpsEpochUnixSeconds);
   }
   fix_.SetDate(date_.year, date_.month, date_.day);
 }

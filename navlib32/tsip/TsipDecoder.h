@@ -146,6 +146,8 @@ class TsipDecoder final : public GpsDecoder {
   mutable double dayStart_ = std::numeric_limits<double>::quiet_NaN();
   int week_ = -1;
   int64_t dateDay_ = INT64_MIN;  // day number (since 1970) of date_
+  // Where that day begins in GpsSecondsSinceEpoch's count; NaN: no day yet.
+  double dateFrom_ = std::numeric_limits<double>::quiet_NaN();
   CivilDate date_;
 
   EpochKind kind_ = EpochKind::None;

@@ -219,6 +219,16 @@ TEST(TsipDecoder, TimingReceiverInOverdeterminedClockMode) {
   EXPECT_EQ(r[1].status, static_cast<int16_t>(pelmora::ReceiverStatus::DoingFixes));
 }
 
+TEST(TsipDecoder, DateOfEachFixAcrossUtcMidnightAtGpsSecond86414AndBack) {
+  const std::pair<uint32_t, int> fixes[] = {
+      {86413999, 20061126}, {86414000, 20061127}, {172814000, 20061128}, {86413999, 20061126}};
+  for (TsipDecoder decoder; const auto& [towMs, date] : fixes) {
+    Decode(decoder, Wire(P8F20(48.1, 11.5, 520.0, 0, 0, towMs, 0x00, 14, 1403)));
+    int y = 0, m = 0, d = 0;
+    EXPECT_TRUE(decoder.GetDate(y, m, d, 101.0) && y * 10000 + m * 100 + d == date) << towMs;
+  }
+}
+
 TEST(TsipDecoder, UtcTimesAreNotShiftedAgain) {
   // 0x8F-AB flag bit 0: the time of week is UTC already
   std::vector<uint8_t> s;
