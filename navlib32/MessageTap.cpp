@@ -109,7 +109,8 @@ void MessageTap::Nmea(const NmeaStep& step) {
       nmea::AppendNmeaSentence(step.body, text);
       text.resize(text.size() - 2);  // its CR LF
     } else {
-      text = "$" + std::string(step.body);
+      text += '$';
+      text += step.body;
     }
     Keep(MessageProtocol::Nmea, step.hasChecksum ? MessageStatus::Ok : MessageStatus::NoChecksum,
          text, text.size());
