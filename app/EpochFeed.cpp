@@ -7,11 +7,14 @@ void EpochFeed::Reset() {
   epoch_ = Epoch{};
   shown_ = Epoch{};
   sentences_.clear();
+  messages_.clear();
+  messagesDropped_ = 0;
 }
 
 void EpochFeed::Read() {
   p_.engine.GetEpoch(epoch_);
   p_.engine.TakeSentences(sentences_);
+  p_.engine.TakeMessages(messages_, messagesDropped_);
 }
 
 void EpochFeed::Update() {

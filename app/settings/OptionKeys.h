@@ -70,7 +70,8 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "WorkbenchTop", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchWidth", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchHeight", .defaultInt = 0, .atStart = false},
-    {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
+    // The tab: 0 satellites, 1 accuracy, 2 history, 3 messages.
+    {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},
 };
 // clang-format on
 

@@ -83,6 +83,10 @@ void WorkbenchModel::OnEpoch(const Epoch& epoch, std::string_view) {
   latest_ = epoch;
 }
 
+void WorkbenchModel::OnMessages(const MessageBatch& batch) {
+  messages_.Add(batch.records, batch.dropped);
+}
+
 void WorkbenchModel::SortBy(SatColumn column) {
   ascending_ = column == sortColumn_ ? !ascending_ : true;
   sortColumn_ = column;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/EpochFeed.h"
+#include "app/workbench/MessageConsole.h"
 #include "app/workbench/Workbench.h"
 #include "navlib32/navlib32_epoch.h"
 
@@ -43,11 +44,14 @@ class WorkbenchModel : public EpochConsumer {
 
   void OnUpdate(const Epoch& shown, const dde::FixQuantities& quantities) override;
   void OnEpoch(const Epoch& epoch, std::string_view sentences) override;
+  void OnMessages(const MessageBatch& batch) override;
 
   // Counts the update steps heard: the window refreshes when it changed.
   uint64_t Updates() const { return updates_; }
   const Epoch& Latest() const { return latest_; }
   Workbench& Bench() { return bench_; }
+  // The receiver's messages as the Messages tab shows them.
+  MessageConsole& Messages() { return messages_; }
 
   // Sorts by a column; the same column again reverses the order.
   void SortBy(SatColumn column);
@@ -69,6 +73,7 @@ class WorkbenchModel : public EpochConsumer {
 
  private:
   Workbench bench_;
+  MessageConsole messages_;
   Epoch latest_{};
   uint64_t updates_ = 0;
   SatColumn sortColumn_ = SatColumn::System;
