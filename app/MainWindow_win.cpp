@@ -91,6 +91,7 @@ int MainWindow::Run() {
         TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0) {
       continue;
     }
+    if (workbench_ != nullptr && workbench_->PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

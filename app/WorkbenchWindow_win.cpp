@@ -64,6 +64,25 @@ void WorkbenchWindow::Refresh() {
   Fill();
 }
 
+bool WorkbenchWindow::PreTranslate(MSG& msg) {
+  if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  if (msg.message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    int step = 0;
+    if (msg.wParam == VK_TAB) step = shift ? -1 : 1;
+    if (msg.wParam == VK_NEXT) step = 1;
+    if (msg.wParam == VK_PRIOR) step = -1;
+    if (step != 0) {
+      const int count = static_cast<int>(pages_.size());
+      SendMessageW(tabs_, TCM_SETCURSEL, (tab_ + step + count) % count, 0);
+      NMHDR header{tabs_, IDC_WorkbenchTabs, TCN_SELCHANGE};
+      OnNotify(header);
+      return true;
+    }
+  }
+  return IsDialogMessageW(hwnd_, &msg) != 0;
+}
+
 // Unowned: the workbench has its own taskbar button and may lie behind the small main window or
 // on another screen; neither window ever blocks or minimises the other.
 bool WorkbenchWindow::Create() {

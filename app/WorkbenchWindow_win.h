@@ -29,6 +29,9 @@ class WorkbenchWindow {
   // After a tick: refills the controls when the model heard an update step since the last fill,
   // and the message console when it changed.
   void Refresh();
+  // The message loop's hook for the window's keys: Ctrl+Tab and Ctrl+PageDown to the next tab,
+  // with Shift or PageUp to the previous; Tab between the controls. True when it took the message.
+  bool PreTranslate(MSG& msg);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

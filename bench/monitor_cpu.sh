@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# CPU time of pelmora.exe under Wine over a minute, idle (Off) and live on a simulated receiver
-# (gpssim at one epoch a second on a pseudo-terminal mapped to COM5, UpdateInterval 2), read
+# CPU time of pelmora.exe under Wine over a minute, idle (Off), live on a simulated receiver
+# (gpssim at one epoch a second on a pseudo-terminal mapped to COM5, UpdateInterval 2, four
+# constellations), and live again with the workbench window open on each of its tabs, read
 # from /proc/PID/stat (utime + stime) of the program and of the wineserver at the start and the
 # end of the minute. Runs in a copy of the build's Wine prefix under its own Xvfb.
 #   bench/monitor_cpu.sh [BUILD_DIR] [SECONDS]   (default build/win64, 60)
@@ -50,10 +51,18 @@ measure() {
   a1=$(cpu "$app")
   s1=$(cpu "$server")
   awk -v l="$label" -v a=$((a1 - a0)) -v s=$((s1 - s0)) -v t="$ticks" -v n="$seconds" 'BEGIN {
-    printf "%-5s pelmora.exe %.2f s CPU (%.2f%%), wineserver %.2f s (%.2f%%) over %d s\n",
+    printf "%-11s pelmora.exe %.2f s CPU (%.2f%%), wineserver %.2f s (%.2f%%) over %d s\n",
            l, a / t, 100 * a / t / n, s / t, 100 * s / t / n, n }'
 }
 
+# The GIS stand-in answers the client link the program opens at start (without it a message box
+# would stand over the window).
+wine "$build/bin/gispeer.exe" --log "$(winepath -w "$dir/gispeer.log")" </dev/null >"$dir/gispeer.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  grep -q ready "$dir/gispeer.out" 2>/dev/null && break
+  sleep 0.1
+done
 wine "$build/bin/pelmora.exe" </dev/null >/dev/null 2>&1 &
 pids+=($!)
 window=""
@@ -68,11 +77,18 @@ app=$(mine 'pelmora\.exe')
 server=$(mine '^/usr/lib/wine/wineserver|^wineserver')
 [ -n "$app" ] && [ -n "$server" ] || { echo "pelmora.exe or its wineserver not found" >&2; exit 1; }
 measure idle "$app" "$server"
-"$gpssim" --protocol nmea --seconds $((seconds + 30)) --out "$dir/feed" >/dev/null 2>&1 &
+"$gpssim" --protocol nmea --systems all --seconds $((4 * seconds + 60)) --out "$dir/feed" >/dev/null 2>&1 &
 pids+=($!)
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key F3
 sleep 3
 measure live "$app" "$server"
+# The workbench open (Ctrl+W), a minute on each tab (Ctrl+Tab to the next).
+xdotool key ctrl+w
+sleep 2
+for tab in satellites accuracy history messages; do
+  measure "$tab" "$app" "$server"
+  xdotool key ctrl+Tab
+done
 # What the live minute ended on, to see that the fix was moving.
 if [ -n "${PELMORA_CPU_SHOT:-}" ]; then import -window root "$PELMORA_CPU_SHOT"; fi

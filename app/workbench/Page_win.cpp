@@ -113,11 +113,18 @@ void FillList(HWND list, const std::vector<std::vector<std::string>>& rows) {
     item.pszText = const_cast<wchar_t*>(L"");
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
+  // Only the cells that changed are set: a list refilled every second mostly keeps its texts.
+  wchar_t shown[256];
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (std::size_t c = 0; c < rows[i].size(); ++c) {
       std::wstring text = ui::ToWide(rows[i][c]);
       LVITEMW item{};
       item.iSubItem = static_cast<int>(c);
+      item.pszText = shown;
+      item.cchTextMax = 256;
+      shown[0] = L'\0';
+      SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+      if (text == shown) continue;
       item.pszText = text.data();
       SendMessageW(list, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
     }
