@@ -5,6 +5,7 @@
 
 #include "app/ControlIds.h"
 #include "app/ui/FormRenderer_win.h"
+#include "app/workbench/Graph_win.h"
 
 namespace pelmora::workbench {
 namespace {
@@ -18,10 +19,22 @@ constexpr int kComboDropHeight = 320;
 // Time received, type and status; the text takes the rest, at least kMinTextWidth.
 constexpr int kColumnWidths[kConsoleColumnCount - 1] = {90, 70, 90};
 constexpr int kMinTextWidth = 200;
+// Heights of the check box and the texts beside it.
+constexpr int kCheckHeight = 20;
+constexpr int kTextHeight = 16;
 
 }  // namespace
 
+// Sizes are given at 96 DPI and scaled to the screen's.
+int MessagesPage::Px(int pixels) const {
+  return static_cast<int>(pixels * scale_ + 0.5);
+}
+
 void MessagesPage::CreateControls() {
+  if (HDC dc = GetDC(hwnd_)) {
+    scale_ = DpiScale(dc);
+    ReleaseDC(hwnd_, dc);
+  }
   pause_ = Child(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_WorkbenchMsgPause, "Pause");
   typeCaption_ = Child(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_WorkbenchMsgTypeCaption, "Type:");
   type_ = Child(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_WorkbenchMsgType);
@@ -34,24 +47,26 @@ void MessagesPage::CreateControls() {
   SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle, exStyle);
   for (int c = 0; c < kConsoleColumnCount; ++c)
     AddColumn(list_, c, MessageConsole::ColumnTitle(c),
-              c < kConsoleColumnCount - 1 ? kColumnWidths[c] : kMinTextWidth);
+              Px(c < kConsoleColumnCount - 1 ? kColumnWidths[c] : kMinTextWidth));
 }
 
 void MessagesPage::Layout(int width, int height) {
+  const int bar = Px(kBar);
   int x = 0;
-  MoveWindow(pause_, x, 4, kPauseWidth, 20, TRUE);
-  x += kPauseWidth + kGap;
-  MoveWindow(typeCaption_, x, 7, kCaptionWidth, 16, TRUE);
-  x += kCaptionWidth;
-  MoveWindow(type_, x, 3, kComboWidth, kComboDropHeight, TRUE);
-  x += kComboWidth + 2 * kGap;
-  MoveWindow(counts_, x, 7, std::max(0, width - x), 16, TRUE);
-  MoveWindow(list_, 0, kBar, width, std::max(0, height - kBar), TRUE);
-  int fixed = GetSystemMetrics(SM_CXVSCROLL) + 4;
+  MoveWindow(pause_, x, (bar - Px(kCheckHeight)) / 2, Px(kPauseWidth), Px(kCheckHeight), TRUE);
+  x += Px(kPauseWidth + kGap);
+  const int textTop = (bar - Px(kTextHeight)) / 2;
+  MoveWindow(typeCaption_, x, textTop, Px(kCaptionWidth), Px(kTextHeight), TRUE);
+  x += Px(kCaptionWidth);
+  MoveWindow(type_, x, textTop - Px(4), Px(kComboWidth), Px(kComboDropHeight), TRUE);
+  x += Px(kComboWidth + 2 * kGap);
+  MoveWindow(counts_, x, textTop, std::max(0, width - x), Px(kTextHeight), TRUE);
+  MoveWindow(list_, 0, bar, width, std::max(0, height - bar), TRUE);
+  int fixed = GetSystemMetrics(SM_CXVSCROLL) + Px(4);
   for (int w : kColumnWidths)
-    fixed += w;
+    fixed += Px(w);
   SendMessageW(list_, LVM_SETCOLUMNWIDTH, kConsoleColumnCount - 1,
-               std::max(kMinTextWidth, width - fixed));
+               std::max(Px(kMinTextWidth), width - fixed));
 }
 
 void MessagesPage::Fill() {
