@@ -105,6 +105,14 @@ constexpr int IDC_WorkbenchScatter = 1583;
 constexpr int IDC_WorkbenchHeightStrip = 1584;
 constexpr int IDC_WorkbenchAccuracyCaption0 = 1590;  // .. 1596
 
+// The workbench's Messages tab: the console of received messages (time received, type, status,
+// text), its Pause check box, the type filter with its caption, and the counts.
+constexpr int IDC_WorkbenchMsgList = 1620;
+constexpr int IDC_WorkbenchMsgPause = 1621;
+constexpr int IDC_WorkbenchMsgTypeCaption = 1622;
+constexpr int IDC_WorkbenchMsgType = 1623;
+constexpr int IDC_WorkbenchMsgCounts = 1624;
+
 // Menu commands.
 constexpr int IDM_FileOff = 40001;
 constexpr int IDM_FileLive = 40002;

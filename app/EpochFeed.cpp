@@ -7,6 +7,8 @@ void EpochFeed::Reset() {
   epoch_ = Epoch{};
   shown_ = Epoch{};
   sentences_.clear();
+  messages_.clear();
+  messagesDropped_ = 0;
   for (EpochConsumer* consumer : consumers_)
     consumer->OnNewSource();
 }
@@ -14,6 +16,7 @@ void EpochFeed::Reset() {
 void EpochFeed::Read() {
   p_.engine.GetEpoch(epoch_);
   p_.engine.TakeSentences(sentences_);
+  p_.engine.TakeMessages(messages_, messagesDropped_);
 }
 
 void EpochFeed::Update() {

@@ -1,6 +1,6 @@
 // The epoch's one road through the program. After every successful poll the feed reads the
-// engine once (the epoch, and the NMEA receiver's own sentences that came with it) and hands
-// that one epoch on, in a fixed order:
+// engine once (the epoch, the NMEA receiver's own sentences that came with it, and every message
+// framed) and hands that one epoch on, in a fixed order:
 //   1. the views (MainPanels) — update ticks only; they write their display clamps (signal
 //      0..99, PDOP at most 20) into the shown copy of the record,
 //   2. the GIS link's update command, with the nine quantities computed once,
@@ -10,6 +10,8 @@
 // Portable.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,13 @@
 #include "navlib32/navlib32_epoch.h"
 
 namespace pelmora {
+
+// The receiver's messages of one read: records as navlib32_messages.h lays them out, and how
+// many the engine let go unread before them.
+struct MessageBatch {
+  std::span<const uint8_t> records;
+  uint64_t dropped = 0;
+};
 
 // Something that follows the fix beside the window. Runs on the GUI thread inside the tick:
 // shows no box, does not call back into the feed or the cycle, does not change the mode.
@@ -38,6 +47,9 @@ class EpochConsumer {
   virtual void OnEpoch(const Epoch& /*epoch*/, std::string_view /*sentences*/) {}
   // A new source is open: what follows belongs to it (a replay's seeks are no new source).
   virtual void OnNewSource() {}
+  // After every successful poll, before OnEpoch: every message the engine framed since the last
+  // poll, good or damaged, NMEA and TSIP alike.
+  virtual void OnMessages(const MessageBatch& /*batch*/) {}
 };
 
 // What the update step needs beyond the views.
@@ -64,8 +76,11 @@ class EpochFeed {
       if (p_.options.display.beep == 1) beep();
       Update();
     }
-    for (EpochConsumer* consumer : consumers_)
+    const MessageBatch messages{messages_, messagesDropped_};
+    for (EpochConsumer* consumer : consumers_) {
+      consumer->OnMessages(messages);
       consumer->OnEpoch(epoch_, sentences_);
+    }
   }
 
   // The engine's epoch after a seek or a step: read once more, the update step, the consumers.
@@ -95,7 +110,9 @@ class EpochFeed {
   std::vector<EpochConsumer*> consumers_;
   Epoch epoch_{};
   Epoch shown_{};
-  std::string sentences_;  // reused buffer
+  std::string sentences_;          // reused buffer
+  std::vector<uint8_t> messages_;  // reused buffer
+  uint64_t messagesDropped_ = 0;
 };
 
 }  // namespace pelmora

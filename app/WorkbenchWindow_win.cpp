@@ -11,6 +11,7 @@
 #include "app/ui/FormRenderer_win.h"
 #include "app/workbench/AccuracyPage_win.h"
 #include "app/workbench/HistoryPage_win.h"
+#include "app/workbench/MessagesPage_win.h"
 #include "app/workbench/SatellitesPage_win.h"
 
 namespace pelmora {
@@ -26,8 +27,8 @@ constexpr int kDefaultHeight = 480;
 constexpr int kMinWidth = 480;
 constexpr int kMinHeight = 320;
 constexpr int kMargin = 6;
-constexpr const char* kTabTitles[] = {"Satellites", "Accuracy", "History"};
-constexpr int kTabCount = 3;
+constexpr const char* kTabTitles[] = {"Satellites", "Accuracy", "History", "Messages"};
+constexpr int kTabCount = 4;
 
 int ReadInt(const OptionStore& store, const char* name) {
   return store.ReadOptionInt(name, 0);
@@ -56,7 +57,10 @@ void WorkbenchWindow::Show() {
 
 void WorkbenchWindow::Refresh() {
   if (hwnd_ == nullptr || !IsWindowVisible(hwnd_)) return;
-  if (filled_ && model_.Updates() == filledUpdates_) return;
+  if (filled_ && model_.Updates() == filledUpdates_) {
+    if (messages_ != nullptr) messages_->Fill();  // the console follows every poll
+    return;
+  }
   Fill();
 }
 
@@ -130,6 +134,9 @@ bool WorkbenchWindow::Create() {
   pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_, store_));
   pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_, store_));
   pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_, store_, seek_));
+  auto messages = std::make_unique<workbench::MessagesPage>(instance_, model_);
+  messages_ = messages.get();
+  pages_.push_back(std::move(messages));
   for (auto& page : pages_)
     if (!page->Create(hwnd_)) return false;
   // The pages lie over the tab control's display area.

@@ -1,7 +1,8 @@
 // The "Pelmora Workbench" window: a resizable top-level window with a tab control over its pages
-// (satellites, accuracy, history), each a child window of native controls and graphs showing
-// WorkbenchModel. It owns no logic: it fills the shown page after update steps and keeps its
-// place and tab in options of their own. Closing it hides it.
+// (satellites, accuracy, history, messages), each a child window of native controls and graphs
+// showing WorkbenchModel. It owns no logic: it fills the pages after update steps (the message
+// console after every tick) and keeps its place and tab in options of their own. Closing it
+// hides it.
 #pragma once
 
 #include <windows.h>
@@ -28,7 +29,8 @@ class WorkbenchWindow {
 
   // Creates the window on first use, fills it and brings it to the front.
   void Show();
-  // After a tick: refills the controls when the model heard an update step since the last fill.
+  // After a tick: refills the controls when the model heard an update step since the last fill,
+  // and the message console when it changed.
   void Refresh();
   // The message loop's hook for the window's keys: Ctrl+Tab and Ctrl+PageDown to the next tab,
   // with Shift or PageUp to the previous; Tab between the controls. True when it took the message.
@@ -51,6 +53,7 @@ class WorkbenchWindow {
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
   std::vector<std::unique_ptr<workbench::Page>> pages_;
+  workbench::Page* messages_ = nullptr;  // one of pages_
   int tab_ = 0;
   uint64_t filledUpdates_ = 0;
   bool filled_ = false;

@@ -86,7 +86,7 @@ measure live "$app" "$server"
 # The workbench open (Ctrl+W), a minute on each tab (Ctrl+Tab to the next).
 xdotool key ctrl+w
 sleep 2
-for tab in satellites accuracy history; do
+for tab in satellites accuracy history messages; do
   measure "$tab" "$app" "$server"
   xdotool key ctrl+Tab
 done

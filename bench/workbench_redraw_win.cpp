@@ -2,7 +2,8 @@
 // satellites in its model, each tab shown in turn and repainted whole (every control and graph,
 // RDW_UPDATENOW) ROUNDS times, each of its graphs alone (the double-buffered GDI drawing without
 // the native controls), and the refill of every page after a new epoch. Prints the median, 99th
-// percentile and maximum of each, in milliseconds.
+// percentile and maximum of each, in milliseconds. The message console holds its 2000 rows, and
+// each new epoch brings 30 sentences more.
 //   wine workbench_redraw.exe [EPOCHS] [ROUNDS]   (default 864000, 200)
 #include <windows.h>
 
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "app/ControlIds.h"
@@ -106,6 +108,23 @@ void Report(const char* what, std::vector<double>& ms) {
               at(0.99), ms.back(), ms.size());
 }
 
+// A 10 Hz multi-GNSS receiver's sentences of one epoch, as message records.
+std::vector<uint8_t> EpochMessages() {
+  constexpr int kSentences = 30;
+  const std::string sentence =
+      "$GPGSV,3,1,12,01,21,189,35,02,01,263,,15,16,103,34,17,08,022,33,1*6D";
+  std::vector<uint8_t> records;
+  for (int i = 0; i < kSentences; ++i) {
+    const auto length = static_cast<uint16_t>(sentence.size());
+    const MessageHeader h{length, static_cast<uint8_t>(MessageProtocol::Nmea),
+                          static_cast<uint8_t>(MessageStatus::Ok), length};
+    const auto* p = reinterpret_cast<const uint8_t*>(&h);
+    records.insert(records.end(), p, p + sizeof h);
+    records.insert(records.end(), sentence.begin(), sentence.end());
+  }
+  return records;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,6 +140,10 @@ int main(int argc, char** argv) {
     MakeEpoch(i, epoch);
     model.OnEpoch(epoch, {});
   }
+  // The message console full.
+  const std::vector<uint8_t> messages = EpochMessages();
+  for (std::size_t n = 0; n < workbench::MessageConsole::kDefaultCapacity; n += 30)
+    model.OnMessages({messages, 0});
   model.OnUpdate(epoch, quantities);
   std::printf("fed %d epochs of 60 satellites in %.1f s\n", epochs, Ms(Clock::now() - fed) / 1000);
 
@@ -163,6 +186,7 @@ int main(int argc, char** argv) {
   std::vector<double> ms;
   for (int r = 0; r < rounds; ++r) {
     MakeEpoch(epochs + r, epoch);
+    model.OnMessages({messages, 0});
     model.OnEpoch(epoch, {});
     model.OnUpdate(epoch, quantities);
     const auto start = Clock::now();

@@ -98,6 +98,23 @@ void ExercisePlayer(navlib::Engine& engine, uint8_t control) {
   }
 }
 
+// The poll's messages come as whole records of a known protocol and status, none empty.
+void CheckMessages(navlib::Engine& engine) {
+  static uint8_t buffer[4096];
+  int32_t length = -1;
+  int64_t dropped = -1;
+  FUZZ_REQUIRE(engine.TakeMessages(buffer, sizeof buffer, &length, &dropped) == 0);
+  FUZZ_REQUIRE(length >= 0 && static_cast<std::size_t>(length) <= sizeof buffer && dropped >= 0);
+  const std::size_t whole = pelmora::ForEachMessage(
+      buffer, static_cast<std::size_t>(length),
+      [](const pelmora::MessageHeader& h, const uint8_t*) {
+        FUZZ_REQUIRE(h.protocol == 1 || h.protocol == 2);
+        FUZZ_REQUIRE(h.status <= static_cast<uint8_t>(pelmora::MessageStatus::Noise));
+        FUZZ_REQUIRE(h.length > 0 && h.wireBytes >= h.length);
+      });
+  FUZZ_REQUIRE(whole == static_cast<std::size_t>(length));
+}
+
 void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control) {
   static const std::string path = TempLogPath();
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -125,6 +142,7 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
       FUZZ_REQUIRE(result == kNavPollEndOfLog);
       break;
     }
+    CheckMessages(engine);
     auto record = std::make_unique<pelmora::FixRecord>();
     const int32_t info = engine.GetInfo(record.get());
     fuzzcheck::CheckRecord(*record);

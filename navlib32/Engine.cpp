@@ -64,12 +64,14 @@ int32_t DefaultCommInfo(int32_t receiverType, pelmora::CommInfo* commInfo) {
 
 Engine::Engine(EngineServices services)
     : services_(std::move(services)), rawMakeDecoder_(services_.makeDecoder) {
-  // Every NMEA decoder reports the sentences it consumed to the tap.
+  // Every NMEA decoder reports the sentences it consumed to the sentence tap, and every decoder
+  // its messages to the message tap.
   if (services_.makeDecoder) {
     services_.makeDecoder = [this, make = std::move(services_.makeDecoder)](Protocol p) {
       std::unique_ptr<GpsDecoder> decoder = make(p);
       if (decoder && p == Protocol::Nmea)
         decoder = std::make_unique<TappedDecoder>(std::move(decoder), sentences_);
+      if (decoder) decoder->SetMessageTap(&messages_);
       return decoder;
     };
   }
@@ -275,6 +277,18 @@ int32_t Engine::TakeSentences(char* buffer, int32_t size, int32_t* length) {
   return 0;
 }
 
+int32_t Engine::TakeMessages(uint8_t* buffer, int32_t size, int32_t* length, int64_t* dropped) {
+  if (length != nullptr) *length = 0;
+  if (dropped != nullptr) *dropped = 0;
+  if (buffer == nullptr || length == nullptr || dropped == nullptr ||
+      size < static_cast<int32_t>(pelmora::kMaxMessageRecord))
+    return kNavMessagesBadArgument;
+  if (mode_ == Mode::Closed) return kNavMessagesNotOpen;
+  *length = static_cast<int32_t>(messages_.Take(buffer, static_cast<std::size_t>(size)));
+  *dropped = static_cast<int64_t>(messages_.TakeDropped());
+  return 0;
+}
+
 int32_t Engine::StartLog(const char* path) {
   // "COMn" or another device as a log name would open the device itself for writing.
   if (!ValidPath(path) || ParseComPort(path) > 0 || NamesDevice(path)) return kNavLogBadArgument;
@@ -300,6 +314,7 @@ int32_t Engine::Close() {
   index_.reset();
   replayPath_.clear();
   sentences_.Clear();
+  messages_.Clear();
   mode_ = Mode::Closed;
   stickyPollResult_ = 0;
   epochs_ = 0;
@@ -349,7 +364,10 @@ std::unique_ptr<LogReplay> Engine::ReplayTo(int64_t from, uint64_t offset, int64
   // The replay clock runs one second per epoch, as the polls of a straight replay ran it.
   double clock = static_cast<double>(from);
   for (int64_t n = from; n <= epoch; ++n) {
-    if (n == epoch) sentences_.Clear();  // the sentences of the target epoch only
+    if (n == epoch) {  // the sentences and messages of the target epoch only
+      sentences_.Clear();
+      messages_.Clear();
+    }
     clock += 1.0;
     if (replay->Advance(clock) != LogReplay::Step::Epoch) return nullptr;
   }

@@ -14,6 +14,7 @@
 #include "navlib32/GpsDecoder.h"
 #include "navlib32/LogIndex.h"
 #include "navlib32/LogReplay.h"
+#include "navlib32/MessageTap.h"
 #include "navlib32/SentenceTap.h"
 #include "navlib32/navlib32.h"
 #include "navlib32/navlib32_records.h"
@@ -73,6 +74,8 @@ class Engine {
   int32_t GetSatellites(pelmora::SatDetail* sats, int32_t capacity, int32_t* count);
   // Pelmora_GetSentences: the NMEA source's checksum-valid sentences since the last call.
   int32_t TakeSentences(char* buffer, int32_t size, int32_t* length);
+  // Pelmora_GetMessages: every message framed since the last call, as records.
+  int32_t TakeMessages(uint8_t* buffer, int32_t size, int32_t* length, int64_t* dropped);
 
   // The replay player (navlib32.h); results 0 or a NavSeekResult.
   int32_t SeekEpoch(int64_t epoch);
@@ -117,6 +120,7 @@ class Engine {
   uint64_t epochs_ = 0;     // epochs completed since the open
   std::FILE* log_ = nullptr;
   SentenceTap sentences_;  // fed by every NMEA decoder the engine makes
+  MessageTap messages_;    // fed by every decoder the engine makes
 };
 
 }  // namespace navlib

@@ -12,6 +12,8 @@ namespace navlib {
 
 enum class Protocol { Nmea, Tsip };
 
+class MessageTap;
+
 class GpsDecoder {
  public:
   virtual ~GpsDecoder() = default;
@@ -49,6 +51,10 @@ class GpsDecoder {
   // Where the last completed epoch begins in the bytes fed so far: just after the last message
   // of the epoch before it. -1 when unknown.
   virtual int64_t EpochOffset() const { return -1; }
+
+  // From now on every message framed, good or damaged, also goes to tap (null: none). The tap
+  // must outlive the decoder or be detached first.
+  virtual void SetMessageTap(MessageTap* tap) { (void)tap; }
 };
 
 // True when the record shows a current fix: position valid and, when a fix mode is given, 2D

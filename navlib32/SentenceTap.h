@@ -62,6 +62,7 @@ class TappedDecoder final : public GpsDecoder {
     return inner_->GetDate(year, month, day, nowSeconds);
   }
   int64_t EpochOffset() const override { return inner_->EpochOffset(); }
+  void SetMessageTap(MessageTap* tap) override { inner_->SetMessageTap(tap); }
 
  private:
   std::unique_ptr<GpsDecoder> inner_;

@@ -90,6 +90,12 @@ NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* l
                  [&] { return TheEngine().TakeSentences(buffer, size, length); });
 }
 
+NAVLIB32_API int32_t Pelmora_GetMessages(uint8_t* buffer, int32_t size, int32_t* length,
+                                         int64_t* dropped) {
+  return Guarded(kNavMessagesBadArgument,
+                 [&] { return TheEngine().TakeMessages(buffer, size, length, dropped); });
+}
+
 NAVLIB32_API int32_t Pelmora_GetSatellites(pelmora::SatDetail* sats, int32_t capacity,
                                            int32_t* count) {
   return Guarded(kNavSatellitesBadArgument,

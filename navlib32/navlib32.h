@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "navlib32/navlib32_epoch.h"
+#include "navlib32/navlib32_messages.h"
 #include "navlib32/navlib32_player.h"
 #include "navlib32/navlib32_records.h"
 
@@ -65,6 +66,13 @@ enum NavEpochResult : int32_t {
   kNavEpochBadArgument = 2,  // null epoch
 };
 
+// Results of Pelmora_GetMessages other than 0.
+enum NavMessagesResult : int32_t {
+  kNavMessagesNotOpen = 1,      // the engine is closed
+  kNavMessagesBadArgument = 2,  // null buffer, length or dropped, or a size below
+                                // pelmora::kMaxMessageRecord
+};
+
 // Results of the replay player's calls (Pelmora_SeekEpoch, Pelmora_SeekTime, Pelmora_SeekStart,
 // Pelmora_SeekEnd, Pelmora_StepBack, Pelmora_GetPlayerState) other than 0. On any of them the
 // replay is left as it was.
@@ -107,6 +115,15 @@ NAVLIB32_API int32_t llcvt_dbl2str(char* out, double degrees, int32_t kind, int3
 // Sentences that do not fit wait for the next call; the engine keeps 64 KiB of them at most,
 // dropping the oldest. 0 (NMEA source, *length may be 0) or a NavSentencesResult.
 NAVLIB32_API int32_t Pelmora_GetSentences(char* buffer, int32_t size, int32_t* length);
+// Copies the receiver's messages the engine framed since the last call, oldest first, as
+// records (navlib32_messages.h): every NMEA sentence or TSIP frame with its status, and every
+// damaged stretch of the stream. As many whole records as fit in size bytes (at least
+// pelmora::kMaxMessageRecord, so one always fits); *length gets the bytes written, *dropped how
+// many records the engine let go unread since the last call (it keeps 256 KiB of them, dropping
+// the oldest). Records that do not fit wait for the next call. After a seek the messages are
+// those of the epoch sought. 0 (*length may be 0) or a NavMessagesResult.
+NAVLIB32_API int32_t Pelmora_GetMessages(uint8_t* buffer, int32_t size, int32_t* length,
+                                         int64_t* dropped);
 // Fills sats with every satellite the receiver reports now, all systems (a satellite heard on
 // several signals once, with its strongest signal), in system and number order: at most
 // capacity entries and at most pelmora::kMaxAllSats (64); *count gets how many. FixRecord's

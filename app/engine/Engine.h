@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "navlib32/navlib32.h"
 #include "navlib32/navlib32_epoch.h"
@@ -29,6 +30,14 @@ class Engine {
   // false (sentences empty) for a TSIP source or a closed engine.
   virtual bool TakeSentences(std::string& sentences) {
     sentences.clear();
+    return false;
+  }
+  // Pelmora_GetMessages, drained: the records of every message the engine framed since the last
+  // call (navlib32_messages.h) in records, and how many it let go unread in dropped; false
+  // (records empty) for a closed engine.
+  virtual bool TakeMessages(std::vector<uint8_t>& records, uint64_t& dropped) {
+    records.clear();
+    dropped = 0;
     return false;
   }
   // The replay player (Pelmora_SeekEpoch ... Pelmora_GetPlayerState): 0 or a NavSeekResult. An

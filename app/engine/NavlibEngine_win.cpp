@@ -13,6 +13,8 @@ namespace {
 constexpr size_t kLatLonBuffer = 32;
 // Whole sentences at a time; the engine keeps 64 KiB at most between calls.
 constexpr size_t kSentenceChunk = 16 * 1024;
+// Records read straight into the caller's buffer, this many bytes a call.
+constexpr size_t kMessageChunk = 16 * 1024;
 
 }  // namespace
 
@@ -47,6 +49,23 @@ bool NavlibEngine::TakeSentences(std::string& sentences) {
       return false;
     if (length <= 0) return true;
     sentences.append(chunk.data(), static_cast<std::size_t>(length));
+  }
+}
+bool NavlibEngine::TakeMessages(std::vector<uint8_t>& records, uint64_t& dropped) {
+  records.clear();
+  dropped = 0;
+  for (;;) {
+    const std::size_t at = records.size();
+    records.resize(at + kMessageChunk);
+    int32_t length = 0;
+    int64_t lost = 0;
+    const int32_t result = Pelmora_GetMessages(records.data() + at,
+                                               static_cast<int32_t>(kMessageChunk), &length, &lost);
+    records.resize(at + static_cast<std::size_t>(
+                            std::clamp<int32_t>(length, 0, static_cast<int32_t>(kMessageChunk))));
+    if (result != 0) return false;
+    dropped += static_cast<uint64_t>(std::max<int64_t>(lost, 0));
+    if (length <= 0) return true;
   }
 }
 int32_t NavlibEngine::SeekEpoch(int64_t epoch) {

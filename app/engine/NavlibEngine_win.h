@@ -17,6 +17,7 @@ class NavlibEngine : public Engine {
   int32_t GetDefaultCommInfo(int32_t receiverType, CommInfo& commInfo) override;
   std::string FormatLatLon(double degrees, int32_t kind, int32_t format, int32_t decimals) override;
   bool TakeSentences(std::string& sentences) override;
+  bool TakeMessages(std::vector<uint8_t>& records, uint64_t& dropped) override;
   int32_t SeekEpoch(int64_t epoch) override;
   int32_t SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day) override;
   int32_t SeekStart() override;

@@ -70,7 +70,8 @@ inline constexpr OptionKey kOptionKeys[] = {
     {.name = "WorkbenchTop", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchWidth", .defaultInt = 0, .atStart = false},
     {.name = "WorkbenchHeight", .defaultInt = 0, .atStart = false},
-    {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},  // 0 satellites, 1 accuracy, 2 history
+    // The tab: 0 satellites, 1 accuracy, 2 history, 3 messages.
+    {.name = "WorkbenchTab", .defaultInt = 0, .atStart = false},
     // The History tab's chart window in seconds: 60, 300, 900, 3600, 21600 or 86400.
     {.name = "WorkbenchHistoryWindow", .defaultInt = 900, .atStart = false},
     // The systems the Satellites tab's bars and sky plot show: bit 0 GPS, 1 GLONASS, 2 Galileo,

@@ -88,6 +88,10 @@ void WorkbenchModel::OnNewSource() {
   latest_ = Epoch{};
 }
 
+void WorkbenchModel::OnMessages(const MessageBatch& batch) {
+  messages_.Add(batch.records, batch.dropped);
+}
+
 void WorkbenchModel::SortBy(SatColumn column) {
   ascending_ = column == sortColumn_ ? !ascending_ : true;
   sortColumn_ = column;

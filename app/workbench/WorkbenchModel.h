@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/EpochFeed.h"
+#include "app/workbench/MessageConsole.h"
 #include "app/workbench/SkyTrails.h"
 #include "app/workbench/Workbench.h"
 #include "navlib32/navlib32_epoch.h"
@@ -46,6 +47,7 @@ class WorkbenchModel : public EpochConsumer {
   void OnEpoch(const Epoch& epoch, std::string_view sentences) override;
   // The history and the latest epoch start again; the accuracy session is left alone.
   void OnNewSource() override;
+  void OnMessages(const MessageBatch& batch) override;
 
   // Counts the update steps heard: the window refreshes when it changed.
   uint64_t Updates() const { return updates_; }
@@ -53,6 +55,8 @@ class WorkbenchModel : public EpochConsumer {
   Workbench& Bench() { return bench_; }
   // The sky plot's trails, on the history's clock.
   const SkyTrails& Trails() const { return trails_; }
+  // The receiver's messages as the Messages tab shows them.
+  MessageConsole& Messages() { return messages_; }
 
   // Sorts by a column; the same column again reverses the order.
   void SortBy(SatColumn column);
@@ -77,6 +81,7 @@ class WorkbenchModel : public EpochConsumer {
  private:
   Workbench bench_;
   SkyTrails trails_;
+  MessageConsole messages_;
   Epoch latest_{};
   uint64_t updates_ = 0;
   SatColumn sortColumn_ = SatColumn::System;

@@ -1,6 +1,8 @@
 // NMEA decoder: feeds framed sentences to the handlers and stops after an epoch completes.
 #include "navlib32/nmea/NmeaDecoder.h"
 
+#include "navlib32/MessageTap.h"
+
 namespace navlib::nmea {
 
 void NmeaDecoder::Handle(const NmeaSentence& sentence, double nowSeconds) {
@@ -26,7 +28,10 @@ std::size_t NmeaDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
   while (used < size) {
     NmeaSentence sentence;
     bool got = false;
-    used += framer_.Next(data + used, size - used, sentence, got);
+    const std::size_t step = framer_.Next(data + used, size - used, sentence, got);
+    if (tap_ != nullptr) [[unlikely]]
+      Tap(data + used, step, got ? &sentence : nullptr);
+    used += step;
     if (!got) continue;
     const uint64_t before = state_.CompletedEpochs();
     state_.NoteMessageStart(messageStart_);
@@ -43,8 +48,32 @@ std::size_t NmeaDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
 
 void NmeaDecoder::Flush() {
   NmeaSentence sentence;
-  if (framer_.Finish(sentence)) Handle(sentence, lastNow_);
+  if (framer_.Finish(sentence)) {
+    if (tap_ != nullptr) Tap(nullptr, 0, &sentence);
+    Handle(sentence, lastNow_);
+  } else if (tap_ != nullptr) {
+    tap_->End(pelmora::MessageProtocol::Nmea);
+  }
   state_.CompleteEpoch(lastNow_);
+}
+
+void NmeaDecoder::SetMessageTap(MessageTap* tap) {
+  tap_ = tap;
+  tapRejoined_ = framer_.Counters().rejoined;
+}
+
+void NmeaDecoder::Tap(const uint8_t* data, std::size_t size, const NmeaSentence* sentence) {
+  MessageTap::NmeaStep step;
+  step.consumed = {data, size};
+  if (sentence != nullptr) {
+    step.completed = true;
+    step.body = sentence->body;
+    step.hasChecksum = sentence->hasChecksum;
+  }
+  const uint64_t rejoined = framer_.Counters().rejoined;
+  step.rejoined = rejoined != tapRejoined_;
+  tapRejoined_ = rejoined;
+  tap_->Nmea(step);
 }
 
 }  // namespace navlib::nmea

@@ -33,12 +33,15 @@ class NmeaDecoder final : public GpsDecoder {
     return state_.Date(year, month, day, nowSeconds);
   }
   int64_t EpochOffset() const override { return state_.LatestOffset(); }
+  void SetMessageTap(MessageTap* tap) override;
 
   NmeaDecoderCounters Counters() const { return {framer_.Counters(), sentences_}; }
   const FixState& State() const { return state_; }
 
  private:
   void Handle(const NmeaSentence& sentence, double nowSeconds);
+  // Tells the tap about a step of the framer over data (the sentence it completed, or null).
+  void Tap(const uint8_t* data, std::size_t size, const NmeaSentence* sentence);
 
   NmeaFramer framer_;
   FixState state_;
@@ -47,6 +50,8 @@ class NmeaDecoder final : public GpsDecoder {
   double lastNow_ = 0.0;
   int64_t consumed_ = 0;      // bytes Feed has consumed
   int64_t messageStart_ = 0;  // just after the last sentence framed
+  MessageTap* tap_ = nullptr;
+  uint64_t tapRejoined_ = 0;  // the framer's rejoined sentences the tap has heard of
 };
 
 }  // namespace navlib::nmea

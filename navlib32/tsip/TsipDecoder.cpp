@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "navlib32/MessageTap.h"
 #include "navlib32/SatNumbers.h"
 #include "navlib32/TimeOfDay.h"
 #include "navlib32/tsip/GpsTime.h"
@@ -114,11 +115,18 @@ std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
   std::size_t used = 0;
   while (used < size) {
     bool completed = false;
+    const std::size_t from = used;
     used += framer_.Push(data + used, size - used, completed);
-    if (!completed) break;
+    if (!completed) {
+      if (tap_ != nullptr) [[unlikely]]
+        Tap(data + from, used - from, false);
+      break;
+    }
     fix_.NoteMessageStart(messageStart_);
     messageStart_ = consumed_ + static_cast<int64_t>(used);
     HandleFrame(framer_.Frame(), nowSeconds);
+    if (tap_ != nullptr) [[unlikely]]
+      Tap(data + from, used - from, true);
     if (fix_.EpochCompleted()) {
       consumed_ += static_cast<int64_t>(used);
       return used;
@@ -129,6 +137,7 @@ std::size_t TsipDecoder::Feed(const uint8_t* data, std::size_t size, double nowS
 }
 
 void TsipDecoder::Flush() {
+  if (tap_ != nullptr) tap_->End(pelmora::MessageProtocol::Tsip);
   // Flush runs at the end of the input with no clock of its own: the last arrival time stands.
   if (heldFrame_) {
     heldFrame_ = false;
@@ -170,6 +179,31 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
       ++counters_.notReport;
       return;
   }
+}
+
+void TsipDecoder::SetMessageTap(MessageTap* tap) {
+  tap_ = tap;
+  tapFramer_ = framer_.Counters();
+  tapSeen_ = counters_;
+}
+
+void TsipDecoder::Tap(const uint8_t* data, std::size_t size, bool completed) {
+  using pelmora::MessageStatus;
+  const TsipFramerCounters& f = framer_.Counters();
+  MessageTap::TsipStep step;
+  step.consumed = {data, size};
+  step.cut = f.interrupted - tapFramer_.interrupted;
+  step.overlong = f.overlong - tapFramer_.overlong;
+  if (completed) {
+    step.frame = framer_.Frame();
+    step.verdict = counters_.badLength != tapSeen_.badLength       ? MessageStatus::BadLength
+                   : counters_.badChecksum != tapSeen_.badChecksum ? MessageStatus::BadChecksum
+                   : counters_.implausible != tapSeen_.implausible ? MessageStatus::Implausible
+                                                                   : MessageStatus::Ok;
+  }
+  tapFramer_ = f;
+  tapSeen_ = counters_;
+  tap_->Tsip(step);
 }
 
 template <typename Report>

@@ -62,6 +62,7 @@ class TsipDecoder final : public GpsDecoder {
     return fix_.Date(year, month, day, nowSeconds);
   }
   int64_t EpochOffset() const override { return fix_.LatestOffset(); }
+  void SetMessageTap(MessageTap* tap) override;
 
   // The receiver was told to report heights above mean sea level (its I/O options); a 0x55
   // report from the receiver overrides this.
@@ -80,6 +81,9 @@ class TsipDecoder final : public GpsDecoder {
   enum class EpochKind { None, Fix, Satellites, Clock };
 
   void HandleFrame(std::span<const uint8_t> frame, double now);
+  // Tells the tap about a step of the framer over data, after the frame it completed (if any)
+  // was handled.
+  void Tap(const uint8_t* data, std::size_t size, bool completed);
   // The steps of a well-formed frame for its report (plausibility, late reports, On).
   template <typename Report>
   void HandleReport(const Report& report, double now);
@@ -184,6 +188,10 @@ class TsipDecoder final : public GpsDecoder {
   // Last position, to turn ECEF velocities into east-north-up.
   bool hasPosition_ = false;
   double latitudeDeg_ = 0.0, longitudeDeg_ = 0.0;
+  MessageTap* tap_ = nullptr;
+  // The counts the tap has heard of: the framer's, and the decoder's own.
+  TsipFramerCounters tapFramer_;
+  TsipDecoderCounters tapSeen_;
   // Fix dimension of the last selection report (0x6D, 0x8F-AC): the position packets 0x84,
   // 0x4A, 0x83 and 0x42 do not state it. 0 = not known.
   int dimension_ = 0;

@@ -1,5 +1,5 @@
 // Starts pelmora.exe replaying a multi-GNSS gpssim log, opens the workbench by its menu command
-// and reads its satellite table, per-system counts and statistics from outside.
+// and reads its satellite table, per-system counts, statistics and message console from outside.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -171,6 +171,12 @@ TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
   click(IDC_WorkbenchStart);
   EXPECT_TRUE(WaitFor([&] { return stat(0) != L"0"; }, 30s));
   chooseReference(0);  // the stored choice as it was
+
+  // The Messages tab's console shows the log's sentences as they came.
+  HWND messages = FindControl(bench, IDC_WorkbenchMsgList);
+  ASSERT_TRUE(WaitFor([&] { return ListViewCount(messages) > 0; })) << "no messages";
+  EXPECT_EQ(ListViewCell(messages, 0, 3).substr(0, 2), L"$G");
+  EXPECT_EQ(ListViewCell(messages, 0, 2), L"ok");
 
   // Closing only hides it; the program runs on.
   SendMessageW(bench, WM_CLOSE, 0, 0);

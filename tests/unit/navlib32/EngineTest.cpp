@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "navlib32/MakeDecoder.h"
 #include "navlib32/ReceiverSetup.h"
 #include "tests/unit/navlib32/FakeDecoder.h"
 #include "tests/unit/navlib32/NmeaTestSupport.h"
@@ -418,6 +419,39 @@ TEST_F(EngineTest, HandsOnTheChecksumValidSentences) {
 
   ASSERT_EQ(OpenLive(kTsip), 0);
   EXPECT_EQ(engine_->TakeSentences(buf, sizeof buf, &length), kNavSentencesNotNmea);
+}
+
+// The messages handed on: every one, good or not, in whole records, through the polls of a
+// replay; bad arguments and a closed engine are refused.
+TEST_F(EngineTest, HandsOnEveryMessageInWholeRecords) {
+  using nmea::testing::Nmea;
+  EngineServices services;
+  services.makeDecoder = [](Protocol p) { return MakeDecoder(p); };
+  Engine engine(services);
+  std::vector<uint8_t> buf(pelmora::kMaxMessageRecord);
+  int32_t length = -1;
+  int64_t dropped = -1;
+  const auto size = static_cast<int32_t>(buf.size());
+  EXPECT_EQ(engine.TakeMessages(buf.data(), size, &length, &dropped), kNavMessagesNotOpen);
+  const fs::path log = dir_ / "replay.gps";
+  WriteFile(log, Nmea("GPGGA,1,a") + "$GPGSA,1,bad*00\r\n" + Nmea("GPGGA,2,a") + "$GPRMC,2");
+  ASSERT_EQ(engine.Open(kNmea, log.string().c_str(), nullptr, nullptr), 0);
+  EXPECT_EQ(engine.TakeMessages(buf.data(), size - 1, &length, &dropped), kNavMessagesBadArgument);
+  EXPECT_EQ(engine.TakeMessages(nullptr, size, &length, &dropped), kNavMessagesBadArgument);
+  EXPECT_EQ(engine.TakeMessages(buf.data(), size, &length, nullptr), kNavMessagesBadArgument);
+  std::vector<int> statuses;
+  for (int32_t result = 0; result == 0;) {
+    result = engine.Poll();
+    do {
+      ASSERT_EQ(engine.TakeMessages(buf.data(), size, &length, &dropped), 0);
+      EXPECT_EQ(dropped, 0);
+      pelmora::ForEachMessage(buf.data(), length, [&](const pelmora::MessageHeader& h, auto*) {
+        statuses.push_back(h.status);
+      });
+    } while (length > 0);
+  }
+  using S = pelmora::MessageStatus;
+  EXPECT_EQ(statuses, (std::vector<int>{int(S::Ok), int(S::BadChecksum), int(S::Ok), int(S::Cut)}));
 }
 
 TEST(SentenceTap, KeepsTheNewestWhenNobodyTakes) {
