@@ -332,15 +332,23 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
          start.timeMs != LogIndex::kNoTime && start.timeMs <= target.timeMs &&
          target.timeMs - start.timeMs < kWarmupMs)
     start = index_->At(--from);
-  // Epochs that share an offset (a report that completed an epoch again) start together.
-  while (from > 0 && index_->At(from - 1).offset == start.offset)
-    start = index_->At(--from);
-  // A decoder started inside a stream may cut its epochs otherwise than the straight replay did
-  // (a report held over, damage before the start): the restart must reach the target at the
-  // offset the index holds for it, else the log is replayed from its start.
-  std::unique_ptr<LogReplay> replay = ReplayTo(from, from == 0 ? 0 : start.offset, epoch);
-  if (replay && replay->EpochOffset() != static_cast<int64_t>(target.offset)) replay.reset();
-  if (!replay && from > 0) replay = ReplayTo(0, 0, epoch);
+  // Restart points, nearest first. A decoder started inside the stream may cut its epochs
+  // otherwise than the straight replay did (a report held over, damage before the start): a
+  // restart counts only when it reaches the target at the offset the index holds for it. The
+  // log's start is the straight replay itself; deep in a large log, restarts a little further
+  // back come first, as one of them usually cuts as the straight replay did.
+  const bool nearStart = target.offset <= kReplayFromStartBytes;
+  std::unique_ptr<LogReplay> replay;
+  for (int64_t back = 0; !replay; back = back == 0 ? kRetryEpochs : back * 4) {
+    const bool fromStart = back > 0 && (nearStart || back > kMaxRetryEpochs);
+    int64_t at = fromStart ? 0 : std::max<int64_t>(0, from - back);
+    // Epochs that share an offset (a report that completed an epoch again) start together.
+    while (at > 0 && index_->At(at - 1).offset == index_->At(at).offset)
+      --at;
+    replay = ReplayTo(at, at == 0 ? 0 : index_->At(at).offset, epoch);
+    if (at == 0) break;
+    if (replay && replay->EpochOffset() != static_cast<int64_t>(target.offset)) replay.reset();
+  }
   if (!replay) return kNavSeekFailed;
   const double clock = static_cast<double>(epoch) + 1.0;
   replay_ = std::move(replay);

@@ -61,6 +61,13 @@ class Engine {
   static constexpr int64_t kWarmupEpochs = 10;
   static constexpr int64_t kWarmupMs = 10000;
   static constexpr int64_t kMaxWarmupEpochs = 600;
+  // A restart that cuts the epochs otherwise replays the log from its start when the target lies
+  // within kReplayFromStartBytes (some tens of milliseconds of decoding); deeper, it is tried
+  // again kRetryEpochs further back, then four times as far each time up to kMaxRetryEpochs (a
+  // millisecond or two of decoding), and only then from the start.
+  static constexpr uint64_t kReplayFromStartBytes = 8u << 20;
+  static constexpr int64_t kRetryEpochs = 16;
+  static constexpr int64_t kMaxRetryEpochs = 1024;
 
   explicit Engine(EngineServices services);
   ~Engine();
