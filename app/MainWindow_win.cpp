@@ -36,7 +36,11 @@ MainWindow::MainWindow(const MainWindowArgs& args)
     : args_(args),
       store_(*args.options, GetProductName()),
       fixControl_(fixHost_.server(), store_),
-      model_(*this, *args.engine, *args.strings, *args.link) {
+      model_(*this, *args.engine, *args.strings, *args.link),
+      playerBar_(*args.engine, model_.Modes(), model_.Player(), model_.Macros(), [this] {
+        if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+        if (workbench_ != nullptr) workbench_->Refresh();
+      }) {
   ddeItems_.server = args_.ddeServer;
   model_.SetFollowers(args_.ddeServer != nullptr ? &ddeItems_ : nullptr, &fixControl_);
 }
@@ -249,7 +253,8 @@ void MainWindow::ShellOpen(const std::string& address) {
 
 void MainWindow::ShowWorkbench() {
   if (workbench_ == nullptr)
-    workbench_ = std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_);
+    workbench_ =
+        std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_, playerBar_);
   workbench_->Show();
 }
 

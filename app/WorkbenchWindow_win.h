@@ -1,7 +1,8 @@
 // The "Pelmora Workbench" window: a resizable top-level window with a tab control over its pages
 // (satellites, accuracy, history), each a child window of native controls and graphs showing
-// WorkbenchModel. It owns no logic: it fills the shown page after update steps and keeps its
-// place and tab in options of their own. Closing it hides it.
+// WorkbenchModel, and below them the player bar while a log replays. It owns no logic: it fills
+// the shown page after update steps and keeps its place and tab in options of their own.
+// Closing it hides it.
 #pragma once
 
 #include <windows.h>
@@ -12,20 +13,24 @@
 
 #include "app/settings/OptionStore.h"
 #include "app/workbench/Page_win.h"
+#include "app/workbench/PlayerBar_win.h"
 #include "app/workbench/WorkbenchModel.h"
 
 namespace pelmora {
 
 class WorkbenchWindow {
  public:
-  WorkbenchWindow(HINSTANCE instance, workbench::WorkbenchModel& model, const OptionStore& store);
+  // player: the program's player, driven by the player bar.
+  WorkbenchWindow(HINSTANCE instance, workbench::WorkbenchModel& model, const OptionStore& store,
+                  workbench::PlayerCommands& player);
   ~WorkbenchWindow();
   WorkbenchWindow(const WorkbenchWindow&) = delete;
   WorkbenchWindow& operator=(const WorkbenchWindow&) = delete;
 
   // Creates the window on first use, fills it and brings it to the front.
   void Show();
-  // After a tick: refills the controls when the model heard an update step since the last fill.
+  // After a tick or a player command: the player bar, and the pages when the model heard an
+  // update step since the last fill.
   void Refresh();
 
  private:
@@ -36,6 +41,8 @@ class WorkbenchWindow {
   void OnNotify(const NMHDR& header);
   void ShowTab(int tab);
   void Fill();
+  // Shows the player bar while a log replays and brings it up to date.
+  void FillPlayerBar();
   void SavePlacement();
 
   HINSTANCE instance_;
@@ -44,6 +51,8 @@ class WorkbenchWindow {
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
   std::vector<std::unique_ptr<workbench::Page>> pages_;
+  workbench::PlayerCommands& player_;
+  std::unique_ptr<workbench::PlayerBar> bar_;
   int tab_ = 0;
   uint64_t filledUpdates_ = 0;
   bool filled_ = false;

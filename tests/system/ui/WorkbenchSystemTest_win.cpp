@@ -1,9 +1,11 @@
 // Starts pelmora.exe replaying a multi-GNSS gpssim log, opens the workbench by its menu command
-// and reads its satellite table, per-system counts and statistics from outside.
+// and reads its satellite table, per-system counts and statistics from outside; drives its player
+// bar.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <fstream>
 #include <map>
 #include <set>
@@ -37,6 +39,20 @@ int RunTool(const std::wstring& command) {
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
   return static_cast<int>(code);
+}
+
+// "hh:mm:ss" as seconds of the day; -1 for anything else.
+int Seconds(const std::wstring& clock) {
+  int h = 0, m = 0, sec = 0;
+  return swscanf(clock.c_str(), L"%d:%d:%d", &h, &m, &sec) == 3 ? (h * 60 + m) * 60 + sec : -1;
+}
+
+// Picks a list entry as the user does: the selection, then its notification to the owner.
+void Choose(HWND combo, int index) {
+  SendMessageW(combo, CB_SETCURSEL, index, 0);
+  for (const WORD code : {CBN_SELENDOK, CBN_SELCHANGE})
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), code),
+                 reinterpret_cast<LPARAM>(combo));
 }
 
 // Every "satellites in view" the log's GSV groups state, per talker.
@@ -118,6 +134,24 @@ TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
   EXPECT_EQ(rows, total);
   EXPECT_EQ(gpsRows, InView(bench, 0));
   EXPECT_EQ(TextOf(FindControl(bench, IDC_WorkbenchStat0 + kWorkbenchCaptionOffset)), L"Samples");
+
+  // The player bar while the log replays: paused, Step moves its time on by one epoch; 16x from
+  // the speed list plays twenty seconds of log in a few ticks (TICK: one epoch an update tick).
+  HWND time = FindControl(bench, IDC_PlayerBarTime), play = FindControl(bench, IDC_PlayerBarPlay);
+  HWND speed = FindControl(bench, IDC_PlayerBarSpeed);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(FindControl(bench, IDC_PlayerBarTrack)); }));
+  PostMessageW(play, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(play) == L"Play"; })) << TextOf(play);
+  const int paused = Seconds(TextOf(time));
+  PostMessageW(FindControl(bench, IDC_PlayerBarStep), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return Seconds(TextOf(time)) == paused + 1; })) << TextOf(time);
+  Choose(speed, 7);
+  EXPECT_EQ(TextOf(speed), L"16x");
+  PostMessageW(play, BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return Seconds(TextOf(time)) >= paused + 21; }, 6s)) << TextOf(time);
+  PostMessageW(play, BM_CLICK, 0, 0);
+  Choose(speed, 0);  // TICK, as the options had it
+  ASSERT_TRUE(WaitFor([&] { return TextOf(play) == L"Play"; }));
 
   // Closing only hides it; the program runs on.
   SendMessageW(bench, WM_CLOSE, 0, 0);
