@@ -1,12 +1,14 @@
 // Starts pelmora.exe replaying a multi-GNSS gpssim log, opens the workbench by its menu command
 // and reads its satellite table, per-system counts and statistics from outside; drives its player
-// bar.
+// bar, and File > Export... through the common save dialog.
 #include <windows.h>
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <cwchar>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -24,21 +26,38 @@ using namespace systest;
 const ::testing::Environment* const kGisPeer =
     ::testing::AddGlobalTestEnvironment(new GisPeerEnvironment);
 
-// Runs a tool of the build directory to its end; its exit code, or -1.
-int RunTool(const std::wstring& command) {
+// Runs a tool of the build directory to its end, its standard output into the file `output`
+// when one is named; its exit code, or -1.
+int RunTool(const std::wstring& command, const std::wstring& output = L"") {
   std::wstring line = L"\"" + ProgramDirectory() + L"\\" + command;
   STARTUPINFOW si{};
   si.cb = sizeof si;
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE out = output.empty()
+                   ? INVALID_HANDLE_VALUE
+                   : CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out != INVALID_HANDLE_VALUE) {
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+  }
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      ProgramDirectory().c_str(), &si, &pi))
-    return -1;
+  const BOOL started =
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, out != INVALID_HANDLE_VALUE,
+                     CREATE_NO_WINDOW, nullptr, ProgramDirectory().c_str(), &si, &pi);
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (!started) return -1;
   WaitForSingleObject(pi.hProcess, 60000);
   DWORD code = 1;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
   return static_cast<int>(code);
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // "hh:mm:ss" as seconds of the day; -1 for anything else.
@@ -152,6 +171,37 @@ TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
   PostMessageW(play, BM_CLICK, 0, 0);
   Choose(speed, 0);  // TICK, as the options had it
   ASSERT_TRUE(WaitFor([&] { return TextOf(play) == L"Play"; }));
+
+  // File > Export...: the type KML chosen and a name typed without extension in the save dialog;
+  // the file written holds what navdump writes for the log.
+  const std::wstring exported = ProgramDirectory() + L"\\workbench-export";
+  DeleteFileW((exported + L".kml").c_str());
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_FileExport, 0), 0);
+  HWND save = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    return (save = FindProcessWindow(process.info.dwProcessId, L"#32770", L"Export GPS Log"));
+  })) << "no save dialog";
+  Choose(FindControl(save, cmb1), 1);
+  const std::vector<HWND> edits = ChildrenOfClass(save, L"Edit");  // the name box's
+  ASSERT_EQ(edits.size(), 1u);
+  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(exported.c_str()));
+  PostMessageW(save, WM_COMMAND, IDOK, 0);
+  HWND done = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return (done = FindProcessWindow(process.info.dwProcessId, L"#32770", L"Information"));
+      },
+      30s))
+      << "no message at the end of the export";
+  EXPECT_NE(BoxMessage(done).find(exported + L".kml"), std::wstring::npos) << BoxMessage(done);
+  PostMessageW(done, WM_COMMAND, IDOK, 0);
+  const std::wstring reference = ProgramDirectory() + L"\\workbench-navdump.kml";
+  ASSERT_EQ(RunTool(L"navdump.exe\" --format kml \"" + log + L"\"", reference), 0);
+  const std::string written = FileBytes(exported + L".kml");
+  EXPECT_GT(written.size(), 1000u);
+  EXPECT_TRUE(written == FileBytes(reference)) << "the export differs from navdump's";
+  DeleteFileW((exported + L".kml").c_str());
+  DeleteFileW(reference.c_str());
 
   // Closing only hides it; the program runs on.
   SendMessageW(bench, WM_CLOSE, 0, 0);
