@@ -113,6 +113,17 @@ constexpr int IDC_WorkbenchMsgTypeCaption = 1622;
 constexpr int IDC_WorkbenchMsgType = 1623;
 constexpr int IDC_WorkbenchMsgCounts = 1624;
 
+// The workbench's player bar, shown while a log replays: the track bar over the epochs indexed,
+// the current receiver time and the log's first and last, back, play/pause, step and the speed.
+// (1640 is the caption of the last statistic: IDC_WorkbenchStat0 + 10 + kWorkbenchCaptionOffset.)
+constexpr int IDC_PlayerBarTrack = 1641;
+constexpr int IDC_PlayerBarTime = 1642;
+constexpr int IDC_PlayerBarSpan = 1643;
+constexpr int IDC_PlayerBarBack = 1644;
+constexpr int IDC_PlayerBarPlay = 1645;
+constexpr int IDC_PlayerBarStep = 1646;
+constexpr int IDC_PlayerBarSpeed = 1647;
+
 // Menu commands.
 constexpr int IDM_FileOff = 40001;
 constexpr int IDM_FileLive = 40002;

@@ -37,7 +37,11 @@ MainWindow::MainWindow(const MainWindowArgs& args)
     : args_(args),
       store_(*args.options, GetProductName()),
       fixControl_(fixHost_.server(), store_),
-      model_(*this, *args.engine, *args.strings, *args.link) {
+      model_(*this, *args.engine, *args.strings, *args.link),
+      playerBar_(*args.engine, model_.Modes(), model_.Player(), model_.Macros(), [this] {
+        if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
+        if (workbench_ != nullptr) workbench_->Refresh();
+      }) {
   ddeItems_.server = args_.ddeServer;
   model_.SetFollowers(args_.ddeServer != nullptr ? &ddeItems_ : nullptr, &fixControl_);
   // The accuracy session gathers from the start, under the reference and gates last chosen.
@@ -260,8 +264,8 @@ void MainWindow::ShowWorkbench() {
     return done;
   };
   if (workbench_ == nullptr)
-    workbench_ =
-        std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_, seek);
+    workbench_ = std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_,
+                                                   playerBar_, seek);
   workbench_->Show();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/MainForm.h"
+#include "app/PlayerBarActions.h"
 #include "app/WorkbenchWindow_win.h"
 #include "app/dde/DdeServer_win.h"
 #include "app/net/FixServerControl.h"
@@ -95,6 +96,7 @@ class MainWindow : public MainFormHost {
   net::FixServerControl fixControl_;
   DdeItems ddeItems_;
   TMainForm model_;
+  PlayerBarActions playerBar_;  // the workbench's player bar drives the player through it
   std::unique_ptr<ui::FormRenderer> renderer_;
   std::unique_ptr<WorkbenchWindow> workbench_;  // created on first use
   HWND hwnd_ = nullptr;

@@ -106,23 +106,21 @@ bool Player::Seek(const SeekTarget& target) {
     const ReplayTime& t = target.time;
     return engine_.SeekTime(t.utcSeconds, t.year, t.month, t.day);
   };
-  int32_t result = seek();
-  // The index grows a few megabytes on each player-state call: wait for it, boundedly.
-  for (int round = 0; result == kNavSeekNotIndexed && round < kIndexRounds; ++round) {
-    PlayerState state{};
-    if (engine_.GetPlayerState(state) != 0) return false;
-    result = seek();
-    if (state.indexComplete != 0) break;
-  }
-  if (result != 0) return false;
-  feed_.Show();
-  Rewind();
-  return true;
+  // The engine waits a little for its index to reach the target; beyond that it is refused.
+  return Moved(seek());
+}
+
+bool Player::SeekEpoch(int64_t epoch) {
+  return Replaying() && Moved(engine_.SeekEpoch(epoch));
 }
 
 bool Player::Step(bool forward) {
   if (!host_.Paused() || !Replaying()) return false;
-  if ((forward ? engine_.Poll() : engine_.StepBack()) != 0) return false;
+  return Moved(forward ? engine_.Poll() : engine_.StepBack());
+}
+
+bool Player::Moved(int32_t result) {
+  if (result != 0) return false;
   feed_.Show();
   Rewind();
   return true;

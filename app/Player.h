@@ -25,8 +25,6 @@ class Player {
   static constexpr int kMaxEpochsPerTick = 50;
   // A gap in the log that would stand the replay longer than this many ticks is skipped.
   static constexpr double kMaxWaitTicks = 10;
-  // Rounds of indexing a seek waits for when the index has not reached its target yet.
-  static constexpr int kIndexRounds = 256;
 
   // host: the paused flag and the engine's opens.
   Player(Engine& engine, EpochFeed& feed, const PollCycleHost& host)
@@ -59,6 +57,8 @@ class Player {
   // the new epoch at once.
   bool Seek(const SeekTarget& target);
   bool Step(bool forward);
+  // To epoch number `epoch` (from 0), as the player bar's track bar asks.
+  bool SeekEpoch(int64_t epoch);
 
  private:
   // The current epoch's receiver time, counted from the log's first timed epoch.
@@ -69,6 +69,8 @@ class Player {
   void AfterPoll(std::optional<double> before);
   // After a seek or step: the pacing starts again from the epoch shown.
   void Rewind();
+  // A seek's or step's engine result: on success the epoch is shown and the pacing rewound.
+  bool Moved(int32_t result);
 
   Engine& engine_;
   EpochFeed& feed_;

@@ -37,8 +37,9 @@ int ReadInt(const OptionStore& store, const char* name) {
 }  // namespace
 
 WorkbenchWindow::WorkbenchWindow(HINSTANCE instance, WorkbenchModel& model,
-                                 const OptionStore& store, workbench::PlayerSeek seek)
-    : instance_(instance), model_(model), store_(store), seek_(std::move(seek)) {}
+                                 const OptionStore& store, workbench::PlayerCommands& player,
+                                 workbench::PlayerSeek seek)
+    : instance_(instance), model_(model), store_(store), player_(player), seek_(std::move(seek)) {}
 
 WorkbenchWindow::~WorkbenchWindow() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -48,8 +49,10 @@ void WorkbenchWindow::Show() {
   if (hwnd_ == nullptr && !Create()) {
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     pages_.clear();
+    bar_.reset();
     return;
   }
+  FillPlayerBar();
   Fill();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd_);
@@ -57,6 +60,7 @@ void WorkbenchWindow::Show() {
 
 void WorkbenchWindow::Refresh() {
   if (hwnd_ == nullptr || !IsWindowVisible(hwnd_)) return;
+  FillPlayerBar();
   if (filled_ && model_.Updates() == filledUpdates_) {
     if (messages_ != nullptr) messages_->Fill();  // the console follows every poll
     return;
@@ -94,7 +98,7 @@ bool WorkbenchWindow::Create() {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClass;
   RegisterClassW(&wc);  // fails harmlessly when already registered
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
 
   // The stored place when it lies on a screen, else a default one.
@@ -139,6 +143,8 @@ bool WorkbenchWindow::Create() {
   pages_.push_back(std::move(messages));
   for (auto& page : pages_)
     if (!page->Create(hwnd_)) return false;
+  bar_ = std::make_unique<workbench::PlayerBar>(instance_, model_, player_);
+  if (!bar_->Create(hwnd_)) return false;
   // The pages lie over the tab control's display area.
   SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(tabs_, TCM_SETCURSEL, tab_, 0);
@@ -193,7 +199,13 @@ LRESULT WorkbenchWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void WorkbenchWindow::OnSize(int width, int height) {
-  if (tabs_ == nullptr) return;
+  if (tabs_ == nullptr || bar_ == nullptr) return;
+  // The player bar takes the bottom while a log replays.
+  if (bar_->Replaying()) {
+    height -= workbench::PlayerBar::kHeight + kMargin;
+    const RECT bar{kMargin, height, width - kMargin, height + workbench::PlayerBar::kHeight};
+    bar_->Place(bar);
+  }
   MoveWindow(tabs_, kMargin, kMargin, width - 2 * kMargin, height - 2 * kMargin, TRUE);
   RECT page{0, 0, width - 2 * kMargin, height - 2 * kMargin};
   SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
@@ -224,6 +236,17 @@ void WorkbenchWindow::Fill() {
   filled_ = true;
   for (auto& page : pages_)
     page->Fill();
+}
+
+void WorkbenchWindow::FillPlayerBar() {
+  if (bar_ == nullptr) return;
+  bar_->Fill();
+  const bool shown = (GetWindowLongW(bar_->hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+  if (shown == bar_->Replaying()) return;
+  bar_->Show(bar_->Replaying());
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  OnSize(client.right, client.bottom);
 }
 
 void WorkbenchWindow::SavePlacement() {

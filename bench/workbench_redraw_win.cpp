@@ -33,6 +33,16 @@ class MemoryOptions : public OptionBackend {
   uint32_t SetHVNAppOption(const char*, const char*, const char*) override { return 1; }
 };
 
+// No log replays: the player bar stays hidden.
+class NoPlayer : public workbench::PlayerCommands {
+ public:
+  bool Snapshot(workbench::PlayerSnapshot&) override { return false; }
+  void SeekEpoch(int64_t) override {}
+  void Step(bool) override {}
+  void TogglePause() override {}
+  void SetSpeed(ReplaySpeed) override {}
+};
+
 // Epoch i of a day at 10 Hz: a few metres of wander, 60 satellites of four systems moving slowly.
 void MakeEpoch(int i, Epoch& e) {
   e = {};
@@ -147,7 +157,8 @@ int main(int argc, char** argv) {
   model.OnUpdate(epoch, quantities);
   std::printf("fed %d epochs of 60 satellites in %.1f s\n", epochs, Ms(Clock::now() - fed) / 1000);
 
-  WorkbenchWindow window(GetModuleHandleW(nullptr), model, store);
+  NoPlayer player;
+  WorkbenchWindow window(GetModuleHandleW(nullptr), model, store, player);
   window.Show();
   Pump();
   HWND bench = FindWindowW(L"PelmoraWorkbench", nullptr);

@@ -159,8 +159,10 @@ int32_t Engine::OpenReplay(Protocol protocol, const char* path) {
   replay_ = std::move(replay);
   replayPath_ = path;
   // The index reads the log on its own; without a second reader the replay just cannot seek.
-  if (std::unique_ptr<FileByteSource> second = FileByteSource::Open(path))
+  if (std::unique_ptr<FileByteSource> second = FileByteSource::Open(path)) {
     index_ = std::make_unique<LogIndex>(std::move(second), replay_->protocol(), rawMakeDecoder_);
+    if (services_.indexInBackground) index_->StartWorker();
+  }
   replayClock_ = 0;
   mode_ = Mode::Replay;
   stickyPollResult_ = 0;
@@ -322,14 +324,21 @@ int32_t Engine::Close() {
 }
 
 void Engine::StepIndex() {
-  if (mode_ == Mode::Replay && index_) index_->Step(kIndexBytesPerPoll);
+  if (mode_ == Mode::Replay && index_ && !index_->HasWorker()) index_->Step(kIndexBytesPerPoll);
+}
+
+LogIndex::Snapshot Engine::IndexWhen(
+    const std::function<bool(const LogIndex::Snapshot&)>& ready) const {
+  return index_->WaitFor(ready, kIndexWait);
 }
 
 int32_t Engine::SeekEpoch(int64_t epoch) {
   if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
   if (!index_) return kNavSeekNotIndexed;
   if (epoch < 0) return kNavSeekOutOfRange;
-  if (epoch >= index_->size()) return index_->complete() ? kNavSeekOutOfRange : kNavSeekNotIndexed;
+  const LogIndex::Snapshot indexed =
+      IndexWhen([epoch](const LogIndex::Snapshot& s) { return s.size > epoch; });
+  if (epoch >= indexed.size) return indexed.complete ? kNavSeekOutOfRange : kNavSeekNotIndexed;
   // Restart a little before the target: far enough back in epochs and in receiver time.
   const LogIndex::Entry target = index_->At(epoch);
   int64_t from = std::max<int64_t>(0, epoch - kWarmupEpochs);
@@ -338,15 +347,23 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
          start.timeMs != LogIndex::kNoTime && start.timeMs <= target.timeMs &&
          target.timeMs - start.timeMs < kWarmupMs)
     start = index_->At(--from);
-  // Epochs that share an offset (a report that completed an epoch again) start together.
-  while (from > 0 && index_->At(from - 1).offset == start.offset)
-    start = index_->At(--from);
-  // A decoder started inside a stream may cut its epochs otherwise than the straight replay did
-  // (a report held over, damage before the start): the restart must reach the target at the
-  // offset the index holds for it, else the log is replayed from its start.
-  std::unique_ptr<LogReplay> replay = ReplayTo(from, from == 0 ? 0 : start.offset, epoch);
-  if (replay && replay->EpochOffset() != static_cast<int64_t>(target.offset)) replay.reset();
-  if (!replay && from > 0) replay = ReplayTo(0, 0, epoch);
+  // Restart points, nearest first. A decoder started inside the stream may cut its epochs
+  // otherwise than the straight replay did (a report held over, damage before the start): a
+  // restart counts only when it reaches the target at the offset the index holds for it. The
+  // log's start is the straight replay itself; deep in a large log, restarts a little further
+  // back come first, as one of them usually cuts as the straight replay did.
+  const bool nearStart = target.offset <= kReplayFromStartBytes;
+  std::unique_ptr<LogReplay> replay;
+  for (int64_t back = 0; !replay; back = back == 0 ? kRetryEpochs : back * 4) {
+    const bool fromStart = back > 0 && (nearStart || back > kMaxRetryEpochs);
+    int64_t at = fromStart ? 0 : std::max<int64_t>(0, from - back);
+    // Epochs that share an offset (a report that completed an epoch again) start together.
+    while (at > 0 && index_->At(at - 1).offset == index_->At(at).offset)
+      --at;
+    replay = ReplayTo(at, at == 0 ? 0 : index_->At(at).offset, epoch);
+    if (at == 0) break;
+    if (replay && replay->EpochOffset() != static_cast<int64_t>(target.offset)) replay.reset();
+  }
   if (!replay) return kNavSeekFailed;
   const double clock = static_cast<double>(epoch) + 1.0;
   replay_ = std::move(replay);
@@ -381,20 +398,29 @@ int32_t Engine::SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t
     return kNavSeekBadArgument;
   if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
   if (!index_) return kNavSeekNotIndexed;
-  const int32_t notYet = index_->complete() ? kNavSeekNotFound : kNavSeekNotIndexed;
-  const int64_t first = index_->firstTime();
-  if (first == LogIndex::kNoTime) return notYet;
   const int64_t tod = std::min<int64_t>(std::llround(utcSeconds * 1000), kMsPerDay - 1);
-  int64_t wanted;
-  if (year != 0) {
-    if (!index_->dayZero()) return notYet;
-    wanted = (DaysFromCivil(year, month, day) - *index_->dayZero()) * kMsPerDay + tod;
-    if (wanted < first) return kNavSeekNotFound;  // before the log
-  } else {
+  // The time on the index's time line; nothing until the index can place it.
+  auto place = [&](const LogIndex::Snapshot& s) -> std::optional<int64_t> {
+    const int64_t first = s.firstTime;
+    if (first == LogIndex::kNoTime) return std::nullopt;
+    if (year != 0) {
+      if (!s.dayZero) return std::nullopt;
+      return (DaysFromCivil(year, month, day) - *s.dayZero) * kMsPerDay + tod;
+    }
     const int64_t firstDay = first >= 0 ? first / kMsPerDay : -((-first - 1) / kMsPerDay) - 1;
-    wanted = firstDay * kMsPerDay + tod;
-    if (wanted < first) wanted += kMsPerDay;
-  }
+    const int64_t wanted = firstDay * kMsPerDay + tod;
+    return wanted < first ? wanted + kMsPerDay : wanted;
+  };
+  // Once an epoch at or after the time is indexed, the first one in log order is too.
+  const LogIndex::Snapshot indexed = IndexWhen([&](const LogIndex::Snapshot& s) {
+    const std::optional<int64_t> at = place(s);
+    return at && (*at < s.firstTime || s.maxTime >= *at);
+  });
+  const int32_t notYet = indexed.complete ? kNavSeekNotFound : kNavSeekNotIndexed;
+  const std::optional<int64_t> placed = place(indexed);
+  if (!placed) return notYet;
+  const int64_t wanted = *placed;
+  if (wanted < indexed.firstTime) return kNavSeekNotFound;  // before the log
   const int64_t found = index_->FindTime(wanted);
   if (found < 0) return notYet;
   const int32_t result = SeekEpoch(found);
@@ -404,8 +430,10 @@ int32_t Engine::SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t
 
 int32_t Engine::SeekEnd() {
   if (mode_ != Mode::Replay) return kNavSeekNotReplaying;
-  if (!index_ || !index_->complete()) return kNavSeekNotIndexed;
-  return index_->size() > 0 ? SeekEpoch(index_->size() - 1) : kNavSeekOutOfRange;
+  if (!index_) return kNavSeekNotIndexed;
+  const LogIndex::Snapshot indexed = IndexWhen([](const LogIndex::Snapshot&) { return false; });
+  if (!indexed.complete) return kNavSeekNotIndexed;
+  return indexed.size > 0 ? SeekEpoch(indexed.size - 1) : kNavSeekOutOfRange;
 }
 
 int32_t Engine::StepBack() {
@@ -422,9 +450,10 @@ int32_t Engine::GetPlayerState(pelmora::PlayerState* state) {
   state->currentEpoch = static_cast<int64_t>(epochs_) - 1;
   if (!index_) return 0;
   StepIndex();
-  state->epochCount = index_->size();
-  state->indexComplete = index_->complete() ? 1 : 0;
-  const int64_t first = index_->firstTime(), last = index_->lastTime();
+  const LogIndex::Snapshot indexed = index_->snapshot();
+  state->epochCount = indexed.size;
+  state->indexComplete = indexed.complete ? 1 : 0;
+  const int64_t first = indexed.firstTime, last = indexed.lastTime;
   if (first == LogIndex::kNoTime) return 0;
   auto timeOfDay = [](int64_t t) {
     return static_cast<double>(((t % kMsPerDay) + kMsPerDay) % kMsPerDay) / 1000.0;
@@ -432,11 +461,11 @@ int32_t Engine::GetPlayerState(pelmora::PlayerState* state) {
   state->firstUtcSeconds = timeOfDay(first);
   state->lastUtcSeconds = timeOfDay(last);
   state->spanSeconds = static_cast<double>(last - first) / 1000.0;
-  if (state->currentEpoch >= 0 && state->currentEpoch < index_->size()) {
+  if (state->currentEpoch >= 0 && state->currentEpoch < indexed.size) {
     const int64_t now = index_->At(state->currentEpoch).timeMs;
     if (now != LogIndex::kNoTime) state->currentSeconds = static_cast<double>(now - first) / 1000.0;
   }
-  if (const std::optional<int64_t> dayZero = index_->dayZero()) {
+  if (const std::optional<int64_t> dayZero = indexed.dayZero) {
     auto date = [&](int64_t t, int16_t* y, int16_t* m, int16_t* d) {
       int year = 0, month = 0, day = 0;
       const int64_t days = (t - ((t % kMsPerDay) + kMsPerDay) % kMsPerDay) / kMsPerDay;

@@ -4,6 +4,7 @@
 // layer (exports_win.cpp) stays thin and everything here is tested natively with fakes.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -30,6 +31,9 @@ struct EngineServices {
       openSerial;
   // Monotonic seconds; steady_clock when empty.
   std::function<double()> now;
+  // A replay's index is built on a worker thread of its own (the DLL's choice); otherwise in
+  // steps on every Poll and GetPlayerState (deterministic, for tests and fuzzers).
+  bool indexInBackground = false;
 };
 
 // The port number of "COMn" or "\\.\COMn" (case-insensitive, n 1..255, an optional trailing
@@ -47,13 +51,24 @@ class Engine {
   static constexpr int kMaxReadsPerPoll = 64;
   // Longest source or log path, as the callers promise (zero-terminated, at most 255).
   static constexpr std::size_t kMaxPathLength = 255;
-  // Log bytes indexed per Poll and per GetPlayerState while replaying (a few milliseconds).
+  // Log bytes indexed per Poll and per GetPlayerState while replaying without a worker (a few
+  // milliseconds).
   static constexpr uint64_t kIndexBytesPerPoll = 4u << 20;
+  // With a worker, how long a seek waits for the index to reach its target before it is refused
+  // as not indexed (the worker decodes some hundreds of megabytes meanwhile).
+  static constexpr std::chrono::milliseconds kIndexWait{1000};
   // A seek restarts the decoder at least this many epochs and receiver seconds before its
   // target (at most kMaxWarmupEpochs), so that values sent less often are there again.
   static constexpr int64_t kWarmupEpochs = 10;
   static constexpr int64_t kWarmupMs = 10000;
   static constexpr int64_t kMaxWarmupEpochs = 600;
+  // A restart that cuts the epochs otherwise replays the log from its start when the target lies
+  // within kReplayFromStartBytes (some tens of milliseconds of decoding); deeper, it is tried
+  // again kRetryEpochs further back, then four times as far each time up to kMaxRetryEpochs (a
+  // millisecond or two of decoding), and only then from the start.
+  static constexpr uint64_t kReplayFromStartBytes = 8u << 20;
+  static constexpr int64_t kRetryEpochs = 16;
+  static constexpr int64_t kMaxRetryEpochs = 1024;
 
   explicit Engine(EngineServices services);
   ~Engine();
@@ -105,6 +120,8 @@ class Engine {
   std::unique_ptr<LogReplay> ReplayTo(int64_t from, uint64_t offset, int64_t epoch);
   double Now() const;
   void StepIndex();
+  // The index once ready holds for it: waited for while a worker builds it (at most kIndexWait).
+  LogIndex::Snapshot IndexWhen(const std::function<bool(const LogIndex::Snapshot&)>& ready) const;
 
   EngineServices services_;
   Mode mode_ = Mode::Closed;

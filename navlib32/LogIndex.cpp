@@ -1,9 +1,10 @@
 // LogIndex: a LogReplay of its own, paused whenever the byte budget is spent, and a packed
-// array of its epochs.
+// array of its epochs, appended under the mutex in batches of decoded epochs.
 #include "navlib32/LogIndex.h"
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <utility>
 
 namespace navlib {
@@ -40,30 +41,88 @@ LogIndex::LogIndex(std::unique_ptr<ByteSource> source, Protocol protocol,
                    DecoderFactory makeDecoder)
     : reader_(std::move(source), std::move(makeDecoder)), protocol_(protocol) {}
 
+LogIndex::~LogIndex() {
+  stop_.store(true, std::memory_order_relaxed);
+  if (worker_.joinable()) worker_.join();
+}
+
 bool LogIndex::Step(uint64_t byteBudget) {
   if (!started_) {
     started_ = true;
-    if (!reader_.StartAt(0, protocol_)) complete_ = true;
+    if (!reader_.StartAt(0, protocol_)) ended_ = true;
   }
+  std::vector<Decoded> batch;
   const uint64_t start = reader_.bytesFed();
-  while (!complete_) {
+  while (!ended_) {
     const uint64_t fed = reader_.bytesFed() - start;
     if (fed >= byteBudget) break;
     const LogReplay::Step step = reader_.Advance(clock_ + 1, byteBudget - fed);
     if (step == LogReplay::Step::Paused) break;
     if (step != LogReplay::Step::Epoch) {
-      complete_ = true;
+      ended_ = true;
       break;
     }
     clock_ += 1;
     const GpsDecoder& decoder = reader_.decoder();
     pelmora::FixRecord fix{};
     decoder.GetFix(fix, clock_);
-    int year = 0, month = 0, day = 0;
-    const bool hasDate = decoder.GetDate(year, month, day, clock_);
-    Add(reader_.EpochOffset(), fix, hasDate, year, month, day);
+    Decoded& d = batch.emplace_back();
+    d.offset = reader_.EpochOffset();
+    d.utcSeconds = fix.utcSeconds;
+    d.timed = (fix.validFlags & pelmora::kValidTime) != 0 && std::isfinite(fix.utcSeconds) &&
+              fix.utcSeconds >= 0 && fix.utcSeconds < 86400.0;
+    d.hasDate = decoder.GetDate(d.year, d.month, d.day, clock_);
+    if (batch.size() == kPublishEpochs) Publish(batch, false);
   }
-  return complete_;
+  Publish(batch, ended_);
+  return ended_;
+}
+
+bool LogIndex::StartWorker() {
+  if (worker_.joinable()) return true;
+  try {
+    worker_ = std::thread([this] {
+      try {
+        while (!stop_.load(std::memory_order_relaxed) && !Step(kWorkerStepBytes)) {
+        }
+      } catch (...) {
+        // Out of memory: what was published stays; nobody waits for the rest.
+        std::vector<Decoded> none;
+        Publish(none, true);
+      }
+    });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+void LogIndex::Publish(std::vector<Decoded>& batch, bool ended) {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (const Decoded& d : batch)
+      Add(d);
+    if (ended) complete_ = true;
+  }
+  batch.clear();
+  published_.notify_all();
+}
+
+LogIndex::Snapshot LogIndex::SnapshotLocked() const {
+  return Snapshot{count_, complete_, firstTime_, lastTime_, maxTime_, dayZero_};
+}
+
+LogIndex::Snapshot LogIndex::snapshot() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return SnapshotLocked();
+}
+
+LogIndex::Snapshot LogIndex::WaitFor(const std::function<bool(const Snapshot&)>& ready,
+                                     std::chrono::milliseconds timeout) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (worker_.joinable())
+    published_.wait_for(lock, timeout, [&] { return complete_ || ready(SnapshotLocked()); });
+  return SnapshotLocked();
 }
 
 int64_t LogIndex::Unwrap(double utcSecondsOfDay, bool hasDate, int year, int month, int day) {
@@ -82,24 +141,22 @@ int64_t LogIndex::Unwrap(double utcSecondsOfDay, bool hasDate, int year, int mon
   return day_ * kMsPerDay + tod;
 }
 
-void LogIndex::Add(int64_t offset, const pelmora::FixRecord& fix, bool hasDate, int year, int month,
-                   int day) {
-  const bool timed = (fix.validFlags & pelmora::kValidTime) != 0 && std::isfinite(fix.utcSeconds) &&
-                     fix.utcSeconds >= 0 && fix.utcSeconds < 86400.0;
+void LogIndex::Add(const Decoded& d) {
   const uint64_t at =
-      std::max<uint64_t>(offset < 0 ? 0 : static_cast<uint64_t>(offset), lastOffset_);
+      std::max<uint64_t>(d.offset < 0 ? 0 : static_cast<uint64_t>(d.offset), lastOffset_);
   if (count_ % kBlockEpochs == 0)
     blocks_.push_back(Block{lastOffset_, refTime_, kNoTime, stream_.size()});
   PutVarint(stream_, at - lastOffset_);
   lastOffset_ = at;
-  if (timed) {
-    const int64_t t = Unwrap(fix.utcSeconds, hasDate, year, month, day);
+  if (d.timed) {
+    const int64_t t = Unwrap(d.utcSeconds, d.hasDate, d.year, d.month, d.day);
     PutVarint(stream_, ZigZag(t - refTime_) + 1);
     refTime_ = t;
     Block& b = blocks_.back();
     b.maxTime = std::max(b.maxTime, t);
     if (firstTime_ == kNoTime) firstTime_ = t;
     lastTime_ = t;
+    maxTime_ = std::max(maxTime_, t);
   } else {
     PutVarint(stream_, 0);
   }
@@ -123,6 +180,7 @@ void LogIndex::ScanBlock(std::size_t block, F f) const {
 }
 
 LogIndex::Entry LogIndex::At(int64_t epoch) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
   Entry found;
   if (epoch < 0 || epoch >= count_) return found;
   ScanBlock(static_cast<std::size_t>(epoch / kBlockEpochs), [&](int64_t n, const Entry& e) {
@@ -133,6 +191,7 @@ LogIndex::Entry LogIndex::At(int64_t epoch) const {
 }
 
 int64_t LogIndex::FindTime(int64_t timeMs) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
   for (std::size_t block = 0; block < blocks_.size(); ++block) {
     if (blocks_[block].maxTime == kNoTime || blocks_[block].maxTime < timeMs) continue;
     int64_t found = -1;
@@ -147,6 +206,7 @@ int64_t LogIndex::FindTime(int64_t timeMs) const {
 }
 
 std::size_t LogIndex::MemoryBytes() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
   return blocks_.capacity() * sizeof(Block) + stream_.capacity();
 }
 

@@ -23,6 +23,7 @@ navlib::Engine& TheEngine() {
       return std::unique_ptr<navlib::ByteSource>(navlib::SerialPort::Open(port, line, result));
     };
     services.now = [] { return static_cast<double>(GetTickCount64()) / 1000.0; };
+    services.indexInBackground = true;  // the window's thread never decodes the index
     gEngine = std::make_unique<navlib::Engine>(std::move(services));
   }
   return *gEngine;

@@ -12,6 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "app/export/Export.h"
 #include "app/export/FixJson.h"
 #include "navlib32/ByteSource.h"
@@ -177,6 +182,10 @@ bool Dump(navlib::LogReplay& replay, const Arguments& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The bytes as written: an export redirected to a file equals File > Export's (no CR added).
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   Arguments a;
   if (!Parse(argc, argv, a)) return Usage();
   std::unique_ptr<navlib::FileByteSource> file = navlib::FileByteSource::Open(a.path);

@@ -3,6 +3,7 @@
 // time searches; what the calls answer in each state; the index built in small steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -222,6 +223,27 @@ TEST_F(Player, TimeSearchFindsTheFirstEpochAtOrAfterOrChangesNothing) {
   }
 }
 
+// With the index built by a worker, a seek right after the open waits for the part it needs.
+TEST_F(Player, SeeksRightAfterTheOpenWaitForABackgroundIndex) {
+  EngineServices services = Services();
+  services.indexInBackground = true;
+  Engine engine(services);
+  const std::string text = Simulate(gpssim::Protocol::Nmea, {{k235830, 120}, {k010000, 30}});
+  std::ofstream(path_, std::ios::binary) << text;
+  for (const int round : {0, 1}) {
+    SCOPED_TRACE(round);
+    ASSERT_EQ(engine.Open(1, path_.string().c_str(), nullptr, nullptr), 0);
+    int64_t found = -1;
+    ASSERT_EQ(engine.SeekTime(15, 2024, 3, 16, &found), 0);
+    EXPECT_EQ(found, 105);
+    ASSERT_EQ(engine.SeekEnd(), 0);
+    Epoch e;
+    engine.GetEpoch(&e);
+    EXPECT_EQ(e.sequence, 150u);
+    EXPECT_EQ(engine.StepBack(), 0);
+  }
+}
+
 TEST_F(Player, ResultsTellWhyNothingChanged) {
   pelmora::PlayerState s;
   EXPECT_EQ(engine_.SeekEpoch(0), kNavSeekNotReplaying);
@@ -270,11 +292,21 @@ TEST_F(Player, IndexInSmallStepsEqualsOneStepAndGarbageNeverStalls) {
   // Each step stays within its budget, so the steps are as many as the bytes need.
   EXPECT_GE(smallStepCalls, static_cast<int>(text.size() / 4096));
   EXPECT_LE(smallStepCalls, static_cast<int>(text.size() / 4096) + 2);
+  // A worker builds the same index, read while it grows.
+  LogIndex worked(FileByteSource::Open(path_.string()), Protocol::Tsip,
+                  [](Protocol p) { return MakeDecoder(p); });
+  ASSERT_TRUE(worked.StartWorker());
+  int64_t seen = 0;
+  while (!worked.complete())
+    seen = std::max(seen, worked.size());
+  EXPECT_LE(seen, whole->size());
   ASSERT_GE(whole->size(), 60);
-  ASSERT_EQ(stepped->size(), whole->size());
-  for (int64_t k = 0; k < whole->size(); ++k) {
-    EXPECT_EQ(stepped->At(k).offset, whole->At(k).offset) << k;
-    EXPECT_EQ(stepped->At(k).timeMs, whole->At(k).timeMs) << k;
+  for (const LogIndex* other : {stepped.get(), &worked}) {
+    ASSERT_EQ(other->size(), whole->size());
+    for (int64_t k = 0; k < whole->size(); ++k) {
+      EXPECT_EQ(other->At(k).offset, whole->At(k).offset) << k;
+      EXPECT_EQ(other->At(k).timeMs, whole->At(k).timeMs) << k;
+    }
   }
   // The second copy's epochs are found again after the noise, their offsets in it.
   EXPECT_EQ(whole->size(), 60);
