@@ -22,7 +22,8 @@ void StoreReplaySpeed(const OptionStore& store, ReplaySpeed speed);
 
 class Player {
  public:
-  static constexpr int kMaxEpochsPerTick = 50;
+  // 16x of a 10 Hz receiver is 160 epochs a tick; MAX polls this many.
+  static constexpr int kMaxEpochsPerTick = 200;
   // A gap in the log that would stand the replay longer than this many ticks is skipped.
   static constexpr double kMaxWaitTicks = 10;
 
