@@ -25,22 +25,6 @@ const COLORREF kCep95 = RGB(210, 80, 0);
 const COLORREF kReference = RGB(0, 0, 0);
 const COLORREF kText = RGB(0, 0, 0);
 
-// A GDI object made here, selected into dc while this lives and deleted after.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
-  ~Selected() {
-    SelectObject(dc_, old_);
-    DeleteObject(object_);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ object_, old_;
-};
-
 HFONT GraphFont(double scale) {
   LOGFONTW font{};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
@@ -142,7 +126,7 @@ class Raster {
 
 // A circle drawn with a one-pixel pen width times (a wide pen's ellipse is slow in GDI).
 void Circle(HDC dc, int cx, int cy, int radius, int width, COLORREF colour) {
-  Selected pen(dc, CreatePen(PS_SOLID, 1, colour));
+  SelectedObject pen(dc, CreatePen(PS_SOLID, 1, colour));
   SelectObject(dc, GetStockObject(NULL_BRUSH));
   for (int k = 0; k < width; ++k) {
     const int r = radius - width / 2 + k;
@@ -156,7 +140,7 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
                   const AccuracySummary& summary) {
   const int width = area.right - area.left, height = area.bottom - area.top;
   if (width < 8 || height < 8) return;
-  Selected font(dc, GraphFont(scale));
+  SelectedObject font(dc, GraphFont(scale));
   SetBkMode(dc, TRANSPARENT);
   const int textHeight = TextHeight(dc);
   const int cx = area.left + width / 2, cy = area.top + height / 2;
@@ -209,7 +193,7 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
   {
     // The reference: a cross at the centre.
     const int arm = Scaled(scale, 7);
-    Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), kReference));
+    SelectedObject pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), kReference));
     Line(dc, cx - arm, cy, cx + arm + 1, cy);
     Line(dc, cx, cy - arm, cx, cy + arm + 1);
   }
@@ -218,7 +202,7 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
     const int barLength = static_cast<int>(std::lround(axes.step * pixelsPerMetre));
     const int left = area.left + Scaled(scale, 8), y = area.bottom - Scaled(scale, 8);
     const int tick = Scaled(scale, 4);
-    Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), kText));
+    SelectedObject pen(dc, CreatePen(PS_SOLID, Scaled(scale, 2), kText));
     Line(dc, left, y, left + barLength, y);
     Line(dc, left, y - tick, left, y + 1);
     Line(dc, left + barLength, y - tick, left + barLength, y + 1);
@@ -234,7 +218,7 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
                       const AccuracySummary& summary) {
   const int width = area.right - area.left, height = area.bottom - area.top;
   if (width < 8 || height < 8) return;
-  Selected font(dc, GraphFont(scale));
+  SelectedObject font(dc, GraphFont(scale));
   SetBkMode(dc, TRANSPARENT);
   const int textHeight = TextHeight(dc);
   const int inset = Scaled(scale, 3);
@@ -255,7 +239,7 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
   const double span = timed ? summary.duration : std::max<double>(1, stats.storedSamples() - 1);
   const double pixelsPerSecond = (plotWidth - 1) / span;
   {
-    Selected pen(dc, CreatePen(PS_SOLID, 1, kGrid));
+    SelectedObject pen(dc, CreatePen(PS_SOLID, 1, kGrid));
     const int lines = static_cast<int>(plotHeight / 2 / (axes.step * pixelsPerMetre)) + 1;
     for (int k = -lines; k <= lines; ++k)
       if (yOf(k * axes.step) >= plot.top && yOf(k * axes.step) < plot.bottom)
@@ -277,11 +261,11 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
     }
   }
   {
-    Selected pen(dc, CreatePen(PS_SOLID, 1, kAxis));
+    SelectedObject pen(dc, CreatePen(PS_SOLID, 1, kAxis));
     Line(dc, plot.left, cy, plot.right, cy);
   }
   if (any && std::isfinite(summary.vertical95)) {
-    Selected pen(dc, CreatePen(PS_DOT, 1, kCep95));
+    SelectedObject pen(dc, CreatePen(PS_DOT, 1, kCep95));
     for (const int sign : {1, -1})
       Line(dc, plot.left, yOf(sign * summary.vertical95), plot.right,
            yOf(sign * summary.vertical95));
@@ -295,7 +279,7 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
   };
   auto yIn = [&](double up) { return std::clamp<int>(yOf(up), plot.top, plot.bottom - 1); };
   std::vector<POINT> points;
-  Selected pen(dc, CreatePen(PS_SOLID, Scaled(scale, 1), kDots));
+  SelectedObject pen(dc, CreatePen(PS_SOLID, Scaled(scale, 1), kDots));
   if (stats.storedSamples() <= static_cast<std::size_t>(plotWidth)) {
     stats.ForEachDeviation([&](const Enu& d, float seconds) {
       const double x = xOf(seconds);

@@ -35,6 +35,24 @@ class Graph {
   Painter painter_;
 };
 
+// A GDI object made by the caller, selected into a DC while this lives, then deselected and
+// deleted.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object)
+      : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    SelectObject(dc_, old_);
+    DeleteObject(object_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ object_, old_;
+};
+
 // The DPI scale of a device context: 1.0 at 96 DPI, 1.5 at 144.
 double DpiScale(HDC dc);
 // A length in pixels at that scale, at least one pixel.

@@ -44,23 +44,6 @@ COLORREF SeriesColour(Series s) {
   return kText;
 }
 
-// GDI objects released in reverse order of selection.
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
-  ~Selected() {
-    SelectObject(dc_, old_);
-    DeleteObject(object_);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ object_;
-  HGDIOBJ old_;
-};
-
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
   const RECT r{left, top, right, bottom};
   SetBkColor(dc, colour);
@@ -127,7 +110,7 @@ void DrawSegments(HDC dc, const std::vector<Segment>& segments, COLORREF colour,
     points.push_back({s.x1, s.y1});
   }
   const std::vector<DWORD> counts(segments.size(), 2);
-  Selected pen(dc, CreatePen(PS_SOLID, width, colour));
+  SelectedObject pen(dc, CreatePen(PS_SOLID, width, colour));
   PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
 }
 
@@ -135,9 +118,9 @@ void DrawSegments(HDC dc, const std::vector<Segment>& segments, COLORREF colour,
 
 void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& history,
                         int windowSeconds, int selectedOutage) {
-  Selected font(dc, CreateFontW(-Scaled(scale, 11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+  SelectedObject font(dc, CreateFontW(-Scaled(scale, 11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
   SetBkMode(dc, TRANSPARENT);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
