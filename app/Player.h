@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "app/EpochFeed.h"
-#include "app/PollCycle.h"
+#include "app/PollCycleHost.h"
 #include "app/engine/Engine.h"
 #include "app/format/ReplayArgs.h"
 #include "app/settings/OptionStore.h"
