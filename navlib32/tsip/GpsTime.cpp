@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "navlib32/Calendar.h"
+
 namespace navlib::tsip {
 
 namespace {
@@ -72,21 +74,10 @@ int64_t GpsToUnixSeconds(int fullWeek, double gpsSeconds, int leapSeconds) {
 }
 
 CivilDate CivilDateOf(int64_t unixSeconds) {
-  // Days since 1970-01-01 → proleptic Gregorian date, counting in 400-year eras that start
-  // on 0000-03-01 so that the leap day ends each year.
   int64_t days = unixSeconds / 86400;
   if (unixSeconds % 86400 < 0) --days;
-  days += 719468;  // 1970-01-01 counted from 0000-03-01
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t monthIndex = (5 * dayOfYear + 2) / 153;  // 0 = March
   CivilDate date;
-  date.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-  date.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-  date.year = static_cast<int>(yearOfEra + era * 400 + (date.month <= 2 ? 1 : 0));
+  CivilFromDays(days, &date.year, &date.month, &date.day);
   return date;
 }
 
