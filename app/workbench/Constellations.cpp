@@ -3,7 +3,14 @@
 
 #include <algorithm>
 
+#include "navlib32/GnssSystem.h"
+
 namespace pelmora::workbench {
+
+const char* SystemName(int system) {
+  const char* name = navlib::GnssSystemName(system);
+  return name != nullptr ? name : "Other";
+}
 
 int ConstellationIndex(int system) {
   for (int i = 0; i < kConstellationCount; ++i)

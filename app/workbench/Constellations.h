@@ -1,5 +1,5 @@
-// One look per satellite system for the workbench's satellite graphs: the order, name, RINEX
-// letter, colour and sky-plot symbol that the signal bars, the sky plot and the filter's legend
+// One look per satellite system for the workbench's satellite graphs: the order, RINEX letter,
+// colour and sky-plot symbol that the signal bars, the sky plot and the filter's legend
 // share; and the filter of shown systems with its option value. Portable: standard C++ only.
 #pragma once
 
@@ -24,9 +24,8 @@ enum class SkySymbol {
 
 struct Constellation {
   SatSystem system;
-  const char* name;  // as the filter's checkbox and the table say it
-  char letter;       // RINEX system letter, before the number on the sky plot
-  uint32_t rgb;      // 0xRRGGBB
+  char letter;   // RINEX system letter, before the number on the sky plot
+  uint32_t rgb;  // 0xRRGGBB
   SkySymbol symbol;
 };
 
@@ -34,15 +33,19 @@ struct Constellation {
 // other systems come last, under the extra entry, and are always shown.
 constexpr int kConstellationCount = 7;
 inline constexpr Constellation kConstellations[kConstellationCount + 1] = {
-    {SatSystem::Gps, "GPS", 'G', 0x1F77B4, SkySymbol::Circle},
-    {SatSystem::Glonass, "GLONASS", 'R', 0xD62728, SkySymbol::Square},
-    {SatSystem::Galileo, "Galileo", 'E', 0x2CA02C, SkySymbol::Diamond},
-    {SatSystem::Beidou, "BeiDou", 'C', 0xFF7F0E, SkySymbol::TriangleUp},
-    {SatSystem::Qzss, "QZSS", 'J', 0x9467BD, SkySymbol::TriangleDown},
-    {SatSystem::Sbas, "SBAS", 'S', 0x7F7F7F, SkySymbol::Hexagon},
-    {SatSystem::Navic, "NavIC", 'I', 0x17BECF, SkySymbol::Pentagon},
-    {SatSystem::Other, "Other", '?', 0x404040, SkySymbol::Cross},
+    {SatSystem::Gps, 'G', 0x1F77B4, SkySymbol::Circle},
+    {SatSystem::Glonass, 'R', 0xD62728, SkySymbol::Square},
+    {SatSystem::Galileo, 'E', 0x2CA02C, SkySymbol::Diamond},
+    {SatSystem::Beidou, 'C', 0xFF7F0E, SkySymbol::TriangleUp},
+    {SatSystem::Qzss, 'J', 0x9467BD, SkySymbol::TriangleDown},
+    {SatSystem::Sbas, 'S', 0x7F7F7F, SkySymbol::Hexagon},
+    {SatSystem::Navic, 'I', 0x17BECF, SkySymbol::Pentagon},
+    {SatSystem::Other, '?', 0x404040, SkySymbol::Cross},
 };
+
+// The name of a system code as the table, the counts and the filter say it: navlib's name of
+// the system, "Other" for any other code.
+const char* SystemName(int system);
 
 // The index in kConstellations of a system code; kConstellationCount for any code not listed.
 int ConstellationIndex(int system);

@@ -327,7 +327,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       LineTo(dc, spanRight, lineY);
     }
     const int symbolSize = textHeight / 2;
-    std::wstring caption = Wide(c.name);
+    std::wstring caption = Wide(SystemName(static_cast<int>(c.system)));
     if (TextSize(dc, caption).cx + symbolSize + pad > spanRight - spanLeft)
       caption = std::wstring(1, static_cast<wchar_t>(c.letter));
     const int captionWidth = TextSize(dc, caption).cx + symbolSize + pad;

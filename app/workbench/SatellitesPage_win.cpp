@@ -17,7 +17,6 @@ namespace {
 // The table's columns at 96 DPI: system, number, elevation, azimuth, signal, used.
 constexpr int kColumnWidths[kSatColumnCount] = {64, 56, 64, 60, 72, 44};
 constexpr const char* kFilterOption = OptionNamed("WorkbenchSatSystems").name;
-static_assert(kConstellationCount == kCountedSystems, "a checkbox per counted system");
 
 }  // namespace
 
@@ -30,7 +29,7 @@ void SatellitesPage::CreateControls() {
     AddColumn(list_, c, WorkbenchModel::ColumnTitle(static_cast<SatColumn>(c)),
               Scaled(scale, kColumnWidths[c]));
   const auto counts = model_.SystemCounts();
-  for (int i = 0; i < kCountedSystems; ++i) {
+  for (int i = 0; i < kConstellationCount; ++i) {
     captions_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX,
                          IDC_WorkbenchCount0 + i + kWorkbenchCaptionOffset, counts[i].caption);
     counts_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_WorkbenchCount0 + i);
@@ -39,7 +38,7 @@ void SatellitesPage::CreateControls() {
   filter_ = ConstellationFilter(
       store_.ReadOptionInt(kFilterOption, OptionDefault("WorkbenchSatSystems")));
   for (int i = 0; i < kConstellationCount; ++i) {
-    const std::string name = kConstellations[i].name;
+    const std::string name = SystemName(static_cast<int>(kConstellations[i].system));
     keys_[i].Create(
         hwnd_, instance_, IDC_WorkbenchSatKey0 + i, name + " symbol",
         [i](HDC dc, const RECT& area, double scale) { PaintConstellationKey(dc, area, scale, i); });
@@ -72,7 +71,7 @@ void SatellitesPage::Layout(int width, int height) {
   std::array<int, kConstellationCount> names{};
   int widestName = 0;
   for (int i = 0; i < kConstellationCount; ++i) {
-    names[i] = textWidth(kConstellations[i].name);
+    names[i] = textWidth(SystemName(static_cast<int>(kConstellations[i].system)));
     widestName = std::max(widestName, names[i]);
   }
   const int valueWidth = textWidth("64 / 64");
@@ -113,11 +112,11 @@ void SatellitesPage::Layout(int width, int height) {
   const int leftWidth = std::max(0, width - sky - margin);
   const int caption = widestName + px(6), cell = caption + valueWidth + px(14);
   const int countRow = px(18);
-  const int columns = std::clamp(leftWidth / cell, 1, kCountedSystems);
-  const int countsHeight = (kCountedSystems + columns - 1) / columns * countRow;
+  const int columns = std::clamp(leftWidth / cell, 1, kConstellationCount);
+  const int countsHeight = (kConstellationCount + columns - 1) / columns * countRow;
   const int listHeight = std::max(0, topHeight - countsHeight - margin / 2);
   MoveWindow(list_, 0, 0, leftWidth, listHeight, TRUE);
-  for (int i = 0; i < kCountedSystems; ++i) {
+  for (int i = 0; i < kConstellationCount; ++i) {
     const int cx = i % columns * cell, cy = listHeight + margin / 2 + i / columns * countRow;
     MoveWindow(captions_[i], cx, cy, caption, countRow - px(2), TRUE);
     MoveWindow(counts_[i], cx + caption, cy, cell - caption, countRow - px(2), TRUE);
@@ -154,7 +153,7 @@ void SatellitesPage::OnCommand(int id, int code, HWND /*control*/) {
 void SatellitesPage::Fill() {
   FillTable();
   const auto counts = model_.SystemCounts();
-  for (int i = 0; i < kCountedSystems; ++i)
+  for (int i = 0; i < kConstellationCount; ++i)
     SetTextIfChanged(counts_[i], counts[i].value);
   FillGraphs();
 }

@@ -31,7 +31,7 @@ class SatellitesPage : public Page {
   ConstellationFilter filter_;
   std::vector<EpochSat> shown_;  // the latest epoch's satellites the filter shows
   HWND list_ = nullptr;
-  std::array<HWND, kCountedSystems> captions_{}, counts_{};
+  std::array<HWND, kConstellationCount> captions_{}, counts_{};
   std::array<HWND, kConstellationCount> filters_{};
   std::array<Graph, kConstellationCount> keys_;
   Graph bars_, sky_;

@@ -7,17 +7,10 @@
 #include <cstdio>
 #include <tuple>
 
-#include "navlib32/GnssSystem.h"
-
 namespace pelmora::workbench {
 namespace {
 
 constexpr const char* kNone = "-";
-
-// The systems of the counts labels, in their order.
-constexpr SatSystem kCounted[kCountedSystems] = {
-    SatSystem::Gps,  SatSystem::Glonass, SatSystem::Galileo, SatSystem::Beidou,
-    SatSystem::Qzss, SatSystem::Sbas,    SatSystem::Navic};
 
 template <typename... Args>
 std::string Format(const char* format, Args... args) {
@@ -103,11 +96,6 @@ const char* WorkbenchModel::ColumnTitle(SatColumn column) {
   return kTitles[static_cast<int>(column)];
 }
 
-const char* WorkbenchModel::SystemName(int system) {
-  const char* name = navlib::GnssSystemName(system);
-  return name != nullptr ? name : "Other";
-}
-
 const char* WorkbenchModel::OutageColumnTitle(int column) {
   static constexpr const char* kTitles[kOutageColumnCount] = {"Outage", "Start", "End",
                                                               "Epochs missing"};
@@ -134,17 +122,18 @@ std::vector<SatRow> WorkbenchModel::SatelliteRows() const {
   return rows;
 }
 
-std::array<LabelText, kCountedSystems> WorkbenchModel::SystemCounts() const {
-  std::array<LabelText, kCountedSystems> counts;
+std::array<LabelText, kConstellationCount> WorkbenchModel::SystemCounts() const {
+  std::array<LabelText, kConstellationCount> counts;
   const int count = std::clamp<int>(latest_.satCount, 0, kMaxAllSats);
-  for (int k = 0; k < kCountedSystems; ++k) {
+  for (int k = 0; k < kConstellationCount; ++k) {
     int used = 0, inView = 0;
     for (int i = 0; i < count; ++i) {
-      if (latest_.sats[i].system != static_cast<int16_t>(kCounted[k])) continue;
+      if (latest_.sats[i].system != static_cast<int16_t>(kConstellations[k].system)) continue;
       ++inView;
       used += latest_.sats[i].used != 0 ? 1 : 0;
     }
-    counts[k] = {SystemName(static_cast<int>(kCounted[k])), Format("%d / %d", used, inView)};
+    counts[k] = {SystemName(static_cast<int>(kConstellations[k].system)),
+                 Format("%d / %d", used, inView)};
   }
   return counts;
 }

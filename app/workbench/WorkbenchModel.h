@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/EpochFeed.h"
+#include "app/workbench/Constellations.h"
 #include "app/workbench/MessageConsole.h"
 #include "app/workbench/SkyTrails.h"
 #include "app/workbench/Workbench.h"
@@ -25,9 +26,6 @@ struct SatRow {
   std::array<std::string, kSatColumnCount> cells;
   EpochSat sat;  // the values the rows are sorted by
 };
-
-// Systems with a counts label, in the window's order.
-constexpr int kCountedSystems = 7;
 
 struct LabelText {
   const char* caption;
@@ -64,13 +62,12 @@ class WorkbenchModel : public EpochConsumer {
   bool SortAscending() const { return ascending_; }
 
   static const char* ColumnTitle(SatColumn column);
-  static const char* SystemName(int system);
   static const char* OutageColumnTitle(int column);
 
   // Every satellite of the latest epoch (at most kMaxAllSats), in the chosen order.
   std::vector<SatRow> SatelliteRows() const;
-  // "used / in view" per system, GPS, GLONASS, Galileo, BeiDou, QZSS, SBAS, NavIC.
-  std::array<LabelText, kCountedSystems> SystemCounts() const;
+  // "used / in view" per system of kConstellations, in its order.
+  std::array<LabelText, kConstellationCount> SystemCounts() const;
   // Samples, excluded, duration, mean position, sigma E/N/U, CEP50, CEP95, 2DRMS, vertical 95 %.
   std::array<LabelText, kStatCount> Statistics() const;
   // The same texts of a summary already made (the percentiles cost a pass over every sample).

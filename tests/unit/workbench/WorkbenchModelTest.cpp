@@ -88,7 +88,7 @@ TEST(WorkbenchModel, SystemCounts_AreUsedOverInViewPerSystem) {
   const char* expected[][2] = {{"GPS", "8 / 12"},    {"GLONASS", "5 / 10"}, {"Galileo", "6 / 11"},
                                {"BeiDou", "4 / 10"}, {"QZSS", "0 / 0"},     {"SBAS", "0 / 0"},
                                {"NavIC", "0 / 0"}};
-  for (int i = 0; i < kCountedSystems; ++i) {
+  for (int i = 0; i < kConstellationCount; ++i) {
     EXPECT_STREQ(counts[i].caption, expected[i][0]);
     EXPECT_EQ(counts[i].value, expected[i][1]);
   }
