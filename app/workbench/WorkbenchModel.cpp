@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <tuple>
 
+#include "app/workbench/DeviationPlot.h"
+
 namespace pelmora::workbench {
 namespace {
 
@@ -25,9 +27,7 @@ std::string Metres(double value) {
 
 // Seconds as h:mm:ss.
 std::string Duration(double seconds) {
-  if (!std::isfinite(seconds) || seconds < 0) return kNone;
-  const auto whole = static_cast<long long>(seconds + 0.5);
-  return Format("%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+  return std::isfinite(seconds) && seconds >= 0 ? ElapsedText(seconds) : kNone;
 }
 
 // Epoch clock seconds as the time of day hh:mm:ss.s.
