@@ -17,6 +17,7 @@
 #include "app/settings/ProductInfo.h"
 #include "app/settings/StartupOptions.h"
 #include "app/ui/DialogWindow_win.h"
+#include "app/ui/WindowObject_win.h"
 #include "app/workbench/AccuracySettings.h"
 #include "hvndlg32/hvndlg32.h"
 #include "navres32/StringIds.h"
@@ -122,15 +123,7 @@ void MainWindow::FitClientArea() {
 }
 
 LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  MainWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    self = static_cast<MainWindow*>(cs->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
+  MainWindow* self = ui::WindowObject(hwnd, msg, lp, &MainWindow::hwnd_);
   if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     return self->HandleMessage(msg, wp, lp);

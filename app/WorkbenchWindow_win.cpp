@@ -9,6 +9,7 @@
 #include "app/ControlIds.h"
 #include "app/settings/OptionKeys.h"
 #include "app/ui/FormRenderer_win.h"
+#include "app/ui/WindowObject_win.h"
 #include "app/workbench/AccuracyPage_win.h"
 #include "app/workbench/HistoryPage_win.h"
 #include "app/workbench/MessagesPage_win.h"
@@ -156,14 +157,7 @@ bool WorkbenchWindow::Create() {
 }
 
 LRESULT CALLBACK WorkbenchWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  WorkbenchWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<WorkbenchWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<WorkbenchWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
+  WorkbenchWindow* self = ui::WindowObject(hwnd, msg, lp, &WorkbenchWindow::hwnd_);
   if (self == nullptr || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     return self->HandleMessage(msg, wp, lp);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ui/FormRenderer_win.h"
+#include "app/ui/WindowObject_win.h"
 
 namespace pelmora::ui {
 namespace {
@@ -92,14 +93,7 @@ void DialogWindow::Run(HWND owner) {
 }
 
 LRESULT CALLBACK DialogWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  DialogWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<DialogWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
+  DialogWindow* self = ui::WindowObject(hwnd, msg, lp, &DialogWindow::hwnd_);
   if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     return self->HandleMessage(msg, wp, lp);

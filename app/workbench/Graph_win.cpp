@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/ui/FormRenderer_win.h"
+#include "app/ui/WindowObject_win.h"
 
 namespace pelmora::workbench {
 namespace {
@@ -64,14 +65,7 @@ void Graph::OnPaint() {
 }
 
 LRESULT CALLBACK Graph::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Graph* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<Graph*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<Graph*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
+  Graph* self = ui::WindowObject(hwnd, msg, lp, &Graph::hwnd_);
   if (self == nullptr || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     switch (msg) {

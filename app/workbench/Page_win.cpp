@@ -2,6 +2,7 @@
 #include "app/workbench/Page_win.h"
 
 #include "app/ui/FormRenderer_win.h"
+#include "app/ui/WindowObject_win.h"
 
 namespace pelmora::workbench {
 namespace {
@@ -54,14 +55,7 @@ HWND Page::ReportList(int id) {
 }
 
 LRESULT CALLBACK Page::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Page* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<Page*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<Page*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
+  Page* self = ui::WindowObject(hwnd, msg, lp, &Page::hwnd_);
   if (self == nullptr || self->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     LRESULT result = 0;
