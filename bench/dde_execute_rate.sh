@@ -15,20 +15,11 @@ for exe in pelmora ddecmd gispeer; do
   [ -f "$bin/$exe.exe" ] || { echo "build $exe for win64 first" >&2; exit 1; }
 done
 . "$here/scripts/wine-env.sh"
-wine_env_start "$build" 1
-template=$WINEPREFIX
-dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-dde.XXXXXX")
-cleanup() {
-  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$template wine_env_stop
-  rm -rf "$dir"
-}
-trap cleanup EXIT
-wine_prefix_copy "$dir/prefix"
+wine_private_start "$build" dde
+dir=$WINE_PRIVATE_DIR
 
 ddecmd() { wine "$bin/ddecmd.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
-wine "$bin/gispeer.exe" --log "$(winepath -w "$dir/gis.log")" </dev/null >"$dir/gis.out" 2>&1 &
-for _ in $(seq 1 100); do grep -q ready "$dir/gis.out" 2>/dev/null && break; sleep 0.1; done
+gis_peer_start "$bin" "$dir"
 wine "$bin/pelmora.exe" </dev/null >/dev/null 2>&1 &
 for _ in $(seq 1 100); do ddecmd pelmora HVN >/dev/null && break; sleep 0.2; done
 

@@ -13,18 +13,14 @@ seconds=${2:-60}
 gpssim=$here/build/native/tools/gpssim
 [ -x "$gpssim" ] || { echo "build the native gpssim first" >&2; exit 1; }
 . "$here/scripts/wine-env.sh"
-wine_env_start "$build" 1
-template=$WINEPREFIX
-dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-cpu.XXXXXX")
 pids=()
+wine_private_start "$build" cpu
+dir=$WINE_PRIVATE_DIR
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$template wine_env_stop
-  rm -rf "$dir"
+  wine_private_stop
 }
 trap cleanup EXIT
-wine_prefix_copy "$dir/prefix"
 wine reg add 'HKCU\Software\Halvorn\Pelmora' /v ComPort /t REG_SZ /d 5 /f >/dev/null 2>&1
 socat "pty,raw,echo=0,link=$dir/gps" "pty,raw,echo=0,link=$dir/feed" &
 pids+=($!)
@@ -57,12 +53,7 @@ measure() {
 
 # The GIS stand-in answers the client link the program opens at start (without it a message box
 # would stand over the window).
-wine "$build/bin/gispeer.exe" --log "$(winepath -w "$dir/gispeer.log")" </dev/null >"$dir/gispeer.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  grep -q ready "$dir/gispeer.out" 2>/dev/null && break
-  sleep 0.1
-done
+gis_peer_start "$build/bin" "$dir"
 wine "$build/bin/pelmora.exe" </dev/null >/dev/null 2>&1 &
 pids+=($!)
 window=""

@@ -88,3 +88,34 @@ wine_prefix_copy_stop() {
   fi
   return 0
 }
+
+# For scripts that run the program in a session of their own (benchmarks):
+#   wine_private_start BUILD_DIR NAME -> a display and a copy of BUILD_DIR's prefix of their own in
+#                                        a new temporary folder ($WINE_PRIVATE_DIR, the prefix in
+#                                        its prefix/), removed at exit by wine_private_stop (a
+#                                        script with more to end calls that from its own trap)
+#   gis_peer_start BIN_DIR DIR         -> the GIS stand-in logging to DIR/gis.log, once it listens
+#                                        (the program opens its client link at start; without the
+#                                        peer a message box would stand over its window)
+wine_private_start() {
+  wine_env_start "$1" 1
+  _pelmora_private_template=$WINEPREFIX
+  WINE_PRIVATE_DIR=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-$2.XXXXXX")
+  trap wine_private_stop EXIT
+  wine_prefix_copy "$WINE_PRIVATE_DIR/prefix"
+}
+
+wine_private_stop() {
+  WINEPREFIX=$WINE_PRIVATE_DIR/prefix wine_prefix_copy_stop
+  WINEPREFIX=$_pelmora_private_template wine_env_stop
+  rm -rf "$WINE_PRIVATE_DIR"
+}
+
+gis_peer_start() {
+  wine "$1/gispeer.exe" --log "$(winepath -w "$2/gis.log")" </dev/null >"$2/gis.out" 2>&1 &
+  local i
+  for i in $(seq 1 100); do
+    grep -q ready "$2/gis.out" 2>/dev/null && break
+    sleep 0.1
+  done
+}
