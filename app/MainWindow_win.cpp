@@ -250,15 +250,9 @@ void MainWindow::ShellOpen(const std::string& address) {
 }
 
 void MainWindow::ShowWorkbench() {
-  // The History tab's outages seek the player; the main window shows the epoch at once.
-  auto seek = [this](const SeekTarget& target) {
-    const bool done = model_.Player().Seek(target);
-    if (hwnd_ != nullptr && renderer_ != nullptr) renderer_->Apply();
-    return done;
-  };
   if (workbench_ == nullptr)
-    workbench_ = std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_,
-                                                   playerBar_, seek);
+    workbench_ =
+        std::make_unique<WorkbenchWindow>(args_.instance, model_.Workbench(), store_, playerBar_);
   workbench_->Show();
 }
 

@@ -98,8 +98,6 @@ bool Player::Seek(const SeekTarget& target) {
         return engine_.SeekStart();
       case SeekTarget::Kind::End:
         return engine_.SeekEnd();
-      case SeekTarget::Kind::Epoch:
-        return engine_.SeekEpoch(target.epoch);
       case SeekTarget::Kind::Time:
         break;
     }

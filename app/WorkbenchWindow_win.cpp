@@ -38,9 +38,8 @@ int ReadInt(const OptionStore& store, const char* name) {
 }  // namespace
 
 WorkbenchWindow::WorkbenchWindow(HINSTANCE instance, WorkbenchModel& model,
-                                 const OptionStore& store, workbench::PlayerCommands& player,
-                                 workbench::PlayerSeek seek)
-    : instance_(instance), model_(model), store_(store), player_(player), seek_(std::move(seek)) {}
+                                 const OptionStore& store, workbench::PlayerCommands& player)
+    : instance_(instance), model_(model), store_(store), player_(player) {}
 
 WorkbenchWindow::~WorkbenchWindow() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -138,7 +137,7 @@ bool WorkbenchWindow::Create() {
   }
   pages_.push_back(std::make_unique<workbench::SatellitesPage>(instance_, model_, store_));
   pages_.push_back(std::make_unique<workbench::AccuracyPage>(instance_, model_, store_));
-  pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_, store_, seek_));
+  pages_.push_back(std::make_unique<workbench::HistoryPage>(instance_, model_, store_, player_));
   auto messages = std::make_unique<workbench::MessagesPage>(instance_, model_);
   messages_ = messages.get();
   pages_.push_back(std::move(messages));

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/settings/OptionStore.h"
-#include "app/workbench/HistoryChart.h"
 #include "app/workbench/Page_win.h"
 #include "app/workbench/PlayerBar_win.h"
 #include "app/workbench/WorkbenchModel.h"
@@ -24,7 +23,7 @@ class WorkbenchWindow {
   // player: the program's player, driven by the player bar; seek: the replay player's, for the
   // History tab's outages.
   WorkbenchWindow(HINSTANCE instance, workbench::WorkbenchModel& model, const OptionStore& store,
-                  workbench::PlayerCommands& player, workbench::PlayerSeek seek = {});
+                  workbench::PlayerCommands& player);
   ~WorkbenchWindow();
   WorkbenchWindow(const WorkbenchWindow&) = delete;
   WorkbenchWindow& operator=(const WorkbenchWindow&) = delete;
@@ -54,7 +53,6 @@ class WorkbenchWindow {
   workbench::WorkbenchModel& model_;
   const OptionStore& store_;
   workbench::PlayerCommands& player_;
-  workbench::PlayerSeek seek_;
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
   std::vector<std::unique_ptr<workbench::Page>> pages_;

@@ -30,10 +30,9 @@ std::optional<ReplayTime> ParseReplayTime(std::string_view text);
 
 // Where a seek goes: a time, the log's first or last epoch, or an epoch by its number.
 struct SeekTarget {
-  enum class Kind { Time, Start, End, Epoch };
+  enum class Kind { Time, Start, End };
   Kind kind = Kind::Time;
   ReplayTime time;
-  int64_t epoch = 0;  // Epoch: from 0 (Epoch::sequence - 1)
 };
 
 // "START", "END" (any case) or a ParseReplayTime text.

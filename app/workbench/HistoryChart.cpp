@@ -155,14 +155,11 @@ std::optional<std::pair<int, int>> OutageColumns(const Outage& outage, const Cha
   return std::pair{std::max(first, 0), std::min(lastColumn, span.columns - 1)};
 }
 
-std::optional<SeekTarget> OutageSeekTarget(const Outage& outage) {
+std::optional<int64_t> OutageSeekEpoch(const Outage& outage) {
   if (outage.logOffset < 0 || outage.sequence == 0 ||
       outage.sequence > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
     return std::nullopt;
-  SeekTarget target;
-  target.kind = SeekTarget::Kind::Epoch;
-  target.epoch = static_cast<int64_t>(outage.sequence - 1);
-  return target;
+  return static_cast<int64_t>(outage.sequence - 1);
 }
 
 }  // namespace pelmora::workbench

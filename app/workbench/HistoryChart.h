@@ -5,14 +5,12 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/format/ReplayArgs.h"
 #include "app/workbench/History.h"
 
 namespace pelmora::workbench {
@@ -127,11 +125,9 @@ int BridgeColumns(double interval, double columnWidth);
 std::optional<std::pair<int, int>> OutageColumns(const Outage& outage, const ChartSpan& span,
                                                  double last);
 
-// Where the player goes for an outage of a replayed log: the epoch that showed it (the first
-// without a fix, the one after a gap, the one whose time stepped back). Nothing for one seen live.
-std::optional<SeekTarget> OutageSeekTarget(const Outage& outage);
-
-// Seeks the replay's player; false when it cannot (not replaying, not in the log).
-using PlayerSeek = std::function<bool(const SeekTarget&)>;
+// Where the player goes for an outage of a replayed log: the number (from 0, Epoch::sequence - 1)
+// of the epoch that showed it (the first without a fix, the one after a gap, the one whose time
+// stepped back). Nothing for one seen live.
+std::optional<int64_t> OutageSeekEpoch(const Outage& outage);
 
 }  // namespace pelmora::workbench

@@ -25,8 +25,8 @@ constexpr const char* kWindowKey = OptionNamed("WorkbenchHistoryWindow").name;
 }  // namespace
 
 HistoryPage::HistoryPage(HINSTANCE instance, WorkbenchModel& model, const OptionStore& store,
-                         PlayerSeek seek)
-    : Page(instance, model), store_(store), seek_(std::move(seek)) {}
+                         PlayerCommands& player)
+    : Page(instance, model), store_(store), player_(player) {}
 
 void HistoryPage::CreateControls() {
   windowIndex_ =
@@ -100,8 +100,7 @@ void HistoryPage::SelectOutage(int row) {
   charts_.Redraw();
   const auto& outages = model_.Bench().history().outages();
   if (row < 0 || static_cast<std::size_t>(row) >= outages.size()) return;
-  const std::optional<SeekTarget> target = OutageSeekTarget(outages[row]);
-  if (target && seek_) seek_(*target);
+  if (const std::optional<int64_t> epoch = OutageSeekEpoch(outages[row])) player_.SeekEpoch(*epoch);
 }
 
 }  // namespace pelmora::workbench

@@ -9,13 +9,15 @@
 #include "app/workbench/Graph_win.h"
 #include "app/workbench/HistoryChart.h"
 #include "app/workbench/Page_win.h"
+#include "app/workbench/PlayerBar.h"
 
 namespace pelmora::workbench {
 
 class HistoryPage : public Page {
  public:
-  // seek: the player's, or empty.
-  HistoryPage(HINSTANCE instance, WorkbenchModel& model, const OptionStore& store, PlayerSeek seek);
+  // player: seeks the replay to a selected outage.
+  HistoryPage(HINSTANCE instance, WorkbenchModel& model, const OptionStore& store,
+              PlayerCommands& player);
   void Fill() override;
 
  private:
@@ -26,7 +28,7 @@ class HistoryPage : public Page {
   void SelectOutage(int row);
 
   const OptionStore& store_;
-  PlayerSeek seek_;
+  PlayerCommands& player_;
   HWND windowText_ = nullptr;
   HWND window_ = nullptr;
   HWND outages_ = nullptr;

@@ -113,7 +113,7 @@ TEST(HistoryChart, SeriesSegments_KeepSpikesJoinNeighboursAndBridgeOnlyEmptyColu
   EXPECT_EQ(BridgeColumns(0.0, 3.0), 1);
 }
 
-TEST(HistoryChart, OutageSeekTarget_IsTheEpochThatShowedAReplayedOutage) {
+TEST(HistoryChart, OutageSeekEpoch_IsTheEpochThatShowedAReplayedOutage) {
   History h(256);
   EpochSample s;
   s.hasFix = true;
@@ -124,20 +124,19 @@ TEST(HistoryChart, OutageSeekTarget_IsTheEpochThatShowedAReplayedOutage) {
     h.Add(s, 0.0);
   }
   ASSERT_EQ(h.outages().size(), 1u);
-  const std::optional<SeekTarget> target = OutageSeekTarget(h.outages()[0]);
-  ASSERT_TRUE(target.has_value());
-  EXPECT_EQ(target->kind, SeekTarget::Kind::Epoch);
-  EXPECT_EQ(target->epoch, 10);  // Epoch::sequence 11
+  const std::optional<int64_t> epoch = OutageSeekEpoch(h.outages()[0]);
+  ASSERT_TRUE(epoch.has_value());
+  EXPECT_EQ(*epoch, 10);  // Epoch::sequence 11
   const auto columns = OutageColumns(h.outages()[0], ChooseColumns(32.0, 40.0, 40), 32.0);
   ASSERT_TRUE(columns.has_value());
   EXPECT_EQ(*columns, (std::pair{17, 38}));  // from epoch 10 to epoch 11
   // Seen live, or without an epoch: nowhere to go.
   Outage live = h.outages()[0];
   live.logOffset = -1;
-  EXPECT_FALSE(OutageSeekTarget(live).has_value());
+  EXPECT_FALSE(OutageSeekEpoch(live).has_value());
   live.logOffset = 0;
   live.sequence = 0;
-  EXPECT_FALSE(OutageSeekTarget(live).has_value());
+  EXPECT_FALSE(OutageSeekEpoch(live).has_value());
 }
 
 }  // namespace
