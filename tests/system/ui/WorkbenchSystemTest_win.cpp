@@ -102,6 +102,8 @@ TEST(WorkbenchSystemTest, ShowsTheReplayedSatellitesAndStatistics) {
   const auto logInView = InViewPerTalker(log);
   ASSERT_EQ(logInView.size(), 4u) << "GP, GL, GA and GB groups";
 
+  // The replay at its default pace, whatever speed an earlier run left stored.
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Halvorn\\Pelmora", L"ReplaySpeed");
   Process process;
   ASSERT_TRUE(process.Start(ProgramDirectory(), L"\"" + log + L"\""));
   HWND main = nullptr;
