@@ -1,5 +1,6 @@
-// The replay player on large logs: index build in MB/s with its memory per epoch, and the
-// latency (p50, p99) of a seek to a random epoch, a step back and a step forward (a poll).
+// The replay player on large logs: index build in MB/s with its memory per epoch, the index
+// built on the engine's worker while the caller keeps calling the engine as the window does, and
+// the latency (p50, p99) of a seek to a random epoch, a step back and a step forward (a poll).
 // The logs are gpssim logs of kEpochs seconds written to the temporary folder, or the file in
 // PLAYER_BENCH_NMEA / PLAYER_BENCH_TSIP (e.g. receiver logs joined by bench/run_bench.sh).
 #include <benchmark/benchmark.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "navlib32/Engine.h"
@@ -71,6 +73,51 @@ void IndexBuild(benchmark::State& state) {
 }
 BENCHMARK(IndexBuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+void Percentiles(benchmark::State& state, std::vector<double>& us, const std::string& prefix = "");
+
+// A log opened in the engine, its index built on the engine's worker (background 1) or a step on
+// every player-state call (0), while this thread calls Pelmora_GetPlayerState as the window does
+// (every 10 ms with the worker, back to back without): the wall time until the index is
+// complete, and how long each call keeps the caller (p50, p99, max).
+void IndexWhileCalling(benchmark::State& state) {
+  const auto protocol = static_cast<navlib::Protocol>(state.range(0));
+  const bool background = state.range(1) != 0;
+  const std::string& path = LogPath(protocol);
+  std::vector<double> us;
+  double seconds = 0;
+  for (auto _ : state) {
+    navlib::EngineServices services = Services();
+    services.indexInBackground = background;
+    navlib::Engine engine(services);
+    const auto start = std::chrono::steady_clock::now();
+    if (engine.Open(protocol == navlib::Protocol::Nmea ? 1 : 2, path.c_str(), nullptr, nullptr) !=
+        0)
+      state.SkipWithError("open failed");
+    pelmora::PlayerState s{};
+    do {
+      const auto before = std::chrono::steady_clock::now();
+      engine.GetPlayerState(&s);
+      us.push_back(
+          std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before)
+              .count());
+      if (background) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } while (s.indexComplete == 0);
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  const auto bytes = static_cast<double>(fs::file_size(path));
+  state.counters["complete_s"] = seconds;
+  state.counters["wallMBps"] = bytes / 1e6 / seconds;
+  state.counters["calls"] = static_cast<double>(us.size());
+  state.counters["call_max_us"] = us.empty() ? 0 : *std::max_element(us.begin(), us.end());
+  Percentiles(state, us, "call_");
+}
+BENCHMARK(IndexWhileCalling)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"tsip", "background"})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
 // Opens the log in engine and indexes it whole.
 void OpenIndexed(navlib::Engine& engine, navlib::Protocol protocol) {
   const int32_t type = protocol == navlib::Protocol::Nmea ? 1 : 2;
@@ -80,11 +127,11 @@ void OpenIndexed(navlib::Engine& engine, navlib::Protocol protocol) {
   }
 }
 
-void Percentiles(benchmark::State& state, std::vector<double>& us) {
+void Percentiles(benchmark::State& state, std::vector<double>& us, const std::string& prefix) {
   if (us.empty()) return;
   std::sort(us.begin(), us.end());
-  state.counters["p50_us"] = us[us.size() / 2];
-  state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
+  state.counters[prefix + "p50_us"] = us[us.size() / 2];
+  state.counters[prefix + "p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
 }
 
 // kind 0: a seek to a random epoch; 1: a step back; 2: a step forward (Poll).
