@@ -97,7 +97,30 @@ bool LogIndex::StartWorker() {
   return true;
 }
 
+// Room for `more` elements made by copying outside the lock: this thread is the index's only
+// writer, and the readers only read meanwhile; the storage changes hands under the lock.
+template <typename T>
+void LogIndex::Reserve(std::vector<T>& v, std::size_t more) {
+  if (v.capacity() - v.size() >= more) return;
+  std::vector<T> bigger;
+  bigger.reserve(std::max(v.capacity() * 2, v.size() + more));
+  bigger.assign(v.begin(), v.end());
+  const std::lock_guard<std::mutex> lock(mutex_);
+  v.swap(bigger);
+}
+
+// Storage of exactly the elements held, copied outside the lock as above.
+template <typename T>
+void LogIndex::Compact(std::vector<T>& v) {
+  std::vector<T> exact(v.begin(), v.end());
+  const std::lock_guard<std::mutex> lock(mutex_);
+  v.swap(exact);
+}
+
 void LogIndex::Publish(std::vector<Decoded>& batch, bool ended) {
+  // Readers never wait for a reallocation of the index.
+  Reserve(stream_, batch.size() * kMaxEntryBytes);
+  Reserve(blocks_, batch.size() / kBlockEpochs + 1);
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     for (const Decoded& d : batch)
@@ -105,6 +128,10 @@ void LogIndex::Publish(std::vector<Decoded>& batch, bool ended) {
     if (ended) complete_ = true;
   }
   batch.clear();
+  if (ended) {
+    Compact(stream_);
+    Compact(blocks_);
+  }
   published_.notify_all();
 }
 

@@ -9,7 +9,8 @@
 //
 // Memory: epochs are packed in blocks of kBlockEpochs, each entry two varints (the offset's
 // growth since the previous epoch and the time's change since the previous timed epoch), about
-// 4 bytes an epoch at 1 Hz, plus a 32-byte block header (0.5 byte an epoch).
+// 4 bytes an epoch at 1 Hz, plus a 32-byte block header (0.5 byte an epoch). The arrays grow by
+// doubling, copied outside the lock, and shrink to their contents once the index is complete.
 #pragma once
 
 #include <atomic>
@@ -104,8 +105,15 @@ class LogIndex {
     uint64_t streamPos;     // where the block's entries begin in stream_
   };
 
+  // An entry's two varints take at most this many bytes.
+  static constexpr std::size_t kMaxEntryBytes = 20;
+
   // Packs the batch into the index (and marks it complete once ended), then wakes the waiters.
   void Publish(std::vector<Decoded>& batch, bool ended);
+  template <typename T>
+  void Reserve(std::vector<T>& v, std::size_t more);
+  template <typename T>
+  void Compact(std::vector<T>& v);
   void Add(const Decoded& epoch);  // under mutex_
   Snapshot SnapshotLocked() const;
   int64_t Unwrap(double utcSecondsOfDay, bool hasDate, int year, int month, int day);
