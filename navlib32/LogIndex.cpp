@@ -47,6 +47,7 @@ LogIndex::~LogIndex() {
 }
 
 bool LogIndex::Step(uint64_t byteBudget) {
+  if (ended_) return true;  // published whole already
   if (!started_) {
     started_ = true;
     if (!reader_.StartAt(0, protocol_)) ended_ = true;
