@@ -24,7 +24,7 @@ wine_env_start "$build" 1
 template=$WINEPREFIX
 dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-speed.XXXXXX")
 cleanup() {
-  WINEPREFIX=$dir/prefix wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$dir/prefix wine_prefix_copy_stop  # its server and its display
   WINEPREFIX=$template wine_env_stop
   rm -rf "$dir"
 }
