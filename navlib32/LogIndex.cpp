@@ -88,8 +88,11 @@ bool LogIndex::StartWorker() {
         }
       } catch (...) {
         // Out of memory: what was published stays; nobody waits for the rest.
-        std::vector<Decoded> none;
-        Publish(none, true);
+        {
+          const std::lock_guard<std::mutex> lock(mutex_);
+          complete_ = true;
+        }
+        published_.notify_all();
       }
     });
   } catch (const std::system_error&) {

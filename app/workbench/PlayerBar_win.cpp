@@ -68,8 +68,12 @@ void PlayerBar::Fill() {
   SetTextIfChanged(play_, view.playText);
   EnableWindow(back_, view.stepEnabled);
   EnableWindow(step_, view.stepEnabled);
-  if (SendMessageW(speed_, CB_GETCURSEL, 0, 0) != view.speedIndex)
+  // The list follows the program's speed when it changes (keys, macros), and leaves a choice
+  // being made alone meanwhile.
+  if (view.speedIndex != shownSpeed_) {
     SendMessageW(speed_, CB_SETCURSEL, view.speedIndex, 0);
+    shownSpeed_ = view.speedIndex;
+  }
 }
 
 void PlayerBar::OnCommand(int id, int code, HWND /*control*/) {

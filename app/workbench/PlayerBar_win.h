@@ -37,6 +37,7 @@ class PlayerBar : public Page {
   bool dragging_ = false;
   DWORD lastSeekTick_ = 0;
   int seekedPosition_ = -1;
+  int shownSpeed_ = -1;  // the speed the list was last set to
 };
 
 }  // namespace pelmora::workbench
