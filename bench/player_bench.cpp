@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -165,6 +166,39 @@ BENCHMARK(PlayerLatency)
     ->ArgsProduct({{0, 1}, {0, 1, 2}})
     ->ArgNames({"tsip", "seek0_back1_fwd2"})
     ->Unit(benchmark::kMicrosecond);
+
+// Seek exactness: kSampled epochs spread over the log, each sought and compared whole with what
+// the straight replay showed there (counter "differ"), and the index's memory with its
+// checkpoints.
+void SeekExact(benchmark::State& state) {
+  constexpr int64_t kSampled = 2000;
+  const auto protocol = static_cast<navlib::Protocol>(state.range(0));
+  int64_t differ = 0, sampled = 0, count = 0;
+  std::size_t memory = 0;
+  for (auto _ : state) {
+    navlib::Engine engine(Services());
+    OpenIndexed(engine, protocol);
+    count = engine.index()->size();
+    memory = engine.index()->MemoryBytes();
+    const int64_t every = std::max<int64_t>(1, count / kSampled);
+    std::vector<pelmora::Epoch> straight;
+    for (int64_t n = 0; engine.Poll() == 0; ++n)
+      if (n % every == 0) engine.GetEpoch(&straight.emplace_back());
+    differ = 0;
+    sampled = static_cast<int64_t>(straight.size());
+    for (int64_t k = 0; k < sampled; ++k) {
+      pelmora::Epoch sought{};
+      if (engine.SeekEpoch(k * every) != 0 || engine.GetEpoch(&sought) != 0 ||
+          std::memcmp(&sought, &straight[static_cast<std::size_t>(k)], sizeof sought) != 0)
+        ++differ;
+    }
+  }
+  state.counters["epochs"] = static_cast<double>(count);
+  state.counters["sampled"] = static_cast<double>(sampled);
+  state.counters["differ"] = static_cast<double>(differ);
+  state.counters["indexBytesPerEpoch"] = static_cast<double>(memory) / static_cast<double>(count);
+}
+BENCHMARK(SeekExact)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fuzz/FuzzChecks.h"
 #include "navlib32/Engine.h"
@@ -72,13 +73,25 @@ std::string TempLogPath() {
          std::to_string(getpid()) + ".log";
 }
 
-// The player over the whole log: a seek lands on the epoch it names and the next poll gives the
-// one after it; stepping back and seeking by a time the index holds never fail otherwise.
-void ExercisePlayer(navlib::Engine& engine, uint8_t control) {
+// An epoch's bytes, hashed (FNV-1a).
+uint64_t Hash(const pelmora::Epoch& epoch) {
+  uint64_t h = 1469598103934665603u;
+  const auto* p = reinterpret_cast<const uint8_t*>(&epoch);
+  for (std::size_t i = 0; i < sizeof epoch; ++i)
+    h = (h ^ p[i]) * 1099511628211u;
+  return h;
+}
+
+// The player over the whole log: a seek shows the epoch it names exactly as the straight replay
+// showed it (straight: the hash of each); stepping back and seeking by a time the index holds
+// never fail otherwise.
+void ExercisePlayer(navlib::Engine& engine, uint8_t control,
+                    const std::vector<uint64_t>& straight) {
   pelmora::PlayerState state{};
   for (int i = 0; i < 1000 && state.indexComplete == 0; ++i)
     FUZZ_REQUIRE(engine.GetPlayerState(&state) == 0);
   FUZZ_REQUIRE(state.indexComplete == 1);
+  FUZZ_REQUIRE(static_cast<std::size_t>(state.epochCount) == straight.size());
   if (state.epochCount == 0) return;
   const int64_t target = static_cast<int64_t>(control) % state.epochCount;
   auto epoch = std::make_unique<pelmora::Epoch>();
@@ -86,6 +99,7 @@ void ExercisePlayer(navlib::Engine& engine, uint8_t control) {
     FUZZ_REQUIRE(engine.SeekEpoch(at) == 0);
     FUZZ_REQUIRE(engine.GetEpoch(epoch.get()) == 0);
     FUZZ_REQUIRE(epoch->sequence == static_cast<uint64_t>(at) + 1);
+    FUZZ_REQUIRE(Hash(*epoch) == straight[static_cast<std::size_t>(at)]);
     fuzzcheck::CheckRecord(epoch->fix);
   }
   FUZZ_REQUIRE(engine.SeekEpoch(state.epochCount) != 0);  // past the end: refused
@@ -126,6 +140,7 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
   services.makeDecoder = navlib::MakeDecoder;
   double clock = 0.0;
   services.now = [&clock] { return clock; };
+  services.checkpointBytes = 64;  // many checkpoints, thinned on larger inputs
   navlib::Engine engine(std::move(services));
   const int32_t type = (control & 0x80) != 0 ? 2 : 1;
   const int32_t opened = engine.Open(type, path.c_str(), nullptr, nullptr);
@@ -134,6 +149,8 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
     FUZZ_REQUIRE(engine.Poll() == kNavPollNotOpen);
     return;
   }
+  std::vector<uint64_t> straight;
+  auto epoch = std::make_unique<pelmora::Epoch>();
   for (std::size_t polls = 0;; ++polls) {
     FUZZ_REQUIRE(polls <= size + 2);
     clock += 1.0;
@@ -142,6 +159,8 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
       FUZZ_REQUIRE(result == kNavPollEndOfLog);
       break;
     }
+    FUZZ_REQUIRE(engine.GetEpoch(epoch.get()) == 0);
+    straight.push_back(Hash(*epoch));
     CheckMessages(engine);
     auto record = std::make_unique<pelmora::FixRecord>();
     const int32_t info = engine.GetInfo(record.get());
@@ -150,7 +169,7 @@ void ReplayThroughEngine(const uint8_t* data, std::size_t size, uint8_t control)
   }
   // The end of the log stays reported.
   FUZZ_REQUIRE(engine.Poll() == kNavPollEndOfLog);
-  ExercisePlayer(engine, control);
+  ExercisePlayer(engine, control, straight);
   FUZZ_REQUIRE(engine.Close() == 0);
 }
 

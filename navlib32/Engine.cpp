@@ -68,13 +68,16 @@ Engine::Engine(EngineServices services)
   // its messages to the message tap.
   if (services_.makeDecoder) {
     services_.makeDecoder = [this, make = std::move(services_.makeDecoder)](Protocol p) {
-      std::unique_ptr<GpsDecoder> decoder = make(p);
-      if (decoder && p == Protocol::Nmea)
-        decoder = std::make_unique<TappedDecoder>(std::move(decoder), sentences_);
-      if (decoder) decoder->SetMessageTap(&messages_);
-      return decoder;
+      return Tapped(make(p), p);
     };
   }
+}
+
+std::unique_ptr<GpsDecoder> Engine::Tapped(std::unique_ptr<GpsDecoder> decoder, Protocol protocol) {
+  if (decoder && protocol == Protocol::Nmea)
+    decoder = std::make_unique<TappedDecoder>(std::move(decoder), sentences_);
+  if (decoder) decoder->SetMessageTap(&messages_);
+  return decoder;
 }
 
 Engine::~Engine() {
@@ -160,7 +163,8 @@ int32_t Engine::OpenReplay(Protocol protocol, const char* path) {
   replayPath_ = path;
   // The index reads the log on its own; without a second reader the replay just cannot seek.
   if (std::unique_ptr<FileByteSource> second = FileByteSource::Open(path)) {
-    index_ = std::make_unique<LogIndex>(std::move(second), replay_->protocol(), rawMakeDecoder_);
+    index_ = std::make_unique<LogIndex>(std::move(second), replay_->protocol(), rawMakeDecoder_,
+                                        services_.checkpointBytes);
     if (services_.indexInBackground) index_->StartWorker();
   }
   replayClock_ = 0;
@@ -339,31 +343,9 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
   const LogIndex::Snapshot indexed =
       IndexWhen([epoch](const LogIndex::Snapshot& s) { return s.size > epoch; });
   if (epoch >= indexed.size) return indexed.complete ? kNavSeekOutOfRange : kNavSeekNotIndexed;
-  // Restart a little before the target: far enough back in epochs and in receiver time.
-  const LogIndex::Entry target = index_->At(epoch);
-  int64_t from = std::max<int64_t>(0, epoch - kWarmupEpochs);
-  LogIndex::Entry start = index_->At(from);
-  while (from > 0 && epoch - from < kMaxWarmupEpochs && target.timeMs != LogIndex::kNoTime &&
-         start.timeMs != LogIndex::kNoTime && start.timeMs <= target.timeMs &&
-         target.timeMs - start.timeMs < kWarmupMs)
-    start = index_->At(--from);
-  // Restart points, nearest first. A decoder started inside the stream may cut its epochs
-  // otherwise than the straight replay did (a report held over, damage before the start): a
-  // restart counts only when it reaches the target at the offset the index holds for it. The
-  // log's start is the straight replay itself; deep in a large log, restarts a little further
-  // back come first, as one of them usually cuts as the straight replay did.
-  const bool nearStart = target.offset <= kReplayFromStartBytes;
-  std::unique_ptr<LogReplay> replay;
-  for (int64_t back = 0; !replay; back = back == 0 ? kRetryEpochs : back * 4) {
-    const bool fromStart = back > 0 && (nearStart || back > kMaxRetryEpochs);
-    int64_t at = fromStart ? 0 : std::max<int64_t>(0, from - back);
-    // Epochs that share an offset (a report that completed an epoch again) start together.
-    while (at > 0 && index_->At(at - 1).offset == index_->At(at).offset)
-      --at;
-    replay = ReplayTo(at, at == 0 ? 0 : index_->At(at).offset, epoch);
-    if (at == 0) break;
-    if (replay && replay->EpochOffset() != static_cast<int64_t>(target.offset)) replay.reset();
-  }
+  // From the decoder's state as the straight replay had it a little before the target (or from
+  // the start) on to the target: the epoch shown is the one the straight replay showed there.
+  std::unique_ptr<LogReplay> replay = ReplayTo(index_->CheckpointBefore(epoch), epoch);
   if (!replay) return kNavSeekFailed;
   const double clock = static_cast<double>(epoch) + 1.0;
   replay_ = std::move(replay);
@@ -373,11 +355,16 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
   return 0;
 }
 
-std::unique_ptr<LogReplay> Engine::ReplayTo(int64_t from, uint64_t offset, int64_t epoch) {
+std::unique_ptr<LogReplay> Engine::ReplayTo(const LogIndex::Checkpoint& checkpoint, int64_t epoch) {
   std::unique_ptr<FileByteSource> file = FileByteSource::Open(replayPath_);
   if (!file) return nullptr;
   auto replay = std::make_unique<LogReplay>(std::move(file), services_.makeDecoder);
-  if (!replay->StartAt(offset, replay_->protocol())) return nullptr;
+  const Protocol protocol = replay_->protocol();
+  if (!(checkpoint.decoder ? replay->Resume(checkpoint.offset, protocol,
+                                            Tapped(checkpoint.decoder->Clone(), protocol))
+                           : replay->StartAt(0, protocol)))
+    return nullptr;
+  const int64_t from = checkpoint.decoder ? checkpoint.epoch + 1 : 0;
   // The replay clock runs one second per epoch, as the polls of a straight replay ran it.
   double clock = static_cast<double>(from);
   for (int64_t n = from; n <= epoch; ++n) {

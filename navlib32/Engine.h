@@ -34,6 +34,8 @@ struct EngineServices {
   // A replay's index is built on a worker thread of its own (the DLL's choice); otherwise in
   // steps on every Poll and GetPlayerState (deterministic, for tests and fuzzers).
   bool indexInBackground = false;
+  // The first spacing of the index's checkpoints (LogIndex::kCheckpointBytes; tests use less).
+  uint64_t checkpointBytes = LogIndex::kCheckpointBytes;
 };
 
 // The port number of "COMn" or "\\.\COMn" (case-insensitive, n 1..255, an optional trailing
@@ -57,19 +59,6 @@ class Engine {
   // With a worker, how long a seek waits for the index to reach its target before it is refused
   // as not indexed (the worker decodes some hundreds of megabytes meanwhile).
   static constexpr std::chrono::milliseconds kIndexWait{1000};
-  // A seek restarts the decoder at least this many epochs and receiver seconds before its
-  // target (at most kMaxWarmupEpochs), so that values sent less often are there again.
-  static constexpr int64_t kWarmupEpochs = 10;
-  static constexpr int64_t kWarmupMs = 10000;
-  static constexpr int64_t kMaxWarmupEpochs = 600;
-  // A restart that cuts the epochs otherwise replays the log from its start when the target lies
-  // within kReplayFromStartBytes (some tens of milliseconds of decoding); deeper, it is tried
-  // again kRetryEpochs further back, then four times as far each time up to kMaxRetryEpochs (a
-  // millisecond or two of decoding), and only then from the start.
-  static constexpr uint64_t kReplayFromStartBytes = 8u << 20;
-  static constexpr int64_t kRetryEpochs = 16;
-  static constexpr int64_t kMaxRetryEpochs = 1024;
-
   explicit Engine(EngineServices services);
   ~Engine();
   Engine(const Engine&) = delete;
@@ -115,9 +104,11 @@ class Engine {
   bool SendSetup(Protocol protocol, const pelmora::ReceiverSettings& settings);
   int32_t PollLive();
   int32_t PollReplay();
-  // A replay of the log restarted at offset (epoch number from) and advanced to epoch; null when
-  // the log cannot be read again or ends first.
-  std::unique_ptr<LogReplay> ReplayTo(int64_t from, uint64_t offset, int64_t epoch);
+  // A replay of the log resumed from the checkpoint (from the start when it is none) and advanced
+  // to epoch; null when the log cannot be read again or ends first.
+  std::unique_ptr<LogReplay> ReplayTo(const LogIndex::Checkpoint& checkpoint, int64_t epoch);
+  // The decoder reporting to the engine's taps.
+  std::unique_ptr<GpsDecoder> Tapped(std::unique_ptr<GpsDecoder> decoder, Protocol protocol);
   double Now() const;
   void StepIndex();
   // The index once ready holds for it: waited for while a worker builds it (at most kIndexWait).

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "navlib32/navlib32_epoch.h"
 #include "navlib32/navlib32_records.h"
@@ -55,6 +56,13 @@ class GpsDecoder {
   // From now on every message framed, good or damaged, also goes to tap (null: none). The tap
   // must outlive the decoder or be detached first.
   virtual void SetMessageTap(MessageTap* tap) { (void)tap; }
+
+  // A copy of the decoder's whole state, attached to no message tap: fed the same bytes from
+  // here on, it decodes exactly as this one does (a seek resumes from such copies). Null when the
+  // decoder cannot be copied.
+  virtual std::unique_ptr<GpsDecoder> Clone() const { return nullptr; }
+  // Bytes a copy holds.
+  virtual std::size_t StateBytes() const { return 0; }
 };
 
 // True when the record shows a current fix: position valid and, when a fix mode is given, 2D

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -38,8 +39,10 @@ int64_t UnZigZag(uint64_t v) {
 }  // namespace
 
 LogIndex::LogIndex(std::unique_ptr<ByteSource> source, Protocol protocol,
-                   DecoderFactory makeDecoder)
-    : reader_(std::move(source), std::move(makeDecoder)), protocol_(protocol) {}
+                   DecoderFactory makeDecoder, uint64_t checkpointBytes)
+    : reader_(std::move(source), std::move(makeDecoder)),
+      protocol_(protocol),
+      checkpointEvery_(std::max<uint64_t>(checkpointBytes, 1)) {}
 
 LogIndex::~LogIndex() {
   stop_.store(true, std::memory_order_relaxed);
@@ -73,6 +76,8 @@ bool LogIndex::Step(uint64_t byteBudget) {
     d.timed = (fix.validFlags & pelmora::kValidTime) != 0 && std::isfinite(fix.utcSeconds) &&
               fix.utcSeconds >= 0 && fix.utcSeconds < 86400.0;
     d.hasDate = decoder.GetDate(d.year, d.month, d.day, clock_);
+    if (reader_.position() - lastCheckpoint_ >= checkpointEvery_) KeepCheckpoint(decoded_);
+    ++decoded_;
     if (batch.size() == kPublishEpochs) Publish(batch, false);
   }
   Publish(batch, ended_);
@@ -137,6 +142,28 @@ void LogIndex::Publish(std::vector<Decoded>& batch, bool ended) {
     Compact(blocks_);
   }
   published_.notify_all();
+}
+
+void LogIndex::KeepCheckpoint(int64_t epoch) {
+  lastCheckpoint_ = reader_.position();
+  std::shared_ptr<const GpsDecoder> copy = reader_.decoder().Clone();
+  if (!copy) return;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (checkpoints_.size() == kMaxCheckpoints) {  // every other one goes, twice as far apart
+    std::size_t kept = 0;
+    for (std::size_t i = 1; i < checkpoints_.size(); i += 2)
+      checkpoints_[kept++] = std::move(checkpoints_[i]);
+    checkpoints_.resize(kept);
+    checkpointEvery_ *= 2;
+  }
+  checkpoints_.push_back(Checkpoint{epoch, lastCheckpoint_, std::move(copy)});
+}
+
+LogIndex::Checkpoint LogIndex::CheckpointBefore(int64_t epoch) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const auto after = std::partition_point(checkpoints_.begin(), checkpoints_.end(),
+                                          [&](const Checkpoint& c) { return c.epoch < epoch; });
+  return after == checkpoints_.begin() ? Checkpoint{} : *std::prev(after);
 }
 
 LogIndex::Snapshot LogIndex::SnapshotLocked() const {
@@ -238,7 +265,11 @@ int64_t LogIndex::FindTime(int64_t timeMs) const {
 
 std::size_t LogIndex::MemoryBytes() const {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return blocks_.capacity() * sizeof(Block) + stream_.capacity();
+  std::size_t bytes = blocks_.capacity() * sizeof(Block) + stream_.capacity() +
+                      checkpoints_.capacity() * sizeof(Checkpoint);
+  for (const Checkpoint& c : checkpoints_)
+    bytes += c.decoder->StateBytes();
+  return bytes;
 }
 
 }  // namespace navlib

@@ -43,6 +43,12 @@ class LogIndex {
   // Epochs decoded before they are published, at most (bounds a step's scratch memory).
   static constexpr std::size_t kPublishEpochs = 4096;
 
+  // Copies of the decoder's state are kept every kCheckpointBytes of log at first, so that a seek
+  // decodes at most that much; at most kMaxCheckpoints of them: when full, every other one goes
+  // and the spacing doubles (a 1 GB log keeps one every 4 MB, about 4 MB of copies in all).
+  static constexpr uint64_t kCheckpointBytes = 64u << 10;
+  static constexpr std::size_t kMaxCheckpoints = 256;
+
   struct Entry {
     uint64_t offset = 0;       // where decoding yields the epoch
     int64_t timeMs = kNoTime;  // unwrapped receiver time; kNoTime when the epoch has none
@@ -57,8 +63,17 @@ class LogIndex {
     std::optional<int64_t> dayZero;
   };
 
-  // source: a reader of its own on the log; protocol: the one the replay decodes.
-  LogIndex(std::unique_ptr<ByteSource> source, Protocol protocol, DecoderFactory makeDecoder);
+  // The decoder's state just after an epoch, and where in the log its next byte comes from.
+  struct Checkpoint {
+    int64_t epoch = -1;  // -1: none
+    uint64_t offset = 0;
+    std::shared_ptr<const GpsDecoder> decoder;
+  };
+
+  // source: a reader of its own on the log; protocol: the one the replay decodes; checkpointBytes:
+  // the first spacing of the checkpoints.
+  LogIndex(std::unique_ptr<ByteSource> source, Protocol protocol, DecoderFactory makeDecoder,
+           uint64_t checkpointBytes = kCheckpointBytes);
   // Stops the worker, if one runs, and waits for it.
   ~LogIndex();
   LogIndex(const LogIndex&) = delete;
@@ -83,11 +98,13 @@ class LogIndex {
   Entry At(int64_t epoch) const;
   // The first epoch in log order whose time is at or after timeMs; -1 when none is indexed.
   int64_t FindTime(int64_t timeMs) const;
+  // The latest checkpoint of an epoch before `epoch`; epoch -1 when there is none.
+  Checkpoint CheckpointBefore(int64_t epoch) const;
   int64_t firstTime() const { return snapshot().firstTime; }
   int64_t lastTime() const { return snapshot().lastTime; }
   // Days since 1970-01-01 of day 0, once the receiver has stated a date.
   std::optional<int64_t> dayZero() const { return snapshot().dayZero; }
-  // Bytes the index holds (capacity of its arrays).
+  // Bytes the index holds (capacity of its arrays, and the checkpoints).
   std::size_t MemoryBytes() const;
 
  private:
@@ -116,6 +133,8 @@ class LogIndex {
   void Compact(std::vector<T>& v);
   void Add(const Decoded& epoch);  // under mutex_
   Snapshot SnapshotLocked() const;
+  // Keeps a copy of the reader's decoder as the checkpoint of epoch.
+  void KeepCheckpoint(int64_t epoch);
   int64_t Unwrap(double utcSecondsOfDay, bool hasDate, int year, int month, int day);
   // Calls f(epoch, entry) for the block's entries in order until f returns true.
   template <typename F>
@@ -126,7 +145,10 @@ class LogIndex {
   Protocol protocol_;
   bool started_ = false;
   bool ended_ = false;
-  double clock_ = 0;  // one second per epoch, as the engine's replay clock
+  double clock_ = 0;     // one second per epoch, as the engine's replay clock
+  int64_t decoded_ = 0;  // epochs decoded
+  uint64_t checkpointEvery_;
+  uint64_t lastCheckpoint_ = 0;  // log position of the last checkpoint
 
   // The published index, under mutex_.
   mutable std::mutex mutex_;
@@ -144,6 +166,7 @@ class LogIndex {
   int64_t day_ = 0;
   int64_t lastTodMs_ = -1;
   std::optional<int64_t> dayZero_;
+  std::vector<Checkpoint> checkpoints_;  // in epoch order
 
   std::atomic<bool> stop_{false};
   std::thread worker_;  // last: started after everything it uses, stopped first

@@ -47,13 +47,21 @@ LogReplay::StartResult LogReplay::Start(std::optional<Protocol> expected) {
 }
 
 bool LogReplay::StartAt(uint64_t offset, Protocol protocol) {
-  if (!source_->Seek(offset)) return false;
+  if (!Resume(offset, protocol, makeDecoder_(protocol))) return false;
+  startOffset_ = offset;
+  bytesFed_ = 0;
+  return true;
+}
+
+bool LogReplay::Resume(uint64_t offset, Protocol protocol, std::unique_ptr<GpsDecoder> decoder) {
+  if (!decoder || !source_->Seek(offset)) return false;
   pos_ = len_ = 0;
   ended_ = readFailed_ = failed_ = false;
-  startOffset_ = offset;
+  startOffset_ = 0;
+  bytesFed_ = offset;
   protocol_ = protocol;
-  decoder_ = makeDecoder_(protocol_);
-  return decoder_ != nullptr;
+  decoder_ = std::move(decoder);
+  return true;
 }
 
 int64_t LogReplay::EpochOffset() const {

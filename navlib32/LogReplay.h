@@ -38,6 +38,10 @@ class LogReplay {
   // second reader of a log whose protocol is known). False when the source cannot seek there.
   bool StartAt(uint64_t offset, Protocol protocol);
 
+  // Goes on at offset bytes into the log with decoder, which has decoded the log from its start
+  // up to there (a copy of another replay's decoder). False when the source cannot seek there.
+  bool Resume(uint64_t offset, Protocol protocol, std::unique_ptr<GpsDecoder> decoder);
+
   // Advances exactly one epoch. End once the log is exhausted (the epoch in progress at the
   // end of the log, if it holds data, is still returned first); Failed on a read error. With a
   // budget, Paused once that many bytes were fed without an epoch (call again to go on).
@@ -52,6 +56,8 @@ class LogReplay {
   uint64_t bytesRead() const { return bytesRead_; }
   // Bytes fed to the decoder so far.
   uint64_t bytesFed() const { return bytesFed_; }
+  // Where in the log the next byte fed to the decoder comes from.
+  uint64_t position() const { return startOffset_ + bytesFed_; }
 
  private:
   ReadStatus Fill();

@@ -28,7 +28,7 @@ void SatelliteView::Reset() {
   cur_ = Lists{};
   late_ = Lists{};
   held_ = Lists{};
-  target_ = &cur_;
+  inLate_ = false;
   reportAge_ = kStaleSeconds;
 }
 
@@ -70,7 +70,7 @@ SatelliteView::Sat* SatelliteView::Put(GnssSystem system, int prn, int elevation
   const int16_t el = Checked(elevation, -90, 90);
   const int16_t az = Checked(azimuth == 360 ? 0 : azimuth, 0, 359);
   const int16_t ss = Checked(snr, 0, 999);
-  Lists& report = *target_;
+  Lists& report = Report();
   Sat* sat = Find(report, system, prn);
   if (sat == nullptr) {
     if (report.satCount >= kMaxInView) return nullptr;
@@ -95,16 +95,16 @@ SatelliteView::Sat* SatelliteView::Put(GnssSystem system, int prn, int elevation
 
 void SatelliteView::AddInView(GnssSystem system, int prn, int elevation, int azimuth, int snr,
                               int signal) {
-  target_->viewSystems |= SystemBit(system);
+  Report().viewSystems |= SystemBit(system);
   Put(system, prn, elevation, azimuth, snr, signal);
 }
 
 void SatelliteView::MarkCompleteView() {
-  target_->viewSystems = kAllSystems;
+  Report().viewSystems = kAllSystems;
 }
 
 void SatelliteView::AddUsed(GnssSystem system, const int* prns, std::size_t count) {
-  Lists& report = *target_;
+  Lists& report = Report();
   report.usedReported = true;
   for (std::size_t i = 0; i < count; ++i) {
     const int prn = prns[i];
@@ -178,11 +178,11 @@ void SatelliteView::CompleteEpoch(double stamp, double epochTime) {
 
 void SatelliteView::BeginLateReport() {
   ClearReport(late_);
-  target_ = &late_;
+  inLate_ = true;
 }
 
 void SatelliteView::EndLateReport(double stamp, double measuredAt) {
-  target_ = &cur_;
+  inLate_ = false;
   Merge(late_, stamp, measuredAt);
 }
 

@@ -64,7 +64,7 @@ class SatelliteView {
   // EndLateReport the satellite reports go to it instead of the epoch in progress, and it then
   // merges into the held satellites with the time of day measuredAt.
   void BeginLateReport();
-  bool InLateReport() const { return target_ == &late_; }
+  bool InLateReport() const { return inLate_; }
   void EndLateReport(double stamp, double measuredAt);
 
   // --- Held satellites ------------------------------------------------------------------
@@ -151,11 +151,13 @@ class SatelliteView {
   // The shown satellites, in held order; returns how many.
   int Candidates(const Clock& clock, Candidate* out) const;
   void Merge(Lists& report, double stamp, double epochTime);
+  // The lists the satellite reports go to now.
+  Lists& Report() { return inLate_ ? late_ : cur_; }
 
   Lists cur_;
   Lists late_;
   Lists held_;
-  Lists* target_ = &cur_;
+  bool inLate_ = false;  // reports go to late_, else cur_ (a flag: copies of the view stay whole)
   double reportAge_ = kStaleSeconds;
 };
 

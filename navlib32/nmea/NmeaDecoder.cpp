@@ -57,6 +57,12 @@ void NmeaDecoder::Flush() {
   state_.CompleteEpoch(lastNow_);
 }
 
+std::unique_ptr<GpsDecoder> NmeaDecoder::Clone() const {
+  auto copy = std::make_unique<NmeaDecoder>(*this);
+  copy->tap_ = nullptr;
+  return copy;
+}
+
 void NmeaDecoder::SetMessageTap(MessageTap* tap) {
   tap_ = tap;
   tapRejoined_ = framer_.Counters().rejoined;

@@ -34,6 +34,8 @@ class NmeaDecoder final : public GpsDecoder {
   }
   int64_t EpochOffset() const override { return state_.LatestOffset(); }
   void SetMessageTap(MessageTap* tap) override;
+  std::unique_ptr<GpsDecoder> Clone() const override;
+  std::size_t StateBytes() const override { return sizeof *this; }
 
   NmeaDecoderCounters Counters() const { return {framer_.Counters(), sentences_}; }
   const FixState& State() const { return state_; }

@@ -181,6 +181,12 @@ void TsipDecoder::HandleFrame(std::span<const uint8_t> frame, double now) {
   }
 }
 
+std::unique_ptr<GpsDecoder> TsipDecoder::Clone() const {
+  auto copy = std::make_unique<TsipDecoder>(*this);
+  copy->tap_ = nullptr;
+  return copy;
+}
+
 void TsipDecoder::SetMessageTap(MessageTap* tap) {
   tap_ = tap;
   tapFramer_ = framer_.Counters();

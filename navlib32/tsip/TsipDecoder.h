@@ -63,6 +63,8 @@ class TsipDecoder final : public GpsDecoder {
   }
   int64_t EpochOffset() const override { return fix_.LatestOffset(); }
   void SetMessageTap(MessageTap* tap) override;
+  std::unique_ptr<GpsDecoder> Clone() const override;
+  std::size_t StateBytes() const override { return sizeof *this; }
 
   // The receiver was told to report heights above mean sea level (its I/O options); a 0x55
   // report from the receiver overrides this.
