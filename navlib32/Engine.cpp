@@ -4,10 +4,12 @@
 // is flushed at the end of every poll.
 #include "navlib32/Engine.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -318,6 +320,7 @@ int32_t Engine::Close() {
   liveDecoder_.reset();
   replay_.reset();
   index_.reset();
+  nearby_.clear();
   replayPath_.clear();
   sentences_.Clear();
   messages_.Clear();
@@ -345,7 +348,7 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
   if (epoch >= indexed.size) return indexed.complete ? kNavSeekOutOfRange : kNavSeekNotIndexed;
   // From the decoder's state as the straight replay had it a little before the target (or from
   // the start) on to the target: the epoch shown is the one the straight replay showed there.
-  std::unique_ptr<LogReplay> replay = ReplayTo(index_->CheckpointBefore(epoch), epoch);
+  std::unique_ptr<LogReplay> replay = ReplayTo(StartBefore(epoch), epoch);
   if (!replay) return kNavSeekFailed;
   const double clock = static_cast<double>(epoch) + 1.0;
   replay_ = std::move(replay);
@@ -374,8 +377,28 @@ std::unique_ptr<LogReplay> Engine::ReplayTo(const LogIndex::Checkpoint& checkpoi
     }
     clock += 1.0;
     if (replay->Advance(clock) != LogReplay::Step::Epoch) return nullptr;
+    if (n < epoch) KeepNearby(n, *replay);
   }
   return replay;
+}
+
+LogIndex::Checkpoint Engine::StartBefore(int64_t epoch) {
+  const LogIndex::Checkpoint checkpoint = index_->CheckpointBefore(epoch);
+  const auto after = std::partition_point(nearby_.begin(), nearby_.end(),
+                                          [&](const auto& c) { return c.epoch < epoch; });
+  if (after != nearby_.begin() && std::prev(after)->epoch > checkpoint.epoch)
+    return *std::prev(after);
+  nearby_.clear();
+  return checkpoint;
+}
+
+void Engine::KeepNearby(int64_t epoch, const LogReplay& replay) {
+  if (nearby_.size() >= kMaxNearby) return;
+  if (!nearby_.empty() &&
+      (epoch <= nearby_.back().epoch || replay.position() < nearby_.back().offset + kNearbyBytes))
+    return;
+  if (std::shared_ptr<const GpsDecoder> copy = replay.decoder().Clone())
+    nearby_.push_back(LogIndex::Checkpoint{epoch, replay.position(), std::move(copy)});
 }
 
 int32_t Engine::SeekTime(double utcSeconds, int32_t year, int32_t month, int32_t day,

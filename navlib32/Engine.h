@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "navlib32/ByteSource.h"
 #include "navlib32/GpsDecoder.h"
@@ -59,6 +60,12 @@ class Engine {
   // With a worker, how long a seek waits for the index to reach its target before it is refused
   // as not indexed (the worker decodes some hundreds of megabytes meanwhile).
   static constexpr std::chrono::milliseconds kIndexWait{1000};
+  // While a seek decodes on to its target it keeps copies of the decoder's state every
+  // kNearbyBytes of log, at most kMaxNearby of them, so that the next seek or step back near the
+  // target decodes little.
+  static constexpr uint64_t kNearbyBytes = 64u << 10;
+  static constexpr std::size_t kMaxNearby = 64;
+
   explicit Engine(EngineServices services);
   ~Engine();
   Engine(const Engine&) = delete;
@@ -107,6 +114,11 @@ class Engine {
   // A replay of the log resumed from the checkpoint (from the start when it is none) and advanced
   // to epoch; null when the log cannot be read again or ends first.
   std::unique_ptr<LogReplay> ReplayTo(const LogIndex::Checkpoint& checkpoint, int64_t epoch);
+  // The latest decoder state kept before epoch: a nearby one, else the index's checkpoint (the
+  // nearby ones then go: they lie elsewhere in the log).
+  LogIndex::Checkpoint StartBefore(int64_t epoch);
+  // Keeps the replay's state after epoch as a nearby one when it is far enough past the last.
+  void KeepNearby(int64_t epoch, const LogReplay& replay);
   // The decoder reporting to the engine's taps.
   std::unique_ptr<GpsDecoder> Tapped(std::unique_ptr<GpsDecoder> decoder, Protocol protocol);
   double Now() const;
@@ -124,8 +136,9 @@ class Engine {
   DecoderFactory rawMakeDecoder_;  // the decoders without the sentence tap (for the index)
   std::string replayPath_;
   std::unique_ptr<LogIndex> index_;
-  double replayClock_ = 0;  // replay time: one second per poll
-  uint64_t epochs_ = 0;     // epochs completed since the open
+  std::vector<LogIndex::Checkpoint> nearby_;  // in epoch order
+  double replayClock_ = 0;                    // replay time: one second per poll
+  uint64_t epochs_ = 0;                       // epochs completed since the open
   std::FILE* log_ = nullptr;
   SentenceTap sentences_;  // fed by every NMEA decoder the engine makes
   MessageTap messages_;    // fed by every decoder the engine makes

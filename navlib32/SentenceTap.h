@@ -63,6 +63,9 @@ class TappedDecoder final : public GpsDecoder {
   }
   int64_t EpochOffset() const override { return inner_->EpochOffset(); }
   void SetMessageTap(MessageTap* tap) override { inner_->SetMessageTap(tap); }
+  // The copy reports to neither tap.
+  std::unique_ptr<GpsDecoder> Clone() const override { return inner_->Clone(); }
+  std::size_t StateBytes() const override { return inner_->StateBytes(); }
 
  private:
   std::unique_ptr<GpsDecoder> inner_;
