@@ -11,6 +11,7 @@
 #include "app/ui/FormRenderer_win.h"
 #include "app/ui/WindowObject_win.h"
 #include "app/workbench/AccuracyPage_win.h"
+#include "app/workbench/Graph_win.h"
 #include "app/workbench/HistoryPage_win.h"
 #include "app/workbench/MessagesPage_win.h"
 #include "app/workbench/SatellitesPage_win.h"
@@ -102,10 +103,14 @@ bool WorkbenchWindow::Create() {
   InitCommonControlsEx(&icc);
 
   // The stored place when it lies on a screen, else a default one.
-  int x = CW_USEDEFAULT, y = CW_USEDEFAULT, w = kDefaultWidth, h = kDefaultHeight;
+  if (HDC screen = GetDC(nullptr)) {
+    scale_ = workbench::DpiScale(screen);
+    ReleaseDC(nullptr, screen);
+  }
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT, w = Px(kDefaultWidth), h = Px(kDefaultHeight);
   const int storedWidth = ReadInt(store_, OptionNamed("WorkbenchWidth").name);
   const int storedHeight = ReadInt(store_, OptionNamed("WorkbenchHeight").name);
-  if (storedWidth >= kMinWidth && storedHeight >= kMinHeight) {
+  if (storedWidth >= Px(kMinWidth) && storedHeight >= Px(kMinHeight)) {
     const RECT stored{ReadInt(store_, OptionNamed("WorkbenchLeft").name),
                       ReadInt(store_, OptionNamed("WorkbenchTop").name), 0, 0};
     RECT place{stored.left, stored.top, stored.left + storedWidth, stored.top + storedHeight};
@@ -171,7 +176,7 @@ LRESULT WorkbenchWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnSize(LOWORD(lp), HIWORD(lp));
       return 0;
     case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {kMinWidth, kMinHeight};
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {Px(kMinWidth), Px(kMinHeight)};
       return 0;
     case WM_NOTIFY:
       OnNotify(*reinterpret_cast<const NMHDR*>(lp));
@@ -191,20 +196,25 @@ LRESULT WorkbenchWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+int WorkbenchWindow::Px(int pixelsAt96) const {
+  return workbench::Scaled(scale_, pixelsAt96);
+}
+
 void WorkbenchWindow::OnSize(int width, int height) {
   if (tabs_ == nullptr || bar_ == nullptr) return;
+  const int margin = Px(kMargin);
   // The player bar takes the bottom while a log replays.
   if (bar_->Replaying()) {
-    height -= workbench::PlayerBar::kHeight + kMargin;
-    const RECT bar{kMargin, height, width - kMargin, height + workbench::PlayerBar::kHeight};
+    height -= bar_->Height() + margin;
+    const RECT bar{margin, height, width - margin, height + bar_->Height()};
     bar_->Place(bar);
   }
-  MoveWindow(tabs_, kMargin, kMargin, width - 2 * kMargin, height - 2 * kMargin, TRUE);
-  RECT page{0, 0, width - 2 * kMargin, height - 2 * kMargin};
+  MoveWindow(tabs_, margin, margin, width - 2 * margin, height - 2 * margin, TRUE);
+  RECT page{0, 0, width - 2 * margin, height - 2 * margin};
   SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-  OffsetRect(&page, kMargin, kMargin);
-  page.right -= kMargin;
-  page.bottom -= kMargin;
+  OffsetRect(&page, margin, margin);
+  page.right -= margin;
+  page.bottom -= margin;
   for (auto& p : pages_)
     p->Place(page);
 }

@@ -38,6 +38,7 @@ class WorkbenchWindow {
   bool PreTranslate(MSG& msg);
 
  private:
+  int Px(int pixelsAt96) const;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   bool Create();
@@ -59,6 +60,7 @@ class WorkbenchWindow {
   workbench::Page* messages_ = nullptr;  // one of pages_
   std::unique_ptr<workbench::PlayerBar> bar_;
   int tab_ = 0;
+  double scale_ = 1.0;  // the screen's DPI over 96: sizes below are given at 96 DPI
   uint64_t filledUpdates_ = 0;
   bool filled_ = false;
 };

@@ -77,9 +77,6 @@ int TextWidth(HWND control) {
 }  // namespace
 
 void AccuracyPage::CreateControls() {
-  HDC dc = GetDC(hwnd_);
-  scale_ = DpiScale(dc);
-  ReleaseDC(hwnd_, dc);
   const auto stats = WorkbenchModel::StatisticsOf(summary_);
   for (int i = 0; i < kStatCount; ++i) {
     captions_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX,

@@ -30,12 +30,10 @@ class AccuracyPage : public Page {
   // Takes the fields into the statistics (or names the field that does not parse).
   void ApplyFields();
   void EnableMarkFields();
-  int Px(double pixelsAt96) const { return Scaled(scale_, pixelsAt96); }
 
   const OptionStore& store_;
   AccuracySettings settings_;
   AccuracySummary summary_;
-  double scale_ = 1.0;
 
   std::array<HWND, kStatCount> captions_{}, values_{};
   HWND reference_ = nullptr, latitude_ = nullptr, longitude_ = nullptr, height_ = nullptr;

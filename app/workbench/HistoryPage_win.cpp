@@ -45,24 +45,17 @@ void HistoryPage::CreateControls() {
                                       kChartWindows[windowIndex_].seconds, selected_);
                  });
   outages_ = ReportList(IDC_WorkbenchOutageList);
-  HDC dc = GetDC(hwnd_);
-  const int columnWidth = Scaled(DpiScale(dc), kColumnWidth);
-  ReleaseDC(hwnd_, dc);
   for (int c = 0; c < kOutageColumnCount; ++c)
-    AddColumn(outages_, c, WorkbenchModel::OutageColumnTitle(c), columnWidth);
+    AddColumn(outages_, c, WorkbenchModel::OutageColumnTitle(c), Px(kColumnWidth));
 }
 
 void HistoryPage::Layout(int width, int height) {
-  HDC dc = GetDC(hwnd_);
-  const double scale = DpiScale(dc);
-  ReleaseDC(hwnd_, dc);
-  const auto px = [scale](int pixelsAt96) { return Scaled(scale, pixelsAt96); };
-  MoveWindow(windowText_, 0, px(4), px(kCaptionWidth), px(kRow - 8), TRUE);
-  MoveWindow(window_, px(kCaptionWidth), 0, px(kComboWidth), px(kComboDropHeight), TRUE);
-  const int rest = std::max(0, height - px(kRow + kMargin));
-  const int listHeight = std::min(rest, std::max(px(kMinListHeight), rest * 3 / 10));
-  const int chartsHeight = std::max(0, rest - listHeight - px(kMargin));
-  MoveWindow(charts_.hwnd(), 0, px(kRow), width, chartsHeight, TRUE);
+  MoveWindow(windowText_, 0, Px(4), Px(kCaptionWidth), Px(kRow - 8), TRUE);
+  MoveWindow(window_, Px(kCaptionWidth), 0, Px(kComboWidth), Px(kComboDropHeight), TRUE);
+  const int rest = std::max(0, height - Px(kRow + kMargin));
+  const int listHeight = std::min(rest, std::max(Px(kMinListHeight), rest * 3 / 10));
+  const int chartsHeight = std::max(0, rest - listHeight - Px(kMargin));
+  MoveWindow(charts_.hwnd(), 0, Px(kRow), width, chartsHeight, TRUE);
   MoveWindow(outages_, 0, height - listHeight, width, listHeight, TRUE);
 }
 

@@ -25,16 +25,7 @@ constexpr int kTextHeight = 16;
 
 }  // namespace
 
-// Sizes are given at 96 DPI and scaled to the screen's.
-int MessagesPage::Px(int pixels) const {
-  return static_cast<int>(pixels * scale_ + 0.5);
-}
-
 void MessagesPage::CreateControls() {
-  if (HDC dc = GetDC(hwnd_)) {
-    scale_ = DpiScale(dc);
-    ReleaseDC(hwnd_, dc);
-  }
   pause_ = Child(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_WorkbenchMsgPause, "Pause");
   typeCaption_ = Child(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_WorkbenchMsgTypeCaption, "Type:");
   type_ = Child(L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, IDC_WorkbenchMsgType);

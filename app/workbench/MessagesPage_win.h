@@ -23,7 +23,6 @@ class MessagesPage : public Page {
   void OnCommand(int id, int code, HWND control) override;
   void FillFilters();
   void FillList();
-  int Px(int pixels) const;
 
   HWND pause_ = nullptr, typeCaption_ = nullptr, type_ = nullptr, counts_ = nullptr;
   HWND list_ = nullptr;
@@ -31,7 +30,6 @@ class MessagesPage : public Page {
   uint64_t version_ = UINT64_MAX;     // of the console, when filled
   uint64_t trimmed_ = 0;              // the console's Trimmed() when filled
   bool follow_ = true;                // show the newest row at the next fill
-  double scale_ = 1.0;                // DPI scale: 1.0 at 96 DPI
 };
 
 }  // namespace pelmora::workbench

@@ -3,6 +3,7 @@
 
 #include "app/ui/FormRenderer_win.h"
 #include "app/ui/WindowObject_win.h"
+#include "app/workbench/Graph_win.h"
 
 namespace pelmora::workbench {
 namespace {
@@ -22,6 +23,10 @@ bool Page::Create(HWND parent) {
   CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0,
                   parent, nullptr, instance_, this);
   if (hwnd_ == nullptr) return false;
+  if (HDC dc = GetDC(hwnd_)) {
+    scale_ = DpiScale(dc);
+    ReleaseDC(hwnd_, dc);
+  }
   CreateControls();
   return true;
 }
@@ -44,6 +49,10 @@ HWND Page::Child(const wchar_t* cls, DWORD style, int id, const std::string& tex
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
   return child;
+}
+
+int Page::Px(double pixelsAt96) const {
+  return Scaled(scale_, pixelsAt96);
 }
 
 HWND Page::ReportList(int id) {

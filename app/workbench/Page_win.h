@@ -45,10 +45,13 @@ class Page {
   HWND Child(const wchar_t* cls, DWORD style, int id, const std::string& text = {});
   // A report-style list view with full-row selection, double-buffered.
   HWND ReportList(int id);
+  // A length given at 96 DPI, in pixels at the screen's DPI.
+  int Px(double pixelsAt96) const;
 
   HINSTANCE instance_;
   WorkbenchModel& model_;
   HWND hwnd_ = nullptr;
+  double scale_ = 1.0;  // the screen's DPI over 96
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

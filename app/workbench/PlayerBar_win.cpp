@@ -36,20 +36,24 @@ void PlayerBar::CreateControls() {
   }
 }
 
+int PlayerBar::Height() const {
+  return Px(kHeight);
+}
+
 void PlayerBar::Layout(int width, int /*height*/) {
-  MoveWindow(track_, 0, 0, width, kTrackHeight, TRUE);
-  const int y = kTrackHeight + kGap;
+  MoveWindow(track_, 0, 0, width, Px(kTrackHeight), TRUE);
+  const int y = Px(kTrackHeight + kGap), row = Px(kRow), gap = Px(kGap);
   int x = 0;
   for (HWND button : {back_, play_, step_}) {
-    MoveWindow(button, x, y, kButtonWidth, kRow, TRUE);
-    x += kButtonWidth + kGap;
+    MoveWindow(button, x, y, Px(kButtonWidth), row, TRUE);
+    x += Px(kButtonWidth) + gap;
   }
-  x += kGap;
-  MoveWindow(time_, x, y, kTimeWidth, kRow, TRUE);
-  x += kTimeWidth + kGap;
-  const int speedX = width - kSpeedWidth;
-  MoveWindow(span_, x, y, std::max(0, speedX - kGap - x), kRow, TRUE);
-  MoveWindow(speed_, speedX, y, kSpeedWidth, kSpeedListHeight, TRUE);
+  x += gap;
+  MoveWindow(time_, x, y, Px(kTimeWidth), row, TRUE);
+  x += Px(kTimeWidth) + gap;
+  const int speedX = width - Px(kSpeedWidth);
+  MoveWindow(span_, x, y, std::max(0, speedX - gap - x), row, TRUE);
+  MoveWindow(speed_, speedX, y, Px(kSpeedWidth), Px(kSpeedListHeight), TRUE);
 }
 
 void PlayerBar::Fill() {

@@ -11,7 +11,7 @@ namespace pelmora::workbench {
 
 class PlayerBar : public Page {
  public:
-  static constexpr int kHeight = 58;
+  static constexpr int kHeight = 58;  // at 96 DPI
   static constexpr UINT kDragSeekMs = 200;
 
   PlayerBar(HINSTANCE instance, WorkbenchModel& model, PlayerCommands& player)
@@ -20,6 +20,8 @@ class PlayerBar : public Page {
   // Brings the controls up to the replay's state (Replaying() tells whether one runs).
   void Fill() override;
   bool Replaying() const { return replaying_; }
+  // The bar's height at the screen's DPI.
+  int Height() const;
 
  private:
   void CreateControls() override;

@@ -22,12 +22,9 @@ constexpr const char* kFilterOption = OptionNamed("WorkbenchSatSystems").name;
 
 void SatellitesPage::CreateControls() {
   list_ = ReportList(IDC_WorkbenchSatList);
-  HDC dc = GetDC(hwnd_);
-  const double scale = DpiScale(dc);
-  ReleaseDC(hwnd_, dc);
   for (int c = 0; c < kSatColumnCount; ++c)
     AddColumn(list_, c, WorkbenchModel::ColumnTitle(static_cast<SatColumn>(c)),
-              Scaled(scale, kColumnWidths[c]));
+              Px(kColumnWidths[c]));
   const auto counts = model_.SystemCounts();
   for (int i = 0; i < kConstellationCount; ++i) {
     captions_[i] = Child(L"STATIC", SS_LEFT | SS_NOPREFIX,
@@ -60,7 +57,6 @@ void SatellitesPage::CreateControls() {
 // (without the symbols before them when dropping those saves a row).
 void SatellitesPage::Layout(int width, int height) {
   HDC dc = GetDC(hwnd_);
-  const double scale = DpiScale(dc);
   const HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   auto textWidth = [dc](const char* text) {
     const std::wstring wide = ui::ToWide(text);
@@ -77,9 +73,8 @@ void SatellitesPage::Layout(int width, int height) {
   const int valueWidth = textWidth("64 / 64");
   SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
-  auto px = [scale](double pixelsAt96) { return Scaled(scale, pixelsAt96); };
-  const int margin = px(6), row = px(20), key = px(14);
-  const int box = GetSystemMetrics(SM_CXMENUCHECK) + px(6);
+  const int margin = Px(6), row = Px(20), key = Px(14);
+  const int box = GetSystemMetrics(SM_CXMENUCHECK) + Px(6);
 
   // The checkboxes' rows first: the rest shares what they leave.
   using Places = std::array<POINT, kConstellationCount>;
@@ -92,34 +87,34 @@ void SatellitesPage::Layout(int width, int height) {
         ++rows;
       }
       at[i] = {x, (rows - 1) * row};
-      x += item + px(10);
+      x += item + Px(10);
     }
     return rows;
   };
   Places at{}, plain{};
-  const int keyWidth = key + px(2);
+  const int keyWidth = key + Px(2);
   int rows = flow(keyWidth, at);
   const bool withKeys = rows == 1 || flow(0, plain) == rows;
   if (!withKeys) rows = flow(0, at);
   const int filterHeight = rows * row;
-  int barsHeight = std::clamp(height * 36 / 100, px(96), px(300));
-  const int minTop = px(110);
+  int barsHeight = std::clamp(height * 36 / 100, Px(96), Px(300));
+  const int minTop = Px(110);
   if (height - filterHeight - barsHeight - 2 * margin < minTop)
-    barsHeight = std::max(px(70), height - filterHeight - 2 * margin - minTop);
+    barsHeight = std::max(Px(70), height - filterHeight - 2 * margin - minTop);
   const int topHeight = std::max(0, height - filterHeight - barsHeight - 2 * margin);
 
   const int sky = std::min(topHeight, width / 2);
   const int leftWidth = std::max(0, width - sky - margin);
-  const int caption = widestName + px(6), cell = caption + valueWidth + px(14);
-  const int countRow = px(18);
+  const int caption = widestName + Px(6), cell = caption + valueWidth + Px(14);
+  const int countRow = Px(18);
   const int columns = std::clamp(leftWidth / cell, 1, kConstellationCount);
   const int countsHeight = (kConstellationCount + columns - 1) / columns * countRow;
   const int listHeight = std::max(0, topHeight - countsHeight - margin / 2);
   MoveWindow(list_, 0, 0, leftWidth, listHeight, TRUE);
   for (int i = 0; i < kConstellationCount; ++i) {
     const int cx = i % columns * cell, cy = listHeight + margin / 2 + i / columns * countRow;
-    MoveWindow(captions_[i], cx, cy, caption, countRow - px(2), TRUE);
-    MoveWindow(counts_[i], cx + caption, cy, cell - caption, countRow - px(2), TRUE);
+    MoveWindow(captions_[i], cx, cy, caption, countRow - Px(2), TRUE);
+    MoveWindow(counts_[i], cx + caption, cy, cell - caption, countRow - Px(2), TRUE);
   }
   MoveWindow(sky_.hwnd(), width - sky, 0, sky, topHeight, TRUE);
 
