@@ -361,19 +361,22 @@ int32_t Engine::SeekEpoch(int64_t epoch) {
 std::unique_ptr<LogReplay> Engine::ReplayTo(const LogIndex::Checkpoint& checkpoint, int64_t epoch) {
   std::unique_ptr<FileByteSource> file = FileByteSource::Open(replayPath_);
   if (!file) return nullptr;
-  auto replay = std::make_unique<LogReplay>(std::move(file), services_.makeDecoder);
+  // Decoded without the taps up to the target epoch: they hear of that one only.
+  auto replay = std::make_unique<LogReplay>(std::move(file), rawMakeDecoder_);
   const Protocol protocol = replay_->protocol();
-  if (!(checkpoint.decoder ? replay->Resume(checkpoint.offset, protocol,
-                                            Tapped(checkpoint.decoder->Clone(), protocol))
-                           : replay->StartAt(0, protocol)))
+  if (!(checkpoint.decoder
+            ? replay->Resume(checkpoint.offset, protocol, checkpoint.decoder->Clone())
+            : replay->StartAt(0, protocol)))
     return nullptr;
   const int64_t from = checkpoint.decoder ? checkpoint.epoch + 1 : 0;
   // The replay clock runs one second per epoch, as the polls of a straight replay ran it.
   double clock = static_cast<double>(from);
   for (int64_t n = from; n <= epoch; ++n) {
-    if (n == epoch) {  // the sentences and messages of the target epoch only
+    if (n == epoch) {
       sentences_.Clear();
       messages_.Clear();
+      replay->WrapDecoder(
+          [&](std::unique_ptr<GpsDecoder> d) { return Tapped(std::move(d), protocol); });
     }
     clock += 1.0;
     if (replay->Advance(clock) != LogReplay::Step::Epoch) return nullptr;

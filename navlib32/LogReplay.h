@@ -42,6 +42,12 @@ class LogReplay {
   // up to there (a copy of another replay's decoder). False when the source cannot seek there.
   bool Resume(uint64_t offset, Protocol protocol, std::unique_ptr<GpsDecoder> decoder);
 
+  // Goes on with the decoder wrap makes of the current one (taps attached between epochs).
+  void WrapDecoder(
+      const std::function<std::unique_ptr<GpsDecoder>(std::unique_ptr<GpsDecoder>)>& wrap) {
+    decoder_ = wrap(std::move(decoder_));
+  }
+
   // Advances exactly one epoch. End once the log is exhausted (the epoch in progress at the
   // end of the log, if it holds data, is still returned first); Failed on a read error. With a
   // budget, Paused once that many bytes were fed without an epoch (call again to go on).

@@ -74,14 +74,27 @@ class Player : public ::testing::Test {
     std::error_code ec;
     fs::remove(path_, ec);
   }
-  // Opens text as receiver type `type` and replays it to the end: every epoch.
+  // Opens text as receiver type `type` and replays it to the end: every epoch (and into
+  // messages_, the messages framed for each).
   std::vector<Epoch> OpenAndPlay(const std::string& text, int32_t type) {
     std::ofstream(path_, std::ios::binary) << text;
     EXPECT_EQ(engine_.Open(type, path_.string().c_str(), nullptr, nullptr), 0);
     std::vector<Epoch> epochs;
-    while (engine_.Poll() == 0)
+    messages_.clear();
+    while (engine_.Poll() == 0) {
       engine_.GetEpoch(&epochs.emplace_back());
+      messages_.push_back(TakeMessages());
+    }
     return epochs;
+  }
+  std::string TakeMessages() {
+    std::string taken(1 << 16, '\0');
+    int32_t length = 0;
+    int64_t dropped = 0;
+    engine_.TakeMessages(reinterpret_cast<uint8_t*>(taken.data()),
+                         static_cast<int32_t>(taken.size()), &length, &dropped);
+    taken.resize(static_cast<std::size_t>(length));
+    return taken;
   }
   Epoch Current() {
     Epoch e;
@@ -90,6 +103,7 @@ class Player : public ::testing::Test {
   }
   fs::path path_;
   Engine engine_{Services()};
+  std::vector<std::string> messages_;
 };
 
 bool Same(const Epoch& a, const Epoch& b) {
@@ -131,6 +145,7 @@ TEST_F(Player, SeekGivesTheStraightReplaysEpochWholeAndThenTheNext) {
       EXPECT_TRUE(Same(Current(), straight[k]));
       EXPECT_EQ(Current().sequence, static_cast<uint64_t>(k + 1));
       EXPECT_EQ(static_cast<int64_t>(Current().logOffset), straight[k].logOffset);
+      EXPECT_EQ(TakeMessages(), messages_[k]);
       if (k + 1 < n) {
         ASSERT_EQ(engine_.Poll(), 0);
         EXPECT_TRUE(Same(Current(), straight[k + 1]));
