@@ -11,6 +11,7 @@
 // growth since the previous epoch and the time's change since the previous timed epoch), about
 // 4 bytes an epoch at 1 Hz, plus a 32-byte block header (0.5 byte an epoch). The arrays grow by
 // doubling, copied outside the lock, and shrink to their contents once the index is complete.
+// Beside them, copies of the decoder's state (checkpoints, below) that seeks resume from.
 #pragma once
 
 #include <atomic>
