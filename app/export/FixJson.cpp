@@ -195,25 +195,25 @@ void EightDigits(uint32_t v, char* out) {
 
 using u128 = unsigned __int128;
 
-// Powers of ten as far as ShortestFraction needs them, and for 10^1..10^17 a reciprocal that
-// divides any n < 2^60 exactly: n / 10^p = n * reciprocal[p] >> shift[p] (reciprocal = 2^shift
-// / 10^p rounded up, shift = 60 + the bits of 10^p; Granlund and Montgomery), without a
-// hardware division, slow on many CPUs.
+// Powers of ten as far as ShortestFraction needs them (up to 10^19, below 2^64), and for
+// 10^1..10^17 a reciprocal that divides any n < 2^60 exactly: n / 10^p = n * reciprocal[p] >>
+// shift[p] (reciprocal = 2^shift / 10^p rounded up, shift = 60 + the bits of 10^p; Granlund and
+// Montgomery), without a hardware division, slow on many CPUs.
 struct PowersOfTen {
-  std::array<u128, 21> wide{};
+  std::array<uint64_t, 20> value{};
   std::array<uint64_t, 18> reciprocal{};
   std::array<int, 18> shift{};
   constexpr PowersOfTen() {
-    wide[0] = 1;
-    for (std::size_t i = 1; i < wide.size(); ++i)
-      wide[i] = wide[i - 1] * 10;
+    value[0] = 1;
+    for (std::size_t i = 1; i < value.size(); ++i)
+      value[i] = value[i - 1] * 10;
     for (std::size_t i = 1; i < reciprocal.size(); ++i) {
       int bits = 0;
-      while ((u128{1} << bits) < wide[i])
+      while ((u128{1} << bits) < value[i])
         ++bits;
       shift[i] = 60 + bits;
       const u128 power = u128{1} << shift[i];
-      reciprocal[i] = static_cast<uint64_t>((power + wide[i] - 1) / wide[i]);
+      reciprocal[i] = static_cast<uint64_t>((power + value[i] - 1) / value[i]);
     }
   }
 };
@@ -238,7 +238,7 @@ void EighteenDigits(uint64_t v, char* out) {
 // The number of decimal digits of v (0 for 0).
 int DecimalLength(uint64_t v) {
   const int guess = (64 - std::countl_zero(v | 1)) * 1233 >> 12;  // floor or ceil of log10
-  return guess + (v >= static_cast<uint64_t>(kPowersOfTen.wide[static_cast<std::size_t>(guess)]));
+  return guess + (v >= kPowersOfTen.value[static_cast<std::size_t>(guess)]);
 }
 
 // The shortest fraction of a float or double; see ShortestFraction.
@@ -263,15 +263,15 @@ char* Shortest(Real value, char* out) {
 
   // Start at p decimals where the interval surely holds a multiple of 10^-p: 10^-p below the
   // unit of the last place (below three quarters of it at a power of two), or the value's own
-  // exact decimals when there are fewer. With q = 2 - e <= 64 and p <= 20 all fits in 128 bits,
-  // and the bounds below 2^60.
+  // exact decimals when there are fewer. With q = 2 - e <= 64 and p <= 19 (20 only at a power
+  // of two, whose at most 10 decimals cap it) all fits in 128 bits, and the bounds below 2^60.
   int p = std::min((-e * 78913 >> 18) + 1 + (boundary ? 1 : 0), fractionBits);
   const int q = 2 - e;
   const uint64_t mask = ~uint64_t{0} >> (64 - q);
-  const u128 scale = kPowersOfTen.wide[static_cast<std::size_t>(p)];
+  const uint64_t scale = kPowersOfTen.value[static_cast<std::size_t>(p)];
   const u128 exact = u128{4 * m} * scale;
-  const u128 low = exact - (boundary ? scale : 2 * scale);
-  const u128 high = exact + 2 * scale;
+  const u128 low = exact - (boundary ? scale : u128{2} * scale);
+  const u128 high = exact + u128{2} * scale;
   const auto lo = static_cast<uint64_t>(inclusive ? (low + mask) >> q : (low >> q) + 1);
   const auto hi = static_cast<uint64_t>(inclusive ? high >> q : ((high + mask) >> q) - 1);
   if (lo > hi) return nullptr;
@@ -298,7 +298,7 @@ char* Shortest(Real value, char* out) {
   // The closest multiple within the bounds, a tie to the even one: the exact value at p decimals
   // rounded, then moved within the bounds at p decimals.
   const u128 exactHere =
-      dropped == 0 ? exact : u128{4 * m} * kPowersOfTen.wide[static_cast<std::size_t>(p)];
+      dropped == 0 ? exact : u128{4 * m} * kPowersOfTen.value[static_cast<std::size_t>(p)];
   const auto rounded = static_cast<uint64_t>(exactHere >> q);
   const uint64_t rest = static_cast<uint64_t>(exactHere) & mask;
   const uint64_t half = uint64_t{1} << (q - 1);
@@ -306,7 +306,7 @@ char* Shortest(Real value, char* out) {
   const uint64_t least = dropped == 0 ? lo : DivideByPowerOfTen(lo - 1, dropped) + 1;
   const uint64_t most = dropped == 0 ? hi : DivideByPowerOfTen(hi, dropped);
   const uint64_t digits = std::clamp(rounded + (up ? 1 : 0), least, most);
-  constexpr auto kEighteenDigits = static_cast<uint64_t>(kPowersOfTen.wide[18]);
+  constexpr uint64_t kEighteenDigits = kPowersOfTen.value[18];
   if (digits >= kEighteenDigits) return nullptr;
 
   // The digits in full, then the whole part (at least one digit), the point and p decimals, each
