@@ -183,13 +183,7 @@ const uint8_t* TsipFramer::CopyData(const uint8_t* p, const uint8_t* end) {
   return used;
 }
 
-std::size_t TsipFramer::Push(const uint8_t* data, std::size_t size, bool& completed) {
-  if (state_ == State::Ground) {
-    if (const std::size_t used = WholeFrame(data, size)) {
-      completed = true;
-      return used;
-    }
-  }
+std::size_t TsipFramer::PushInParts(const uint8_t* data, std::size_t size, bool& completed) {
   completed = false;
   const uint8_t* p = data;
   const uint8_t* const end = data + size;
