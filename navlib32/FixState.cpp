@@ -64,7 +64,7 @@ void FixState::CompleteEpoch(double nowSeconds) {
 }
 
 bool FixState::Date(int& year, int& month, int& day, double nowSeconds) const {
-  if (!Current(held_.date, Look{nowSeconds, false})) return false;
+  if (!Current(held_.date, Look{nowSeconds, false, LatestTime()})) return false;
   year = held_.date.value[0];
   month = held_.date.value[1];
   day = held_.date.value[2];
@@ -171,18 +171,9 @@ void FixState::MergeFix() {
   }
 }
 
-void FixState::MakeRecord(pelmora::FixRecord& out, double nowSeconds) const {
-  std::memcpy(&out, &kBlankRecord, sizeof out);
-  const Look look{nowSeconds, !anyActivity_ || nowSeconds - lastActivity_ > kStaleSeconds};
-  PutTimeAndPosition(out, look);
-  PutHeights(out, look);
-  PutMotion(out, look);
-  const int fixMode = PutFixMode(out, look);
-  const int usedCount = PutSatellites(out, look);
-  PutStatus(out, look, fixMode, usedCount);
-}
-
-void FixState::PutTimeAndPosition(pelmora::FixRecord& out, const Look& look) const {
+// The parts of MakeRecord, inline: it runs every epoch, and as calls of their own each would
+// save and restore registers and look up the latest time again for a few fields.
+inline void FixState::PutTimeAndPosition(pelmora::FixRecord& out, const Look& look) const {
   if (held_.time.has) out.utcSeconds = held_.time.value;
   if (held_.position.has) {
     out.latitude = held_.position.value[0];
@@ -193,7 +184,7 @@ void FixState::PutTimeAndPosition(pelmora::FixRecord& out, const Look& look) con
 }
 
 // Each height given, or derived from the other through the geoid separation.
-void FixState::PutHeights(pelmora::FixRecord& out, const Look& look) const {
+inline void FixState::PutHeights(pelmora::FixRecord& out, const Look& look) const {
   const bool msl = Current(held_.mslHeight, look);
   const bool ell = Current(held_.ellipsoidHeight, look);
   const bool sep = Current(held_.geoidSeparation, look);
@@ -215,7 +206,7 @@ void FixState::PutHeights(pelmora::FixRecord& out, const Look& look) const {
 
 // Speed, course (or the vessel's heading while no course is current), magnetic variation and
 // depth.
-void FixState::PutMotion(pelmora::FixRecord& out, const Look& look) const {
+inline void FixState::PutMotion(pelmora::FixRecord& out, const Look& look) const {
   if (held_.speed.has) out.speed = held_.speed.value;
   if (Current(held_.speed, look)) out.validFlags |= pelmora::kValidSpeed;
   if (held_.track.has) out.trueHeading = held_.track.value;
@@ -230,7 +221,7 @@ void FixState::PutMotion(pelmora::FixRecord& out, const Look& look) const {
 }
 
 // Fix mode: 1 no fix, 2/3 by dimension, +2 with differential corrections.
-int FixState::PutFixMode(pelmora::FixRecord& out, const Look& look) const {
+inline int FixState::PutFixMode(pelmora::FixRecord& out, const Look& look) const {
   int fixMode = 0;
   if (held_.fix.has && held_.fix.value.dimension >= 1) {
     fixMode = held_.fix.value.dimension;
@@ -243,8 +234,8 @@ int FixState::PutFixMode(pelmora::FixRecord& out, const Look& look) const {
 
 // Satellites used (the listed ones when a list is current, else the bare count), the chosen
 // satellites in view and the PDOP. Returns the count used.
-int FixState::PutSatellites(pelmora::FixRecord& out, const Look& look) const {
-  const SatelliteView::Clock clock{look.now, LatestTime()};
+inline int FixState::PutSatellites(pelmora::FixRecord& out, const Look& look) const {
+  const SatelliteView::Clock clock{look.now, look.latestTime};
   int usedCount = look.silent ? -1 : sats_.CurrentUsedCount(clock);
   if (usedCount < 0) usedCount = Current(held_.usedCount, look) ? held_.usedCount.value : 0;
   out.satCount = static_cast<int16_t>(usedCount);
@@ -259,8 +250,8 @@ int FixState::PutSatellites(pelmora::FixRecord& out, const Look& look) const {
 }
 
 // Receiver status: the receiver's own when current, else derived from what it sent.
-void FixState::PutStatus(pelmora::FixRecord& out, const Look& look, int fixMode,
-                         int usedCount) const {
+inline void FixState::PutStatus(pelmora::FixRecord& out, const Look& look, int fixMode,
+                                int usedCount) const {
   using pelmora::ReceiverStatus;
   ReceiverStatus status;
   if (look.silent) {
@@ -281,4 +272,15 @@ void FixState::PutStatus(pelmora::FixRecord& out, const Look& look, int fixMode,
   out.validFlags |= pelmora::kValidStatus;
 }
 
+void FixState::MakeRecord(pelmora::FixRecord& out, double nowSeconds) const {
+  std::memcpy(&out, &kBlankRecord, sizeof out);
+  const Look look{nowSeconds, !anyActivity_ || nowSeconds - lastActivity_ > kStaleSeconds,
+                  LatestTime()};
+  PutTimeAndPosition(out, look);
+  PutHeights(out, look);
+  PutMotion(out, look);
+  const int fixMode = PutFixMode(out, look);
+  const int usedCount = PutSatellites(out, look);
+  PutStatus(out, look, fixMode, usedCount);
+}
 }  // namespace navlib

@@ -239,10 +239,12 @@ class FixState {
     Field<int> usedCount;
   };
 
-  // What MakeRecord looks at: the caller's clock, and whether the receiver has gone silent.
+  // What MakeRecord looks at: the caller's clock, whether the receiver has gone silent, and the
+  // time of the latest completed epoch (LatestTime).
   struct Look {
     double now;
     bool silent;
+    double latestTime;
   };
 
   // The epoch in progress holds data from now on (it begins where the message does).
@@ -259,7 +261,7 @@ class FixState {
   template <typename T>
   bool Current(const Field<T>& field, const Look& look) const {
     return !look.silent && field.has &&
-           IsCurrent(field.setAt, field.dataTime, look.now, LatestTime(), kStaleSeconds);
+           IsCurrent(field.setAt, field.dataTime, look.now, look.latestTime, kStaleSeconds);
   }
   // Moves a value of the epoch in progress into the held ones, stamped with the epoch.
   template <typename T>

@@ -47,21 +47,13 @@ bool SatelliteView::Listed(const Lists& lists, GnssSystem system, int prn) {
   return false;
 }
 
-SatelliteView::Sat* SatelliteView::FindHeld(int sorted, GnssSystem system, int prn) {
+inline SatelliteView::Sat* SatelliteView::FindHeld(int sorted, GnssSystem system, int prn) {
   Sat key;
   key.system = system;
   key.prn = static_cast<int16_t>(prn);
   Sat* end = held_.sats.data() + sorted;
   Sat* at = std::lower_bound(held_.sats.data(), end, key, BySystemAndNumber);
   return at != end && at->system == system && at->prn == prn ? at : nullptr;
-}
-
-bool SatelliteView::Update(GnssSystem system, int prn, int elevation, int azimuth, int snr,
-                           int signal) {
-  if (prn <= 0 || prn > 999) return false;
-  Sat* sat = Put(system, prn, elevation, azimuth, snr, signal);
-  if (sat != nullptr) sat->single = true;
-  return true;
 }
 
 SatelliteView::Sat* SatelliteView::Put(GnssSystem system, int prn, int elevation, int azimuth,
@@ -116,7 +108,7 @@ void SatelliteView::AddUsed(GnssSystem system, const int* prns, std::size_t coun
   }
 }
 
-void SatelliteView::ClearReport(Lists& report) {
+inline void SatelliteView::ClearReport(Lists& report) {
   for (int i = 0; i < report.satCount; ++i)
     report.reported.Remove(report.sats[i].system, report.sats[i].prn);
   for (int i = 0; i < report.usedCount; ++i)

@@ -41,7 +41,12 @@ class SatelliteView {
   // satellite reported on several signals (dual-band receivers list it once per signal) is one
   // satellite with its strongest signal; reported twice on one signal, the first report holds.
   // The first elevation and azimuth given hold. False when the number is out of range.
-  bool Update(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal = 0);
+  bool Update(GnssSystem system, int prn, int elevation, int azimuth, int snr, int signal = 0) {
+    if (prn <= 0 || prn > 999) return false;
+    Sat* sat = Put(system, prn, elevation, azimuth, snr, signal);
+    if (sat != nullptr) sat->single = true;
+    return true;
+  }
   void AddUsed(GnssSystem system, const int* prns, std::size_t count);
   // The reports of this epoch list every satellite of every system (a numbered burst): held
   // satellites they leave out are dropped when it completes.

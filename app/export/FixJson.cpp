@@ -193,52 +193,52 @@ void EightDigits(uint32_t v, char* out) {
   std::memcpy(out + 6, kSmallInts.padded[low % 100].data() + 1, 2);
 }
 
-// Powers of ten as far as ShortestFraction needs them, and for 10^1..10^17 a reciprocal that
-// divides any n < 2^60 exactly: n / 10^p = n * reciprocal[p] >> shift[p] (reciprocal = 2^shift
-// / 10^p rounded up, shift = 60 + the bits of 10^p; Granlund and Montgomery), without a
-// hardware division, slow on many CPUs.
+using u128 = unsigned __int128;
+
+// Powers of ten as far as ShortestFraction needs them (up to 10^19, below 2^64), and for
+// 10^1..10^17 a reciprocal that divides any n < 2^60 exactly: n / 10^p = n * reciprocal[p] >>
+// shift[p] (reciprocal = 2^shift / 10^p rounded up, shift = 60 + the bits of 10^p; Granlund and
+// Montgomery), without a hardware division, slow on many CPUs.
 struct PowersOfTen {
-  std::array<unsigned __int128, 21> wide{};
+  std::array<uint64_t, 20> value{};
   std::array<uint64_t, 18> reciprocal{};
   std::array<int, 18> shift{};
   constexpr PowersOfTen() {
-    wide[0] = 1;
-    for (std::size_t i = 1; i < wide.size(); ++i)
-      wide[i] = wide[i - 1] * 10;
+    value[0] = 1;
+    for (std::size_t i = 1; i < value.size(); ++i)
+      value[i] = value[i - 1] * 10;
     for (std::size_t i = 1; i < reciprocal.size(); ++i) {
       int bits = 0;
-      while ((static_cast<unsigned __int128>(1) << bits) < wide[i])
+      while ((u128{1} << bits) < value[i])
         ++bits;
       shift[i] = 60 + bits;
-      const unsigned __int128 power = static_cast<unsigned __int128>(1) << shift[i];
-      reciprocal[i] = static_cast<uint64_t>((power + wide[i] - 1) / wide[i]);
+      const u128 power = u128{1} << shift[i];
+      reciprocal[i] = static_cast<uint64_t>((power + value[i] - 1) / value[i]);
     }
   }
 };
 constexpr PowersOfTen kPowersOfTen;
 
-// v < 10^count as exactly count digits (leading zeros), written from the end: stores only, so
-// that no read waits for them.
-void WriteDigits(uint64_t v, int count, char* out) {
+// n / 10^p for n < 2^60 and 1 <= p <= 17.
+uint64_t DivideByPowerOfTen(uint64_t n, int p) {
+  const auto i = static_cast<std::size_t>(p);
+  return static_cast<uint64_t>((u128{n} * kPowersOfTen.reciprocal[i]) >> kPowersOfTen.shift[i]);
+}
+
+// v < 10^18 as exactly eighteen digits (leading zeros): stores only, no loop.
+void EighteenDigits(uint64_t v, char* out) {
   constexpr uint64_t kEightDigits = 100000000;
-  while (count > 8) {
-    count -= 8;
-    EightDigits(static_cast<uint32_t>(v % kEightDigits), out + count);
-    v /= kEightDigits;
-  }
-  auto w = static_cast<uint32_t>(v);
-  while (count >= 2) {
-    count -= 2;
-    std::memcpy(out + count, kSmallInts.padded[w % 100].data() + 1, 2);
-    w /= 100;
-  }
-  if (count == 1) out[0] = static_cast<char>('0' + w);
+  const uint64_t high = v / kEightDigits;  // < 10^10
+  const auto top = static_cast<uint32_t>(high / kEightDigits);
+  std::memcpy(out, kSmallInts.padded[top].data() + 1, 2);
+  EightDigits(static_cast<uint32_t>(high - top * kEightDigits), out + 2);
+  EightDigits(static_cast<uint32_t>(v - high * kEightDigits), out + 10);
 }
 
 // The number of decimal digits of v (0 for 0).
 int DecimalLength(uint64_t v) {
   const int guess = (64 - std::countl_zero(v | 1)) * 1233 >> 12;  // floor or ceil of log10
-  return guess + (v >= static_cast<uint64_t>(kPowersOfTen.wide[static_cast<std::size_t>(guess)]));
+  return guess + (v >= kPowersOfTen.value[static_cast<std::size_t>(guess)]);
 }
 
 // The shortest fraction of a float or double; see ShortestFraction.
@@ -260,70 +260,66 @@ char* Shortest(Real value, char* out) {
   if (fractionBits <= 0) return nullptr;  // a whole number
   const bool inclusive = (m & 1) == 0;
   const bool boundary = fraction == 0 && biased > 1;
-  const uint64_t below = boundary ? 1 : 2;
 
   // Start at p decimals where the interval surely holds a multiple of 10^-p: 10^-p below the
   // unit of the last place (below three quarters of it at a power of two), or the value's own
-  // exact decimals when there are fewer. With q = 2 - e <= 64 and p <= 20 all fits in 128 bits.
-  using u128 = unsigned __int128;
+  // exact decimals when there are fewer. With q = 2 - e <= 64 and p <= 19 (20 only at a power
+  // of two, whose at most 10 decimals cap it) all fits in 128 bits, and the bounds below 2^60.
   int p = std::min((-e * 78913 >> 18) + 1 + (boundary ? 1 : 0), fractionBits);
-  const u128 scale = kPowersOfTen.wide[static_cast<std::size_t>(p)];
   const int q = 2 - e;
-  const u128 mask = (u128{1} << q) - 1;
+  const uint64_t mask = ~uint64_t{0} >> (64 - q);
+  const uint64_t scale = kPowersOfTen.value[static_cast<std::size_t>(p)];
   const u128 exact = u128{4 * m} * scale;
-  const u128 low = exact - below * scale;
-  const u128 high = exact + 2 * scale;
-  uint64_t lo = static_cast<uint64_t>(inclusive ? (low + mask) >> q : (low >> q) + 1);
-  uint64_t hi = static_cast<uint64_t>(inclusive ? high >> q : ((high + mask) >> q) - 1);
-  uint64_t vr = static_cast<uint64_t>(exact >> q);
-  const u128 rest = exact & mask;
+  const u128 low = exact - (boundary ? scale : u128{2} * scale);
+  const u128 high = exact + u128{2} * scale;
+  const auto lo = static_cast<uint64_t>(inclusive ? (low + mask) >> q : (low >> q) + 1);
+  const auto hi = static_cast<uint64_t>(inclusive ? high >> q : ((high + mask) >> q) - 1);
   if (lo > hi) return nullptr;
 
-  // Fewer decimals while the interval still holds a multiple; track what the dropped digits of
-  // the exact value were, for rounding. After one decimal, four at a time while they go: short
-  // decimals (heights in millimetres) drop a dozen, the rest one or none.
-  int last = -1;  // the latest dropped digit; -1: none dropped, rest decides
-  bool nonzeroBelow = rest != 0;
-  auto drop = [&](int count, uint64_t power) {  // power = 10^count; true when they went
-    if (p < count || (lo + power - 1) / power > hi / power) return false;
-    lo = (lo + power - 1) / power;
-    hi /= power;
-    const uint64_t top = power / 10;  // the place of the highest digit dropped
-    const uint64_t dropped = vr % power;
-    if (last > 0 || dropped % top != 0) nonzeroBelow = true;
-    last = static_cast<int>(dropped / top);
-    vr /= power;
-    p -= count;
-    return true;
+  // Drop the most decimals that leave a multiple of 10^-p within the bounds: one, then four at
+  // a time while they go (short decimals such as heights in millimetres drop a dozen, the rest
+  // one or none), then one at a time. A value of at least 2^-10 keeps three decimals or more,
+  // so no more than 17 of at most 20 go.
+  auto fits = [&](int count) {  // a multiple of 10^count lies within lo..hi (lo >= 1)
+    return count <= std::min(p, 17) &&
+           DivideByPowerOfTen(lo - 1, count) < DivideByPowerOfTen(hi, count);
   };
-  if (drop(1, 10)) {
-    while (drop(4, 10000)) {
-    }
-    while (drop(1, 10)) {
-    }
+  int dropped = 0;
+  if (fits(1)) {
+    dropped = 1;
+    while (fits(dropped + 4))
+      dropped += 4;
+    while (fits(dropped + 1))
+      ++dropped;
   }
+  p -= dropped;
   if (p == 0 || p > 17) return nullptr;
-  bool up;
-  if (last < 0) {
-    const u128 half = u128{1} << (q - 1);
-    up = rest > half || (rest == half && (vr & 1) != 0);
-  } else {
-    up = last > 5 || (last == 5 && (nonzeroBelow || (vr & 1) != 0));
-  }
-  const uint64_t digits = std::clamp(vr + (up ? 1 : 0), lo, hi);
-  constexpr uint64_t kEightDigits = 100000000;
-  if (digits >= 100 * kEightDigits * kEightDigits) return nullptr;
 
-  // The whole part (at least one digit), the point, then exactly p decimals.
-  const auto whole =
-      static_cast<uint64_t>((u128{digits} * kPowersOfTen.reciprocal[p]) >> kPowersOfTen.shift[p]);
-  const uint64_t decimals = digits - whole * static_cast<uint64_t>(kPowersOfTen.wide[p]);
+  // The closest multiple within the bounds, a tie to the even one: the exact value at p decimals
+  // rounded, then moved within the bounds at p decimals.
+  const u128 exactHere =
+      dropped == 0 ? exact : u128{4 * m} * kPowersOfTen.value[static_cast<std::size_t>(p)];
+  const auto rounded = static_cast<uint64_t>(exactHere >> q);
+  const uint64_t rest = static_cast<uint64_t>(exactHere) & mask;
+  const uint64_t half = uint64_t{1} << (q - 1);
+  const bool up = rest > half || (rest == half && (rounded & 1) != 0);
+  const uint64_t least = dropped == 0 ? lo : DivideByPowerOfTen(lo - 1, dropped) + 1;
+  const uint64_t most = dropped == 0 ? hi : DivideByPowerOfTen(hi, dropped);
+  const uint64_t digits = std::clamp(rounded + (up ? 1 : 0), least, most);
+  constexpr uint64_t kEighteenDigits = kPowersOfTen.value[18];
+  if (digits >= kEighteenDigits) return nullptr;
+
+  // The digits in full, then the whole part (at least one digit), the point and p decimals, each
+  // copied in one block: out has room for the excess, which the next text overwrites.
+  char text[48] = {};
+  EighteenDigits(digits, text);
+  const int shown = std::max(DecimalLength(digits), p + 1);
+  const int wholeLength = shown - p;
   char* o = out;
   if (value < 0) *o++ = '-';
-  const int wholeLength = std::max(DecimalLength(whole), 1);
-  WriteDigits(whole, wholeLength, o);
+  std::memcpy(o, text + 18 - shown, 24);
   o[wholeLength] = '.';
-  WriteDigits(decimals, p, o + wholeLength + 1);
+  std::memcpy(o + wholeLength + 1, text + 18 - p, 24);
   return o + wholeLength + 1 + p;
 }
 

@@ -79,7 +79,8 @@ class FixJsonFormatter {
 // last digit) exactly as std::to_chars(out, end, value) does, for values with a fractional part
 // and a magnitude of at least 2^-10 (larger than 2^52, or 2^23 for a float, all are whole), in
 // exact 128-bit integer arithmetic; returns the end, or null (having written nothing) for any
-// other value or when the text would have more than 17 decimals. out holds at least 48 bytes.
+// other value or when the text would have more than 17 decimals. out holds at least 48 bytes;
+// those past the end may be overwritten.
 char* ShortestFraction(double value, char* out);
 char* ShortestFraction(float value, char* out);
 

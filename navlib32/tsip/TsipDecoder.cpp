@@ -288,7 +288,8 @@ void TsipDecoder::FixTime(double gpsSeconds, double now, bool utc) {
   NoteDate(gpsSeconds, utc);
 }
 
-void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
+// Inline, as NoteDate: each runs for most packets, from one place.
+inline void TsipDecoder::MeasurementTime(double gpsSeconds, double now) {
   const double m = TimeOfDay(gpsSeconds);
   // Another satellite of the late report (HandleFrame), or a clock the receiver says is not
   // set yet.
@@ -359,7 +360,7 @@ void TsipDecoder::NoteWeek(int reportedWeek) {
   if (week >= 0) week_ = week;
 }
 
-void TsipDecoder::NoteDate(double gpsSeconds, bool utc) {
+inline void TsipDecoder::NoteDate(double gpsSeconds, bool utc) {
   if (week_ < 0 || !std::isfinite(gpsSeconds)) return;
   const int offset = utc ? 0 : leapSeconds_;
   // A time within the day of date_ keeps it without a conversion (the day's bounds are whole

@@ -138,7 +138,10 @@ const uint8_t* TsipFramer::CopyData(const uint8_t* p, const uint8_t* end) {
   return p;
 }
 
-std::size_t TsipFramer::WholeFrame(const uint8_t* data, std::size_t size) {
+// Aligned to a cache line: its eight-byte loop is the hottest of a TSIP replay, and at some
+// placements the code before it happens to give (48 bytes past a 128-byte boundary) a 5 MB TSIP
+// log took navdump about 7% longer on an AMD EPYC; aligned, none of eight placements was slow.
+[[gnu::aligned(64)]] std::size_t TsipFramer::WholeFrame(const uint8_t* data, std::size_t size) {
   if (size < 4 || data[0] != kDle || data[1] == kDle || data[1] == kEtx) return 0;
   const uint8_t* p = data + 2;
   const uint8_t* const end = data + size;
@@ -180,13 +183,7 @@ std::size_t TsipFramer::WholeFrame(const uint8_t* data, std::size_t size) {
   return used;
 }
 
-std::size_t TsipFramer::Push(const uint8_t* data, std::size_t size, bool& completed) {
-  if (state_ == State::Ground) {
-    if (const std::size_t used = WholeFrame(data, size)) {
-      completed = true;
-      return used;
-    }
-  }
+std::size_t TsipFramer::PushInParts(const uint8_t* data, std::size_t size, bool& completed) {
   completed = false;
   const uint8_t* p = data;
   const uint8_t* const end = data + size;
