@@ -25,25 +25,9 @@ const COLORREF kCep95 = RGB(210, 80, 0);
 const COLORREF kReference = RGB(0, 0, 0);
 const COLORREF kText = RGB(0, 0, 0);
 
-HFONT GraphFont(double scale) {
-  LOGFONTW font{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-  font.lfHeight = -Scaled(scale, 11);
-  return CreateFontIndirectW(&font);
-}
-
 void Line(HDC dc, int x0, int y0, int x1, int y1) {
   MoveToEx(dc, x0, y0, nullptr);
   LineTo(dc, x1, y1);
-}
-
-// Text with its top-left corner at x, y (or its top-right corner with alignRight).
-void Label(HDC dc, int x, int y, const std::string& cp1252, COLORREF colour,
-           bool alignRight = false) {
-  const std::wstring text = ui::ToWide(cp1252);
-  SetTextColor(dc, colour);
-  SetTextAlign(dc, (alignRight ? TA_RIGHT : TA_LEFT) | TA_TOP);
-  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
 // A radius as the statistics show it.
@@ -57,13 +41,6 @@ int TextHeight(HDC dc) {
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   return metrics.tmHeight;
-}
-
-int TextWidth(HDC dc, const std::string& cp1252) {
-  const std::wstring text = ui::ToWide(cp1252);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
 }
 
 void Frame(HDC dc, const RECT& area) {
@@ -170,8 +147,9 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
   for (const uint32_t p : mask.pixels())
     raster.Block(static_cast<int>(p % width), static_cast<int>(p / width), dot, Raster::Dot);
   raster.Show(dc, area.left, area.top);
-  Label(dc, cx + Scaled(scale, 3), area.top + Scaled(scale, 2), "N", kAxis);
-  Label(dc, area.right - Scaled(scale, 4), cy - textHeight - Scaled(scale, 1), "E", kAxis, true);
+  GraphText(dc, cx + Scaled(scale, 3), area.top + Scaled(scale, 2), TA_LEFT | TA_TOP, kAxis, "N");
+  GraphText(dc, area.right - Scaled(scale, 4), cy - textHeight - Scaled(scale, 1),
+            TA_RIGHT | TA_TOP, kAxis, "E");
 
   const struct {
     const char* name;
@@ -187,8 +165,8 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
     Circle(dc, cx, cy, r, Scaled(scale, 2), c.colour);
     const int diagonal = static_cast<int>(std::lround(r * 0.7071));
     const int y = c.side > 0 ? cy - diagonal - textHeight : cy + diagonal;
-    Label(dc, cx + diagonal + Scaled(scale, 3), y, std::string(c.name).append(Metres(c.radius)),
-          c.colour);
+    GraphText(dc, cx + diagonal + Scaled(scale, 3), y, TA_LEFT | TA_TOP, c.colour,
+              std::string(c.name).append(Metres(c.radius)));
   }
   {
     // The reference: a cross at the centre.
@@ -206,11 +184,11 @@ void PaintScatter(HDC dc, const RECT& area, double scale, const AccuracyStats& s
     Line(dc, left, y, left + barLength, y);
     Line(dc, left, y - tick, left, y + 1);
     Line(dc, left + barLength, y - tick, left + barLength, y + 1);
-    Label(dc, left, y - tick - textHeight, std::string("grid ").append(MetresText(axes.step)),
-          kText);
+    GraphText(dc, left, y - tick - textHeight, TA_LEFT | TA_TOP, kText,
+              std::string("grid ").append(MetresText(axes.step)));
   }
-  Label(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2),
-        any ? "East / north" : "East / north: no samples yet", kText);
+  GraphText(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2), TA_LEFT | TA_TOP, kText,
+            any ? "East / north" : "East / north: no samples yet");
   Frame(dc, area);
 }
 
@@ -247,15 +225,15 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
     if (timed) {
       // Time lines at nice steps, each labelled below when its label has room.
       const double step = NiceTimeStep(span, std::max(1, plotWidth / Scaled(scale, 70)));
-      Label(dc, plot.left, plot.bottom, ElapsedText(0), kAxis);
-      int labelsEnd = plot.left + TextWidth(dc, ElapsedText(0)) + Scaled(scale, 6);
+      GraphText(dc, plot.left, plot.bottom, TA_LEFT | TA_TOP, kAxis, ElapsedText(0));
+      int labelsEnd = plot.left + TextSize(dc, ElapsedText(0)).cx + Scaled(scale, 6);
       for (double t = step; t <= span; t += step) {
         const int x = plot.left + static_cast<int>(std::lround(t * pixelsPerSecond));
         Line(dc, x, plot.top, x, plot.bottom);
         const std::string text = ElapsedText(t);
-        const int half = TextWidth(dc, text) / 2;
+        const int half = TextSize(dc, text).cx / 2;
         if (x - half < labelsEnd || x + half > plot.right) continue;
-        Label(dc, x - half, plot.bottom, text, kAxis);
+        GraphText(dc, x - half, plot.bottom, TA_LEFT | TA_TOP, kAxis, text);
         labelsEnd = x + half + Scaled(scale, 6);
       }
     }
@@ -311,7 +289,8 @@ void PaintHeightStrip(HDC dc, const RECT& area, double scale, const AccuracyStat
   std::string title = std::string("Up, grid ").append(MetresText(axes.step));
   if (any && std::isfinite(summary.vertical95))
     title.append(";  vertical 95 % ").append(Metres(summary.vertical95));
-  Label(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2), title, kText);
+  GraphText(dc, area.left + Scaled(scale, 4), area.top + Scaled(scale, 2), TA_LEFT | TA_TOP, kText,
+            title);
   Frame(dc, area);
 }
 

@@ -23,6 +23,32 @@ int Scaled(double scale, double pixelsAt96) {
   return std::max(1, static_cast<int>(std::lround(scale * pixelsAt96)));
 }
 
+HFONT GraphFont(double scale, double pixelsAt96, int weight, int tenthsDegrees) {
+  return CreateFontW(-Scaled(scale, pixelsAt96), 0, tenthsDegrees, tenthsDegrees, weight, FALSE,
+                     FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+}
+
+void GraphText(HDC dc, int x, int y, UINT align, COLORREF colour, const std::wstring& text) {
+  SetTextAlign(dc, align);
+  SetTextColor(dc, colour);
+  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void GraphText(HDC dc, int x, int y, UINT align, COLORREF colour, const std::string& cp1252) {
+  GraphText(dc, x, y, align, colour, ui::ToWide(cp1252));
+}
+
+SIZE TextSize(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+SIZE TextSize(HDC dc, const std::string& cp1252) {
+  return TextSize(dc, ui::ToWide(cp1252));
+}
+
 bool Graph::Create(HWND parent, HINSTANCE instance, int id, const std::string& name,
                    Painter painter) {
   painter_ = std::move(painter);

@@ -58,4 +58,15 @@ double DpiScale(HDC dc);
 // A length in pixels at that scale, at least one pixel.
 int Scaled(double scale, double pixelsAt96);
 
+// The graphs' font (Tahoma) of pixelsAt96 at the scale; tenthsDegrees turns it (900: bottom to
+// top). The caller deletes it.
+HFONT GraphFont(double scale, double pixelsAt96 = 11, int weight = FW_NORMAL,
+                int tenthsDegrees = 0);
+// Text at x, y placed by align (TA_ flags), in colour, in the DC's font.
+void GraphText(HDC dc, int x, int y, UINT align, COLORREF colour, const std::wstring& text);
+void GraphText(HDC dc, int x, int y, UINT align, COLORREF colour, const std::string& cp1252);
+// The size of text in the DC's font.
+SIZE TextSize(HDC dc, const std::wstring& text);
+SIZE TextSize(HDC dc, const std::string& cp1252);
+
 }  // namespace pelmora::workbench

@@ -50,13 +50,6 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);  // a solid fill, no brush
 }
 
-void Text(HDC dc, int x, int y, const std::string& text, UINT align, COLORREF colour = kText) {
-  const std::wstring wide = ui::ToWide(text);
-  SetTextColor(dc, colour);
-  SetTextAlign(dc, align);
-  TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
-}
-
 std::string ScaleLabel(double value, double step) {
   char text[24];
   std::snprintf(text, sizeof text, step >= 1.0 ? "%.0f" : step >= 0.1 ? "%.1f" : "%.2f", value);
@@ -118,9 +111,7 @@ void DrawSegments(HDC dc, const std::vector<Segment>& segments, COLORREF colour,
 
 void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& history,
                         int windowSeconds, int selectedOutage) {
-  SelectedObject font(dc, CreateFontW(-Scaled(scale, 11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+  SelectedObject font(dc, GraphFont(scale));
   SetBkMode(dc, TRANSPARENT);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
@@ -181,8 +172,8 @@ void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& h
       const int y = plot.Y(v);
       Fill(dc, left, y, right, y + 1, kGrid);
       if (index % stride == 0)
-        Text(dc, left - Scaled(scale, 4), y - line / 2, ScaleLabel(v, plot.scale.step),
-             TA_RIGHT | TA_TOP);
+        GraphText(dc, left - Scaled(scale, 4), y - line / 2, TA_RIGHT | TA_TOP, kText,
+                  ScaleLabel(v, plot.scale.step));
     }
     shadeAll(true);
     for (int s = 0; s < chart.seriesCount; ++s) {
@@ -200,8 +191,8 @@ void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& h
     const std::string title = chart.title;
     std::size_t end = title.size();
     for (int s = chart.seriesCount - 1; s >= 0 && end != std::string::npos; --s) {
-      Text(dc, left + Scaled(scale, 4), chartTop + 1, title.substr(0, end), TA_LEFT | TA_TOP,
-           SeriesColour(chart.series[s]));
+      GraphText(dc, left + Scaled(scale, 4), chartTop + 1, TA_LEFT | TA_TOP,
+                SeriesColour(chart.series[s]), title.substr(0, end));
       end = end == 0 ? std::string::npos : title.rfind(" / ", end - 1);
     }
   }
@@ -210,10 +201,11 @@ void PaintHistoryCharts(HDC dc, const RECT& area, double scale, const History& h
   for (const TimeTick& tick : ticks) {
     const int x = left + span.Column(tick.time);
     Fill(dc, x, axisTop, x + 1, axisTop + Scaled(scale, 3), kFrame);
-    Text(dc, x, axisTop + Scaled(scale, 3), tick.label, TA_CENTER | TA_TOP);
+    GraphText(dc, x, axisTop + Scaled(scale, 3), TA_CENTER | TA_TOP, kText, tick.label);
   }
   if (history.size() == 0)
-    Text(dc, (left + right) / 2, top + chartHeight / 2, "No epochs yet", TA_CENTER | TA_TOP);
+    GraphText(dc, (left + right) / 2, top + chartHeight / 2, TA_CENTER | TA_TOP, kText,
+              "No epochs yet");
 }
 
 }  // namespace pelmora::workbench

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ui/FormRenderer_win.h"
 #include "app/workbench/Graph_win.h"
 #include "app/workbench/SatelliteGraphs.h"
 
@@ -84,38 +85,12 @@ COLORREF Shade(uint32_t rgb, double t) {
   return RGB(channel(rgb >> 16 & 0xFF), channel(rgb >> 8 & 0xFF), channel(rgb & 0xFF));
 }
 
-Owned Font(double scale, double pixelsAt96, int weight = FW_NORMAL, int tenthsDegrees = 0) {
-  return Owned(CreateFontW(-Scaled(scale, pixelsAt96), 0, tenthsDegrees, tenthsDegrees, weight,
-                           FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                           L"Tahoma"));
-}
-
 Owned Pen(COLORREF colour, int width) {
   return Owned(CreatePen(PS_SOLID, width, colour));
 }
 
 Owned Brush(COLORREF colour) {
   return Owned(CreateSolidBrush(colour));
-}
-
-SIZE TextSize(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size;
-}
-
-void Text(HDC dc, int x, int y, UINT align, COLORREF colour, const std::wstring& text) {
-  SetTextAlign(dc, align);
-  SetTextColor(dc, colour);
-  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
-}
-
-std::wstring Wide(const char* text) {
-  std::wstring wide;
-  for (; *text != '\0'; ++text)
-    wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-  return wide;
 }
 
 // The pens and brushes of one system: filled for used satellites, pale with an outline for
@@ -191,16 +166,16 @@ bool HasPlace(const EpochSat& sat) {
 }
 
 void Centred(HDC dc, const RECT& area, COLORREF colour, const wchar_t* text) {
-  Text(dc, (area.left + area.right) / 2, (area.top + area.bottom) / 2, TA_CENTER | TA_BASELINE,
-       colour, text);
+  GraphText(dc, (area.left + area.right) / 2, (area.top + area.bottom) / 2, TA_CENTER | TA_BASELINE,
+            colour, text);
 }
 
 }  // namespace
 
 void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const EpochSat> sats) {
-  const Owned labelFont = Font(scale, 11);
-  const Owned smallFont = Font(scale, 10);
-  const Owned upFont = Font(scale, 10, FW_NORMAL, 900);  // reads bottom to top
+  const Owned labelFont(GraphFont(scale, 11));
+  const Owned smallFont(GraphFont(scale, 10));
+  const Owned upFont(GraphFont(scale, 10, FW_NORMAL, 900));  // reads bottom to top
   const Owned gridPen = Pen(kGrid, 1), axisPen = Pen(kAxis, 1);
   const auto looks = Looks(scale);
   const SavedDc state(dc);
@@ -210,7 +185,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
   SelectObject(dc, labelFont.get());
   const int textHeight = TextSize(dc, L"0").cy;
   const int pad = Scaled(scale, 4);
-  Text(dc, area.left + pad, area.top + pad, TA_LEFT | TA_TOP, kMuted, L"dB-Hz");
+  GraphText(dc, area.left + pad, area.top + pad, TA_LEFT | TA_TOP, kMuted, L"dB-Hz");
   if (sats.empty()) {
     Centred(dc, area, kMuted, L"No satellites");
     return;
@@ -220,7 +195,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
   {
     const int box = textHeight * 2 / 3;
     int x = area.right - pad - TextSize(dc, L"not used").cx;
-    Text(dc, x, area.top + pad, TA_LEFT | TA_TOP, kMuted, L"not used");
+    GraphText(dc, x, area.top + pad, TA_LEFT | TA_TOP, kMuted, L"not used");
     const Owned outline = Pen(Colour(kNeutral), Scaled(scale, 1.5)),
                 pale = Brush(Shade(kNeutral, 0.82));
     const int boxTop = area.top + pad + (textHeight - box) / 2;
@@ -230,7 +205,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       Rectangle(dc, x, boxTop, x + box, boxTop + box);
     }
     x -= 3 * pad + TextSize(dc, L"used").cx;
-    Text(dc, x, area.top + pad, TA_LEFT | TA_TOP, kMuted, L"used");
+    GraphText(dc, x, area.top + pad, TA_LEFT | TA_TOP, kMuted, L"used");
     const Owned solid = Brush(Colour(kNeutral));
     x -= box + pad;
     Selected pen(dc, GetStockObject(NULL_PEN)), brush(dc, solid.get());
@@ -277,7 +252,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
     MoveToEx(dc, left, y, nullptr);
     LineTo(dc, right, y);
     if (v % labelStep == 0)
-      Text(dc, left - pad, y - textHeight / 2, TA_RIGHT | TA_TOP, kMuted, std::to_wstring(v));
+      GraphText(dc, left - pad, y - textHeight / 2, TA_RIGHT | TA_TOP, kMuted, std::to_wstring(v));
   }
 
   const int x0 = left + pad;
@@ -296,17 +271,17 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       Rectangle(dc, barLeft, bottom - height, barRight, bottom + 1);
       const std::wstring value = std::to_wstring(sat.snr);
       if (TextSize(dc, value).cx <= room)
-        Text(dc, centre, bottom - height - 1, TA_CENTER | TA_BOTTOM, kMuted, value);
+        GraphText(dc, centre, bottom - height - 1, TA_CENTER | TA_BOTTOM, kMuted, value);
     }
     const COLORREF colour = used ? kText : kMuted;
     if (turned) {
       Selected font(dc, upFont.get());
       const int width = TextSize(dc, numbers[i]).cx;
-      Text(dc, centre - smallHeight / 2, bottom + pad + width, TA_LEFT | TA_TOP, colour,
-           numbers[i]);
+      GraphText(dc, centre - smallHeight / 2, bottom + pad + width, TA_LEFT | TA_TOP, colour,
+                numbers[i]);
     } else {
       const int row = staggered ? static_cast<int>(i % 2) * smallHeight : 0;
-      Text(dc, centre, bottom + pad / 2 + row, TA_CENTER | TA_TOP, colour, numbers[i]);
+      GraphText(dc, centre, bottom + pad / 2 + row, TA_CENTER | TA_TOP, colour, numbers[i]);
     }
   }
 
@@ -327,7 +302,7 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       LineTo(dc, spanRight, lineY);
     }
     const int symbolSize = textHeight / 2;
-    std::wstring caption = Wide(SystemName(static_cast<int>(c.system)));
+    std::wstring caption = ui::ToWide(SystemName(static_cast<int>(c.system)));
     if (TextSize(dc, caption).cx + symbolSize + pad > spanRight - spanLeft)
       caption = std::wstring(1, static_cast<wchar_t>(c.letter));
     const int captionWidth = TextSize(dc, caption).cx + symbolSize + pad;
@@ -337,15 +312,15 @@ void PaintSignalBars(HDC dc, const RECT& area, double scale, std::span<const Epo
       Selected pen(dc, looks[group].usedPen.get()), brush(dc, looks[group].usedBrush.get());
       Symbol(dc, c.symbol, cx + symbolSize / 2, cy, symbolSize * 0.45);
     }
-    Text(dc, cx + symbolSize + pad, cy - textHeight / 2, TA_LEFT | TA_TOP, kText, caption);
+    GraphText(dc, cx + symbolSize + pad, cy - textHeight / 2, TA_LEFT | TA_TOP, kText, caption);
     i = last + 1;
   }
 }
 
 void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochSat> sats,
                   const SkyTrails& trails, ConstellationFilter filter) {
-  const Owned labelFont = Font(scale, 11), compassFont = Font(scale, 12, FW_BOLD);
-  const Owned smallFont = Font(scale, 10);
+  const Owned labelFont(GraphFont(scale, 11)), compassFont(GraphFont(scale, 12, FW_BOLD));
+  const Owned smallFont(GraphFont(scale, 10));
   const Owned skyBrush = Brush(kSky), horizonBrush = Brush(kAxis);
   const Owned spokePen = Pen(kGrid, 1), ringPen = Pen(kRing, 1);
   const auto looks = Looks(scale);
@@ -387,10 +362,10 @@ void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochS
   SelectObject(dc, ringPen.get());
   for (int elevation : {30, 60})
     circle(static_cast<int>(std::lround(radius * (90 - elevation) / 90.0)));
-  Text(dc, cx, cy - radius - gap, TA_CENTER | TA_BOTTOM, kText, L"N");
-  Text(dc, cx, cy + radius + gap, TA_CENTER | TA_TOP, kText, L"S");
-  Text(dc, cx + radius + gap, cy - compassHeight / 2, TA_LEFT | TA_TOP, kText, L"E");
-  Text(dc, cx - radius - gap, cy - compassHeight / 2, TA_RIGHT | TA_TOP, kText, L"W");
+  GraphText(dc, cx, cy - radius - gap, TA_CENTER | TA_BOTTOM, kText, L"N");
+  GraphText(dc, cx, cy + radius + gap, TA_CENTER | TA_TOP, kText, L"S");
+  GraphText(dc, cx + radius + gap, cy - compassHeight / 2, TA_LEFT | TA_TOP, kText, L"E");
+  GraphText(dc, cx - radius - gap, cy - compassHeight / 2, TA_RIGHT | TA_TOP, kText, L"W");
   const bool named = radius >= Scaled(scale, 70);  // room for texts among the symbols
   SelectObject(dc, smallFont.get());
   for (int elevation : {30, 60}) {
@@ -398,7 +373,7 @@ void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochS
     const int r = static_cast<int>(std::lround(radius * (90 - elevation) / 90.0));
     std::wstring label = std::to_wstring(elevation);
     label += L'\xB0';
-    Text(dc, cx + gap, cy - r + 1, TA_LEFT | TA_TOP, kMuted, label);
+    GraphText(dc, cx + gap, cy - r + 1, TA_LEFT | TA_TOP, kMuted, label);
   }
 
   // Trails, each ending where its satellite stands now. A satellite crosses a pixel in a few
@@ -446,8 +421,8 @@ void PaintSkyPlot(HDC dc, const RECT& area, double scale, std::span<const EpochS
       name += std::to_wstring(s.svid);
       const int offset = static_cast<int>(r * 1.4) + Scaled(scale, 1);
       const bool leftSide = at.x + offset + TextSize(dc, name).cx > area.right;
-      Text(dc, leftSide ? at.x - offset : at.x + offset, at.y - textHeight / 2,
-           (leftSide ? TA_RIGHT : TA_LEFT) | TA_TOP, used ? kText : kMuted, name);
+      GraphText(dc, leftSide ? at.x - offset : at.x + offset, at.y - textHeight / 2,
+                (leftSide ? TA_RIGHT : TA_LEFT) | TA_TOP, used ? kText : kMuted, name);
     }
   }
   if (sats.empty()) {
