@@ -10,18 +10,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build/win64}
 n=${2:-2000}
-bin=$build/bin
-for exe in pelmora ddecmd gispeer; do
-  [ -f "$bin/$exe.exe" ] || { echo "build $exe for win64 first" >&2; exit 1; }
-done
 . "$here/scripts/wine-env.sh"
-wine_private_start "$build" dde
-dir=$WINE_PRIVATE_DIR
-
-ddecmd() { wine "$bin/ddecmd.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
-gis_peer_start "$bin" "$dir"
-wine "$bin/pelmora.exe" </dev/null >/dev/null 2>&1 &
-for _ in $(seq 1 100); do ddecmd pelmora HVN >/dev/null && break; sleep 0.2; done
+pelmora_bench_start "$build" dde
 
 # rate LABEL CLIENTS [ddecmd options]: N executes per client, all clients at once; the rate is
 # every client's transactions over the longest client's time (ddecmd --stats: from connected to

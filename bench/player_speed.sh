@@ -12,24 +12,13 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build/win64}
-bin=$build/bin
 speeds=${SPEEDS:-1 8 16}
 window=${WINDOW:-60}
 rates=${RATES_HZ:-1 10}
-for exe in pelmora gpssim ddecmd gispeer; do
-  [ -f "$bin/$exe.exe" ] || { echo "build $exe for win64 first" >&2; exit 1; }
-done
 . "$here/scripts/wine-env.sh"
-wine_private_start "$build" speed
-dir=$WINE_PRIVATE_DIR
-
-ddecmd() { wine "$bin/ddecmd.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
-gis_peer_start "$bin" "$dir"
-wine "$bin/pelmora.exe" </dev/null >/dev/null 2>&1 &
-pelmora=$!
+pelmora_bench_start "$build" speed gpssim
 # CPU seconds pelmora.exe has used (user + system).
 cpu() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) / hz }' "/proc/$pelmora/stat"; }
-for _ in $(seq 1 100); do ddecmd pelmora HVN >/dev/null && break; sleep 0.2; done
 
 # Enough log for every speed's window, from 08:00 (no midnight inside): gpssim's 1 Hz epochs,
 # re-stamped 1/rate s apart (the GGA, RMC and ZDA times; checksums renewed).

@@ -97,6 +97,10 @@ wine_prefix_copy_stop() {
 #   gis_peer_start BIN_DIR DIR         -> the GIS stand-in logging to DIR/gis.log, once it listens
 #                                        (the program opens its client link at start; without the
 #                                        peer a message box would stand over its window)
+#   pelmora_bench_start BUILD_DIR NAME EXE... -> after checking that BUILD_DIR/bin ($bin) holds
+#                                        pelmora, ddecmd, gispeer and each EXE: a private session
+#                                        ($dir), the GIS stand-in, and pelmora.exe ($pelmora its
+#                                        pid) started and answering DDE; ddecmd ARGS runs ddecmd.exe
 wine_private_start() {
   wine_env_start "$1" 1
   _pelmora_private_template=$WINEPREFIX
@@ -119,3 +123,20 @@ gis_peer_start() {
     sleep 0.1
   done
 }
+
+pelmora_bench_start() {
+  local build=$1 name=$2 exe
+  shift 2
+  bin=$build/bin
+  for exe in pelmora ddecmd gispeer "$@"; do
+    [ -f "$bin/$exe.exe" ] || { echo "build $exe for win64 first" >&2; exit 1; }
+  done
+  wine_private_start "$build" "$name"
+  dir=$WINE_PRIVATE_DIR
+  gis_peer_start "$bin" "$dir"
+  wine "$bin/pelmora.exe" </dev/null >/dev/null 2>&1 &
+  pelmora=$!
+  for _ in $(seq 1 100); do ddecmd pelmora HVN >/dev/null && break; sleep 0.2; done
+}
+
+ddecmd() { wine "$bin/ddecmd.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
